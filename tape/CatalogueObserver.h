@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+
+namespace brisalto {
+
+// What a view of the catalogue needs to hear. Calls arrive on the thread that changes the table.
+class CatalogueObserver {
+public:
+    virtual ~CatalogueObserver() = default;
+    // Every row was removed.
+    virtual void TableReset() {}
+    // A new, open row stands at index row (always the last one).
+    virtual void RowAppended(std::size_t row) = 0;
+    // The row was posted: its values or its open state changed.
+    virtual void RowChanged(std::size_t row) = 0;
+    // The open row at index row was discarded.
+    virtual void RowRemoved(std::size_t row) = 0;
+    // The current row changed; nothing when the table is empty.
+    virtual void CurrentRowMoved(std::optional<std::size_t> row) = 0;
+};
+
+}  // namespace brisalto

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace brisalto {
+
+// A single-byte string of at most Width characters kept inside the row, so that a row costs no
+// allocation. Empty means null: the catalogue stores an empty string as null.
+template <std::size_t Width>
+class ShortText {
+    static_assert(Width < 256);
+
+public:
+    // Keeps the characters before the first 0x00, cut to Width.
+    void Assign(std::string_view text) noexcept {
+        text = text.substr(0, std::min(text.find('\0'), Width));
+        std::copy(text.begin(), text.end(), chars_.begin());
+        length_ = static_cast<std::uint8_t>(text.size());
+    }
+    std::string_view View() const noexcept { return {chars_.data(), length_}; }
+    bool IsNull() const noexcept { return length_ == 0; }
+
+private:
+    std::array<char, Width> chars_{};
+    std::uint8_t length_ = 0;
+};
+
+inline constexpr std::size_t kTipoStrWidth = 30;
+inline constexpr std::size_t kNameWidth = 10;
+
+// One listed tape block. Every field starts out null; the scanner sets those its block kind has.
+struct CatalogueRow {
+    std::optional<std::int32_t> Tipo;    // kind code; 255 marks a BASIC program's data block
+    ShortText<kTipoStrWidth> TipoStr;    // description of the kind
+    ShortText<kNameWidth> Name;          // the header's ten file-name bytes
+    std::optional<std::uint16_t> Offset; // Position modulo 65536, as shown
+    std::optional<std::uint16_t> Start;  // header parameter 1
+    std::optional<std::uint16_t> Size;   // announced data length, or block length - 2
+    std::optional<std::uint16_t> Par1;   // BASIC program length
+    std::uint64_t Position = 0;          // full file position of the flag byte, for the lister
+};
+
+}  // namespace brisalto

@@ -1,0 +1,22 @@
+#include "ErrnoToInOutCode.h"
+
+#include <cerrno>
+
+namespace brisalto {
+
+int ErrnoToInOutCode(int error) noexcept {
+    switch (error) {
+        case ENOENT: return 2;
+        case ENOTDIR:
+        case ENAMETOOLONG: return 3;
+        case EMFILE:
+        case ENFILE: return 4;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR: return 5;
+        default: return error;
+    }
+}
+
+}  // namespace brisalto

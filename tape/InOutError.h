@@ -1,0 +1,25 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace brisalto {
+
+// Codes that our own file layer raises; the rest come from the operating system.
+inline constexpr int kReadBeyondEndOfFile = 100;
+
+// The message the user sees for an input/output failure code.
+std::string InOutMessage(int code);
+
+// An input/output failure: the operating system's code, or kReadBeyondEndOfFile when a read
+// that had to fill its whole count got fewer bytes.
+class InOutError : public std::runtime_error {
+public:
+    explicit InOutError(int code) : std::runtime_error(InOutMessage(code)), code_(code) {}
+    int Code() const noexcept { return code_; }
+
+private:
+    int code_;
+};
+
+}  // namespace brisalto

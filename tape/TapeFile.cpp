@@ -1,0 +1,52 @@
+#include "TapeFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "InOutError.h"
+
+namespace brisalto {
+
+TapeFile::TapeFile(const std::string& path)
+    : file_(path), buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kReadAhead)) {}
+
+bool TapeFile::Refill() {
+    begin_ = 0;
+    end_ = file_.Read(buffer_.get(), kReadAhead);
+    return end_ > 0;
+}
+
+std::size_t TapeFile::ReadSome(std::span<std::uint8_t> destination) {
+    std::size_t done = 0;
+    while (done < destination.size()) {
+        const std::size_t wanted = destination.size() - done;
+        if (Buffered() == 0 && wanted >= kReadAhead) {
+            // A large read goes straight to its destination.
+            const std::size_t got = file_.Read(destination.data() + done, wanted);
+            done += got;
+            position_ += got;
+            break;
+        }
+        if (Buffered() == 0 && !Refill()) break;
+        const std::size_t take = std::min(wanted, Buffered());
+        std::memcpy(destination.data() + done, buffer_.get() + begin_, take);
+        begin_ += take;
+        done += take;
+        position_ += take;
+    }
+    return done;
+}
+
+void TapeFile::ReadExact(std::span<std::uint8_t> destination) {
+    if (ReadSome(destination) != destination.size()) throw InOutError(kReadBeyondEndOfFile);
+}
+
+void TapeFile::Seek(std::uint64_t position) {
+    file_.SeekTo(position);
+    begin_ = end_ = 0;
+    position_ = position;
+}
+
+bool TapeFile::AtEnd() { return Buffered() == 0 && !Refill(); }
+
+}  // namespace brisalto

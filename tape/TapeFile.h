@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "OsFile.h"
+
+namespace brisalto {
+
+// A tape file opened for reading by path, with its own read-ahead so that the many small reads
+// of a scan cost one system call per 64 KiB instead of one each. Positions and counts are bytes.
+class TapeFile {
+public:
+    explicit TapeFile(const std::string& path);
+
+    // Fills all of destination or fails with "Read beyond end of file" (the bytes that were
+    // there are consumed).
+    void ReadExact(std::span<std::uint8_t> destination);
+    // Reads what is there, up to the size of destination, and returns the count read.
+    std::size_t ReadSome(std::span<std::uint8_t> destination);
+    std::uint64_t Position() const noexcept { return position_; }
+    void Seek(std::uint64_t position);
+    bool AtEnd();
+    // Closes now so that a failing close is reported; the destructor closes quietly otherwise.
+    void Close() { file_.Close(); }
+
+private:
+    static constexpr std::size_t kReadAhead = 64 * 1024;
+
+    std::size_t Buffered() const noexcept { return end_ - begin_; }
+    bool Refill();
+
+    OsFile file_;
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    std::uint64_t position_ = 0;  // position of the next byte handed out
+};
+
+}  // namespace brisalto

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "CatalogueTable.h"
+TEST(CatalogueTable, Placeholder) { brisalto::CatalogueTable t; t.Empty(); EXPECT_EQ(t.RowCount(), 0u); }
