@@ -7,7 +7,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
+
+#ifdef _WIN32
+#define popen _popen
+#define pclose _pclose
+#endif
 
 namespace brisalto::testing {
 
@@ -57,10 +63,14 @@ void WriteFile(const std::string& path, const Bytes& contents) {
 }  // namespace
 
 TempTape::TempTape(const Bytes& contents, std::string_view fileName) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "brisalto-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    folder_ = pattern;
+    // A fresh folder of our own: create_directory fails rather than reuse an existing one.
+    std::random_device random;
+    std::filesystem::path folder;
+    do {
+        folder = std::filesystem::temp_directory_path() /
+                 ("brisalto-test-" + std::to_string(random()) + std::to_string(random()));
+    } while (!std::filesystem::create_directory(folder));
+    folder_ = folder.string();
     path_ = (std::filesystem::path(folder_) / fileName).string();
     WriteFile(path_, contents);
 }
@@ -69,6 +79,8 @@ TempTape::~TempTape() {
     std::error_code ignored;
     // A test may have made the folder or file read-only; give them back before removing.
     std::filesystem::permissions(folder_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(folder_, ignored);
 }
