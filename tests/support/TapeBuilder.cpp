@@ -24,9 +24,8 @@ TapeBuilder& TapeBuilder::Block(const Bytes& body) {
     return *this;
 }
 
-TapeBuilder& TapeBuilder::Header(std::uint8_t type, std::string_view name,
-                                 std::uint16_t dataLength, std::uint16_t param1,
-                                 std::uint16_t param2) {
+TapeBuilder& TapeBuilder::Header(std::uint8_t type, std::string_view name, std::uint16_t dataLength,
+                                 std::uint16_t param1, std::uint16_t param2) {
     Bytes body{0x00, type};
     for (std::size_t i = 0; i < 10; ++i) {
         body.push_back(i < name.size() ? static_cast<std::uint8_t>(name[i]) : ' ');
@@ -95,7 +94,9 @@ TempTape::~TempTape() {
     std::filesystem::remove_all(FromUtf8(folder_), ignored);
 }
 
-void TempTape::Rewrite(const Bytes& contents) const { WriteFile(path_, contents); }
+void TempTape::Rewrite(const Bytes& contents) const {
+    WriteFile(path_, contents);
+}
 
 Bytes ReadWholeFile(const std::string& path) {
     std::ifstream in(FromUtf8(path), std::ios::binary);
@@ -111,7 +112,8 @@ std::string RunCommand(const std::string& command) {
     }
     std::array<char, 4096> chunk;
     std::size_t got = 0;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) output.append(chunk.data(), got);
+    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
+        output.append(chunk.data(), got);
     const int status = ::pclose(pipe);
     if (status != 0) {
         ADD_FAILURE() << "command failed (" << status << "): " << command;

@@ -47,17 +47,19 @@ TEST_P(Win32OpenFailure, CarriesTheNativeCodeAndItsMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, Win32OpenFailure,
-    ::testing::Values(
-        OpenFailure{"missing file", [](const TempTape& t) { return t.Folder() + "\\none.tap"; },
-                    2, "File not found"},
-        OpenFailure{"missing folder",
-                    [](const TempTape& t) { return t.Folder() + "\\none\\tape.tap"; }, 3,
-                    "Invalid filename"},
-        OpenFailure{"folder", [](const TempTape& t) { return t.Folder(); }, 5,
-                    "File access denied"}));
+    ::testing::Values(OpenFailure{"missing file",
+                                  [](const TempTape& tape) { return tape.Folder() + "\\none.tap"; },
+                                  2, "File not found"},
+                      OpenFailure{
+                          "missing folder",
+                          [](const TempTape& tape) { return tape.Folder() + "\\none\\tape.tap"; },
+                          3, "Invalid filename"},
+                      OpenFailure{"folder", [](const TempTape& tape) { return tape.Folder(); }, 5,
+                                  "File access denied"}));
 
 TEST(Win32File, OpensAPathWithCharactersOutsideAscii) {
-    const TempTape tape(kTape, "cinta \xC3\xB1\x61nd\xC3\xBA \xE3\x83\x86\xE3\x83\xBC\xE3\x83\x97.tap");
+    const TempTape tape(kTape,
+                        "cinta \xC3\xB1\x61nd\xC3\xBA \xE3\x83\x86\xE3\x83\xBC\xE3\x83\x97.tap");
     CatalogueTable catalogue;
     EXPECT_EQ(ScanTape(tape.Path(), true, catalogue), ScanResult::Completed);
     EXPECT_EQ(catalogue.RowCount(), 2u);
