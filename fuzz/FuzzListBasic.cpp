@@ -1,0 +1,72 @@
+// Lists a BASIC program from any bytes. Input: the block's position (2 bytes, little-endian), the
+// program length (2 bytes, little-endian), then the tape file's contents. "Read beyond end of
+// file" is the normal outcome when the file is too short; a crash, a sanitizer report, a hang or
+// a broken expectation below is a finding.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "BlockBuffer.h"
+#include "DecodeBasicProgram.h"
+#include "FuzzCheck.h"
+#include "InOutError.h"
+#include "LineSink.h"
+#include "ListBasicProgram.h"
+#include "ScratchFile.h"
+
+namespace {
+
+using brisalto::fuzzing::Require;
+
+constexpr std::size_t kParameterBytes = 4;
+
+// The decoder straight over an exactly sized heap copy, so that ASan reports a read even one
+// byte past what was read from the file.
+std::vector<std::string> DecodeExactCopy(std::span<const std::uint8_t> bytes,
+                                         std::uint16_t length) {
+    const auto copy = std::make_unique_for_overwrite<std::uint8_t[]>(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), copy.get());
+    brisalto::LineVector lines;
+    brisalto::DecodeBasicProgram(std::span<const std::uint8_t>(copy.get(), bytes.size()), length,
+                                 lines);
+    // Each line takes at least its four number and length bytes.
+    Require(lines.lines.size() <= bytes.size() / 4 + 1, "decoding moves on with every line");
+    for (const std::string& line : lines.lines) {
+        Require(line.size() >= 5 && line[4] == ' ', "a line starts with its padded number");
+    }
+    return lines.lines;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < kParameterBytes) return 0;
+    const std::size_t position = std::size_t(data[0]) | std::size_t(data[1]) << 8;
+    const auto length = static_cast<std::uint16_t>(data[2] | data[3] << 8);
+    const std::span<const std::uint8_t> contents(data + kParameterBytes, size - kParameterBytes);
+
+    static const brisalto::fuzzing::ScratchFile tape;
+    tape.Write(contents);
+
+    const std::span<const std::uint8_t> fromPosition =
+        contents.subspan(std::min(position, contents.size()));
+    const std::size_t kept = std::min<std::size_t>(length, brisalto::kBlockBufferSize);
+    const std::vector<std::string> decoded =
+        DecodeExactCopy(fromPosition.first(std::min(kept, fromPosition.size())), length);
+
+    brisalto::LineVector listed;
+    try {
+        brisalto::ListBasicProgram(tape.Path(), position, length, listed);
+        Require(fromPosition.size() >= length, "listed only when every program byte is there");
+        Require(listed.lines == decoded, "the listing shows the bytes at the position");
+    } catch (const brisalto::InOutError& error) {
+        Require(error.Code() == brisalto::kReadBeyondEndOfFile, "only code 100 from a tape file");
+        Require(fromPosition.size() < length, "fails only when program bytes are missing");
+        Require(listed.lines.empty(), "no line before a failed read");
+    }
+    return 0;
+}

@@ -1,0 +1,119 @@
+// Scans any bytes as a tape file, with and without raw blocks. Completed, Damaged, "Read beyond
+// end of file" and the refused Size of a one-byte data block are the normal outcomes; a crash, a
+// sanitizer report, a hang or a broken expectation below is a finding.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "CatalogueErrors.h"
+#include "CatalogueTable.h"
+#include "FuzzCheck.h"
+#include "InOutError.h"
+#include "ScanTape.h"
+#include "ScratchFile.h"
+
+namespace {
+
+using brisalto::CatalogueField;
+using brisalto::CatalogueTable;
+using brisalto::ScanResult;
+using brisalto::fuzzing::Require;
+
+// How one scan ended: a result, or the failure that travelled out of it.
+struct ScanOutcome {
+    std::optional<ScanResult> result;
+    bool readBeyondEnd = false;
+    bool sizeRefused = false;
+};
+
+ScanOutcome Scan(const std::string& path, bool showRaw, CatalogueTable& catalogue) {
+    ScanOutcome outcome;
+    try {
+        outcome.result = brisalto::ScanTape(path, showRaw, catalogue);
+    } catch (const brisalto::InOutError& error) {
+        // A regular file that opens can only end too early.
+        Require(error.Code() == brisalto::kReadBeyondEndOfFile, "only code 100 from a tape file");
+        outcome.readBeyondEnd = true;
+    } catch (const brisalto::FieldRangeError& error) {
+        Require(std::string(error.what()) ==
+                    "-1 is not a valid value for field 'Size'. The allowed range is 0 to 65535",
+                "only a one-byte data block is refused");
+        outcome.sizeRefused = true;
+    }
+    return outcome;
+}
+
+bool IsDataRow(const brisalto::CatalogueRow& row) {
+    return row.TipoStr.View() == "Raw Data";
+}
+
+// Every posted row lies inside the file, in file order, with Offset its position modulo 65536.
+void CheckRows(const CatalogueTable& catalogue, std::size_t fileSize) {
+    const std::size_t posted = catalogue.RowCount() - (catalogue.HasOpenRow() ? 1 : 0);
+    std::optional<std::uint64_t> previous;
+    for (std::size_t i = 0; i < posted; ++i) {
+        const brisalto::CatalogueRow& row = catalogue.Row(i);
+        Require(row.Position >= 2 && row.Position <= fileSize, "row inside the file");
+        Require(!previous || row.Position > *previous, "rows in file order");
+        Require(row.Offset == row.Position % 65536, "Offset is the position modulo 65536");
+        previous = row.Position;
+    }
+}
+
+// The header rows, every field and the position, as comparable text.
+std::vector<std::string> HeaderRows(const CatalogueTable& catalogue) {
+    std::vector<std::string> rows;
+    for (std::size_t i = 0; i < catalogue.RowCount(); ++i) {
+        const brisalto::CatalogueRow& row = catalogue.Row(i);
+        if (IsDataRow(row)) continue;
+        std::string text = std::to_string(row.Position);
+        for (const std::string_view name : brisalto::kCatalogueFieldNames) {
+            text += '|';
+            text += brisalto::AsString(row, *brisalto::FindField(name));
+        }
+        rows.push_back(std::move(text));
+    }
+    return rows;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const brisalto::fuzzing::ScratchFile tape;
+    tape.Write(std::span(data, size));
+
+    CatalogueTable withRaw;
+    const ScanOutcome raw = Scan(tape.Path(), true, withRaw);
+    CatalogueTable headersOnly;
+    const ScanOutcome plain = Scan(tape.Path(), false, headersOnly);
+    CheckRows(withRaw, size);
+    CheckRows(headersOnly, size);
+
+    Require(!plain.sizeRefused, "no Size is refused without raw blocks");
+    Require(headersOnly.RowCount() == HeaderRows(headersOnly).size(),
+            "no data rows without raw blocks");
+    Require(!headersOnly.HasOpenRow(), "no open row after a scan without raw blocks");
+    if (!raw.sizeRefused) {
+        // Data blocks change no scan state, so hiding them changes nothing else.
+        Require(raw.result == plain.result && raw.readBeyondEnd == plain.readBeyondEnd,
+                "same outcome with and without raw blocks");
+        Require(HeaderRows(withRaw) == HeaderRows(headersOnly),
+                "same headers with and without raw blocks");
+        Require(!withRaw.HasOpenRow(), "no open row unless a Size was refused");
+    } else {
+        const std::vector<std::string> before = HeaderRows(withRaw);
+        const std::vector<std::string> all = HeaderRows(headersOnly);
+        Require(
+            before.size() <= all.size() && std::equal(before.begin(), before.end(), all.begin()),
+            "the headers before a refused Size are listed without raw blocks too");
+        Require(withRaw.HasOpenRow(), "the refused row stays open");
+        Require(withRaw.Row(withRaw.RowCount() - 1).Size == std::nullopt, "refused Size unset");
+    }
+    return 0;
+}
