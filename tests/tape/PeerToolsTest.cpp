@@ -1,0 +1,203 @@
+// Tapes made by zmakebas, read back by tzxlist: the catalogue must agree with what another
+// program sees in the same file. A missing tool fails these tests: the test command installs it.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CatalogueTable.h"
+#include "RowText.h"
+#include "ScanTape.h"
+#include "TapeBuilder.h"
+
+namespace brisalto {
+namespace {
+
+using testing::Bytes;
+using testing::ExpectedRow;
+using testing::ReadWholeFile;
+using testing::RowTexts;
+using testing::RunCommand;
+using testing::TempTape;
+
+// One block as tzxlist describes it.
+struct ListedBlock {
+    std::size_t length = 0;         // "Block length: N bytes", the body length
+    std::vector<std::uint8_t> raw;  // "Raw header:" bytes (type, name, length, p1, p2), if any
+    std::size_t dataLength = 0;     // "Datablock length: N"
+    bool isHeader() const { return !raw.empty(); }
+};
+
+std::vector<std::uint8_t> HexBytes(const std::string& text) {
+    std::vector<std::uint8_t> bytes;
+    std::istringstream in(text);
+    std::string token;
+    while (in >> token) {
+        if (token != "|")
+            bytes.push_back(static_cast<std::uint8_t>(std::stoul(token, nullptr, 16)));
+    }
+    return bytes;
+}
+
+// Reads tzxlist's listing: "--= Block #n =--" opens a block; its lines are indented.
+std::vector<ListedBlock> ParseTzxlist(const std::string& listing) {
+    std::vector<ListedBlock> blocks;
+    std::istringstream in(listing);
+    std::string line;
+    const auto after = [&](const std::string& label) -> std::optional<std::string> {
+        const auto at = line.find(label);
+        if (at == std::string::npos) return std::nullopt;
+        return line.substr(at + label.size());
+    };
+    while (std::getline(in, line)) {
+        if (line.rfind("--= Block #", 0) == 0) {
+            blocks.emplace_back();
+        } else if (blocks.empty()) {
+            continue;
+        } else if (const auto length = after("  Block length: ")) {
+            blocks.back().length = std::stoul(*length);
+        } else if (const auto raw = after("  Raw header: ")) {
+            blocks.back().raw = HexBytes(*raw);
+        } else if (const auto data = after("  Datablock length: ")) {
+            blocks.back().dataLength = std::stoul(*data);
+        }
+    }
+    return blocks;
+}
+
+std::uint16_t Word(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+    return static_cast<std::uint16_t>(bytes.at(at) | bytes.at(at + 1) << 8);
+}
+
+// The rows a scan must give, worked out from tzxlist's view of the blocks alone. The offsets
+// come from the lengths, since tzxlist shows none.
+std::vector<ExpectedRow> RowsFromListing(const std::vector<ListedBlock>& blocks, bool showRaw) {
+    static const char* const kKinds[] = {"Program", "Numeric Array", "Character Array", "Bytes"};
+    std::vector<ExpectedRow> rows;
+    std::uint64_t next = 0;
+    std::int64_t lastType = 0;
+    std::uint16_t lastProgramLength = 0;
+    for (const ListedBlock& block : blocks) {
+        const std::uint64_t position = next + 2;
+        next = position + block.length;
+        const auto offset = static_cast<std::uint16_t>(position % 65536);
+        if (block.isHeader()) {
+            EXPECT_EQ(block.raw.size(), 17u) << "type, ten name bytes and three words";
+            EXPECT_EQ(block.length, 19u);
+            ExpectedRow row{.Tipo = block.raw.at(0),
+                            .Name = std::string(block.raw.begin() + 1, block.raw.begin() + 11),
+                            .Offset = offset,
+                            .Start = Word(block.raw, 13),
+                            .Size = Word(block.raw, 11),
+                            .Position = position};
+            lastType = block.raw[0];
+            if (lastType < 4) row.TipoStr = kKinds[lastType];
+            if (lastType == 0) {
+                lastProgramLength = Word(block.raw, 15);
+                row.Par1 = lastProgramLength;
+            }
+            rows.push_back(row);
+        } else {
+            EXPECT_EQ(block.dataLength + 2, block.length);
+            if (!showRaw) continue;
+            rows.push_back({.Tipo = 255 + lastType,
+                            .TipoStr = "Raw Data",
+                            .Offset = offset,
+                            .Size = static_cast<std::uint16_t>(block.dataLength),
+                            .Par1 = lastProgramLength,
+                            .Position = position});
+        }
+    }
+    return rows;
+}
+
+Bytes TextBytes(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+struct Program {
+    std::string name;
+    std::string options;  // extra zmakebas options, such as an autostart line
+    std::string text;
+};
+
+std::string LongProgram(int lines) {
+    std::string text;
+    for (int i = 1; i <= lines; ++i) {
+        text += std::to_string(i * 10) + " REM " + std::string(60, char('A' + i % 26)) + "\n";
+    }
+    return text;
+}
+
+const std::vector<Program>& Programs() {
+    static const std::vector<Program> programs = {
+        {"hello", "", "10 PRINT \"HELLO\"\n20 GOTO 10\n"},
+        {"abcdefghij", "-a 10",
+         "10 FOR i=1 TO 10\n20 PRINT i, i*i; TAB 20; SQR i\n30 NEXT i\n40 STOP\n"},
+        {"a", "-a 9999", "9999 REM last\n"},
+        {"long", "-a 1", LongProgram(600)},  // about 40 KB, so tapes reach past 64 KiB
+    };
+    return programs;
+}
+
+// Writes the program's text beside it and returns the tape zmakebas made of it.
+Bytes MakeTape(const Program& program) {
+    const TempTape source(TextBytes(program.text), "program.bas");
+    const std::string tape = source.Folder() + "/program.tap";
+    RunCommand("zmakebas -o '" + tape + "' -n '" + program.name + "' " + program.options + " '" +
+               source.Path() + "'");
+    return ReadWholeFile(tape);
+}
+
+// Scans the tape both ways and compares each with tzxlist's view.
+void ExpectScanMatchesTzxlist(const Bytes& contents) {
+    ASSERT_FALSE(contents.empty()) << "zmakebas made no tape";
+    const TempTape tape(contents);
+    const std::vector<ListedBlock> blocks =
+        ParseTzxlist(RunCommand("tzxlist '" + tape.Path() + "'"));
+    ASSERT_FALSE(blocks.empty()) << "tzxlist listed no blocks";
+    for (const bool showRaw : {true, false}) {
+        SCOPED_TRACE(showRaw ? "showRaw" : "headers only");
+        CatalogueTable catalogue;
+        EXPECT_EQ(ScanTape(tape.Path(), showRaw, catalogue), ScanResult::Completed);
+        EXPECT_EQ(RowTexts(catalogue), RowTexts(RowsFromListing(blocks, showRaw)));
+    }
+}
+
+class PeerTapes : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(PeerTapes, OneProgramAgreesWithTzxlist) {
+    const Program& program = Programs()[GetParam()];
+    SCOPED_TRACE(program.name);
+    const Bytes contents = MakeTape(program);
+    ExpectScanMatchesTzxlist(contents);
+    // The header must carry what zmakebas was asked for, not just agree with tzxlist.
+    const TempTape tape(contents);
+    CatalogueTable catalogue;
+    ScanTape(tape.Path(), false, catalogue);
+    ASSERT_EQ(catalogue.RowCount(), 1u);
+    catalogue.First();
+    EXPECT_EQ(catalogue.AsString("Name"),
+              program.name + std::string(10 - program.name.size(), ' '));
+    EXPECT_EQ(catalogue.AsString("TipoStr"), "Program");
+}
+
+INSTANTIATE_TEST_SUITE_P(Zmakebas, PeerTapes, ::testing::Range<std::size_t>(0, 4));
+
+TEST(PeerTapes, ConcatenatedTapesAgreeWithTzxlist) {
+    Bytes all;
+    for (int round = 0; round < 2; ++round) {
+        for (const Program& program : Programs()) {
+            const Bytes tape = MakeTape(program);
+            all.insert(all.end(), tape.begin(), tape.end());
+        }
+    }
+    ASSERT_GT(all.size(), 65536u);
+    ExpectScanMatchesTzxlist(all);
+}
+
+}  // namespace
+}  // namespace brisalto
