@@ -1,0 +1,232 @@
+// Scanning speed and catalogue memory, on tapes this program writes into a temporary folder.
+// Each scan is timed beside a bare loop that reads the same file whole in 64 KiB chunks, the
+// least any scan must do; vs_bare is the scan's time over that loop's, measured in turns.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "CatalogueRow.h"
+#include "CatalogueTable.h"
+#include "ScanTape.h"
+
+namespace {
+
+// Heap bytes in use, so that the catalogue's cost per row can be read off.
+std::atomic<std::int64_t> liveHeapBytes{0};
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    void* memory = std::malloc(size == 0 ? 1 : size);
+    if (memory == nullptr) throw std::bad_alloc();
+    liveHeapBytes.fetch_add(static_cast<std::int64_t>(::malloc_usable_size(memory)),
+                            std::memory_order_relaxed);
+    return memory;
+}
+
+// This operator delete is the partner of the operator new above, which GCC cannot see.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+void operator delete(void* memory) noexcept {
+    if (memory == nullptr) return;
+    liveHeapBytes.fetch_sub(static_cast<std::int64_t>(::malloc_usable_size(memory)),
+                            std::memory_order_relaxed);
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept {
+    operator delete(memory);
+}
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void AppendBlock(Bytes& tape, const Bytes& body) {
+    tape.push_back(static_cast<std::uint8_t>(body.size() & 0xFF));
+    tape.push_back(static_cast<std::uint8_t>(body.size() >> 8));
+    tape.insert(tape.end(), body.begin(), body.end());
+}
+
+// 100,000 Program headers, each followed by a 10-byte data block: 200,000 blocks.
+Bytes SmallBlocksTape() {
+    Bytes header = {0x00, 0x00, 'b', 'e', 'n', 'c', 'h', ' ', ' ', ' ',
+                    ' ',  ' ',  10,  0,   10,  0,   10,  0,   0x00};
+    Bytes data(12, 0x42);
+    data.front() = 0xFF;
+    Bytes tape;
+    tape.reserve(100000 * (2 + header.size() + 2 + data.size()));
+    for (int i = 0; i < 100000; ++i) {
+        AppendBlock(tape, header);
+        AppendBlock(tape, data);
+    }
+    return tape;
+}
+
+// 32 MiB of data blocks of 65,535 bytes, the longest a block can be.
+Bytes LargeBlocksTape() {
+    Bytes data(65535, 0x42);
+    data.front() = 0xFF;
+    Bytes tape;
+    const std::size_t blocks = (32u << 20) / (2 + data.size());
+    tape.reserve(blocks * (2 + data.size()));
+    for (std::size_t i = 0; i < blocks; ++i) AppendBlock(tape, data);
+    return tape;
+}
+
+// A tape file that lives as long as the program, in a folder of its own.
+class BenchTape {
+public:
+    BenchTape(const char* name, const Bytes& contents, std::size_t blocks)
+        : blocks_(blocks), size_(contents.size()) {
+        std::string folder =
+            (std::filesystem::temp_directory_path() / "brisalto-bench-XXXXXX").string();
+        if (::mkdtemp(folder.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        folder_ = folder;
+        path_ = (folder_ / name).string();
+        std::ofstream out(path_, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(contents.data()),
+                  static_cast<std::streamsize>(contents.size()));
+        if (!out) throw std::runtime_error("cannot write " + path_);
+    }
+    ~BenchTape() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    BenchTape(const BenchTape&) = delete;
+    BenchTape& operator=(const BenchTape&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::size_t Blocks() const { return blocks_; }
+    std::size_t Size() const { return size_; }
+
+private:
+    std::filesystem::path folder_;
+    std::string path_;
+    std::size_t blocks_;
+    std::size_t size_;
+};
+
+const BenchTape& SmallTape() {
+    static const BenchTape tape("small.tap", SmallBlocksTape(), 200000);
+    return tape;
+}
+
+const BenchTape& LargeTape() {
+    static const BenchTape tape("large.tap", LargeBlocksTape(), (32u << 20) / 65537);
+    return tape;
+}
+
+// The bare loop: the whole file in 64 KiB reads, nothing else.
+std::size_t ReadWhole(const std::string& path) {
+    static std::array<std::uint8_t, 64 * 1024> chunk;
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) throw std::runtime_error("cannot open " + path);
+    std::size_t total = 0;
+    for (ssize_t got; (got = ::read(descriptor, chunk.data(), chunk.size())) > 0;) {
+        total += static_cast<std::size_t>(got);
+    }
+    ::close(descriptor);
+    return total;
+}
+
+double Seconds(std::chrono::steady_clock::duration duration) {
+    return std::chrono::duration<double>(duration).count();
+}
+
+void SetRateCounters(benchmark::State& state, const BenchTape& tape) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * tape.Size()));
+    state.counters["blocks/s"] = benchmark::Counter(static_cast<double>(tape.Blocks()),
+                                                    benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// Heap held by a catalogue of this tape, per row, vector slack included.
+double HeapPerRow(const BenchTape& tape, bool showRaw) {
+    const std::int64_t before = liveHeapBytes.load();
+    brisalto::CatalogueTable catalogue;
+    brisalto::ScanTape(tape.Path(), showRaw, catalogue);
+    const std::int64_t held = liveHeapBytes.load() - before;
+    return catalogue.RowCount() == 0
+               ? 0.0
+               : static_cast<double>(held) / static_cast<double>(catalogue.RowCount());
+}
+
+enum class Catalogue {
+    Fresh,   // as on the first scan after start-up: the table's growth counts
+    Reused,  // as on a later scan in the same window: the table keeps its room
+};
+
+void ScanTapeBench(benchmark::State& state, const BenchTape& tape, bool showRaw,
+                   Catalogue use = Catalogue::Fresh) {
+    using Clock = std::chrono::steady_clock;
+    double scanSeconds = 0;
+    double bareSeconds = 0;
+    std::size_t rows = 0;
+    brisalto::CatalogueTable reused;
+    if (use == Catalogue::Reused) brisalto::ScanTape(tape.Path(), showRaw, reused);
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        benchmark::DoNotOptimize(ReadWhole(tape.Path()));
+        const auto t1 = Clock::now();
+        brisalto::CatalogueTable fresh;
+        brisalto::CatalogueTable& catalogue = use == Catalogue::Fresh ? fresh : reused;
+        benchmark::DoNotOptimize(brisalto::ScanTape(tape.Path(), showRaw, catalogue));
+        const auto t2 = Clock::now();
+        state.SetIterationTime(Seconds(t2 - t1));
+        bareSeconds += Seconds(t1 - t0);
+        scanSeconds += Seconds(t2 - t1);
+        rows = catalogue.RowCount();
+    }
+    SetRateCounters(state, tape);
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["vs_bare"] = bareSeconds > 0 ? scanSeconds / bareSeconds : 0;
+    state.counters["row_bytes"] = static_cast<double>(sizeof(brisalto::CatalogueRow));
+    state.counters["heap_per_row"] = HeapPerRow(tape, showRaw);
+}
+
+void BareReadBench(benchmark::State& state, const BenchTape& tape) {
+    for (auto _ : state) benchmark::DoNotOptimize(ReadWhole(tape.Path()));
+    SetRateCounters(state, tape);
+}
+
+void BM_ScanSmallBlocksShowRaw(benchmark::State& state) {
+    ScanTapeBench(state, SmallTape(), true);
+}
+void BM_ScanSmallBlocksShowRawReused(benchmark::State& state) {
+    ScanTapeBench(state, SmallTape(), true, Catalogue::Reused);
+}
+void BM_ScanSmallBlocksHeadersOnly(benchmark::State& state) {
+    ScanTapeBench(state, SmallTape(), false);
+}
+void BM_BareReadSmallBlocks(benchmark::State& state) {
+    BareReadBench(state, SmallTape());
+}
+void BM_ScanLargeBlocksShowRaw(benchmark::State& state) {
+    ScanTapeBench(state, LargeTape(), true);
+}
+void BM_BareReadLargeBlocks(benchmark::State& state) {
+    BareReadBench(state, LargeTape());
+}
+
+BENCHMARK(BM_ScanSmallBlocksShowRaw)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanSmallBlocksShowRawReused)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanSmallBlocksHeadersOnly)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareReadSmallBlocks)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanLargeBlocksShowRaw)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareReadLargeBlocks)->Unit(benchmark::kMillisecond);
+
+}  // namespace
