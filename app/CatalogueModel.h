@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include <cstddef>
+#include <optional>
+
+#include "CatalogueObserver.h"
+
+namespace brisalto {
+
+class CatalogueTable;
+
+// What the row indicator column shows for a row (the vertical header's kIndicatorRole).
+enum class RowIndicator { None, Current, Open };
+
+// The link between the catalogue table and the grid (the form's DataSource1). It owns nothing:
+// it shows the table's rows, or one blank row while the table is empty, and passes the grid's
+// moves on to the table's cursor.
+//
+// Rows appended while a scan runs are counted, not announced one by one: views hear of them in
+// one insertion when Flush() is called, so a tape of 200,000 blocks is laid out once.
+class CatalogueModel final : public QAbstractTableModel, private CatalogueObserver {
+    Q_OBJECT
+
+public:
+    static constexpr int kIndicatorRole = Qt::UserRole + 1;
+
+    explicit CatalogueModel(CatalogueTable& table, QObject* parent = nullptr);
+    ~CatalogueModel() override;
+
+public:  // QAbstractTableModel API
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+public:  // the grid's view of the table
+    // Rows that hold catalogue data (the blank row of an empty table is not one).
+    int DataRowCount() const;
+    // The current row as the views know it, or -1.
+    int CurrentRow() const;
+    // Moves the table's cursor to row, clamped to the data rows; does nothing on an empty table.
+    void MoveTo(int row);
+    // Discards a row left open by a failed scan.
+    void CancelOpenRow();
+    // Holds back per-row notifications until Flush(); used around a scan.
+    void BeginAppending() { appending_ = true; }
+    // Tells the views of everything that changed since notifications were held back.
+    void Flush();
+
+signals:
+    // The table's current row changed (-1: none); the grid follows it.
+    void CurrentRowChanged(int row);
+
+private:  // CatalogueObserver
+    void TableReset() override;
+    void RowAppended(std::size_t row) override;
+    void RowChanged(std::size_t row) override;
+    void RowRemoved(std::size_t row) override;
+    void CurrentRowMoved(std::optional<std::size_t> row) override;
+
+    void MarkStale(int row);
+    void ChangeNow();
+
+    CatalogueTable& table_;
+    int shownRows_ = 1;  // the row count the views know: the table's rows, at least one
+    bool appending_ = false;
+    bool currentMoved_ = false;
+    int firstStale_ = -1;  // rows whose contents changed unannounced
+    int lastStale_ = -1;
+};
+
+}  // namespace brisalto

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+
+namespace brisalto {
+
+// The open dialog's settings and the state it keeps between uses (the form's OpenDialog1).
+struct OpenDialogSettings {
+    QStringList filters{QStringLiteral("Spectrum Tape Files (*.tap)"),
+                        QStringLiteral("All Files (*.*)")};
+    QString defaultSuffix = QStringLiteral("tap");
+    // "*.tap" at first; afterwards the full path last chosen in this run.
+    QString fileName = QStringLiteral("*.tap");
+};
+
+// The modal dialogs the form shows. The window takes them through this seam so that tests can
+// answer them without entering a modal loop.
+class FormDialogs {
+public:
+    virtual ~FormDialogs() = default;
+    // The full path of the file chosen, or nothing when the user cancels.
+    virtual std::optional<QString> ExecuteOpenDialog(QWidget& owner,
+                                                     const OpenDialogSettings& settings) = 0;
+    // The default failure display: a stop icon, one OK button; text is shown as given.
+    virtual void ShowFailure(const QString& text) = 0;
+    // The damaged-tape message: no icon, one OK button.
+    virtual void ShowDamagedTape(const QString& text) = 0;
+};
+
+}  // namespace brisalto

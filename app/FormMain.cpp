@@ -1,0 +1,206 @@
+#include "FormMain.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include "CatalogueGrid.h"
+#include "CatalogueModel.h"
+#include "FailureText.h"
+#include "ListBasicProgram.h"
+#include "MemoLines.h"
+#include "ScanTape.h"
+#include "TapeText.h"
+
+namespace brisalto {
+
+QString TapeFileName;
+
+namespace {
+
+constexpr int kClientWidth = 608;
+constexpr int kClientHeight = 463;
+constexpr std::int64_t kProgramDataTipo = 255;
+
+const QString kMemoFont = QStringLiteral("Courier New");
+const QString kSpeccyFont = QStringLiteral("Zx Spectrum");
+
+QFont PixelFont(const QString& family, int pixels, bool bold = false) {
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+// Tells the views of the rows a scan appended, also when the scan fails half way.
+class FlushAfterScan {
+public:
+    explicit FlushAfterScan(CatalogueModel& model) : model_(model) { model_.BeginAppending(); }
+    ~FlushAfterScan() { model_.Flush(); }
+    FlushAfterScan(const FlushAfterScan&) = delete;
+    FlushAfterScan& operator=(const FlushAfterScan&) = delete;
+
+private:
+    CatalogueModel& model_;
+};
+
+}  // namespace
+
+TFormM::TFormM(FormDialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      DataSource1(std::make_unique<CatalogueModel>(TblTAPFiles)),
+      dialogs_(dialogs) {
+    setObjectName(QStringLiteral("FormM"));
+    setWindowTitle(QStringLiteral("Brisalto"));
+    setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
+    setFixedSize(kClientWidth, kClientHeight);
+    CreateComponents();
+
+    // Centred on the desktop.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect desktop = screen->availableGeometry();
+        move(desktop.x() + (desktop.width() - kClientWidth) / 2,
+             desktop.y() + (desktop.height() - kClientHeight) / 2);
+    }
+    // The first control in tab order takes the focus when the window first becomes active.
+    RxDBGrid1->setFocus(Qt::OtherFocusReason);
+}
+
+TFormM::~TFormM() = default;
+
+void TFormM::CreateComponents() {
+    Label3 = new QLabel(QStringLiteral("Tape Structure Information"), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setGeometry(228, 5, 153, 13);
+    Label3->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11, true));
+
+    RxDBGrid1 = new CatalogueGrid(this);
+    RxDBGrid1->setObjectName(QStringLiteral("RxDBGrid1"));
+    RxDBGrid1->setGeometry(0, 24, 609, 177);
+    RxDBGrid1->horizontalHeader()->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
+    RxDBGrid1->SetDataSource(DataSource1.get());
+
+    Label1 = new QLabel(QStringLiteral("BASIC Code"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(271, 205, 70, 13);
+    Label1->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11, true));
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(0, 225, 609, 200);
+    Memo1->setReadOnly(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setTabChangesFocus(true);
+    Memo1->setFocusPolicy(Qt::StrongFocus);
+    Memo1->setFont(PixelFont(kMemoFont, 13));
+
+    Button1 = new QPushButton(QStringLiteral("Open Tape"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(2, 428, 105, 33);
+
+    ChkShowRaw = new QCheckBox(QStringLiteral("Show Raw Blocks"), this);
+    ChkShowRaw->setObjectName(QStringLiteral("ChkShowRaw"));
+    ChkShowRaw->setGeometry(113, 432, 129, 26);
+    ChkShowRaw->setChecked(true);
+
+    ChkSpeccy = new QCheckBox(QStringLiteral("Use Zx Spectrum Font"), this);
+    ChkSpeccy->setObjectName(QStringLiteral("ChkSpeccy"));
+    ChkSpeccy->setGeometry(241, 432, 129, 26);
+
+    Label2 = new QLabel(
+        QStringLiteral("Written by the Brisalto authors\nLast update: August 16th, 2010"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(392, 432, 213, 26);
+    Label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    for (QWidget* control : {static_cast<QWidget*>(Button1), static_cast<QWidget*>(ChkShowRaw),
+                             static_cast<QWidget*>(ChkSpeccy)}) {
+        control->setFocusPolicy(Qt::StrongFocus);
+    }
+    setTabOrder(RxDBGrid1, Button1);
+    setTabOrder(Button1, ChkShowRaw);
+    setTabOrder(ChkShowRaw, Memo1);
+    setTabOrder(Memo1, ChkSpeccy);
+
+    connect(Button1, &QPushButton::clicked, this, &TFormM::Button1Click);
+    connect(ChkSpeccy, &QCheckBox::toggled, this, &TFormM::ChkSpeccyClick);
+    connect(RxDBGrid1, &CatalogueGrid::CellClick, this, &TFormM::RxDBGrid1CellClick);
+    connect(RxDBGrid1, &CatalogueGrid::KeyUp, this, &TFormM::RxDBGrid1KeyUp);
+}
+
+template <typename Body>
+void TFormM::RunHandler(Body&& body) noexcept {
+    try {
+        try {
+            body();
+        } catch (const std::exception& failure) {
+            ShowException(failure);
+        }
+    } catch (...) {
+        // Nothing may cross the event loop, not even a failure of the display itself.
+    }
+}
+
+void TFormM::ShowException(const std::exception& failure) {
+    dialogs_.ShowFailure(TapeText(FailureText(failure.what())));
+}
+
+void TFormM::Button1Click() {
+    RunHandler([this] {
+        const std::optional<QString> chosen = dialogs_.ExecuteOpenDialog(*this, OpenDialog1);
+        if (!chosen) return;
+        OpenDialog1.fileName = *chosen;
+        TapeFileName = *chosen;
+
+        ScanResult result;
+        {
+            FlushAfterScan flush(*DataSource1);
+            result = ScanTape(TapeFileName.toStdString(), ChkShowRaw->isChecked(), TblTAPFiles);
+        }
+        if (result == ScanResult::Completed) {
+            TblTAPFiles.First();
+            RxDBGrid1->setFocus(Qt::OtherFocusReason);
+        } else {
+            dialogs_.ShowDamagedTape(
+                QStringLiteral("Tape file is seriously corrupted. Cannot continue."));
+        }
+    });
+}
+
+void TFormM::RxDBGrid1CellClick() {
+    RunHandler([this] { ListCurrentRow(); });
+}
+
+void TFormM::RxDBGrid1KeyUp() {
+    RunHandler([this] { ListCurrentRow(); });
+}
+
+void TFormM::ListCurrentRow() {
+    Memo1->clear();
+    if (TblTAPFiles.AsInteger(CatalogueField::Tipo) != kProgramDataTipo) return;
+    // The full file position behind the row's 16-bit Offset, so that a program stored past
+    // 64 KiB of tape is read from where it lies.
+    const CatalogueRow* row = TblTAPFiles.CurrentRow();
+    const std::uint64_t position = row != nullptr ? row->Position : 0;
+    const auto length = static_cast<std::uint16_t>(TblTAPFiles.AsInteger(CatalogueField::Par1));
+    MemoLines lines(*Memo1);
+    ListBasicProgram(TapeFileName.toStdString(), position, length, lines);
+}
+
+void TFormM::ChkSpeccyClick() {
+    RunHandler([this] {
+        QFont font = Memo1->font();
+        font.setFamily(ChkSpeccy->isChecked() ? kSpeccyFont : kMemoFont);
+        Memo1->setFont(font);
+    });
+}
+
+}  // namespace brisalto

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <exception>
+#include <memory>
+
+#include "CatalogueTable.h"
+#include "FormDialogs.h"
+
+class QCheckBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace brisalto {
+
+class CatalogueGrid;
+class CatalogueModel;
+
+// The full path of the last tape chosen in the open dialog; the listing handlers read it.
+// Empty until the first tape is chosen, and kept for the whole run.
+extern QString TapeFileName;
+
+// The main window: the catalogue grid, the listing pane and the controls below them.
+class TFormM final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TFormM(FormDialogs& dialogs, QWidget* parent = nullptr);
+    ~TFormM() override;
+
+    // Event handlers. None lets a failure out: each shows it in the failure display.
+    void Button1Click();
+    void RxDBGrid1CellClick();
+    void RxDBGrid1KeyUp();
+    void ChkSpeccyClick();
+
+public:  // components, owned by the window
+    QLabel* Label3;
+    CatalogueGrid* RxDBGrid1;
+    QLabel* Label1;
+    QPlainTextEdit* Memo1;
+    QPushButton* Button1;
+    QCheckBox* ChkShowRaw;
+    QCheckBox* ChkSpeccy;
+    QLabel* Label2;
+
+    CatalogueTable TblTAPFiles;
+    std::unique_ptr<CatalogueModel> DataSource1;  // observes TblTAPFiles, so dies before it
+    OpenDialogSettings OpenDialog1;
+
+private:
+    void CreateComponents();
+    void ListCurrentRow();
+    void ShowException(const std::exception& failure);
+    // Runs a handler body; a failure that leaves it goes to the failure display.
+    template <typename Body>
+    void RunHandler(Body&& body) noexcept;
+
+    FormDialogs& dialogs_;
+};
+
+}  // namespace brisalto

@@ -1,0 +1,54 @@
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+
+#include "FormFixture.h"
+#include "TapeBuilder.h"
+
+namespace brisalto::testing {
+namespace {
+
+using CatalogueModelTest = FormFixture;
+
+// The model under Qt's own consistency checks through every way a scan can end.
+TEST_F(CatalogueModelTest, StaysConsistentThroughCompletedDamagedFailedAndMissingScans) {
+    QAbstractItemModelTester tester(form.DataSource1.get(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const TempTape good(TapeBuilder().ProgramHeader("a", 2, 0, 2).Data({1, 2}).Get());
+    const TempTape damaged(TapeBuilder().Header(3, "b", 0, 0).Raw({9, 0, 0xFF}).Get());
+    const TempTape openRow(TapeBuilder().ProgramHeader("c", 1, 0, 1).Block({0xFF}).Get());
+
+    Open(good.Path());
+    Open(damaged.Path());
+    Open(openRow.Path());
+    QTest::keyClick(&Grid(), Qt::Key_Escape);
+    Open(good.Path());
+    Open(good.Folder() + "/missing.tap");
+    Open(openRow.Path());
+    QTest::keyClick(&Grid(), Qt::Key_Up);
+    EXPECT_EQ(GridRows(), 2);
+}
+
+TEST_F(CatalogueModelTest, AnnouncesAScanOfManyBlocksInOneInsertion) {
+    TapeBuilder builder;
+    for (int block = 0; block < 5000; ++block) builder.Header(3, "block", 0, 0);
+    const TempTape tape(builder.Get());
+    QSignalSpy inserted(form.DataSource1.get(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy changed(form.DataSource1.get(), &QAbstractItemModel::dataChanged);
+
+    Open(tape.Path());
+
+    ASSERT_EQ(inserted.count(), 1);
+    EXPECT_EQ(inserted[0][1].toInt(), 1);  // the blank row turns into row 0
+    EXPECT_EQ(inserted[0][2].toInt(), 4999);
+    EXPECT_LE(changed.count(), 2);
+    EXPECT_EQ(GridRows(), 5000);
+}
+
+TEST_F(CatalogueModelTest, TapeTextIsShownThroughWindows1252) {
+    const TempTape tape(TapeBuilder().Header(3, "\x80\xA9\xE9\x7F", 0, 0).Get());
+    Open(tape.Path());
+    EXPECT_EQ(Cell(0, 3), QString::fromUtf8("\u20AC\u00A9\u00E9\x7F      "));
+}
+
+}  // namespace
+}  // namespace brisalto::testing

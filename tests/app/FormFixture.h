@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "CatalogueGrid.h"
+#include "CatalogueModel.h"
+#include "FormDialogs.h"
+#include "FormMain.h"
+
+namespace brisalto::testing {
+
+// Answers the open dialog from a queue (an empty queue cancels) and records every message.
+class RecordingDialogs final : public FormDialogs {
+public:
+    std::optional<QString> ExecuteOpenDialog(QWidget&,
+                                             const OpenDialogSettings& settings) override {
+        offeredFileNames.push_back(settings.fileName);
+        if (answers.empty()) return std::nullopt;
+        const QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void ShowFailure(const QString& text) override { failures.push_back(text); }
+    void ShowDamagedTape(const QString& text) override { damaged.push_back(text); }
+
+    std::deque<QString> answers;
+    std::vector<QString> offeredFileNames;
+    std::vector<QString> failures;
+    std::vector<QString> damaged;
+};
+
+// The main window, shown and active on the offscreen platform.
+class FormFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form.show();
+        QApplication::setActiveWindow(&form);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
+    void Open(const std::string& path) {
+        dialogs.answers.push_back(QString::fromStdString(path));
+        form.Button1Click();
+    }
+    CatalogueGrid& Grid() { return *form.RxDBGrid1; }
+    int CurrentRow() const { return form.DataSource1->CurrentRow(); }
+    int GridRows() const { return form.RxDBGrid1->model()->rowCount(); }
+    QString Pane() const { return form.Memo1->toPlainText(); }
+    QString Cell(int row, int column) const {
+        return form.RxDBGrid1->model()->index(row, column).data().toString();
+    }
+    // Centre of a data cell, in the grid's viewport.
+    QPoint CellCentre(int row, int column) {
+        return Grid().visualRect(Grid().model()->index(row, column)).center();
+    }
+
+    RecordingDialogs dialogs;
+    TFormM form{dialogs};
+};
+
+}  // namespace brisalto::testing
