@@ -4,6 +4,7 @@
 #include <functional>
 #include <limits>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -33,6 +34,11 @@ struct IntegerCase {
     std::int64_t value;
     const char* message;  // "" when the value is accepted
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const IntegerCase& c, std::ostream* os) {
+    *os << c.field << " " << c.value;
+}
 
 class CatalogueIntegerRule : public ::testing::TestWithParam<IntegerCase> {};
 
@@ -111,6 +117,10 @@ struct StringCase {
     std::string text;
     std::string stored;  // "" means null
 };
+
+void PrintTo(const StringCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class CatalogueStringRule : public ::testing::TestWithParam<StringCase> {};
 
@@ -277,6 +287,10 @@ struct NotificationCase {
     std::function<void(CatalogueTable&)> actions;
     std::vector<std::string> events;
 };
+
+void PrintTo(const NotificationCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class CatalogueNotifications : public ::testing::TestWithParam<NotificationCase> {};
 

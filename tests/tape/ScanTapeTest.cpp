@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iterator>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,11 @@ struct ScanCase {
     int code = 0;                   // of an input/output failure
     bool lastRowOpen = false;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ScanCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 // What ScanTape ended with, caught at the boundary as the window's handler would.
 struct ScanEnd {
@@ -383,6 +389,10 @@ struct OpenCase {
     std::string message;
     int code;
 };
+
+void PrintTo(const OpenCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class ScanTapeOpen : public ::testing::TestWithParam<OpenCase> {};
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <span>
 #include <string>
 #include <vector>
@@ -80,6 +81,11 @@ struct ReadCase {
     const char* label;
     std::vector<Step> steps;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class TapeFileReads : public ::testing::TestWithParam<ReadCase> {};
 
