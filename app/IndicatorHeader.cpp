@@ -21,7 +21,10 @@ QSize IndicatorHeader::sizeHint() const {
 }
 
 void IndicatorHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    // The base class clips to the text area, which in a column this narrow is empty.
+    painter->save();
     QHeaderView::paintSection(painter, rect, logicalIndex);
+    painter->restore();
     if (model() == nullptr) return;
     const auto indicator = static_cast<RowIndicator>(
         model()->headerData(logicalIndex, Qt::Vertical, CatalogueModel::kIndicatorRole).toInt());

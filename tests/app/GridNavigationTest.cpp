@@ -157,5 +157,33 @@ TEST_F(GridNavigation, ScrollBarMovesTheCurrentRow) {
     }
 }
 
+// Dark pixels in each row's cell of the indicator column, as the column paints itself.
+std::vector<int> InkPerRow(CatalogueGrid& grid, int rows) {
+    QHeaderView* indicator = grid.verticalHeader();
+    const QImage image = indicator->viewport()->grab().toImage();
+    std::vector<int> ink;
+    for (int row = 0; row < rows; ++row) {
+        const int top = indicator->sectionViewportPosition(row);
+        int dark = 0;
+        for (int y = top + 2; y < top + indicator->sectionSize(row) - 2; ++y) {
+            for (int x = 2; x < image.width() - 2; ++x) dark += qGray(image.pixel(x, y)) < 96;
+        }
+        ink.push_back(dark);
+    }
+    return ink;
+}
+
+TEST_F(GridNavigation, IndicatorColumnMarksOnlyTheCurrentRow) {
+    form.DataSource1->MoveTo(3);
+    const std::vector<int> ink = InkPerRow(Grid(), 6);
+    for (int row = 0; row < 6; ++row) {
+        if (row == 3) {
+            EXPECT_GT(ink[row], 4) << "arrow at the current row";
+        } else {
+            EXPECT_EQ(ink[row], 0) << "row " << row;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace brisalto::testing
