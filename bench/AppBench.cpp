@@ -1,0 +1,220 @@
+// The window's own costs, offscreen: start-up to the first painted window (as a child process),
+// opening a 200,000-block tape into the grid beside the bare scan, and filling the listing pane.
+#include <benchmark/benchmark.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QPlainTextEdit>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "CatalogueModel.h"
+#include "CatalogueTable.h"
+#include "FormMain.h"
+#include "ScanTape.h"
+
+extern char** environ;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void AppendBlock(Bytes& tape, const Bytes& body) {
+    tape.push_back(static_cast<std::uint8_t>(body.size() & 0xFF));
+    tape.push_back(static_cast<std::uint8_t>(body.size() >> 8));
+    tape.insert(tape.end(), body.begin(), body.end());
+}
+
+Bytes ProgramHeader(std::uint16_t dataLength, std::uint16_t programLength) {
+    return {0x00,
+            0x00,
+            'b',
+            'e',
+            'n',
+            'c',
+            'h',
+            ' ',
+            ' ',
+            ' ',
+            ' ',
+            ' ',
+            static_cast<std::uint8_t>(dataLength),
+            static_cast<std::uint8_t>(dataLength >> 8),
+            10,
+            0,
+            static_cast<std::uint8_t>(programLength),
+            static_cast<std::uint8_t>(programLength >> 8),
+            0x00};
+}
+
+// 100,000 Program headers, each followed by a 10-byte data block: 200,000 blocks.
+Bytes SmallBlocksTape() {
+    Bytes data(12, 0x42);
+    data.front() = 0xFF;
+    Bytes tape;
+    for (int i = 0; i < 100000; ++i) {
+        AppendBlock(tape, ProgramHeader(10, 10));
+        AppendBlock(tape, data);
+    }
+    return tape;
+}
+
+// One program of `lines` typical lines: PRINT "text"; a variable; with a number's hidden form.
+Bytes ProgramTape(int lines) {
+    Bytes program;
+    for (int line = 1; line <= lines; ++line) {
+        const Bytes text = {0xF5, '"', 'H', 'e', 'l', 'l', 'o',  ',', ' ', 'w', 'o', 'r', 'l', 'd',
+                            '"',  ';', 'a', '+', '1', '2', 0x0E, 0,   0,   12,  0,   0,   0x0D};
+        const auto number = static_cast<std::uint16_t>(line);
+        program.push_back(static_cast<std::uint8_t>(number >> 8));
+        program.push_back(static_cast<std::uint8_t>(number));
+        program.push_back(static_cast<std::uint8_t>(text.size()));
+        program.push_back(0);
+        program.insert(program.end(), text.begin(), text.end());
+    }
+    const auto length = static_cast<std::uint16_t>(program.size());
+    Bytes data{0xFF};
+    data.insert(data.end(), program.begin(), program.end());
+    data.push_back(0x00);
+    Bytes tape;
+    AppendBlock(tape, ProgramHeader(length, length));
+    AppendBlock(tape, data);
+    return tape;
+}
+
+std::string WriteTemp(const std::string& name, const Bytes& contents) {
+    const auto path = std::filesystem::temp_directory_path() / name;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(contents.data()),
+               static_cast<std::streamsize>(contents.size()));
+    return path.string();
+}
+
+// Answers every open dialog with one path; failures would make the figures meaningless.
+class FixedDialogs final : public brisalto::FormDialogs {
+public:
+    explicit FixedDialogs(std::string path) : path_(QString::fromStdString(path)) {}
+    std::optional<QString> ExecuteOpenDialog(QWidget&,
+                                             const brisalto::OpenDialogSettings&) override {
+        return path_;
+    }
+    void ShowFailure(const QString& text) override {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        std::abort();
+    }
+    void ShowDamagedTape(const QString&) override { std::abort(); }
+
+private:
+    QString path_;
+};
+
+void BM_BareScanTape200000Blocks(benchmark::State& state) {
+    const std::string path = WriteTemp("brisalto-bench-small-blocks.tap", SmallBlocksTape());
+    brisalto::CatalogueTable table;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(brisalto::ScanTape(path, true, table));
+    }
+    state.counters["rows"] = static_cast<double>(table.RowCount());
+}
+BENCHMARK(BM_BareScanTape200000Blocks)->Unit(benchmark::kMillisecond);
+
+// Button1Click until it returns: the scan, the grid told of all rows, the first row current.
+void BM_OpenTape200000BlocksIntoGrid(benchmark::State& state) {
+    const std::string path = WriteTemp("brisalto-bench-small-blocks.tap", SmallBlocksTape());
+    FixedDialogs dialogs(path);
+    brisalto::TFormM form(dialogs);
+    form.show();
+    QApplication::processEvents();
+    const bool paint = state.range(0) != 0;
+    for (auto _ : state) {
+        form.Button1Click();
+        if (paint) QApplication::processEvents();  // and the grid's first paint
+    }
+    if (form.DataSource1->CurrentRow() != 0) state.SkipWithError("first row not current");
+    state.counters["rows"] = form.DataSource1->rowCount();
+}
+BENCHMARK(BM_OpenTape200000BlocksIntoGrid)
+    ->ArgName("paint")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+
+// RxDBGrid1CellClick on a 2,000-line program: clear, read, decode, fill Memo1.
+void BM_FillMemo2000Lines(benchmark::State& state) {
+    const std::string path = WriteTemp("brisalto-bench-program.tap", ProgramTape(2000));
+    FixedDialogs dialogs(path);
+    brisalto::TFormM form(dialogs);
+    form.show();
+    form.Button1Click();
+    form.DataSource1->MoveTo(1);
+    QApplication::processEvents();
+    for (auto _ : state) {
+        form.RxDBGrid1CellClick();
+        QApplication::processEvents();  // the pane's paint
+    }
+    state.counters["lines"] = form.Memo1->document()->blockCount();
+}
+BENCHMARK(BM_FillMemo2000Lines)->Unit(benchmark::kMillisecond);
+
+// Process start to the first painted window, and the probe's resident memory at that moment.
+void BM_StartupToWindowShown(benchmark::State& state) {
+    double residentKiB = 0;
+    for (auto _ : state) {
+        int pipeEnds[2];
+        if (pipe(pipeEnds) != 0) {
+            state.SkipWithError("pipe failed");
+            return;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+        char program[] = BRISALTO_STARTUP_PROBE;
+        char* arguments[] = {program, nullptr};
+        const auto start = std::chrono::steady_clock::now();
+        pid_t child = 0;
+        const int spawned = posix_spawn(&child, program, &actions, nullptr, arguments, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(pipeEnds[1]);
+        if (spawned != 0) {
+            close(pipeEnds[0]);
+            state.SkipWithError("cannot start the probe");
+            return;
+        }
+        FILE* output = fdopen(pipeEnds[0], "r");
+        long kib = -1;
+        const int read = std::fscanf(output, "shown %ld", &kib);
+        const auto shown = std::chrono::steady_clock::now();
+        std::fclose(output);
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (read != 1) {
+            state.SkipWithError("the probe reported nothing");
+            return;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(shown - start).count());
+        residentKiB = static_cast<double>(kib);
+    }
+    state.counters["resident_MiB"] = residentKiB / 1024.0;
+}
+BENCHMARK(BM_StartupToWindowShown)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
