@@ -37,8 +37,8 @@ struct BadTape {
     std::vector<std::string> rows;  // what the grid shows, in order
     std::string outcome;            // the scan's result, or the failure that ends it
     Target target = Target::Tape;
-    std::optional<std::size_t> listedRow =
-        std::nullopt;  // the program row whose listing is checked
+    // The program row whose listing is checked, and the lines it must list.
+    std::optional<std::size_t> listedRow = std::nullopt;
     std::vector<std::string> listing = {};
 };
 
