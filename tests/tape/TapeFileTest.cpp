@@ -1,39 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
-#include <filesystem>
 #include <ostream>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "ErrnoToInOutCode.h"
 #include "InOutError.h"
 #include "TapeBuilder.h"
 #include "TapeFile.h"
-#include "WriteProtect.h"
 
 namespace brisalto {
 namespace {
 
 using testing::Bytes;
 using testing::TempTape;
-using testing::WriteProtect;
-
-TEST(ErrnoToInOutCode, MapsOntoTheFailureTable) {
-    const std::vector<std::pair<int, int>> cases = {
-        {ENOENT, 2},    {ENOTDIR, 3},   {ENAMETOOLONG, 3}, {EMFILE, 4}, {ENFILE, 4},
-        {EACCES, 5},    {EPERM, 5},     {EROFS, 5},        {EISDIR, 5}, {ENOSPC, ENOSPC},
-        {EBADF, EBADF}, {EFBIG, EFBIG}, {ELOOP, ELOOP},    {0, 0}};
-    for (const auto& [error, code] : cases) {
-        EXPECT_EQ(ErrnoToInOutCode(error), code) << "errno " << error;
-    }
-}
 
 TEST(InOutMessage, ByCode) {
     const std::vector<std::pair<int, std::string>> cases = {{2, "File not found"},
@@ -168,50 +150,6 @@ TEST(TapeFileReads, ExactReadPastEndFails) {
     }
     EXPECT_EQ(file.Position(), 3u);
     EXPECT_TRUE(file.AtEnd());
-}
-
-// Runs the open and returns the failure's code and message, or {0, ""} when it opened.
-std::pair<int, std::string> OpenFailure(const std::string& path) {
-    try {
-        TapeFile file(path);
-    } catch (const InOutError& error) {
-        return {error.Code(), error.what()};
-    }
-    return {0, ""};
-}
-
-TEST(TapeFileOpen, FailuresCarryTableCodes) {
-    const TempTape tape(Bytes{0, 0});
-    const std::string folder = tape.Folder();
-    const std::pair<int, std::string> notFound{2, "File not found"};
-    const std::pair<int, std::string> denied{5, "File access denied"};
-    const std::pair<int, std::string> invalid{3, "Invalid filename"};
-
-    EXPECT_EQ(OpenFailure(folder + "/missing.tap"), notFound);
-    EXPECT_EQ(OpenFailure(folder + "/no-such-folder/tape.tap"), notFound);
-    EXPECT_EQ(OpenFailure(""), notFound);
-    EXPECT_EQ(OpenFailure(folder), denied);
-    EXPECT_EQ(OpenFailure(tape.Path() + "/tape.tap"), invalid);  // a file used as a folder
-    EXPECT_EQ(OpenFailure(folder + "/" + std::string(300, 'x') + ".tap"), invalid);
-}
-
-TEST(TapeFileOpen, ReadOnlyFileOpensAndReads) {
-    const TempTape tape(Bytes{0x13, 0x00, 0x00});
-    const WriteProtect protect(tape.Path());
-    ASSERT_TRUE(protect.Refuses())
-        << "the file could not be made unwritable, so this test would prove nothing";
-    TapeFile file(tape.Path());
-    std::vector<std::uint8_t> got(3);
-    file.ReadExact(std::span(got));
-    EXPECT_EQ(got, (std::vector<std::uint8_t>{0x13, 0x00, 0x00}));
-}
-
-TEST(TapeFileOpen, UnreadableFileIsAccessDenied) {
-    // Root reads a file whatever its mode says, and no flag stops it; nothing to check then.
-    if (::geteuid() == 0) GTEST_SKIP() << "running as root, which reads any file";
-    const TempTape tape(Bytes{0, 0});
-    ASSERT_EQ(::chmod(tape.Path().c_str(), 0), 0);
-    EXPECT_EQ(OpenFailure(tape.Path()), (std::pair<int, std::string>{5, "File access denied"}));
 }
 
 }  // namespace
