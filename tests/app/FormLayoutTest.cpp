@@ -98,6 +98,10 @@ TEST_F(FormLayout, GridShowsTitlesWidthsAndOneBlankRowWhenEmpty) {
     EXPECT_FALSE(model->index(0, 0).data().isValid());
     EXPECT_EQ(CurrentRow(), -1);
     EXPECT_EQ(Grid().editTriggers(), QAbstractItemView::NoEditTriggers);
+    // Without the focus the selection is not highlighted; the indicator column marks the row.
+    const QPalette colours = Grid().palette();
+    EXPECT_EQ(colours.color(QPalette::Inactive, QPalette::Highlight),
+              colours.color(QPalette::Inactive, QPalette::Base));
     EXPECT_FALSE(Grid().horizontalHeader()->sectionsMovable());
     EXPECT_EQ(Grid().horizontalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
 }

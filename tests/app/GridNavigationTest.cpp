@@ -67,7 +67,8 @@ TEST_F(GridNavigation, KeysMoveTheCurrentRow) {
         {Qt::Key_Return, {}, 15},
     };
     for (const KeyCase& c : cases) {
-        SCOPED_TRACE(QTest::toString(QKeySequence(c.key | c.modifiers)));
+        SCOPED_TRACE(::testing::Message()
+                     << "key " << c.key << ", modifiers " << c.modifiers.toInt());
         StartInTheMiddle();
         QTest::keyPress(&Grid(), c.key, c.modifiers);  // the move happens on the way down
         EXPECT_EQ(CurrentRow(), c.expected);
@@ -155,6 +156,14 @@ TEST_F(GridNavigation, ScrollBarMovesTheCurrentRow) {
         const int rowTop = Grid().rowViewportPosition(c.expected);
         EXPECT_TRUE(rowTop >= 0 && rowTop < Grid().viewport()->height());
     }
+    // Dragging the thumb picks the row at the same place along the list.
+    QScrollBar* bar = Grid().verticalScrollBar();
+    bar->setSliderDown(true);
+    bar->setSliderPosition(bar->maximum());
+    EXPECT_EQ(CurrentRow(), kRows - 1);
+    bar->setSliderPosition(bar->minimum());
+    EXPECT_EQ(CurrentRow(), 0);
+    bar->setSliderDown(false);
 }
 
 // Dark pixels in each row's cell of the indicator column, as the column paints itself.
