@@ -1,0 +1,49 @@
+#include "BasicProgramBytes.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "DecodeBasicProgram.h"
+#include "LineSink.h"
+
+namespace brisalto::testing {
+
+Bytes StoredLine(std::uint16_t number, const Bytes& text, std::uint16_t lineLength) {
+    Bytes line{static_cast<std::uint8_t>(number >> 8), static_cast<std::uint8_t>(number & 0xFF),
+               static_cast<std::uint8_t>(lineLength & 0xFF),
+               static_cast<std::uint8_t>(lineLength >> 8)};
+    line.insert(line.end(), text.begin(), text.end());
+    return line;
+}
+
+Bytes StoredLine(std::uint16_t number, const Bytes& text) {
+    Bytes withEnter = text;
+    withEnter.push_back(0x0D);
+    return StoredLine(number, withEnter, static_cast<std::uint16_t>(withEnter.size()));
+}
+
+Bytes Text(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+std::vector<std::string> DecodeProgram(const Bytes& program) {
+    if (program.size() > 0xFFFF) throw std::invalid_argument("program longer than 65535 bytes");
+    // Exactly the bytes read, in storage of exactly that size, so that the sanitizers see any
+    // read past them: the flag byte, then the program without its last byte.
+    Bytes block(program.size());
+    if (!block.empty()) {
+        block[0] = 0xFF;
+        std::copy(program.begin(), program.end() - 1, block.begin() + 1);
+    }
+    LineVector lines;
+    DecodeBasicProgram(block, static_cast<std::uint16_t>(program.size()), lines);
+    return lines.lines;
+}
+
+}  // namespace brisalto::testing
