@@ -30,8 +30,10 @@ ScratchFile::~ScratchFile() {
 
 void ScratchFile::Write(std::span<const std::uint8_t> bytes) const {
     std::FILE* file = std::fopen(path_.c_str(), "wb");
+    // An empty input may come without storage, and fwrite must not see a null pointer.
     const bool written =
-        file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        file != nullptr &&
+        (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
     if (file == nullptr || std::fclose(file) != 0 || !written) {
         std::perror(path_.c_str());
         std::abort();
