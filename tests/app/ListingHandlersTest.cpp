@@ -103,7 +103,13 @@ TEST_F(ListingHandlers, MovesOtherThanCellClickOrKeyReleaseLeaveThePane) {
     const auto scrollBar = [&] {
         Grid().verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     };
-    const std::function<void()> moves[] = {rightClick, indicatorPress, wheel, scrollBar};
+    const auto clickRightOfTheCells = [&] {
+        const int end = Grid().columnViewportPosition(6) + Grid().columnWidth(6);
+        QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {},
+                          QPoint(end + 10, Grid().rowViewportPosition(kGoToRow) + 8));
+    };
+    const std::function<void()> moves[] = {rightClick, indicatorPress, wheel, scrollBar,
+                                           clickRightOfTheCells};
     for (const auto& move : moves) {
         form.DataSource1->MoveTo(kPrintHeaderRow);
         form.Memo1->setPlainText(QStringLiteral("stale"));
