@@ -2,6 +2,7 @@
 // generated BASIC text. Neither peer was written here, so agreement is evidence, not an echo.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -87,15 +88,22 @@ std::string NormaliseListbasicLine(std::string_view line) {
     return WithoutSpaces(text);
 }
 
-// Marks every byte value met in the program's line texts, hidden numbers left out.
-void NoteBytesUsed(const Bytes& tape, const CatalogueRow& row, std::array<bool, 256>& used) {
+// What the generated programs held, to show that they reach every case.
+struct Coverage {
+    std::array<bool, 256> used{};  // byte values met in line texts, hidden numbers left out
+    std::size_t longestLine = 0;   // the largest line length L met
+};
+
+void NoteCoverage(const Bytes& tape, const CatalogueRow& row, Coverage& coverage) {
     const std::size_t begin = static_cast<std::size_t>(row.Position) + 1;
     const std::size_t end = begin + row.Par1.value_or(0);
     ASSERT_LE(end, tape.size());
     for (std::size_t p = begin; p + 4 <= end;) {
-        const std::size_t textEnd = p + 4 + (tape[p + 2] | tape[p + 3] << 8) - 1;
+        const std::size_t lineLength = std::size_t(tape[p + 2]) | std::size_t(tape[p + 3]) << 8;
+        coverage.longestLine = std::max(coverage.longestLine, lineLength);
+        const std::size_t textEnd = p + 4 + lineLength - 1;
         for (std::size_t i = p + 4; i < textEnd && i < end; ++i) {
-            used[tape[i]] = true;
+            coverage.used[tape[i]] = true;
             if (tape[i] == 0x0E) i += 5;
         }
         p = textEnd + 1;
@@ -111,7 +119,7 @@ TEST(ListBasicDifferential, GeneratedProgramsListAsListbasicDoes) {
     RequireTool("listbasic");
 
     BasicProgramGenerator generator(kSeed);
-    std::array<bool, 256> used{};
+    Coverage coverage;
     for (int n = 0; n < kProgramCount; ++n) {
         const std::string source = generator.Program();
         const TempTape basic(Bytes(source.begin(), source.end()), "program.bas");
@@ -128,7 +136,7 @@ TEST(ListBasicDifferential, GeneratedProgramsListAsListbasicDoes) {
         ASSERT_EQ(row.Tipo, 255);
         LineVector ours;
         ListBasicProgram(tape, row.Position, row.Par1.value(), ours);
-        NoteBytesUsed(ReadWholeFile(tape), row, used);
+        NoteCoverage(ReadWholeFile(tape), row, coverage);
 
         const std::vector<std::string> theirs = SplitLines(RunCommand("listbasic '" + tape + "'"));
         ASSERT_EQ(ours.lines.size(), theirs.size()) << "program " << n << ":\n" << source;
@@ -140,12 +148,15 @@ TEST(ListBasicDifferential, GeneratedProgramsListAsListbasicDoes) {
     }
 
     for (std::size_t k = 0; k < BasicKeywords.size(); ++k) {
-        EXPECT_TRUE(used[kFirstKeywordToken + k]) << "never generated: " << BasicKeywords[k];
+        EXPECT_TRUE(coverage.used[kFirstKeywordToken + k])
+            << "never generated: " << BasicKeywords[k];
     }
     for (const int byte :
          {0x0C, 0x5C, 0x7B, 0x7E, 0x7F, 0x80, 0x8F, 0x90, 0xA2, 0x10, 0x15, 0x16, 0x17}) {
-        EXPECT_TRUE(used[static_cast<std::size_t>(byte)]) << "never generated: byte " << byte;
+        EXPECT_TRUE(coverage.used[static_cast<std::size_t>(byte)])
+            << "never generated: byte " << byte;
     }
+    EXPECT_GT(coverage.longestLine, 255u) << "no line long enough to need a high length byte";
 }
 
 }  // namespace
