@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -19,6 +20,19 @@ namespace {
 constexpr int kRowHeight = 17;
 constexpr int kTitleHeight = 18;
 constexpr int kWheelNotch = 120;
+
+// Whole rows are selected, so no single cell draws a focus frame of its own.
+class RowCellDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, plain, index);
+    }
+};
 
 }  // namespace
 
@@ -37,6 +51,7 @@ CatalogueGrid::CatalogueGrid(QWidget* parent) : QTableView(parent) {
     titles->setStretchLastSection(false);
     titles->setFixedHeight(kTitleHeight);
 
+    setItemDelegate(new RowCellDelegate(this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
