@@ -24,9 +24,10 @@ constexpr Range RangeOf(CatalogueField field) noexcept {
     return {0, std::numeric_limits<std::uint16_t>::max()};
 }
 
+// General format with 15 significant digits, so that every 32-bit value prints exactly.
 std::string FormatG(double value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
+    std::snprintf(text, sizeof text, "%.15g", value);
     return text;
 }
 

@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "CatalogueField.h"
 #include "CatalogueRow.h"
+#include "CatalogueRows.h"
 
 namespace brisalto {
 
@@ -62,7 +62,7 @@ private:
     static CatalogueField FieldNamed(std::string_view fieldName);
     void MoveCurrent(std::optional<std::size_t> index);
 
-    std::vector<CatalogueRow> rows_;
+    CatalogueRows rows_;
     std::optional<std::size_t> current_;
     bool open_ = false;
     CatalogueObserver* observer_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "InOutError.h"
+
 namespace brisalto {
 
 int ErrnoToInOutCode(int error) noexcept {
@@ -15,6 +17,8 @@ int ErrnoToInOutCode(int error) noexcept {
         case EPERM:
         case EROFS:
         case EISDIR: return 5;
+        // EIO's own number is the access-denied code; a failing disk is Windows' read fault.
+        case EIO: return kReadFault;
         default: return error;
     }
 }

@@ -7,6 +7,8 @@ namespace brisalto {
 
 // Codes that our own file layer raises; the rest come from the operating system.
 inline constexpr int kReadBeyondEndOfFile = 100;
+// The code for a device that fails to read, as Windows numbers it.
+inline constexpr int kReadFault = 30;
 
 // The message the user sees for an input/output failure code.
 std::string InOutMessage(int code);

@@ -29,9 +29,9 @@ using testing::WriteProtect;
 
 TEST(ErrnoToInOutCode, MapsOntoTheFailureTable) {
     const std::vector<std::pair<int, int>> cases = {
-        {ENOENT, 2},    {ENOTDIR, 3},   {ENAMETOOLONG, 3}, {EMFILE, 4}, {ENFILE, 4},
-        {EACCES, 5},    {EPERM, 5},     {EROFS, 5},        {EISDIR, 5}, {ENOSPC, ENOSPC},
-        {EBADF, EBADF}, {EFBIG, EFBIG}, {ELOOP, ELOOP},    {0, 0}};
+        {ENOENT, 2},      {ENOTDIR, 3},   {ENAMETOOLONG, 3}, {EMFILE, 4},    {ENFILE, 4},
+        {EACCES, 5},      {EPERM, 5},     {EROFS, 5},        {EISDIR, 5},    {EIO, 30},
+        {ENOSPC, ENOSPC}, {EBADF, EBADF}, {EFBIG, EFBIG},    {ELOOP, ELOOP}, {0, 0}};
     for (const auto& [error, code] : cases) {
         EXPECT_EQ(ErrnoToInOutCode(error), code) << "errno " << error;
     }
