@@ -20,7 +20,10 @@ QStringDecoder MakeDecoder() {
 QString TapeText(std::string_view bytes) {
     // Looking a code page up by name is costly; every caller is on the GUI thread.
     static QStringDecoder decoder = MakeDecoder();
-    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    // A Qt built without ICU knows no Windows-1252; Latin-1 then differs only at 0x80..0x9F.
+    if (!decoder.isValid()) return QString::fromLatin1(view);
+    return decoder.decode(view);
 }
 
 }  // namespace brisalto
