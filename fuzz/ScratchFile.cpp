@@ -1,10 +1,14 @@
 #include "ScratchFile.h"
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 namespace brisalto::fuzzing {
 
@@ -18,11 +22,36 @@ std::filesystem::path ScratchFolder() {
     return std::filesystem::temp_directory_path();
 }
 
+constexpr std::string_view kPrefix = "brisalto-fuzz-";
+constexpr std::string_view kSuffix = ".tap";
+
+// libFuzzer ends a run without static destructors, so each run removes the files of runs whose
+// process is gone.
+void RemoveLeftovers(const std::filesystem::path& folder) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix)) continue;
+        const std::string digits =
+            name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+        if (digits.empty() || digits.size() > 9 ||
+            digits.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        const auto pid = static_cast<pid_t>(std::stol(digits));
+        if (::kill(pid, 0) != 0 && errno == ESRCH) std::filesystem::remove(entry.path(), error);
+    }
+}
+
+std::filesystem::path ScratchPath() {
+    const std::filesystem::path folder = ScratchFolder();
+    RemoveLeftovers(folder);
+    return folder / (std::string(kPrefix) + std::to_string(::getpid()) + std::string(kSuffix));
+}
+
 }  // namespace
 
-ScratchFile::ScratchFile()
-    : path_((ScratchFolder() / ("brisalto-fuzz-" + std::to_string(::getpid()) + ".tap")).string()) {
-}
+ScratchFile::ScratchFile() : path_(ScratchPath().string()) {}
 
 ScratchFile::~ScratchFile() {
     std::remove(path_.c_str());
