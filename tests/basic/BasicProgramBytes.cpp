@@ -9,10 +9,12 @@
 namespace brisalto::testing {
 
 Bytes StoredLine(std::uint16_t number, const Bytes& text, std::uint16_t lineLength) {
-    Bytes line{static_cast<std::uint8_t>(number >> 8), static_cast<std::uint8_t>(number & 0xFF),
-               static_cast<std::uint8_t>(lineLength & 0xFF),
-               static_cast<std::uint8_t>(lineLength >> 8)};
-    line.insert(line.end(), text.begin(), text.end());
+    Bytes line(4 + text.size());
+    line[0] = static_cast<std::uint8_t>(number >> 8);
+    line[1] = static_cast<std::uint8_t>(number & 0xFF);
+    line[2] = static_cast<std::uint8_t>(lineLength & 0xFF);
+    line[3] = static_cast<std::uint8_t>(lineLength >> 8);
+    std::copy(text.begin(), text.end(), line.begin() + 4);
     return line;
 }
 
