@@ -1,7 +1,7 @@
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include "ErrnoToInOutCode.h"
 #include "InOutError.h"
@@ -11,20 +11,28 @@ namespace brisalto {
 
 namespace {
 
-[[noreturn]] void ThrowLastError() { throw InOutError(ErrnoToInOutCode(errno)); }
+[[noreturn]] void ThrowLastError() {
+    throw InOutError(ErrnoToInOutCode(errno));
+}
 
 }  // namespace
 
 OsFile::OsFile(const std::string& path) {
     do {
-        descriptor_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking, so that a pipe given as a tape is refused below instead of waiting for a
+        // writer.
+        descriptor_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (descriptor_ < 0 && errno == EINTR);
     if (descriptor_ < 0) ThrowLastError();
 
-    // open() succeeds on a folder; reading it would fail later with a less helpful code.
+    // open() succeeds on a folder, a device or a pipe; none is a tape, and a device such as
+    // /dev/zero would never reach its end.
     struct stat status {};
-    if (::fstat(descriptor_, &status) != 0 || S_ISDIR(status.st_mode)) {
-        const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
+    const int error = ::fstat(descriptor_, &status) != 0 ? errno
+                      : S_ISDIR(status.st_mode)          ? EISDIR
+                      : !S_ISREG(status.st_mode)         ? EACCES
+                                                         : 0;
+    if (error != 0) {
         ::close(descriptor_);
         descriptor_ = -1;
         throw InOutError(ErrnoToInOutCode(error));

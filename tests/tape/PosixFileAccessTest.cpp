@@ -60,6 +60,11 @@ TEST(TapeFileOpen, FailuresCarryTableCodes) {
     EXPECT_EQ(OpenFailure(folder), denied);
     EXPECT_EQ(OpenFailure(tape.Path() + "/tape.tap"), invalid);  // a file used as a folder
     EXPECT_EQ(OpenFailure(folder + "/" + std::string(300, 'x') + ".tap"), invalid);
+    // Neither a device nor a pipe is a tape; /dev/zero would never end, a pipe would block.
+    EXPECT_EQ(OpenFailure("/dev/zero"), denied);
+    const std::string pipe = folder + "/pipe.tap";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(OpenFailure(pipe), denied);
 }
 
 TEST(TapeFileOpen, ReadOnlyFileOpensAndReads) {
