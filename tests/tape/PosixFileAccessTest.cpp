@@ -86,7 +86,7 @@ TEST(TapeFileOpen, UnreadableFileIsAccessDenied) {
     EXPECT_EQ(OpenFailure(tape.Path()), (std::pair<int, std::string>{5, "File access denied"}));
 }
 
-// S1: the scanner only reads, so a tape that may not be written must still scan.
+// the scanner only reads, so a tape that may not be written must still scan.
 TEST(ScanTapeOpen, ReadOnlyTapeScans) {
     const TempTape tape(TapeBuilder().ProgramHeader("hello", 2, 10, 2).Data({1, 2}).Get());
     const WriteProtect protect(tape.Path());

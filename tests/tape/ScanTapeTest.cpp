@@ -218,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  "Read beyond end of file",
                  100},
-        // S2: a short header reads what its body did not fill as 0.
+        // a short header reads what its body did not fill as 0.
         ScanCase{"TinyHeaders",
                  TapeBuilder().Block({}).Block({0x00}).Block({0x00, 0x01}).Get(),
                  true,
@@ -246,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
                  Outcome::Completed,
                  {HeaderRow(0, "Program", "zzzzzzzzzz", 65535, 65535, 65535, 2),
                   HeaderRow(0, "Program", Padded("ABC"), 0, 0x34, 0, 23)}},
-        // S4: no header yet, so the last header type and program length are 0.
+        // no header yet, so the last header type and program length are 0.
         ScanCase{"DataBeforeAnyHeader",
                  TapeBuilder().Data({3, 2, 1}).Get(),
                  true,
@@ -287,7 +287,7 @@ INSTANTIATE_TEST_SUITE_P(
                  true,
                  Outcome::Completed,
                  {HeaderRow(0, "Program", Padded("p"), 0, 1, 80, 2), DataRow(255, 1, 80, 58)}},
-        // S5: Offset wraps at 64 KiB, Position does not.
+        // Offset wraps at 64 KiB, Position does not.
         ScanCase{"OffsetWrapsAt64KiB",
                  TapeBuilder()
                      .Data(Filled(65530))
@@ -304,7 +304,7 @@ INSTANTIATE_TEST_SUITE_P(
                   DataRow(258, 1, 0, 65557), DataRow(258, 65533, 0, 65562),
                   HeaderRow(0, "Program", Padded("after"), 0, 0, 0, 131099),
                   DataRow(255, 0, 0, 131120)}},
-        // S3: what does not fit the buffer is skipped exactly, so the next block is found.
+        // what does not fit the buffer is skipped exactly, so the next block is found.
         ScanCase{"LongBlocksSkipTheirTail",
                  TapeBuilder()
                      .Data(Filled(65499))
