@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QIcon>
 
 namespace brisalto {
@@ -11,6 +12,12 @@ void SetUpApplication(QApplication& application) {
     QApplication::setApplicationDisplayName(QStringLiteral("Brisalto"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.3"));
     application.setWindowIcon(QIcon(QStringLiteral(":/brisalto.ico")));
+    // Where the window's classic font is missing, prefer faces of about its width, so that the
+    // captions fit the fixed layout; the system's default face is often much wider.
+    QFont::insertSubstitutions(
+        QStringLiteral("MS Sans Serif"),
+        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+         QStringLiteral("Liberation Sans")});
 }
 
 }  // namespace brisalto
