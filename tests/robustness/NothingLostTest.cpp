@@ -2,13 +2,8 @@
 // changed after its scan is listed as it now is, or fails, and never with bytes nobody read.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#ifdef __linux__
-#include <linux/fs.h>
-#endif
 
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +18,7 @@
 #include "ListBasicProgram.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "WriteProtect.h"
 
 namespace brisalto {
 namespace {
@@ -32,6 +28,7 @@ using testing::ReadWholeFile;
 using testing::RunCommand;
 using testing::TapeBuilder;
 using testing::TempTape;
+using testing::WriteProtect;
 
 constexpr std::uint8_t kPrint = 0xF5;
 constexpr std::uint8_t kRem = 0xEA;
@@ -105,49 +102,21 @@ TEST(NothingLost, ScanAndListChangeNoByteNorTheModificationTime) {
     }
 }
 
-// Mode bits do not stop root; the immutable flag does, where the file system has one.
+// The tape write-protected, in a folder that may not be written either.
 class ReadOnlyTape {
 public:
-    explicit ReadOnlyTape(const TempTape& tape) : tape_(tape) {
-        ::chmod(tape_.Path().c_str(), 0444);
-#ifdef __linux__
-        if (::geteuid() == 0) immutable_ = SetImmutable(true);
-#endif
+    explicit ReadOnlyTape(const TempTape& tape) : tape_(tape), protect_(tape.Path()) {
         ::chmod(tape_.Folder().c_str(), 0555);
     }
-    ~ReadOnlyTape() {
-        ::chmod(tape_.Folder().c_str(), 0755);
-#ifdef __linux__
-        if (immutable_) SetImmutable(false);
-#endif
-        ::chmod(tape_.Path().c_str(), 0644);
-    }
+    ~ReadOnlyTape() { ::chmod(tape_.Folder().c_str(), 0755); }
     ReadOnlyTape(const ReadOnlyTape&) = delete;
     ReadOnlyTape& operator=(const ReadOnlyTape&) = delete;
 
-    bool RefusesWriting() const {
-        const int descriptor = ::open(tape_.Path().c_str(), O_WRONLY | O_CLOEXEC);
-        if (descriptor >= 0) ::close(descriptor);
-        return descriptor < 0;
-    }
+    bool RefusesWriting() const { return protect_.Refuses(); }
 
 private:
-#ifdef __linux__
-    bool SetImmutable(bool on) const {
-        const int descriptor = ::open(tape_.Path().c_str(), O_RDONLY | O_CLOEXEC);
-        if (descriptor < 0) return false;
-        int flags = 0;
-        bool done = ::ioctl(descriptor, FS_IOC_GETFLAGS, &flags) == 0;
-        if (done) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            done = ::ioctl(descriptor, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        ::close(descriptor);
-        return done;
-    }
-    bool immutable_ = false;
-#endif
     const TempTape& tape_;
+    const WriteProtect protect_;
 };
 
 TEST(NothingLost, ReadOnlyTapeInReadOnlyFolderScansAndListsUnchanged) {
