@@ -130,36 +130,18 @@ void CatalogueGrid::ShowCurrentRow(int row) {
 void CatalogueGrid::keyPressEvent(QKeyEvent* event) {
     const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
     switch (event->key()) {
-        case Qt::Key_Up:
-            ctrl ? MoveTo(TopVisibleRow()) : MoveBy(-1);
-            break;
-        case Qt::Key_Down:
-            ctrl ? MoveTo(BottomVisibleRow()) : MoveBy(1);
-            break;
-        case Qt::Key_Left:
-            MoveBy(-1);
-            break;
-        case Qt::Key_Right:
-            MoveBy(1);
-            break;
-        case Qt::Key_PageUp:
-            ctrl ? MoveTo(TopVisibleRow()) : MoveBy(-VisibleRowCount());
-            break;
-        case Qt::Key_PageDown:
-            ctrl ? MoveTo(BottomVisibleRow()) : MoveBy(VisibleRowCount());
-            break;
-        case Qt::Key_Home:
-            MoveTo(0);
-            break;
-        case Qt::Key_End:
-            MoveTo(LastRow());
-            break;
+        case Qt::Key_Up: ctrl ? MoveTo(TopVisibleRow()) : MoveBy(-1); break;
+        case Qt::Key_Down: ctrl ? MoveTo(BottomVisibleRow()) : MoveBy(1); break;
+        case Qt::Key_Left: MoveBy(-1); break;
+        case Qt::Key_Right: MoveBy(1); break;
+        case Qt::Key_PageUp: ctrl ? MoveTo(TopVisibleRow()) : MoveBy(-VisibleRowCount()); break;
+        case Qt::Key_PageDown: ctrl ? MoveTo(BottomVisibleRow()) : MoveBy(VisibleRowCount()); break;
+        case Qt::Key_Home: MoveTo(0); break;
+        case Qt::Key_End: MoveTo(LastRow()); break;
         case Qt::Key_Escape:
             if (source_ != nullptr) source_->CancelOpenRow();
             break;
-        default:
-            event->ignore();
-            return;
+        default: event->ignore(); return;
     }
     event->accept();
 }
@@ -212,24 +194,12 @@ void CatalogueGrid::RowPressed(int row) {
 void CatalogueGrid::ScrollBarAction(int action) {
     QScrollBar* bar = verticalScrollBar();
     switch (action) {
-        case QAbstractSlider::SliderSingleStepAdd:
-            MoveBy(1);
-            break;
-        case QAbstractSlider::SliderSingleStepSub:
-            MoveBy(-1);
-            break;
-        case QAbstractSlider::SliderPageStepAdd:
-            MoveBy(VisibleRowCount());
-            break;
-        case QAbstractSlider::SliderPageStepSub:
-            MoveBy(-VisibleRowCount());
-            break;
-        case QAbstractSlider::SliderToMinimum:
-            MoveTo(0);
-            break;
-        case QAbstractSlider::SliderToMaximum:
-            MoveTo(LastRow());
-            break;
+        case QAbstractSlider::SliderSingleStepAdd: MoveBy(1); break;
+        case QAbstractSlider::SliderSingleStepSub: MoveBy(-1); break;
+        case QAbstractSlider::SliderPageStepAdd: MoveBy(VisibleRowCount()); break;
+        case QAbstractSlider::SliderPageStepSub: MoveBy(-VisibleRowCount()); break;
+        case QAbstractSlider::SliderToMinimum: MoveTo(0); break;
+        case QAbstractSlider::SliderToMaximum: MoveTo(LastRow()); break;
         case QAbstractSlider::SliderMove: {
             // The thumb's place along the bar picks the row at the same place in the list.
             const int range = bar->maximum() - bar->minimum();
@@ -240,8 +210,7 @@ void CatalogueGrid::ScrollBarAction(int action) {
             MoveTo(row);
             break;
         }
-        default:
-            return;
+        default: return;
     }
     // The move has scrolled the current row into view; keep that rather than the bar's own step.
     bar->setSliderPosition(bar->value());

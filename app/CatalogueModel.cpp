@@ -51,8 +51,7 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
             return QVariant::fromValue(
                 Qt::Alignment(IsStringField(field) ? Qt::AlignLeft : Qt::AlignRight) |
                 Qt::AlignVCenter);
-        default:
-            return {};
+        default: return {};
     }
 }
 

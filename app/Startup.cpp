@@ -14,10 +14,9 @@ void SetUpApplication(QApplication& application) {
     application.setWindowIcon(QIcon(QStringLiteral(":/brisalto.ico")));
     // Where the window's classic font is missing, prefer faces of about its width, so that the
     // captions fit the fixed layout; the system's default face is often much wider.
-    QFont::insertSubstitutions(
-        QStringLiteral("MS Sans Serif"),
-        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
-         QStringLiteral("Liberation Sans")});
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                                QStringLiteral("Liberation Sans")});
 }
 
 }  // namespace brisalto

@@ -9,7 +9,8 @@ namespace brisalto {
 // The first keyword token; every byte from here to 0xFF is one.
 inline constexpr std::uint8_t kFirstKeywordToken = 0xA3;
 
-// Keyword texts for the tokens 0xA3..0xFF, in byte order.
+// Keyword texts for the tokens 0xA3..0xFF, in byte order, eight to a row.
+// clang-format off
 inline constexpr std::array<std::string_view, 93> BasicKeywords = {
     "SPECTRUM", "PLAY",   "RND",     "INKEY$", "PI",      "FN",       "POINT",  "SCREEN$",
     "ATTR",     "AT",     "TAB",     "VAL$",   "CODE",    "VAL",      "LEN",    "SIN",
@@ -24,6 +25,7 @@ inline constexpr std::array<std::string_view, 93> BasicKeywords = {
     "NEXT",     "POKE",   "PRINT",   "PLOT",   "RUN",     "SAVE",     "RANDOMIZE", "IF",
     "CLS",      "DRAW",   "CLEAR",   "RETURN", "COPY",
 };
+// clang-format on
 static_assert(BasicKeywords.size() == 0x100 - kFirstKeywordToken);
 
 }  // namespace brisalto

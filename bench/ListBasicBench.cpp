@@ -101,9 +101,7 @@ Bytes TypicalProgram() {
                 AppendLine(program, number,
                            {K(kPrint), K(kAt), N(i % 22), T(","), N(3), T(";\"SCORE: \";s")});
                 break;
-            case 1:
-                AppendLine(program, number, {K(kLet), T("x=x+"), N(1)});
-                break;
+            case 1: AppendLine(program, number, {K(kLet), T("x=x+"), N(1)}); break;
             case 2:
                 AppendLine(program, number,
                            {K(kIf), T("x>"), N(31), K(kThen), K(kGoTo), N(number)});
@@ -113,9 +111,7 @@ Bytes TypicalProgram() {
                            {K(kFor), T("i="), N(1), K(kTo), N(8), T(":"), K(kBeep), T("."), N(1),
                             T(",i:"), K(kNext), T("i")});
                 break;
-            case 4:
-                AppendLine(program, number, {K(kRem), T(" move the player")});
-                break;
+            case 4: AppendLine(program, number, {K(kRem), T(" move the player")}); break;
             case 5:
                 AppendLine(program, number,
                            {K(kLet), T("y="), K(kInt), T("("), K(kRnd), T("*"), N(20), T(")")});
@@ -125,9 +121,7 @@ Bytes TypicalProgram() {
                            {K(kInk), N(4), T(":"), K(kPaper), N(0), T(":"), K(kPrint),
                             T("\"\x90\x91 \";"), K(kChr), T(" "), N(65)});
                 break;
-            case 7:
-                AppendLine(program, number, {K(kGoSub), N(9000)});
-                break;
+            case 7: AppendLine(program, number, {K(kGoSub), N(9000)}); break;
             case 8:
                 AppendLine(program, number, {K(kData), N(12), T(","), N(200), T(","), N(7)});
                 break;

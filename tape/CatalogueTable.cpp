@@ -199,7 +199,9 @@ void CatalogueTable::SetString(std::string_view fieldName, std::string_view text
     SetString(FieldNamed(fieldName), text);
 }
 
-void CatalogueTable::SetPosition(std::uint64_t position) { OpenRow().Position = position; }
+void CatalogueTable::SetPosition(std::uint64_t position) {
+    OpenRow().Position = position;
+}
 
 const CatalogueRow* CatalogueTable::CurrentRow() const noexcept {
     return current_ ? &rows_[*current_] : nullptr;

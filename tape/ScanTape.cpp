@@ -29,8 +29,8 @@ constexpr std::array<const char*, 4> kHeaderKinds = {"Program", "Numeric Array",
                                                      "Bytes"};
 
 struct ScanState {
-    std::uint8_t lastHeaderType = 0;       // type byte of the most recent header
-    std::uint16_t lastProgramLength = 0;   // parameter 2 of the most recent Program header
+    std::uint8_t lastHeaderType = 0;      // type byte of the most recent header
+    std::uint16_t lastProgramLength = 0;  // parameter 2 of the most recent Program header
 };
 
 // "Numeric Array A()" from name byte 0x81, "Character Array A$()" from 0xC1.
@@ -50,7 +50,8 @@ void AppendRow(CatalogueTable& catalogue, const BlockBuffer& buffer, std::size_t
 
     catalogue.Append();
     catalogue.SetInteger(CatalogueField::Tipo, type);
-    if (type < kHeaderKinds.size()) catalogue.SetString(CatalogueField::TipoStr, kHeaderKinds[type]);
+    if (type < kHeaderKinds.size())
+        catalogue.SetString(CatalogueField::TipoStr, kHeaderKinds[type]);
 
     if (flag == kDataFlag) {
         catalogue.SetInteger(CatalogueField::Tipo, 255 + state.lastHeaderType);
@@ -93,7 +94,8 @@ bool ReadBody(TapeFile& file, BlockBuffer& buffer, std::size_t length) {
         left -= chunk;
     }
     // A short header must not show bytes of an earlier block.
-    if (kept < kHeaderSize) std::fill(buffer.begin() + std::ptrdiff_t(kept), buffer.begin() + kHeaderSize, 0);
+    if (kept < kHeaderSize)
+        std::fill(buffer.begin() + std::ptrdiff_t(kept), buffer.begin() + kHeaderSize, 0);
     return true;
 }
 

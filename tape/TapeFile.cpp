@@ -47,6 +47,8 @@ void TapeFile::Seek(std::uint64_t position) {
     position_ = position;
 }
 
-bool TapeFile::AtEnd() { return Buffered() == 0 && !Refill(); }
+bool TapeFile::AtEnd() {
+    return Buffered() == 0 && !Refill();
+}
 
 }  // namespace brisalto

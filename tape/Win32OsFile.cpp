@@ -14,7 +14,9 @@ namespace brisalto {
 namespace {
 
 // The native codes already are those of the failure table (2 not found, 3 bad path, ...).
-[[noreturn]] void ThrowLastError() { throw InOutError(static_cast<int>(::GetLastError())); }
+[[noreturn]] void ThrowLastError() {
+    throw InOutError(static_cast<int>(::GetLastError()));
+}
 
 std::wstring WidePath(const std::string& utf8) {
     if (utf8.empty()) return {};
@@ -22,12 +24,14 @@ std::wstring WidePath(const std::string& utf8) {
                                              static_cast<int>(utf8.size()), nullptr, 0);
     if (length <= 0) throw InOutError(3);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                          static_cast<int>(utf8.size()), wide.data(), length);
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                          wide.data(), length);
     return wide;
 }
 
-HANDLE AsHandle(void* handle) { return static_cast<HANDLE>(handle); }
+HANDLE AsHandle(void* handle) {
+    return static_cast<HANDLE>(handle);
+}
 
 }  // namespace
 

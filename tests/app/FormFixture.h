@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>

@@ -65,110 +65,58 @@ std::string BasicProgramGenerator::Line() {
 std::string BasicProgramGenerator::Statement() {
     const auto e = [this] { return Expression(0); };
     switch (Below(52)) {
-        case 0:
-            return "PRINT " + PrintItems();
-        case 1:
-            return "LPRINT " + PrintItems();
-        case 2:
-            return "LET " + Variable() + "=" + Expression(2);
-        case 3:
-            return "LET " + Variable() + "$=" + StringLiteral();
-        case 4:
-            return "IF " + Expression(1) + " THEN " + Statement();
-        case 5:
-            return "FOR " + Variable() + "=" + e() + " TO " + e() + " STEP " + e();
-        case 6:
-            return "NEXT " + Variable();
-        case 7:
-            return "GO TO " + Number();
-        case 8:
-            return "GO SUB " + Number();
-        case 9:
-            return "RETURN";
-        case 10:
-            return "STOP";
-        case 11:
-            return "DATA " + e() + "," + StringLiteral();
-        case 12:
-            return "READ " + Variable();
-        case 13:
-            return "RESTORE " + Number();
-        case 14:
-            return "DIM " + Variable() + "(" + Number() + ")";
-        case 15:
-            return "INPUT " + StringLiteral() + ";" + Variable();
-        case 16:
-            return "BEEP " + e() + "," + e();
-        case 17:
-            return "CIRCLE " + e() + "," + e() + "," + e();
-        case 18:
-            return "PLOT " + e() + "," + e();
-        case 19:
-            return "DRAW " + e() + "," + e();
-        case 20:
-            return std::string(PickFrom(kColourKeywords, Below(6))) + " " + e();
-        case 21:
-            return "BORDER " + e();
-        case 22:
-            return "OUT " + e() + "," + e();
-        case 23:
-            return "POKE " + e() + "," + e();
-        case 24:
-            return "PAUSE " + e();
-        case 25:
-            return "RANDOMIZE " + e();
-        case 26:
-            return "CLS";
-        case 27:
-            return "CLEAR " + Number();
-        case 28:
-            return "COPY";
-        case 29:
-            return "NEW";
-        case 30:
-            return "RUN";
-        case 31:
-            return "LIST";
-        case 32:
-            return "LLIST";
-        case 33:
-            return "CONTINUE";
-        case 34:
-            return "CAT";
-        case 35:
-            return "FORMAT " + StringLiteral();
-        case 36:
-            return "MOVE " + StringLiteral() + "," + StringLiteral();
-        case 37:
-            return "ERASE " + StringLiteral();
-        case 38:
-            return "OPEN #" + Number() + "," + StringLiteral();
-        case 39:
-            return "CLOSE #" + Number();
-        case 40:
-            return "MERGE " + StringLiteral();
-        case 41:
-            return "VERIFY " + StringLiteral();
-        case 42:
-            return "SAVE " + StringLiteral() + " LINE " + Number();
-        case 43:
-            return "LOAD " + StringLiteral();
-        case 44:
-            return "DEF FN " + Variable() + "(x)=" + Expression(2);
-        case 45:
-            return "SPECTRUM";
-        case 46:
-            return "PLAY " + StringLiteral();
-        case 47:
-            return "INPUT " + Variable();
-        case 48:
-            return "PRINT " + ColourCodes() + PrintItems();
-        case 49:
-            return "LET " + Variable() + "=" + Expression(3);
-        case 50:
-            return "PRINT #" + Number() + ";" + StringLiteral();
-        default:
-            return "RESTORE";
+        case 0: return "PRINT " + PrintItems();
+        case 1: return "LPRINT " + PrintItems();
+        case 2: return "LET " + Variable() + "=" + Expression(2);
+        case 3: return "LET " + Variable() + "$=" + StringLiteral();
+        case 4: return "IF " + Expression(1) + " THEN " + Statement();
+        case 5: return "FOR " + Variable() + "=" + e() + " TO " + e() + " STEP " + e();
+        case 6: return "NEXT " + Variable();
+        case 7: return "GO TO " + Number();
+        case 8: return "GO SUB " + Number();
+        case 9: return "RETURN";
+        case 10: return "STOP";
+        case 11: return "DATA " + e() + "," + StringLiteral();
+        case 12: return "READ " + Variable();
+        case 13: return "RESTORE " + Number();
+        case 14: return "DIM " + Variable() + "(" + Number() + ")";
+        case 15: return "INPUT " + StringLiteral() + ";" + Variable();
+        case 16: return "BEEP " + e() + "," + e();
+        case 17: return "CIRCLE " + e() + "," + e() + "," + e();
+        case 18: return "PLOT " + e() + "," + e();
+        case 19: return "DRAW " + e() + "," + e();
+        case 20: return std::string(PickFrom(kColourKeywords, Below(6))) + " " + e();
+        case 21: return "BORDER " + e();
+        case 22: return "OUT " + e() + "," + e();
+        case 23: return "POKE " + e() + "," + e();
+        case 24: return "PAUSE " + e();
+        case 25: return "RANDOMIZE " + e();
+        case 26: return "CLS";
+        case 27: return "CLEAR " + Number();
+        case 28: return "COPY";
+        case 29: return "NEW";
+        case 30: return "RUN";
+        case 31: return "LIST";
+        case 32: return "LLIST";
+        case 33: return "CONTINUE";
+        case 34: return "CAT";
+        case 35: return "FORMAT " + StringLiteral();
+        case 36: return "MOVE " + StringLiteral() + "," + StringLiteral();
+        case 37: return "ERASE " + StringLiteral();
+        case 38: return "OPEN #" + Number() + "," + StringLiteral();
+        case 39: return "CLOSE #" + Number();
+        case 40: return "MERGE " + StringLiteral();
+        case 41: return "VERIFY " + StringLiteral();
+        case 42: return "SAVE " + StringLiteral() + " LINE " + Number();
+        case 43: return "LOAD " + StringLiteral();
+        case 44: return "DEF FN " + Variable() + "(x)=" + Expression(2);
+        case 45: return "SPECTRUM";
+        case 46: return "PLAY " + StringLiteral();
+        case 47: return "INPUT " + Variable();
+        case 48: return "PRINT " + ColourCodes() + PrintItems();
+        case 49: return "LET " + Variable() + "=" + Expression(3);
+        case 50: return "PRINT #" + Number() + ";" + StringLiteral();
+        default: return "RESTORE";
     }
 }
 
@@ -178,21 +126,13 @@ std::string BasicProgramGenerator::PrintItems() {
     for (std::size_t i = 0; i < count; ++i) {
         if (i > 0) items += OneIn(2) ? ";" : ",";
         switch (Below(6)) {
-            case 0:
-                items += "AT " + Number() + "," + Number() + ";";
-                break;
-            case 1:
-                items += "TAB " + Number() + ";";
-                break;
+            case 0: items += "AT " + Number() + "," + Number() + ";"; break;
+            case 1: items += "TAB " + Number() + ";"; break;
             case 2:
                 items += std::string(PickFrom(kColourKeywords, Below(6))) + " " + Number() + ";";
                 break;
-            case 3:
-                items += Expression(1);
-                break;
-            default:
-                items += StringLiteral();
-                break;
+            case 3: items += Expression(1); break;
+            default: items += StringLiteral(); break;
         }
     }
     return items;
@@ -201,31 +141,25 @@ std::string BasicProgramGenerator::PrintItems() {
 std::string BasicProgramGenerator::Expression(int depth) {
     const std::size_t choice = Below(depth > 3 ? 3 : 14);
     switch (choice) {
-        case 0:
-            return Number();
-        case 1:
-            return Variable();
+        case 0: return Number();
+        case 1: return Variable();
         case 2:
             return std::string(
                 PickFrom(std::array<std::string_view, 3>{"RND", "PI", "INKEY$"}, Below(3)));
         case 3:
             return std::string(PickFrom(kNumericFunctions, Below(16))) + " " +
                    Expression(depth + 1);
-        case 4:
-            return std::string(PickFrom(kStringFunctions, Below(3))) + " " + StringLiteral();
+        case 4: return std::string(PickFrom(kStringFunctions, Below(3))) + " " + StringLiteral();
         case 5:
             return std::string(PickFrom(kToStringFunctions, Below(2))) + " " +
                    Expression(depth + 1);
         case 6:
             return std::string(PickFrom(kCoordinateFunctions, Below(3))) + " (" +
                    Expression(depth + 1) + "," + Expression(depth + 1) + ")";
-        case 7:
-            return "FN " + Variable() + "(" + Expression(depth + 1) + ")";
+        case 7: return "FN " + Variable() + "(" + Expression(depth + 1) + ")";
         // zmakebas reads VAL$ as VAL and a dollar sign, so its token goes in as a byte.
-        case 8:
-            return "\\{0xAE}" + StringLiteral();
-        case 9:
-            return "(" + Expression(depth + 1) + ")";
+        case 8: return "\\{0xAE}" + StringLiteral();
+        case 9: return "(" + Expression(depth + 1) + ")";
         default:
             return Expression(depth + 1) + std::string(PickFrom(kOperators, Below(12))) +
                    Expression(depth + 1);
@@ -234,23 +168,17 @@ std::string BasicProgramGenerator::Expression(int depth) {
 
 std::string BasicProgramGenerator::Number() {
     switch (Below(7)) {
-        case 0:
-            return std::to_string(Below(10));
-        case 1:
-            return std::to_string(Below(65536));
-        case 2:
-            return std::to_string(Below(1000)) + "." + std::to_string(Below(1000));
-        case 3:
-            return "." + std::to_string(1 + Below(99));
-        case 4:
-            return std::to_string(1 + Below(9)) + "e" + std::to_string(Below(30));
+        case 0: return std::to_string(Below(10));
+        case 1: return std::to_string(Below(65536));
+        case 2: return std::to_string(Below(1000)) + "." + std::to_string(Below(1000));
+        case 3: return "." + std::to_string(1 + Below(99));
+        case 4: return std::to_string(1 + Below(9)) + "e" + std::to_string(Below(30));
         case 5: {
             std::string binary = "BIN ";
             for (std::size_t i = 0, n = 1 + Below(16); i < n; ++i) binary += OneIn(2) ? '1' : '0';
             return binary;
         }
-        default:
-            return std::to_string(Below(100));
+        default: return std::to_string(Below(100));
     }
 }
 
@@ -262,21 +190,11 @@ std::string BasicProgramGenerator::StringLiteral() {
     std::string text = "\"";
     for (std::size_t i = 0, n = Below(24); i < n; ++i) {
         switch (Below(10)) {
-            case 0:
-                text += Escape();
-                break;
-            case 1:
-                text += ColourCodes();
-                break;
-            case 2:
-                text += "{|}~"[Below(4)];
-                break;
-            case 3:
-                text += "\\{12}";
-                break;
-            default:
-                text += kPlainCharacters[Below(kPlainCharacters.size())];
-                break;
+            case 0: text += Escape(); break;
+            case 1: text += ColourCodes(); break;
+            case 2: text += "{|}~"[Below(4)]; break;
+            case 3: text += "\\{12}"; break;
+            default: text += kPlainCharacters[Below(kPlainCharacters.size())]; break;
         }
     }
     return text + "\"";
@@ -287,18 +205,10 @@ std::string BasicProgramGenerator::RemText() {
     std::string text(1, static_cast<char>('A' + Below(26)));
     for (const std::size_t size = Below(OneIn(10) ? 500 : 40); text.size() < size;) {
         switch (Below(10)) {
-            case 0:
-                text += Escape();
-                break;
-            case 1:
-                text += ColourCodes();
-                break;
-            case 2:
-                text += "{|}~\""[Below(5)];
-                break;
-            default:
-                text += kPlainCharacters[Below(kPlainCharacters.size())];
-                break;
+            case 0: text += Escape(); break;
+            case 1: text += ColourCodes(); break;
+            case 2: text += "{|}~\""[Below(5)]; break;
+            default: text += kPlainCharacters[Below(kPlainCharacters.size())]; break;
         }
     }
     // A letter last: zmakebas would take an escape's backslash (or a block graphic's with its
@@ -309,12 +219,9 @@ std::string BasicProgramGenerator::RemText() {
 // zmakebas escapes for 0x7F, the backslash, 0x90..0xA2 and the block graphics 0x80..0x8F.
 std::string BasicProgramGenerator::Escape() {
     switch (Below(4)) {
-        case 0:
-            return OneIn(2) ? "\\*" : "\\\\";
-        case 1:
-            return std::string("\\") + kUdgLetters[Below(kUdgLetters.size())];
-        default:
-            return std::string("\\") + kDrawing[Below(4)] + kDrawing[Below(4)];
+        case 0: return OneIn(2) ? "\\*" : "\\\\";
+        case 1: return std::string("\\") + kUdgLetters[Below(kUdgLetters.size())];
+        default: return std::string("\\") + kDrawing[Below(4)] + kDrawing[Below(4)];
     }
 }
 

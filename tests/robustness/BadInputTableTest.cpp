@@ -164,17 +164,10 @@ TEST_P(BadInputTable, ShowsWhatTheTableSays) {
 
     std::string path = tape.Path();
     switch (row.target) {
-        case Target::Tape:
-            break;
-        case Target::MissingFile:
-            path = tape.Folder() + "/missing.tap";
-            break;
-        case Target::Folder:
-            path = tape.Folder();
-            break;
-        case Target::UnreadableFile:
-            ASSERT_EQ(::chmod(path.c_str(), 0), 0);
-            break;
+        case Target::Tape: break;
+        case Target::MissingFile: path = tape.Folder() + "/missing.tap"; break;
+        case Target::Folder: path = tape.Folder(); break;
+        case Target::UnreadableFile: ASSERT_EQ(::chmod(path.c_str(), 0), 0); break;
     }
     EXPECT_EQ(ScanReportAsUnprivileged(earlier.Path(), path), Expected(row));
 

@@ -83,9 +83,7 @@ TEST_P(TapeFileReads, DeliverTheFileBytesInOrder) {
                 file.Seek(step.amount);
                 position = step.amount;
                 break;
-            case Step::AtEnd:
-                EXPECT_EQ(file.AtEnd(), step.expected == 1);
-                break;
+            case Step::AtEnd: EXPECT_EQ(file.AtEnd(), step.expected == 1); break;
             case Step::Exact:
             case Step::Some: {
                 Bytes got(step.amount, 0xEE);
