@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTapes.h"
 #include "CatalogueModel.h"
 #include "CatalogueTable.h"
 #include "FormMain.h"
@@ -26,47 +28,10 @@ extern char** environ;
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void AppendBlock(Bytes& tape, const Bytes& body) {
-    tape.push_back(static_cast<std::uint8_t>(body.size() & 0xFF));
-    tape.push_back(static_cast<std::uint8_t>(body.size() >> 8));
-    tape.insert(tape.end(), body.begin(), body.end());
-}
-
-Bytes ProgramHeader(std::uint16_t dataLength, std::uint16_t programLength) {
-    return {0x00,
-            0x00,
-            'b',
-            'e',
-            'n',
-            'c',
-            'h',
-            ' ',
-            ' ',
-            ' ',
-            ' ',
-            ' ',
-            static_cast<std::uint8_t>(dataLength),
-            static_cast<std::uint8_t>(dataLength >> 8),
-            10,
-            0,
-            static_cast<std::uint8_t>(programLength),
-            static_cast<std::uint8_t>(programLength >> 8),
-            0x00};
-}
-
-// 100,000 Program headers, each followed by a 10-byte data block: 200,000 blocks.
-Bytes SmallBlocksTape() {
-    Bytes data(12, 0x42);
-    data.front() = 0xFF;
-    Bytes tape;
-    for (int i = 0; i < 100000; ++i) {
-        AppendBlock(tape, ProgramHeader(10, 10));
-        AppendBlock(tape, data);
-    }
-    return tape;
-}
+using brisalto::bench::AppendBlock;
+using brisalto::bench::BenchTape;
+using brisalto::bench::Bytes;
+using brisalto::bench::ProgramHeader;
 
 // One program of `lines` typical lines: PRINT "text"; a variable; with a number's hidden form.
 Bytes ProgramTape(int lines) {
@@ -82,21 +47,14 @@ Bytes ProgramTape(int lines) {
         program.insert(program.end(), text.begin(), text.end());
     }
     const auto length = static_cast<std::uint16_t>(program.size());
-    Bytes data{0xFF};
-    data.insert(data.end(), program.begin(), program.end());
-    data.push_back(0x00);
+    // Flag, program, checksum.
+    Bytes data(program.size() + 2, 0x00);
+    data.front() = 0xFF;
+    std::copy(program.begin(), program.end(), data.begin() + 1);
     Bytes tape;
     AppendBlock(tape, ProgramHeader(length, length));
     AppendBlock(tape, data);
     return tape;
-}
-
-std::string WriteTemp(const std::string& name, const Bytes& contents) {
-    const auto path = std::filesystem::temp_directory_path() / name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(contents.data()),
-               static_cast<std::streamsize>(contents.size()));
-    return path.string();
 }
 
 // Answers every open dialog with one path; failures would make the figures meaningless.
@@ -118,10 +76,10 @@ private:
 };
 
 void BM_BareScanTape200000Blocks(benchmark::State& state) {
-    const std::string path = WriteTemp("brisalto-bench-small-blocks.tap", SmallBlocksTape());
+    const BenchTape tape("small.tap", brisalto::bench::SmallBlocksTape(), 200000);
     brisalto::CatalogueTable table;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(brisalto::ScanTape(path, true, table));
+        benchmark::DoNotOptimize(brisalto::ScanTape(tape.Path(), true, table));
     }
     state.counters["rows"] = static_cast<double>(table.RowCount());
 }
@@ -129,8 +87,8 @@ BENCHMARK(BM_BareScanTape200000Blocks)->Unit(benchmark::kMillisecond);
 
 // Button1Click until it returns: the scan, the grid told of all rows, the first row current.
 void BM_OpenTape200000BlocksIntoGrid(benchmark::State& state) {
-    const std::string path = WriteTemp("brisalto-bench-small-blocks.tap", SmallBlocksTape());
-    FixedDialogs dialogs(path);
+    const BenchTape tape("small.tap", brisalto::bench::SmallBlocksTape(), 200000);
+    FixedDialogs dialogs(tape.Path());
     brisalto::TFormM form(dialogs);
     form.show();
     QApplication::processEvents();
@@ -150,8 +108,8 @@ BENCHMARK(BM_OpenTape200000BlocksIntoGrid)
 
 // RxDBGrid1CellClick on a 2,000-line program: clear, read, decode, fill Memo1.
 void BM_FillMemo2000Lines(benchmark::State& state) {
-    const std::string path = WriteTemp("brisalto-bench-program.tap", ProgramTape(2000));
-    FixedDialogs dialogs(path);
+    const BenchTape tape("program.tap", ProgramTape(2000), 2);
+    FixedDialogs dialogs(tape.Path());
     brisalto::TFormM form(dialogs);
     form.show();
     form.Button1Click();

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTapes.h"
 #include "CatalogueRow.h"
 #include "CatalogueTable.h"
 #include "ScanTape.h"
@@ -56,80 +57,16 @@ void operator delete(void* memory, std::size_t) noexcept {
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void AppendBlock(Bytes& tape, const Bytes& body) {
-    tape.push_back(static_cast<std::uint8_t>(body.size() & 0xFF));
-    tape.push_back(static_cast<std::uint8_t>(body.size() >> 8));
-    tape.insert(tape.end(), body.begin(), body.end());
-}
-
-// 100,000 Program headers, each followed by a 10-byte data block: 200,000 blocks.
-Bytes SmallBlocksTape() {
-    Bytes header = {0x00, 0x00, 'b', 'e', 'n', 'c', 'h', ' ', ' ', ' ',
-                    ' ',  ' ',  10,  0,   10,  0,   10,  0,   0x00};
-    Bytes data(12, 0x42);
-    data.front() = 0xFF;
-    Bytes tape;
-    tape.reserve(100000 * (2 + header.size() + 2 + data.size()));
-    for (int i = 0; i < 100000; ++i) {
-        AppendBlock(tape, header);
-        AppendBlock(tape, data);
-    }
-    return tape;
-}
-
-// 32 MiB of data blocks of 65,535 bytes, the longest a block can be.
-Bytes LargeBlocksTape() {
-    Bytes data(65535, 0x42);
-    data.front() = 0xFF;
-    Bytes tape;
-    const std::size_t blocks = (32u << 20) / (2 + data.size());
-    tape.reserve(blocks * (2 + data.size()));
-    for (std::size_t i = 0; i < blocks; ++i) AppendBlock(tape, data);
-    return tape;
-}
-
-// A tape file that lives as long as the program, in a folder of its own.
-class BenchTape {
-public:
-    BenchTape(const char* name, const Bytes& contents, std::size_t blocks)
-        : blocks_(blocks), size_(contents.size()) {
-        std::string folder =
-            (std::filesystem::temp_directory_path() / "brisalto-bench-XXXXXX").string();
-        if (::mkdtemp(folder.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        folder_ = folder;
-        path_ = (folder_ / name).string();
-        std::ofstream out(path_, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(contents.data()),
-                  static_cast<std::streamsize>(contents.size()));
-        if (!out) throw std::runtime_error("cannot write " + path_);
-    }
-    ~BenchTape() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    BenchTape(const BenchTape&) = delete;
-    BenchTape& operator=(const BenchTape&) = delete;
-
-    const std::string& Path() const { return path_; }
-    std::size_t Blocks() const { return blocks_; }
-    std::size_t Size() const { return size_; }
-
-private:
-    std::filesystem::path folder_;
-    std::string path_;
-    std::size_t blocks_;
-    std::size_t size_;
-};
+using brisalto::bench::BenchTape;
 
 const BenchTape& SmallTape() {
-    static const BenchTape tape("small.tap", SmallBlocksTape(), 200000);
+    static const BenchTape tape("small.tap", brisalto::bench::SmallBlocksTape(), 200000);
     return tape;
 }
 
 const BenchTape& LargeTape() {
-    static const BenchTape tape("large.tap", LargeBlocksTape(), (32u << 20) / 65537);
+    static const BenchTape tape("large.tap", brisalto::bench::LargeBlocksTape(),
+                                (32u << 20) / 65537);
     return tape;
 }
 
