@@ -1,29 +1,30 @@
 #include "ScanTape.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <span>
 #include <string>
 
+#include "BlockBody.h"
 #include "BlockBuffer.h"
+#include "BlockWalker.h"
 #include "CatalogueTable.h"
+#include "TapWalker.h"
 #include "TapeBytes.h"
 #include "TapeFile.h"
+#include "TzxWalker.h"
 
 namespace brisalto {
 
 namespace {
 
-// A TAP file is a plain sequence of blocks: a 16-bit little-endian length N, then N body bytes.
-// Body byte 0 is the flag (0x00 header, 0xFF data, anything else: never listed); the last body
-// byte is a checksum that nothing here examines. A header body is 19 bytes:
+// A block body, in a TAP file or a TZX data block, is N bytes. Body byte 0 is the flag (0x00
+// header, 0xFF data, anything else: never listed); the last body byte is a checksum that nothing
+// here examines. A header body is 19 bytes:
 //   0 flag | 1 type (0 Program, 1 Numeric Array, 2 Character Array, 3 Bytes) | 2..11 name
 //   12..13 data length | 14..15 parameter 1 (autostart line, load address; 15 = array name)
 //   16..17 parameter 2 (length of the BASIC program proper) | 18 checksum
 constexpr std::uint8_t kHeaderFlag = 0x00;
 constexpr std::uint8_t kDataFlag = 0xFF;
-constexpr std::size_t kHeaderSize = 19;
 
 constexpr std::array<const char*, 4> kHeaderKinds = {"Program", "Numeric Array", "Character Array",
                                                      "Bytes"};
@@ -56,7 +57,9 @@ void AppendRow(CatalogueTable& catalogue, const BlockBuffer& buffer, std::size_t
     if (flag == kDataFlag) {
         catalogue.SetInteger(CatalogueField::Tipo, 255 + state.lastHeaderType);
         catalogue.SetString(CatalogueField::TipoStr, "Raw Data");
-        catalogue.SetInteger(CatalogueField::Size, static_cast<std::int64_t>(bodyLength) - 2);
+        // Only a TZX body can be longer than 65,537 bytes; its data length then fits no Size.
+        const std::int64_t dataLength = static_cast<std::int64_t>(bodyLength) - 2;
+        if (dataLength <= 65535) catalogue.SetInteger(CatalogueField::Size, dataLength);
         catalogue.SetInteger(CatalogueField::Par1, state.lastProgramLength);
     } else {
         catalogue.SetString(CatalogueField::Name, BytesToStr(buffer, 2, 10));
@@ -82,21 +85,28 @@ void AppendRow(CatalogueTable& catalogue, const BlockBuffer& buffer, std::size_t
     catalogue.Post();
 }
 
-// Reads a body of length bytes, keeping what fits in the buffer and skipping the rest.
-// Returns false when the file ends first.
-bool ReadBody(TapeFile& file, BlockBuffer& buffer, std::size_t length) {
-    const std::size_t kept = std::min(length, buffer.size());
-    if (file.ReadSome(std::span(buffer.data(), kept)) != kept) return false;
-    std::array<std::uint8_t, 64> discard;
-    for (std::size_t left = length - kept; left > 0;) {
-        const std::size_t chunk = std::min(left, discard.size());
-        if (file.ReadSome(std::span(discard.data(), chunk)) != chunk) return false;
-        left -= chunk;
+// No real tape comes near this many blocks; a hostile one (a file of zeros is a block every two
+// bytes) would otherwise fill memory with rows.
+constexpr std::uint32_t kMaxBlocks = 1u << 20;
+
+ScanResult Walk(TapeFile& file, BlockWalker& walker, const BlockBuffer& buffer, bool showRaw,
+                CatalogueTable& catalogue) {
+    ScanState state;
+    for (std::uint32_t blocks = 0;; ++blocks) {
+        if (blocks == kMaxBlocks) return file.AtEnd() ? ScanResult::Completed : ScanResult::Damaged;
+        BodyBlock block;
+        switch (walker.Next(block)) {
+            case WalkStep::End: return ScanResult::Completed;
+            case WalkStep::Damaged: return ScanResult::Damaged;
+            case WalkStep::Skipped: break;
+            case WalkStep::Body:
+                const std::uint8_t flag = buffer[0];
+                if (flag == kHeaderFlag || (flag == kDataFlag && showRaw)) {
+                    AppendRow(catalogue, buffer, block.length, block.position, state);
+                }
+                break;
+        }
     }
-    // A short header must not show bytes of an earlier block.
-    if (kept < kHeaderSize)
-        std::fill(buffer.begin() + std::ptrdiff_t(kept), buffer.begin() + kHeaderSize, 0);
-    return true;
 }
 
 }  // namespace
@@ -105,23 +115,22 @@ ScanResult ScanTape(const std::string& path, bool showRaw, CatalogueTable& catal
     catalogue.Empty();
     TapeFile file(path);
     BlockBuffer buffer;
-    ScanState state;
-
-    while (!file.AtEnd()) {
-        file.ReadExact(std::span(buffer.data(), 2));
-        const std::size_t length = MakeWordLH(buffer[0], buffer[1]);
-        const std::uint64_t position = file.Position();
-        if (!ReadBody(file, buffer, length)) {
-            file.Close();
-            return ScanResult::Damaged;
+    ScanResult result = ScanResult::Damaged;
+    switch (ReadTzxStart(file)) {
+        case TzxStart::NotTzx: {
+            TapWalker walker(file, buffer);
+            result = Walk(file, walker, buffer, showRaw, catalogue);
+            break;
         }
-        const std::uint8_t flag = buffer[0];
-        if (flag == kHeaderFlag || (flag == kDataFlag && showRaw)) {
-            AppendRow(catalogue, buffer, length, position, state);
+        case TzxStart::Tzx: {
+            TzxWalker walker(file, buffer);
+            result = Walk(file, walker, buffer, showRaw, catalogue);
+            break;
         }
+        case TzxStart::Cut: break;
     }
     file.Close();
-    return ScanResult::Completed;
+    return result;
 }
 
 }  // namespace brisalto

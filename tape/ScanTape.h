@@ -8,11 +8,12 @@ class CatalogueTable;
 
 enum class ScanResult {
     Completed,  // the end of the file was reached
-    Damaged,    // a block body was shorter than its length announced
+    Damaged,    // the file ended inside a block, or the tape has more than 1,048,576 blocks
 };
 
 // Empties the catalogue and appends one row per listed block of the tape at path, in file order:
-// every header block, and every data block when showRaw is set. Input/output failures
+// every header block, and every data block when showRaw is set. A file that begins with the TZX
+// signature is read as a TZX tape, any other as a TAP file. Input/output failures
 // (InOutError) and refused field values (FieldRangeError) travel out to the caller; the rows
 // posted so far stay. The file is closed on every path.
 ScanResult ScanTape(const std::string& path, bool showRaw, CatalogueTable& catalogue);

@@ -37,6 +37,20 @@ std::size_t TapeFile::ReadSome(std::span<std::uint8_t> destination) {
     return done;
 }
 
+std::uint64_t TapeFile::Skip(std::uint64_t count) {
+    // Read rather than seek: a seek past the end succeeds and would hide a cut-off block.
+    std::uint64_t done = 0;
+    while (done < count) {
+        if (Buffered() == 0 && !Refill()) break;
+        const auto take =
+            static_cast<std::size_t>(std::min<std::uint64_t>(count - done, Buffered()));
+        begin_ += take;
+        done += take;
+        position_ += take;
+    }
+    return done;
+}
+
 void TapeFile::ReadExact(std::span<std::uint8_t> destination) {
     if (ReadSome(destination) != destination.size()) throw InOutError(kReadBeyondEndOfFile);
 }

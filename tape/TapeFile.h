@@ -21,6 +21,8 @@ public:
     void ReadExact(std::span<std::uint8_t> destination);
     // Reads what is there, up to the size of destination, and returns the count read.
     std::size_t ReadSome(std::span<std::uint8_t> destination);
+    // Passes over up to count bytes and returns how many there were before the end of the file.
+    std::uint64_t Skip(std::uint64_t count);
     std::uint64_t Position() const noexcept { return position_; }
     void Seek(std::uint64_t position);
     bool AtEnd();

@@ -1,0 +1,19 @@
+#include "TapWalker.h"
+
+#include <span>
+
+#include "BlockBody.h"
+#include "TapeBytes.h"
+#include "TapeFile.h"
+
+namespace brisalto {
+
+WalkStep TapWalker::Next(BodyBlock& block) {
+    if (file_.AtEnd()) return WalkStep::End;
+    file_.ReadExact(std::span(buffer_.data(), 2));
+    block.length = MakeWordLH(buffer_[0], buffer_[1]);
+    block.position = file_.Position();
+    return ReadBlockBody(file_, buffer_, block.length) ? WalkStep::Body : WalkStep::Damaged;
+}
+
+}  // namespace brisalto

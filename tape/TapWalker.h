@@ -1,0 +1,22 @@
+#pragma once
+
+#include "BlockBuffer.h"
+#include "BlockWalker.h"
+
+namespace brisalto {
+
+class TapeFile;
+
+// A TAP file is a plain sequence of blocks: a 16-bit little-endian length N, then N body bytes.
+// Every block has a body. A file that ends inside a length fails with "Read beyond end of file".
+class TapWalker final : public BlockWalker {
+public:
+    TapWalker(TapeFile& file, BlockBuffer& buffer) : file_(file), buffer_(buffer) {}
+    WalkStep Next(BodyBlock& block) override;
+
+private:
+    TapeFile& file_;
+    BlockBuffer& buffer_;
+};
+
+}  // namespace brisalto
