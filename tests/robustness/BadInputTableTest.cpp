@@ -20,6 +20,7 @@
 #include "ListBasicProgram.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TzxBuilder.h"
 
 namespace brisalto {
 namespace {
@@ -27,6 +28,7 @@ namespace {
 using testing::Bytes;
 using testing::TapeBuilder;
 using testing::TempTape;
+using testing::TzxBuilder;
 
 // Where the scan is pointed: the row's tape, or something that is no readable tape at all.
 enum class Target { Tape, MissingFile, Folder, UnreadableFile };
@@ -73,6 +75,21 @@ Bytes HugeBlockThenProgram() {
         .ProgramHeader("after", 7, 10, 7)
         .Data(kPrintA)
         .Get();
+}
+
+// One more block than a scan reads: the hello program, blocks that are never listed, the program
+// again.
+Bytes TooManyBlocks() {
+    Bytes tape = ProgramTape(kPrintA);
+    for (std::size_t block = 2; block < (1u << 20); ++block) tape.insert(tape.end(), {1, 0, 0x7F});
+    return Concat(tape, ProgramTape(kPrintA));
+}
+
+// A pure data block of 70,000 bytes, then the hello program past 64 KiB.
+Bytes TzxLongBodyThenProgram() {
+    Bytes body(70000, 0x00);
+    body[0] = 0xFF;
+    return TzxBuilder().Body(body, 0x14).FromTap(ProgramTape(kPrintA)).Get();
 }
 
 std::string RowText(const CatalogueRow& row) {
@@ -239,6 +256,31 @@ const BadTape kBadTapes[] = {
      "Completed",
      Target::Tape,
      3,
+     {"  10  PRINT a"}},
+    {"TooManyBlocks", TooManyBlocks(), {kHelloHeader, kHelloData}, "Damaged"},
+    // TZX tapes: the rows of their bodies as in a TAP file, at the positions of the flag bytes.
+    {"TzxProgram",
+     TzxBuilder().FromTap(ProgramTape(kPrintA)).Get(),
+     {"15|0|Program|hello     |10|7|7", "39|255|Raw Data|||7|7"},
+     "Completed",
+     Target::Tape,
+     1,
+     {"  10  PRINT a"}},
+    {"TzxCutInBlock",
+     TzxBuilder().FromTap(ProgramTape(kPrintA)).Raw({0x35, 'P', 'O', 'K', 'E'}).Get(),
+     {"15|0|Program|hello     |10|7|7", "39|255|Raw Data|||7|7"},
+     "Damaged"},
+    {"TzxCutInVersion", {'Z', 'X', 'T', 'a', 'p', 'e', '!', 0x1A, 0x01}, {}, "Damaged"},
+    {"TzxUndefinedBlock",
+     TzxBuilder().Raw({0x7E, 3, 0, 0, 0, 0x00, 0x00, 0x00}).FromTap(ProgramTape(kPrintA)).Get(),
+     {"23|0|Program|hello     |10|7|7", "47|255|Raw Data|||7|7"},
+     "Completed"},
+    {"TzxBodyOver64KiB",
+     TzxLongBodyThenProgram(),
+     {"21|255|Raw Data|||0|", "4490|0|Program|hello     |10|7|7", "4514|255|Raw Data|||7|7"},
+     "Completed",
+     Target::Tape,
+     2,
      {"  10  PRINT a"}},
     {"MissingFile", ProgramTape(kPrintA), {}, "InOutError 2: File not found", Target::MissingFile},
     {"Folder", ProgramTape(kPrintA), {}, "InOutError 5: File access denied", Target::Folder},
