@@ -12,10 +12,19 @@ namespace brisalto {
 // The open dialog's settings and the state it keeps between uses (the form's OpenDialog1).
 struct OpenDialogSettings {
     QStringList filters{QStringLiteral("Spectrum Tape Files (*.tap)"),
+                        QStringLiteral("TZX Tape Files (*.tzx)"),
                         QStringLiteral("All Files (*.*)")};
+    // The entry selected when the dialog opens: the TZX entry after a .tzx file was chosen.
+    int selectedFilter = 0;
     QString defaultSuffix = QStringLiteral("tap");
     // "*.tap" at first; afterwards the full path last chosen in this run.
     QString fileName = QStringLiteral("*.tap");
+
+    // Keeps the path chosen for the next use, with the entry that matches it.
+    void Remember(const QString& path) {
+        fileName = path;
+        selectedFilter = path.endsWith(QStringLiteral(".tzx"), Qt::CaseInsensitive) ? 1 : 0;
+    }
 };
 
 // The modal dialogs the form shows. The window takes them through this seam so that tests can

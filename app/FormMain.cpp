@@ -157,7 +157,7 @@ void TFormM::Button1Click() {
     RunHandler([this] {
         const std::optional<QString> chosen = dialogs_.ExecuteOpenDialog(*this, OpenDialog1);
         if (!chosen) return;
-        OpenDialog1.fileName = *chosen;
+        OpenDialog1.Remember(*chosen);
         TapeFileName = *chosen;
 
         ScanResult result;

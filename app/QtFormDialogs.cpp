@@ -41,7 +41,7 @@ std::optional<QString> QtFormDialogs::ExecuteOpenDialog(QWidget& owner,
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(settings.filters);
-    dialog.selectNameFilter(settings.filters.value(0));
+    dialog.selectNameFilter(settings.filters.value(settings.selectedFilter));
     dialog.setDefaultSuffix(settings.defaultSuffix);
     const QFileInfo last(settings.fileName);
     if (last.isAbsolute()) dialog.setDirectory(last.absolutePath());

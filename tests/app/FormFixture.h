@@ -26,6 +26,7 @@ public:
     std::optional<QString> ExecuteOpenDialog(QWidget&,
                                              const OpenDialogSettings& settings) override {
         offeredFileNames.push_back(settings.fileName);
+        offeredFilters.push_back(settings.filters.value(settings.selectedFilter));
         if (answers.empty()) return std::nullopt;
         const QString answer = answers.front();
         answers.pop_front();
@@ -36,6 +37,7 @@ public:
 
     std::deque<QString> answers;
     std::vector<QString> offeredFileNames;
+    std::vector<QString> offeredFilters;  // the entry selected at each opening
     std::vector<QString> failures;
     std::vector<QString> damaged;
 };

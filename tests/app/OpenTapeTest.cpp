@@ -1,5 +1,6 @@
 #include "FormFixture.h"
 #include "TapeBuilder.h"
+#include "TzxBuilder.h"
 
 namespace brisalto::testing {
 namespace {
@@ -69,8 +70,23 @@ TEST_F(OpenTape, DialogOffersStarDotTapFirstAndThenTheLastPath) {
     EXPECT_EQ(dialogs.offeredFileNames[0], QStringLiteral("*.tap"));
     EXPECT_EQ(dialogs.offeredFileNames[1], QString::fromStdString(tape.Path()));
     EXPECT_EQ(form.OpenDialog1.defaultSuffix, QStringLiteral("tap"));
-    EXPECT_EQ(form.OpenDialog1.filters,
-              QStringList({"Spectrum Tape Files (*.tap)", "All Files (*.*)"}));
+    EXPECT_EQ(form.OpenDialog1.filters, QStringList({"Spectrum Tape Files (*.tap)",
+                                                     "TZX Tape Files (*.tzx)", "All Files (*.*)"}));
+}
+
+// The first use offers the TAP entry; later ones the entry of the file last chosen.
+TEST_F(OpenTape, DialogReopensOnTheEntryOfTheLastFileChosen) {
+    const TempTape tap(HelloTape(), "hello.tap");
+    const TempTape tzx(TzxBuilder().FromTap(HelloTape()).Get(), "hello.TZX");
+    const TempTape bare(HelloTape(), "hello");
+    for (const TempTape* tape : {&tzx, &tap, &tzx, &bare}) Open(tape->Path());
+    form.Button1Click();
+    EXPECT_EQ(dialogs.offeredFilters,
+              std::vector<QString>({"Spectrum Tape Files (*.tap)", "TZX Tape Files (*.tzx)",
+                                    "Spectrum Tape Files (*.tap)", "TZX Tape Files (*.tzx)",
+                                    "Spectrum Tape Files (*.tap)"}));
+    ASSERT_EQ(GridRows(), 2);
+    EXPECT_EQ(Cell(0, kOffset), "2");
 }
 
 TEST_F(OpenTape, DamagedTapeShowsItsMessageWithTheLastRowCurrentAndFocusKept) {

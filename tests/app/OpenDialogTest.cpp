@@ -1,0 +1,55 @@
+// The real open dialog, inspected while it runs: the entries it offers and the one it opens on.
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include "FormDialogs.h"
+#include "QtFormDialogs.h"
+#include "TapeBuilder.h"
+
+namespace brisalto::testing {
+namespace {
+
+struct Seen {
+    QStringList entries;
+    QString selected;
+};
+
+// Runs the dialog and cancels it as soon as it shows, reporting what it showed.
+Seen RunAndCancel(const OpenDialogSettings& settings) {
+    QWidget owner;
+    owner.show();
+    Seen seen;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        seen = {dialog->nameFilters(), dialog->selectedNameFilter()};
+        dialog->reject();
+    });
+    poll.start(10);
+    QtFormDialogs dialogs;
+    EXPECT_FALSE(dialogs.ExecuteOpenDialog(owner, settings).has_value());
+    return seen;
+}
+
+TEST(OpenDialog, OpensOnTheTapEntryFirstAndOnTheTzxEntryAfterATzxFile) {
+    const TempTape tzx({}, "game.tzx");
+    const TempTape tap({}, "game.tap");
+    OpenDialogSettings settings;
+    const Seen first = RunAndCancel(settings);
+    EXPECT_EQ(first.entries, QStringList({"Spectrum Tape Files (*.tap)", "TZX Tape Files (*.tzx)",
+                                          "All Files (*.*)"}));
+    EXPECT_EQ(first.selected, "Spectrum Tape Files (*.tap)");
+
+    settings.Remember(QString::fromStdString(tzx.Path()));
+    EXPECT_EQ(RunAndCancel(settings).selected, "TZX Tape Files (*.tzx)");
+    settings.Remember(QString::fromStdString(tap.Path()));
+    EXPECT_EQ(RunAndCancel(settings).selected, "Spectrum Tape Files (*.tap)");
+}
+
+}  // namespace
+}  // namespace brisalto::testing
