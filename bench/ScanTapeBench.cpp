@@ -1,9 +1,11 @@
-// Scanning speed and catalogue memory, on tapes this program writes into a temporary folder.
+// Scanning speed and catalogue memory, on TAP and TZX tapes this program writes into a temporary
+// folder, and the scan's limit on hostile tapes.
 // Each scan is timed beside a bare loop that reads the same file whole in 64 KiB chunks, the
 // least any scan must do; vs_bare is the scan's time over that loop's, measured in turns.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <malloc.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -67,6 +69,28 @@ const BenchTape& SmallTape() {
 const BenchTape& LargeTape() {
     static const BenchTape tape("large.tap", brisalto::bench::LargeBlocksTape(),
                                 (32u << 20) / 65537);
+    return tape;
+}
+
+// The small blocks again, each as a TZX standard speed block.
+const BenchTape& SmallTzxTape() {
+    static const BenchTape tape(
+        "small.tzx", brisalto::bench::TzxFromTap(brisalto::bench::SmallBlocksTape()), 200000);
+    return tape;
+}
+
+// Hostile tapes of 1 GiB, which a scan must give up on after its block limit: zeros, a block of
+// length 0 every two bytes, each listed as a header; and the shortest data blocks, listed only
+// with "Show Raw Blocks".
+constexpr std::uint64_t kHostileSize = 1ull << 30;
+
+const BenchTape& ZerosTape() {
+    static const BenchTape tape("zeros.tap", kHostileSize, {}, kHostileSize / 2);
+    return tape;
+}
+
+const BenchTape& MinimalBlocksTape() {
+    static const BenchTape tape("minimal.tap", kHostileSize, {2, 0, 0xFF, 0x00}, kHostileSize / 4);
     return tape;
 }
 
@@ -151,6 +175,28 @@ void ScanTapeBench(benchmark::State& state, const BenchTape& tape, bool showRaw,
     state.counters["heap_per_row"] = HeapPerRow(tape, showRaw);
 }
 
+// Time to the damaged result, and the process's peak resident memory: run alone
+// (--benchmark_filter=Hostile) for the peak to be the scan's.
+void HostileTapeBench(benchmark::State& state, const BenchTape& tape, bool showRaw) {
+    using Clock = std::chrono::steady_clock;
+    std::size_t rows = 0;
+    bool damaged = false;
+    for (auto _ : state) {
+        brisalto::CatalogueTable catalogue;
+        const auto t0 = Clock::now();
+        damaged =
+            brisalto::ScanTape(tape.Path(), showRaw, catalogue) == brisalto::ScanResult::Damaged;
+        state.SetIterationTime(Seconds(Clock::now() - t0));
+        rows = catalogue.RowCount();
+    }
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["damaged"] = damaged ? 1 : 0;
+    state.counters["file_MiB"] = static_cast<double>(tape.Size()) / (1 << 20);
+}
+
 void BareReadBench(benchmark::State& state, const BenchTape& tape) {
     for (auto _ : state) benchmark::DoNotOptimize(ReadWhole(tape.Path()));
     SetRateCounters(state, tape);
@@ -168,6 +214,18 @@ void BM_ScanSmallBlocksHeadersOnly(benchmark::State& state) {
 void BM_BareReadSmallBlocks(benchmark::State& state) {
     BareReadBench(state, SmallTape());
 }
+void BM_ScanSmallBlocksTzxShowRaw(benchmark::State& state) {
+    ScanTapeBench(state, SmallTzxTape(), true);
+}
+void BM_ScanSmallBlocksTzxHeadersOnly(benchmark::State& state) {
+    ScanTapeBench(state, SmallTzxTape(), false);
+}
+void BM_HostileZeros(benchmark::State& state) {
+    HostileTapeBench(state, ZerosTape(), false);
+}
+void BM_HostileMinimalBlocksHeadersOnly(benchmark::State& state) {
+    HostileTapeBench(state, MinimalBlocksTape(), false);
+}
 void BM_ScanLargeBlocksShowRaw(benchmark::State& state) {
     ScanTapeBench(state, LargeTape(), true);
 }
@@ -179,7 +237,11 @@ BENCHMARK(BM_ScanSmallBlocksShowRaw)->UseManualTime()->Unit(benchmark::kMillisec
 BENCHMARK(BM_ScanSmallBlocksShowRawReused)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanSmallBlocksHeadersOnly)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareReadSmallBlocks)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanSmallBlocksTzxShowRaw)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanSmallBlocksTzxHeadersOnly)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanLargeBlocksShowRaw)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareReadLargeBlocks)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HostileZeros)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HostileMinimalBlocksHeadersOnly)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
