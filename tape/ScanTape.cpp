@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 
-#include "BlockBody.h"
 #include "BlockBuffer.h"
 #include "BlockWalker.h"
 #include "CatalogueTable.h"
@@ -99,12 +98,13 @@ ScanResult Walk(TapeFile& file, BlockWalker& walker, const BlockBuffer& buffer, 
             case WalkStep::End: return ScanResult::Completed;
             case WalkStep::Damaged: return ScanResult::Damaged;
             case WalkStep::Skipped: break;
-            case WalkStep::Body:
+            case WalkStep::Body: {
                 const std::uint8_t flag = buffer[0];
                 if (flag == kHeaderFlag || (flag == kDataFlag && showRaw)) {
                     AppendRow(catalogue, buffer, block.length, block.position, state);
                 }
                 break;
+            }
         }
     }
 }

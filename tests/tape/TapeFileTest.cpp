@@ -54,9 +54,9 @@ Bytes PatternFile() {
 }
 
 struct Step {
-    enum Kind { Exact, Some, Seek, AtEnd } kind;
-    std::uint64_t amount;    // bytes to read, or the position to move to
-    std::uint64_t expected;  // bytes that must arrive, or 1/0 for the end test
+    enum Kind { Exact, Some, Skip, Seek, AtEnd } kind;
+    std::uint64_t amount;    // bytes to read or pass over, or the position to move to
+    std::uint64_t expected;  // bytes that must arrive or be passed, or 1/0 for the end test
 };
 
 struct ReadCase {
@@ -84,6 +84,10 @@ TEST_P(TapeFileReads, DeliverTheFileBytesInOrder) {
                 position = step.amount;
                 break;
             case Step::AtEnd: EXPECT_EQ(file.AtEnd(), step.expected == 1); break;
+            case Step::Skip:
+                ASSERT_EQ(file.Skip(step.amount), step.expected);
+                position += step.expected;
+                break;
             case Step::Exact:
             case Step::Some: {
                 Bytes got(step.amount, 0xEE);
@@ -130,6 +134,15 @@ INSTANTIATE_TEST_SUITE_P(
                   {K::Some, 65501, 65501},
                   {K::Some, 65501, kPatternSize - 3 * 65501},
                   {K::AtEnd, 0, 1}}},
+        ReadCase{"SkipsAcrossBoundariesAndStopsAtTheEnd",
+                 {{K::Exact, 3, 3},
+                  {K::Skip, 65534, 65534},
+                  {K::Exact, 4, 4},
+                  {K::Skip, 70000, 70000},
+                  {K::Some, 2, 2},
+                  {K::Skip, 1ull << 32, kPatternSize - 3 - 65534 - 4 - 70000 - 2},
+                  {K::AtEnd, 0, 1},
+                  {K::Skip, 5, 0}}},
         ReadCase{"SeekPastEnd",
                  {{K::Seek, kPatternSize + 7, 0}, {K::AtEnd, 0, 1}, {K::Some, 1, 0}}}),
     [](const auto& testInfo) { return std::string(testInfo.param.label); });
