@@ -2,6 +2,7 @@
 // opening a 200,000-block tape into the grid beside the bare scan, and filling the listing pane.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,10 +58,12 @@ Bytes ProgramTape(int lines) {
     return tape;
 }
 
-// Answers every open dialog with one path; failures would make the figures meaningless.
+// Answers every open dialog with one path; failures would make the figures meaningless, and so
+// would a damaged tape unless it is the point.
 class FixedDialogs final : public brisalto::FormDialogs {
 public:
-    explicit FixedDialogs(std::string path) : path_(QString::fromStdString(path)) {}
+    explicit FixedDialogs(std::string path, bool damagedExpected = false)
+        : path_(QString::fromStdString(path)), damagedExpected_(damagedExpected) {}
     std::optional<QString> ExecuteOpenDialog(QWidget&,
                                              const brisalto::OpenDialogSettings&) override {
         return path_;
@@ -69,10 +72,16 @@ public:
         std::fprintf(stderr, "%s\n", qPrintable(text));
         std::abort();
     }
-    void ShowDamagedTape(const QString&) override { std::abort(); }
+    void ShowDamagedTape(const QString&) override {
+        if (!damagedExpected_) std::abort();
+        ++damagedShown;
+    }
+
+    int damagedShown = 0;
 
 private:
     QString path_;
+    bool damagedExpected_;
 };
 
 void BM_BareScanTape200000Blocks(benchmark::State& state) {
@@ -105,6 +114,28 @@ BENCHMARK(BM_OpenTape200000BlocksIntoGrid)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond);
+
+// 1 GiB of zeros, a header row every two bytes, until the scan's block limit: Button1Click until
+// the damaged-tape message, then the grid's paint, and the process's peak resident memory (run it
+// alone, --benchmark_filter=Hostile, for the peak to be its own).
+void BM_OpenHostileZerosIntoGrid(benchmark::State& state) {
+    const BenchTape tape("zeros.tap", std::uint64_t{1} << 30, {}, std::size_t{1} << 29);
+    FixedDialogs dialogs(tape.Path(), true);
+    brisalto::TFormM form(dialogs);
+    form.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        form.Button1Click();
+        QApplication::processEvents();
+    }
+    if (dialogs.damagedShown != state.iterations()) state.SkipWithError("no damaged-tape message");
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    state.counters["rows"] = form.DataSource1->rowCount();
+    state.counters["current"] = form.DataSource1->CurrentRow();
+}
+BENCHMARK(BM_OpenHostileZerosIntoGrid)->Unit(benchmark::kMillisecond);
 
 // RxDBGrid1CellClick on a 2,000-line program: clear, read, decode, fill Memo1.
 void BM_FillMemo2000Lines(benchmark::State& state) {
