@@ -5,6 +5,7 @@
 
 #include "CatalogueTable.h"
 #include "GridColumns.h"
+#include "RowToolTip.h"
 #include "TapeText.h"
 
 namespace brisalto {
@@ -51,6 +52,7 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
             return QVariant::fromValue(
                 Qt::Alignment(IsStringField(field) ? Qt::AlignLeft : Qt::AlignRight) |
                 Qt::AlignVCenter);
+        case Qt::ToolTipRole: return ToolTip(index.row());
         default: return {};
     }
 }
@@ -154,6 +156,13 @@ void CatalogueModel::RowRemoved(std::size_t row) {
 void CatalogueModel::CurrentRowMoved(std::optional<std::size_t>) {
     currentMoved_ = true;
     ChangeNow();
+}
+
+QVariant CatalogueModel::ToolTip(int row) const {
+    // A row left open by a failed scan holds only part of what its block said.
+    if (table_.HasOpenRow() && row == CurrentRow()) return {};
+    return RowToolTip(table_.Row(static_cast<std::size_t>(row)),
+                      tapeFileName_ != nullptr ? *tapeFileName_ : QString());
 }
 
 void CatalogueModel::MarkStale(int row) {

@@ -43,6 +43,8 @@ public:  // the grid's view of the table
     int CurrentRow() const;
     // Moves the table's cursor to row, clamped to the data rows; does nothing on an empty table.
     void MoveTo(int row);
+    // Where the rows' tooltips read pictures from: the form's TapeFileName, read when asked.
+    void ReadPicturesFrom(const QString& tapeFileName) { tapeFileName_ = &tapeFileName; }
     // Discards a row left open by a failed scan.
     void CancelOpenRow();
     // Holds back per-row notifications until Flush(); used around a scan.
@@ -61,10 +63,12 @@ private:  // CatalogueObserver
     void RowRemoved(std::size_t row) override;
     void CurrentRowMoved(std::optional<std::size_t> row) override;
 
+    QVariant ToolTip(int row) const;
     void MarkStale(int row);
     void ChangeNow();
 
     CatalogueTable& table_;
+    const QString* tapeFileName_ = nullptr;
     int shownRows_ = 1;  // the row count the views know: the table's rows, at least one
     bool appending_ = false;
     bool currentMoved_ = false;

@@ -61,6 +61,7 @@ TFormM::TFormM(FormDialogs& dialogs, QWidget* parent)
     setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
     setFixedSize(kClientWidth, kClientHeight);
     CreateComponents();
+    DataSource1->ReadPicturesFrom(TapeFileName);
 
     // Centred on the desktop.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

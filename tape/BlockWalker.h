@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+
+#include "BlockChecksum.h"
 
 namespace brisalto {
 
@@ -9,6 +12,7 @@ namespace brisalto {
 struct BodyBlock {
     std::uint32_t length = 0;
     std::uint64_t position = 0;
+    std::optional<BlockChecksum> checksum;  // of all N bytes; unset when N is 0
 };
 
 enum class WalkStep {

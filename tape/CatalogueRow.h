@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "BlockChecksum.h"
+
 namespace brisalto {
 
 // A single-byte string of at most Width characters kept inside the row, so that a row costs no
@@ -35,14 +37,16 @@ inline constexpr std::size_t kNameWidth = 10;
 
 // One listed tape block. Every field starts out null; the scanner sets those its block kind has.
 struct CatalogueRow {
-    std::optional<std::int32_t> Tipo;     // kind code; 255 marks a BASIC program's data block
-    ShortText<kTipoStrWidth> TipoStr;     // description of the kind
-    ShortText<kNameWidth> Name;           // the header's ten file-name bytes
-    std::optional<std::uint16_t> Offset;  // Position modulo 65536, as shown
-    std::optional<std::uint16_t> Start;   // header parameter 1
-    std::optional<std::uint16_t> Size;    // announced data length, or block length - 2
-    std::optional<std::uint16_t> Par1;    // BASIC program length
-    std::uint64_t Position = 0;           // full file position of the flag byte, for the lister
+    std::optional<std::int32_t> Tipo;       // kind code; 255 marks a BASIC program's data block
+    ShortText<kTipoStrWidth> TipoStr;       // description of the kind
+    ShortText<kNameWidth> Name;             // the header's ten file-name bytes
+    std::optional<std::uint16_t> Offset;    // Position modulo 65536, as shown
+    std::optional<std::uint16_t> Start;     // header parameter 1
+    std::optional<std::uint16_t> Size;      // announced data length, or block length - 2
+    std::optional<std::uint16_t> Par1;      // BASIC program length
+    std::uint8_t Flag = 0;                  // the block's flag byte: 0x00 header, 0xFF data
+    std::optional<BlockChecksum> Checksum;  // unset for a block with no body
+    std::uint64_t Position = 0;             // full file position of the flag byte, for the lister
 };
 
 }  // namespace brisalto

@@ -203,6 +203,12 @@ void CatalogueTable::SetPosition(std::uint64_t position) {
     OpenRow().Position = position;
 }
 
+void CatalogueTable::SetBlock(std::uint8_t flag, std::optional<BlockChecksum> checksum) {
+    CatalogueRow& row = OpenRow();
+    row.Flag = flag;
+    row.Checksum = checksum;
+}
+
 const CatalogueRow* CatalogueTable::CurrentRow() const noexcept {
     return current_ ? &rows_[*current_] : nullptr;
 }

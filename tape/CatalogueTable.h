@@ -43,6 +43,8 @@ public:
     void SetString(std::string_view fieldName, std::string_view text);
     // The full file position behind Offset, kept beside the fields.
     void SetPosition(std::uint64_t position);
+    // The block's flag byte and checksum state, kept beside the fields for the row's tooltip.
+    void SetBlock(std::uint8_t flag, std::optional<BlockChecksum> checksum);
 
     // Read a field of the current row; a null field, or no current row, reads as 0 or "".
     std::int64_t AsInteger(CatalogueField field) const;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "BlockBuffer.h"
@@ -17,8 +18,8 @@ namespace brisalto {
 namespace {
 
 // A block body, in a TAP file or a TZX data block, is N bytes. Body byte 0 is the flag (0x00
-// header, 0xFF data, anything else: never listed); the last body byte is a checksum that nothing
-// here examines. A header body is 19 bytes:
+// header, 0xFF data, anything else: never listed); the last body byte is a checksum: the XOR of
+// all the body bytes is 0 on a good block. A header body is 19 bytes:
 //   0 flag | 1 type (0 Program, 1 Numeric Array, 2 Character Array, 3 Bytes) | 2..11 name
 //   12..13 data length | 14..15 parameter 1 (autostart line, load address; 15 = array name)
 //   16..17 parameter 2 (length of the BASIC program proper) | 18 checksum
@@ -44,7 +45,7 @@ std::string ArrayDescription(std::string_view kind, std::uint8_t nameByte, std::
 }
 
 void AppendRow(CatalogueTable& catalogue, const BlockBuffer& buffer, std::size_t bodyLength,
-               std::uint64_t position, ScanState& state) {
+               std::uint64_t position, std::optional<BlockChecksum> checksum, ScanState& state) {
     const std::uint8_t flag = buffer[0];
     const std::uint8_t type = buffer[1];
 
@@ -81,6 +82,7 @@ void AppendRow(CatalogueTable& catalogue, const BlockBuffer& buffer, std::size_t
     }
     catalogue.SetInteger(CatalogueField::Offset, position % 65536);
     catalogue.SetPosition(position);
+    catalogue.SetBlock(flag, checksum);
     catalogue.Post();
 }
 
@@ -101,7 +103,8 @@ ScanResult Walk(TapeFile& file, BlockWalker& walker, const BlockBuffer& buffer, 
             case WalkStep::Body: {
                 const std::uint8_t flag = buffer[0];
                 if (flag == kHeaderFlag || (flag == kDataFlag && showRaw)) {
-                    AppendRow(catalogue, buffer, block.length, block.position, state);
+                    AppendRow(catalogue, buffer, block.length, block.position, block.checksum,
+                              state);
                 }
                 break;
             }

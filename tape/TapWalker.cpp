@@ -13,7 +13,8 @@ WalkStep TapWalker::Next(BodyBlock& block) {
     file_.ReadExact(std::span(buffer_.data(), 2));
     block.length = MakeWordLH(buffer_[0], buffer_[1]);
     block.position = file_.Position();
-    return ReadBlockBody(file_, buffer_, block.length) ? WalkStep::Body : WalkStep::Damaged;
+    return ReadBlockBody(file_, buffer_, block.length, block.checksum) ? WalkStep::Body
+                                                                       : WalkStep::Damaged;
 }
 
 }  // namespace brisalto

@@ -105,7 +105,8 @@ WalkStep TzxWalker::Next(BodyBlock& block) {
     if (!layout.body) return file_.Skip(length) == length ? WalkStep::Skipped : WalkStep::Damaged;
     block.length = static_cast<std::uint32_t>(length);
     block.position = file_.Position();
-    return ReadBlockBody(file_, buffer_, block.length) ? WalkStep::Body : WalkStep::Damaged;
+    return ReadBlockBody(file_, buffer_, block.length, block.checksum) ? WalkStep::Body
+                                                                       : WalkStep::Damaged;
 }
 
 }  // namespace brisalto

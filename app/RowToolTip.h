@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include "CatalogueRow.h"
+#include "DecodeScreen.h"
+
+namespace brisalto {
+
+// A decoded screen as a picture at twice its size, each Spectrum pixel a sharp 2x2 square.
+QImage ScreenImage(const ScreenPixels& pixels);
+
+// The tooltip of a complete catalogue row, as rich text: what the block holds in words and, for a
+// screen, its picture read now from the tape at tapePath. A screen that can no longer be read
+// (the tape deleted or changed) shows no picture; nothing here fails.
+QString RowToolTip(const CatalogueRow& row, const QString& tapePath);
+
+}  // namespace brisalto
