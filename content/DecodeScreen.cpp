@@ -1,6 +1,29 @@
 #include "DecodeScreen.h"
 
+#include <bit>
+#include <cstring>
+
 namespace brisalto {
+
+namespace {
+
+// For each bitmap byte, eight pixel bytes of 0xFF where its bit is set, leftmost bit first in
+// memory, so that a byte's pixels are chosen between INK and PAPER eight at a time.
+constexpr std::array<std::uint64_t, 256> MakeInkMasks() {
+    std::array<std::uint64_t, 256> masks{};
+    for (std::size_t bits = 0; bits < 256; ++bits) {
+        std::array<std::uint8_t, 8> pixels{};
+        for (std::size_t bit = 0; bit < 8; ++bit) {
+            pixels[bit] = (bits >> (7 - bit) & 1) ? 0xFF : 0x00;
+        }
+        masks[bits] = std::bit_cast<std::uint64_t>(pixels);  // in memory order, as copied out
+    }
+    return masks;
+}
+constexpr std::array<std::uint64_t, 256> kInkMasks = MakeInkMasks();
+constexpr std::uint64_t kEveryByte = 0x0101010101010101;
+
+}  // namespace
 
 // The bitmap is 6,144 bytes, eight pixels a byte with the leftmost in bit 7, in three thirds of
 // 64 pixel rows. Within a third the address bits are interleaved: pixel row y lives at
@@ -21,8 +44,10 @@ void DecodeScreen(std::span<const std::uint8_t, kScreenBytes> screen,
             const auto bright = static_cast<std::uint8_t>(attribute & 0x40 ? 8 : 0);
             const auto ink = static_cast<std::uint8_t>(bright | (attribute & 0x07));
             const auto paper = static_cast<std::uint8_t>(bright | (attribute >> 3 & 0x07));
-            const std::uint8_t bits = screen[rowAddress + column];
-            for (int bit = 7; bit >= 0; --bit) *out++ = (bits >> bit & 1) ? ink : paper;
+            const std::uint64_t mask = kInkMasks[screen[rowAddress + column]];
+            const std::uint64_t eight = (ink * kEveryByte & mask) | (paper * kEveryByte & ~mask);
+            std::memcpy(out, &eight, sizeof eight);
+            out += 8;
         }
     }
 }
