@@ -12,13 +12,17 @@ namespace brisalto {
 
 namespace {
 
+// Fast compression: the picture of flat colours stays small, and the tooltip is made anew
+// each time it shows.
+constexpr int kPngQuality = 90;
+
 // The picture as an image the tooltip's rich text can hold inline.
 QString InlinePng(const QImage& image) {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) return {};
-    return QStringLiteral("<img src=\"data:image/png;base64,%1\">")
+    if (!image.save(&buffer, "PNG", kPngQuality)) return {};
+    return QStringLiteral("<p><img src=\"data:image/png;base64,%1\"></p>")
         .arg(QString::fromLatin1(png.toBase64()));
 }
 

@@ -41,11 +41,11 @@ QVariant ToolTip(const QAbstractItemModel& model, int row, int column = 0) {
     return model.index(row, column).data(Qt::ToolTipRole);
 }
 
-QString PlainText(const QVariant& tip) {
+std::string PlainText(const QVariant& tip) {
     QTextDocument document;
     document.setHtml(tip.toString());
     // The picture stands in the text as one object character.
-    return document.toPlainText().remove(QChar::ObjectReplacementCharacter);
+    return document.toPlainText().remove(QChar::ObjectReplacementCharacter).trimmed().toStdString();
 }
 
 // The picture a tooltip carries inline, or a null image.
@@ -81,7 +81,7 @@ TEST_F(RowToolTips, EachKindOfRowSaysWhatItsBlockHolds) {
     };
     for (int row = 0; row < 6; ++row) {
         SCOPED_TRACE(row);
-        EXPECT_EQ(PlainText(ToolTip(model, row)), expected[row]);
+        EXPECT_EQ(PlainText(ToolTip(model, row)), expected[row].toStdString());
         for (int column = 1; column < model.columnCount(); ++column) {
             EXPECT_EQ(ToolTip(model, row, column), ToolTip(model, row));
         }
@@ -147,13 +147,14 @@ TEST_F(RowToolTips, DeletedOrChangedTapeGivesNoPictureAndNoMessage) {
 }
 
 // A loading screen made from a picture (tools/make-screen-tape), written out as a PNG to be
-// looked at by a person: lettering, a circle, a line and a frame in bands of colour.
+// looked at by a person beside the test program: lettering, a circle, a line and a frame in bands
+// of colour.
 TEST_F(RowToolTips, WritesTheLoadingScreenPicture) {
     Open(BRISALTO_TEST_DATA "/loading.tap");
     ASSERT_EQ(GridRows(), 2);
     const QImage picture = Picture(ToolTip(*Grid().model(), 1));
     ASSERT_EQ(picture.size(), QSize(512, 384));
-    EXPECT_TRUE(picture.save(QStringLiteral("loading-screen.png")));
+    EXPECT_TRUE(picture.save(QCoreApplication::applicationDirPath() + "/loading-screen.png"));
 }
 
 }  // namespace
