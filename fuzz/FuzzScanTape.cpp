@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "BlockTip.h"
 #include "CatalogueErrors.h"
 #include "CatalogueTable.h"
 #include "FuzzCheck.h"
 #include "InOutError.h"
+#include "ReadScreen.h"
 #include "ScanTape.h"
 #include "ScratchFile.h"
 
@@ -64,6 +66,32 @@ void CheckRows(const CatalogueTable& catalogue, std::size_t fileSize) {
     }
 }
 
+// Each posted row's checksum state is that of its block's bytes in the file, its tooltip can be
+// described, and a screen's block reads back as a picture from the unchanged file.
+void CheckBlocks(const CatalogueTable& catalogue, std::span<const std::uint8_t> file,
+                 const std::string& path) {
+    const std::size_t posted = catalogue.RowCount() - (catalogue.HasOpenRow() ? 1 : 0);
+    for (std::size_t i = 0; i < posted; ++i) {
+        const brisalto::CatalogueRow& row = catalogue.Row(i);
+        const std::size_t at = row.Position;
+        const std::size_t length = file[at - 2] | std::size_t(file[at - 1]) << 8;
+        Require(row.Checksum.has_value() == (length > 0), "a checksum for every block with a body");
+        if (length > 0) {
+            std::uint8_t sum = 0;
+            for (std::size_t k = at; k + 1 < at + length; ++k) sum ^= file[k];
+            Require(row.Checksum->stored == file[at + length - 1] && row.Checksum->computed == sum,
+                    "checksum state of the block's bytes");
+        }
+        const brisalto::BlockTip tip = brisalto::DescribeBlock(row);
+        Require(!tip.lines.empty() || !row.Checksum, "a row with a body says something");
+        if (tip.screen) {
+            brisalto::ScreenPixels pixels;
+            Require(brisalto::ReadScreen(path, row.Position, *row.Checksum, pixels),
+                    "a screen reads back from the unchanged tape");
+        }
+    }
+}
+
 // The header rows, in order.
 std::vector<const brisalto::CatalogueRow*> HeaderRows(const CatalogueTable& catalogue) {
     std::vector<const brisalto::CatalogueRow*> rows;
@@ -92,6 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ScanOutcome plain = Scan(tape.Path(), false, headersOnly);
     CheckRows(withRaw, size);
     CheckRows(headersOnly, size);
+    CheckBlocks(withRaw, std::span(data, size), tape.Path());
 
     Require(!plain.sizeRefused, "no Size is refused without raw blocks");
     Require(headersOnly.RowCount() == HeaderRows(headersOnly).size(),
