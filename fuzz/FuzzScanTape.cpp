@@ -66,17 +66,19 @@ void CheckRows(const CatalogueTable& catalogue, std::size_t fileSize) {
     }
 }
 
-// Each posted row's checksum state is that of its block's bytes in the file, its tooltip can be
-// described, and a screen's block reads back as a picture from the unchanged file.
+// A data row's checksum state is that of its block's bytes in the file (a data row's body is
+// Size + 2 bytes, whatever the tape format), every row with a body can be described, and a
+// screen's block reads back as a picture from the unchanged file.
 void CheckBlocks(const CatalogueTable& catalogue, std::span<const std::uint8_t> file,
                  const std::string& path) {
     const std::size_t posted = catalogue.RowCount() - (catalogue.HasOpenRow() ? 1 : 0);
     for (std::size_t i = 0; i < posted; ++i) {
         const brisalto::CatalogueRow& row = catalogue.Row(i);
-        const std::size_t at = row.Position;
-        const std::size_t length = file[at - 2] | std::size_t(file[at - 1]) << 8;
-        Require(row.Checksum.has_value() == (length > 0), "a checksum for every block with a body");
-        if (length > 0) {
+        if (row.Flag == 0xFF && row.Size) {
+            const std::size_t at = row.Position;
+            const std::size_t length = std::size_t(*row.Size) + 2;
+            Require(row.Checksum.has_value() && at + length <= file.size(),
+                    "a data row has a checksum and lies in the file");
             std::uint8_t sum = 0;
             for (std::size_t k = at; k + 1 < at + length; ++k) sum ^= file[k];
             Require(row.Checksum->stored == file[at + length - 1] && row.Checksum->computed == sum,

@@ -7,6 +7,7 @@
 #include "CatalogueTable.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TzxBuilder.h"
 
 namespace brisalto {
 namespace {
@@ -29,8 +30,8 @@ Bytes GoodDataBody(std::size_t length) {
     return body;
 }
 
-std::optional<BlockChecksum> ScannedChecksum(const Bytes& body) {
-    const TempTape tape(TapeBuilder().Block(body).Get());
+std::optional<BlockChecksum> ScannedChecksum(const Bytes& contents) {
+    const TempTape tape(contents);
     CatalogueTable catalogue;
     EXPECT_EQ(ScanTape(tape.Path(), true, catalogue), ScanResult::Completed);
     EXPECT_EQ(catalogue.RowCount(), 1u);
@@ -45,7 +46,7 @@ TEST(ScanChecksum, GoodBlocksAndOneFlippedByteAcrossTheKeptLimit) {
         SCOPED_TRACE(length);
         const Bytes good = GoodDataBody(length);
         const std::uint8_t stored = good.back();
-        const auto checksum = ScannedChecksum(good);
+        const auto checksum = ScannedChecksum(TapeBuilder().Block(good).Get());
         ASSERT_TRUE(checksum.has_value());
         EXPECT_TRUE(checksum->Good());
         EXPECT_EQ(checksum->stored, stored);
@@ -57,12 +58,32 @@ TEST(ScanChecksum, GoodBlocksAndOneFlippedByteAcrossTheKeptLimit) {
             SCOPED_TRACE(at);
             Bytes bad = good;
             bad[at] ^= 0x24;
-            const auto flipped = ScannedChecksum(bad);
+            const auto flipped = ScannedChecksum(TapeBuilder().Block(bad).Get());
             ASSERT_TRUE(flipped.has_value());
             EXPECT_FALSE(flipped->Good());
             const bool checksumByte = at == length - 1;
             EXPECT_EQ(flipped->stored, checksumByte ? stored ^ 0x24 : stored);
             EXPECT_EQ(flipped->computed, checksumByte ? stored : stored ^ 0x24);
+        }
+    }
+}
+
+// Every kind of TZX block that carries a body, also one longer than any TAP block.
+TEST(ScanChecksum, TzxBodiesOfEveryKind) {
+    for (const std::uint8_t id : testing::kTzxBodyIds) {
+        for (const std::size_t length : {std::size_t{100}, std::size_t{70000}}) {
+            if (id == 0x10 && length > 65535) continue;  // a 16-bit length
+            SCOPED_TRACE(std::to_string(id) + " " + std::to_string(length));
+            const Bytes good = GoodDataBody(length);
+            const auto checksum = ScannedChecksum(testing::TzxBuilder().Body(good, id).Get());
+            ASSERT_TRUE(checksum.has_value());
+            EXPECT_TRUE(checksum->Good());
+            Bytes bad = good;
+            bad[length - 2] ^= 0x81;
+            const auto flipped = ScannedChecksum(testing::TzxBuilder().Body(bad, id).Get());
+            ASSERT_TRUE(flipped.has_value());
+            EXPECT_EQ(flipped->stored, good.back());
+            EXPECT_EQ(flipped->computed, good.back() ^ 0x81);
         }
     }
 }
