@@ -73,11 +73,15 @@ CatalogueGrid::CatalogueGrid(QWidget* parent) : QTableView(parent) {
 
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
             &CatalogueGrid::ScrollBarAction);
+    // The bar would turn the wheel into a jump along the list; it goes to the rows instead.
+    verticalScrollBar()->installEventFilter(this);
 }
 
 void CatalogueGrid::SetDataSource(CatalogueModel* source) {
+    if (source_ != nullptr) disconnect(source_, nullptr, this, nullptr);
     source_ = source;
     setModel(source);
+    if (source == nullptr) return;
     for (std::size_t column = 0; column < kGridColumns.size(); ++column) {
         setColumnWidth(static_cast<int>(column), kGridColumns[column].width);
     }
@@ -122,7 +126,8 @@ void CatalogueGrid::ShowCurrentRow(int row) {
         const QModelIndex index = model()->index(row, column);
         selectionModel()->setCurrentIndex(
             index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        scrollTo(index, QAbstractItemView::EnsureVisible);
+        // While the thumb is dragged, the row is already among those the thumb brings into view.
+        if (!followingThumb_) scrollTo(index, QAbstractItemView::EnsureVisible);
     }
     verticalHeader()->viewport()->update();
 }
@@ -178,8 +183,20 @@ void CatalogueGrid::mouseReleaseEvent(QMouseEvent* event) {
 
 void CatalogueGrid::wheelEvent(QWheelEvent* event) {
     event->accept();
+    TurnWheel(*event);
+}
+
+bool CatalogueGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == verticalScrollBar() && event->type() == QEvent::Wheel) {
+        TurnWheel(static_cast<const QWheelEvent&>(*event));
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void CatalogueGrid::TurnWheel(const QWheelEvent& event) {
     if (!hasFocus()) return;
-    wheelRemainder_ += event->angleDelta().y();
+    wheelRemainder_ += event.angleDelta().y();
     const int notches = wheelRemainder_ / kWheelNotch;
     wheelRemainder_ -= notches * kWheelNotch;
     // Turning the wheel away from the user moves down the list.
@@ -201,14 +218,17 @@ void CatalogueGrid::ScrollBarAction(int action) {
         case QAbstractSlider::SliderToMinimum: MoveTo(0); break;
         case QAbstractSlider::SliderToMaximum: MoveTo(LastRow()); break;
         case QAbstractSlider::SliderMove: {
-            // The thumb's place along the bar picks the row at the same place in the list.
+            // The thumb scrolls the list as it goes and picks the row at its own place along the
+            // bar, which is always among the rows it brings into view.
             const int range = bar->maximum() - bar->minimum();
             const int offset = bar->sliderPosition() - bar->minimum();
             const int row =
                 range <= 0 ? 0
                            : static_cast<int>(static_cast<long long>(offset) * LastRow() / range);
+            followingThumb_ = true;
             MoveTo(row);
-            break;
+            followingThumb_ = false;
+            return;
         }
         default: return;
     }

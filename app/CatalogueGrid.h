@@ -15,6 +15,7 @@ class CatalogueGrid final : public QTableView {
 public:
     explicit CatalogueGrid(QWidget* parent = nullptr);
 
+    // Shows source's rows; nullptr lets go of the model shown so far.
     void SetDataSource(CatalogueModel* source);
     // Rows that fit wholly in the visible area (at least one).
     int VisibleRowCount() const;
@@ -34,6 +35,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void MoveTo(int row);
@@ -42,11 +44,13 @@ private:
     int LastRow() const;
     int BottomVisibleRow() const;
     void ShowCurrentRow(int row);
+    void TurnWheel(const QWheelEvent& event);
     void ScrollBarAction(int action);
     void RowPressed(int row);
 
     CatalogueModel* source_ = nullptr;
-    int wheelRemainder_ = 0;  // eighths of a degree not yet turned into a row step
+    int wheelRemainder_ = 0;       // eighths of a degree not yet turned into a row step
+    bool followingThumb_ = false;  // a dragged thumb scrolls; the current row only follows it
 };
 
 }  // namespace brisalto

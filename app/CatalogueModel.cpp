@@ -105,57 +105,55 @@ void CatalogueModel::CancelOpenRow() {
     table_.Cancel();
 }
 
-void CatalogueModel::Flush() {
-    appending_ = false;
-    const int target = std::max(1, ToInt(table_.RowCount()));
-    if (target > shownRows_) {
-        beginInsertRows(QModelIndex(), shownRows_, target - 1);
-        shownRows_ = target;
-        endInsertRows();
-    } else if (target < shownRows_) {
-        beginRemoveRows(QModelIndex(), target, shownRows_ - 1);
-        shownRows_ = target;
-        endRemoveRows();
-    }
-    const int lastStale = std::min(lastStale_, shownRows_ - 1);
-    if (firstStale_ >= 0 && firstStale_ <= lastStale) {
-        emit dataChanged(index(firstStale_, 0), index(lastStale, columnCount() - 1));
-        emit headerDataChanged(Qt::Vertical, firstStale_, lastStale);
-    }
-    firstStale_ = lastStale_ = -1;
-    if (currentMoved_) {
-        currentMoved_ = false;
-        emit CurrentRowChanged(CurrentRow());
-    }
+void CatalogueModel::BeginScan() {
+    beginResetModel();
+    scanning_ = true;
+}
+
+void CatalogueModel::EndScan() {
+    scanning_ = false;
+    shownRows_ = std::max(1, ToInt(table_.RowCount()));
+    endResetModel();
+    emit CurrentRowChanged(CurrentRow());
 }
 
 void CatalogueModel::TableReset() {
+    if (scanning_) return;
     beginResetModel();
     shownRows_ = std::max(1, ToInt(table_.RowCount()));
-    firstStale_ = lastStale_ = -1;
     endResetModel();
-    currentMoved_ = true;
-    ChangeNow();
 }
 
 void CatalogueModel::RowAppended(std::size_t row) {
-    MarkStale(ToInt(row));
-    ChangeNow();
+    if (scanning_) return;
+    const int appended = ToInt(row);
+    if (appended < shownRows_) {  // the blank row of an empty table becomes the first row
+        RowsChanged(appended, appended);
+        return;
+    }
+    beginInsertRows(QModelIndex(), shownRows_, appended);
+    shownRows_ = appended + 1;
+    endInsertRows();
 }
 
 void CatalogueModel::RowChanged(std::size_t row) {
-    MarkStale(ToInt(row));
-    ChangeNow();
+    if (!scanning_) RowsChanged(ToInt(row), ToInt(row));
 }
 
 void CatalogueModel::RowRemoved(std::size_t row) {
-    MarkStale(ToInt(row));
-    ChangeNow();
+    if (scanning_) return;
+    const int removed = ToInt(row);
+    if (removed == 0) {  // the last row goes: the blank row takes its place
+        RowsChanged(0, 0);
+        return;
+    }
+    beginRemoveRows(QModelIndex(), removed, removed);
+    shownRows_ = removed;
+    endRemoveRows();
 }
 
 void CatalogueModel::CurrentRowMoved(std::optional<std::size_t>) {
-    currentMoved_ = true;
-    ChangeNow();
+    if (!scanning_) emit CurrentRowChanged(CurrentRow());
 }
 
 QVariant CatalogueModel::ToolTip(int row) const {
@@ -165,15 +163,9 @@ QVariant CatalogueModel::ToolTip(int row) const {
                       tapeFileName_ != nullptr ? *tapeFileName_ : QString());
 }
 
-void CatalogueModel::MarkStale(int row) {
-    // Rows the views do not know yet arrive with their insertion.
-    if (row >= shownRows_) return;
-    firstStale_ = firstStale_ < 0 ? row : std::min(firstStale_, row);
-    lastStale_ = std::max(lastStale_, row);
-}
-
-void CatalogueModel::ChangeNow() {
-    if (!appending_) Flush();
+void CatalogueModel::RowsChanged(int first, int last) {
+    emit dataChanged(index(first, 0), index(last, columnCount() - 1));
+    emit headerDataChanged(Qt::Vertical, first, last);
 }
 
 }  // namespace brisalto

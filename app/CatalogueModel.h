@@ -18,8 +18,8 @@ enum class RowIndicator { None, Current, Open };
 // it shows the table's rows, or one blank row while the table is empty, and passes the grid's
 // moves on to the table's cursor.
 //
-// Rows appended while a scan runs are counted, not announced one by one: views hear of them in
-// one insertion when Flush() is called, so a tape of 200,000 blocks is laid out once.
+// A scan runs inside a model reset: it empties the table anyway, and the views then lay out a
+// tape of 200,000 blocks once instead of hearing of every row.
 class CatalogueModel final : public QAbstractTableModel, private CatalogueObserver {
     Q_OBJECT
 
@@ -47,10 +47,9 @@ public:  // the grid's view of the table
     void ReadPicturesFrom(const QString& tapeFileName) { tapeFileName_ = &tapeFileName; }
     // Discards a row left open by a failed scan.
     void CancelOpenRow();
-    // Holds back per-row notifications until Flush(); used around a scan.
-    void BeginAppending() { appending_ = true; }
-    // Tells the views of everything that changed since notifications were held back.
-    void Flush();
+    // Around a scan: the views hear nothing in between, then take the table as it stands.
+    void BeginScan();
+    void EndScan();
 
 signals:
     // The table's current row changed (-1: none); the grid follows it.
@@ -64,16 +63,12 @@ private:  // CatalogueObserver
     void CurrentRowMoved(std::optional<std::size_t> row) override;
 
     QVariant ToolTip(int row) const;
-    void MarkStale(int row);
-    void ChangeNow();
+    void RowsChanged(int first, int last);
 
     CatalogueTable& table_;
     const QString* tapeFileName_ = nullptr;
     int shownRows_ = 1;  // the row count the views know: the table's rows, at least one
-    bool appending_ = false;
-    bool currentMoved_ = false;
-    int firstStale_ = -1;  // rows whose contents changed unannounced
-    int lastStale_ = -1;
+    bool scanning_ = false;
 };
 
 }  // namespace brisalto

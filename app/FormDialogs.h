@@ -9,11 +9,19 @@ class QWidget;
 
 namespace brisalto {
 
+// The last entry of the open dialog's filter list. Outside Windows "*.*" matches only names
+// with a dot, so there the entry that offers every file says "*".
+#ifdef Q_OS_WIN
+inline const QString kAllFilesFilter = QStringLiteral("All Files (*.*)");
+#else
+inline const QString kAllFilesFilter = QStringLiteral("All Files (*)");
+#endif
+
 // The open dialog's settings and the state it keeps between uses (the form's OpenDialog1).
 struct OpenDialogSettings {
+    // Description and patterns of each entry.
     QStringList filters{QStringLiteral("Spectrum Tape Files (*.tap)"),
-                        QStringLiteral("TZX Tape Files (*.tzx)"),
-                        QStringLiteral("All Files (*.*)")};
+                        QStringLiteral("TZX Tape Files (*.tzx)"), kAllFilesFilter};
     // The entry selected when the dialog opens: the TZX entry after a .tzx file was chosen.
     int selectedFilter = 0;
     QString defaultSuffix = QStringLiteral("tap");

@@ -15,6 +15,7 @@
 #include "MemoLines.h"
 #include "ScanTape.h"
 #include "TapeText.h"
+#include "WindowPlacement.h"
 
 namespace brisalto {
 
@@ -36,13 +37,13 @@ QFont PixelFont(const QString& family, int pixels, bool bold = false) {
     return font;
 }
 
-// Tells the views of the rows a scan appended, also when the scan fails half way.
-class FlushAfterScan {
+// Shows the views the rows a scan left, also when the scan fails half way.
+class ScanInsideReset {
 public:
-    explicit FlushAfterScan(CatalogueModel& model) : model_(model) { model_.BeginAppending(); }
-    ~FlushAfterScan() { model_.Flush(); }
-    FlushAfterScan(const FlushAfterScan&) = delete;
-    FlushAfterScan& operator=(const FlushAfterScan&) = delete;
+    explicit ScanInsideReset(CatalogueModel& model) : model_(model) { model_.BeginScan(); }
+    ~ScanInsideReset() { model_.EndScan(); }
+    ScanInsideReset(const ScanInsideReset&) = delete;
+    ScanInsideReset& operator=(const ScanInsideReset&) = delete;
 
 private:
     CatalogueModel& model_;
@@ -63,17 +64,16 @@ TFormM::TFormM(FormDialogs& dialogs, QWidget* parent)
     CreateComponents();
     DataSource1->ReadPicturesFrom(TapeFileName);
 
-    // Centred on the desktop.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect desktop = screen->availableGeometry();
-        move(desktop.x() + (desktop.width() - kClientWidth) / 2,
-             desktop.y() + (desktop.height() - kClientHeight) / 2);
-    }
+    PlaceOnScreen(*this, Placement::Centre);
     // The first control in tab order takes the focus when the window first becomes active.
     RxDBGrid1->setFocus(Qt::OtherFocusReason);
 }
 
-TFormM::~TFormM() = default;
+// The grid, a child widget, outlives the members; it lets go of the model before the model and
+// the table it shows are destroyed.
+TFormM::~TFormM() {
+    RxDBGrid1->SetDataSource(nullptr);
+}
 
 void TFormM::CreateComponents() {
     Label3 = new QLabel(QStringLiteral("Tape Structure Information"), this);
@@ -96,6 +96,8 @@ void TFormM::CreateComponents() {
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(0, 225, 609, 200);
     Memo1->setReadOnly(true);
+    // Read-only, yet with a caret that the keys move and that can select and copy.
+    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -163,7 +165,7 @@ void TFormM::Button1Click() {
 
         ScanResult result;
         {
-            FlushAfterScan flush(*DataSource1);
+            ScanInsideReset reset(*DataSource1);
             result = ScanTape(TapeFileName.toStdString(), ChkShowRaw->isChecked(), TblTAPFiles);
         }
         if (result == ScanResult::Completed) {

@@ -7,37 +7,86 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "DialogKeys.h"
+#include "WindowPlacement.h"
+
 namespace brisalto {
 
 namespace {
 
 constexpr int kMaxFileNameLength = 259;
 
-// Horizontally centred on the owner's monitor, the top at a third of the height left over.
-void PlaceOnOwnersScreen(QWidget& dialog, const QWidget& owner) {
-    const QScreen* screen = owner.screen();
-    if (screen == nullptr) return;
-    const QRect area = screen->availableGeometry();
-    const QSize size = dialog.sizeHint().expandedTo(dialog.minimumSize());
-    dialog.move(area.x() + (area.width() - size.width()) / 2,
-                area.y() + (area.height() - size.height()) / 3);
-}
+// Qt's own dialog appends the default suffix to every typed name without a dot, also when that
+// name is an existing file without an extension and the suffixed one does not exist; such a
+// name is taken as typed. (No Q_OBJECT: a subclass with one would rule out the platform's
+// dialog.)
+class OpenDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    // The file chosen, or nothing when the dialog was cancelled.
+    std::optional<QString> Chosen() const {
+        if (result() != QDialog::Accepted) return std::nullopt;
+        if (typedAsIs_) return typedAsIs_;
+        const QStringList chosen = selectedFiles();
+        if (chosen.isEmpty()) return std::nullopt;
+        return QFileInfo(chosen.front()).absoluteFilePath();
+    }
+
+protected:
+    // Horizontally centred on the owner's monitor, the top at a third of the height left over;
+    // placed once shown, when it has the size it shows with.
+    void showEvent(QShowEvent* event) override {
+        QFileDialog::showEvent(event);
+        PlaceOnScreen(*this, Placement::ThirdsDown);
+    }
+
+    void accept() override {
+        const auto* nameBox = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QString typed = nameBox != nullptr ? nameBox->text() : QString();
+        if (!typed.isEmpty() && !typed.contains(QLatin1Char('.'))) {
+            const QFileInfo asTyped(directory(), typed);
+            const QFileInfo suffixed(directory(), typed + QLatin1Char('.') + defaultSuffix());
+            if (asTyped.isFile() && !suffixed.exists()) {
+                typedAsIs_ = asTyped.absoluteFilePath();
+                QDialog::accept();
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    std::optional<QString> typedAsIs_;
+};
+
+// Centred on the screen once it knows its size, which it works out as it is shown.
+class CentredMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        PlaceOnScreen(*this, Placement::Centre);
+    }
+};
 
 void ShowMessage(QMessageBox::Icon icon, const QString& text) {
     // Owned by the application, not by a window: centred on the screen, every window disabled.
-    QMessageBox box(icon, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
+    CentredMessageBox box(icon, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    ExecKeepingItsKeys(box);
 }
 
 }  // namespace
 
 std::optional<QString> QtFormDialogs::ExecuteOpenDialog(QWidget& owner,
                                                         const OpenDialogSettings& settings) {
-    QFileDialog dialog(&owner);
+    OpenDialog dialog(&owner);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(settings.filters);
@@ -50,11 +99,8 @@ std::optional<QString> QtFormDialogs::ExecuteOpenDialog(QWidget& owner,
     if (auto* nameBox = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
         nameBox->setMaxLength(kMaxFileNameLength);
     }
-    PlaceOnOwnersScreen(dialog, owner);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty()) return std::nullopt;
-    return QFileInfo(chosen.front()).absoluteFilePath();
+    dialog.exec();
+    return dialog.Chosen();
 }
 
 void QtFormDialogs::ShowFailure(const QString& text) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QSettings>
 
 namespace brisalto {
 
@@ -12,6 +13,11 @@ void SetUpApplication(QApplication& application) {
     QApplication::setApplicationDisplayName(QStringLiteral("Brisalto"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0.3"));
     application.setWindowIcon(QIcon(QStringLiteral(":/brisalto.ico")));
+    // Qt's file dialog stores its history and last folder in the user's settings whenever it
+    // closes, and reads them back in the next run. The tool keeps nothing between runs, so the
+    // user's settings live in a folder that cannot exist: nothing is read, nothing is written.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QStringLiteral("/dev/null/settings"));
     // Where the window's classic font is missing, prefer faces of about its width, so that the
     // captions fit the fixed layout; the system's default face is often much wider.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
