@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -13,7 +12,7 @@ namespace {
 
 QMargins OwnFrame(const QWidget& window) {
     const QWindow* handle = window.windowHandle();
-    return handle != nullptr && handle->isExposed() ? handle->frameMargins() : QMargins();
+    return handle != nullptr && handle->isVisible() ? handle->frameMargins() : QMargins();
 }
 
 // This window's frame if it has one, else that of another window on the screen.
@@ -38,50 +37,69 @@ QPoint FramePosition(const QWidget& window, Placement placement, const QMargins&
             area.y() + (placement == Placement::Centre ? spareHeight / 2 : spareHeight / 3)};
 }
 
-// Places the window again when it first shows on the screen with a frame of its own.
+// Places the window again as soon as it has a frame of its own: the window system frames it some
+// time after it is shown, and says so by moving it or by drawing it. Later moves are the user's.
 class PlaceWhenFramed final : public QObject {
 public:
     PlaceWhenFramed(QWidget& window, Placement placement)
-        : QObject(&window), window_(&window), placement_(placement) {
+        : QObject(&window), window_(window), placement_(placement) {
+        window_.installEventFilter(this);
         Watch();
     }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == window_ && event->type() == QEvent::Show) {
-            Watch();
-        } else if (event->type() == QEvent::Expose && window_->windowHandle() == watched &&
-                   window_->windowHandle()->isExposed()) {
-            const QMargins frame = OwnFrame(*window_);
-            const QPoint wanted = FramePosition(*window_, placement_, frame);
-            if (!frame.isNull() && window_->windowHandle()->framePosition() != wanted) {
-                window_->move(wanted);
-            }
-            deleteLater();
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::Show: Watch(); break;
+            case QEvent::Move:
+            case QEvent::Expose: PlaceOnceFramed(); break;
+            default: break;
         }
         return false;
     }
 
 private:
-    // The platform window exists once the widget is first shown.
+    // The platform window, which hears of drawing, exists once the widget is first shown.
     void Watch() {
-        if (QWindow* handle = window_->windowHandle()) {
-            window_->removeEventFilter(this);
+        if (QWindow* handle = window_.windowHandle(); handle != nullptr && !watching_) {
             handle->installEventFilter(this);
-        } else {
-            window_->installEventFilter(this);
+            watching_ = true;
         }
     }
 
-    QPointer<QWidget> window_;
+    // Until the frame sits where it should; a few tries, so as never to fight the user.
+    void PlaceOnceFramed() {
+        const QMargins frame = OwnFrame(window_);
+        if (frame.isNull()) return;
+        QWindow& handle = *window_.windowHandle();
+        const QPoint wanted = FramePosition(window_, placement_, frame);
+        if (handle.framePosition() != wanted && tries_++ < kTries) {
+            handle.setPosition(wanted + QPoint(frame.left(), frame.top()));
+            return;
+        }
+        window_.removeEventFilter(this);
+        handle.removeEventFilter(this);
+        deleteLater();
+    }
+
+    static constexpr int kTries = 3;
+    QWidget& window_;
     Placement placement_;
+    bool watching_ = false;
+    int tries_ = 0;
 };
 
 }  // namespace
 
 void PlaceOnScreen(QWidget& window, Placement placement) {
-    // move() places a window's frame, not its client area.
-    window.move(FramePosition(window, placement, LikelyFrame(window)));
+    const QMargins frame = LikelyFrame(window);
+    const QPoint position = FramePosition(window, placement, frame);
+    if (QWindow* handle = window.windowHandle()) {
+        // A window that exists already is placed by its client area.
+        handle->setPosition(position + QPoint(frame.left(), frame.top()));
+    } else {
+        window.move(position);  // places the frame of a window still to be made
+    }
     if (OwnFrame(window).isNull()) new PlaceWhenFramed(window, placement);  // owned by window
 }
 
