@@ -225,6 +225,8 @@ void CatalogueGrid::ScrollBarAction(int action) {
             const int row =
                 range <= 0 ? 0
                            : static_cast<int>(static_cast<long long>(offset) * LastRow() / range);
+            // Scrolled first, so that the row is in view when it becomes current.
+            bar->setValue(bar->sliderPosition());
             followingThumb_ = true;
             MoveTo(row);
             followingThumb_ = false;

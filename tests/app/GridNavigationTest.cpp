@@ -166,6 +166,42 @@ TEST_F(GridNavigation, ScrollBarMovesTheCurrentRow) {
     bar->setSliderDown(false);
 }
 
+TEST_F(GridNavigation, WheelOverTheScrollBarMovesOneRowPerNotchLikeOverTheCells) {
+    QScrollBar* bar = Grid().verticalScrollBar();
+    form.DataSource1->MoveTo(20);
+    const auto wheel = [&](int angle) {
+        const QPointF at(bar->width() / 2.0, bar->height() / 2.0);
+        QWheelEvent event(at, bar->mapToGlobal(at), {}, {0, angle}, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &event);
+    };
+    wheel(-120);
+    EXPECT_EQ(CurrentRow(), 21);
+    wheel(240);
+    EXPECT_EQ(CurrentRow(), 19);
+}
+
+// A drag moves the thumb as QScrollBar does it under the mouse: slider down, then each position.
+TEST_F(GridNavigation, DraggedThumbStaysWhereItIsDraggedAndTheCurrentRowFollowsIt) {
+    QScrollBar* bar = Grid().verticalScrollBar();
+    form.DataSource1->MoveTo(0);
+    bar->setSliderDown(true);
+    for (int position = 1; position <= bar->maximum(); position += 3) {
+        SCOPED_TRACE(position);
+        bar->setSliderPosition(position);
+        EXPECT_EQ(bar->sliderPosition(), position) << "the thumb stays under the mouse";
+        EXPECT_EQ(bar->value(), position) << "the list scrolls with the thumb";
+        const int rowTop = Grid().rowViewportPosition(CurrentRow());
+        EXPECT_TRUE(rowTop >= 0 && rowTop + 17 <= Grid().viewport()->height())
+            << "the current row is in view, at " << rowTop;
+    }
+    const int row = CurrentRow();
+    const int position = bar->sliderPosition();
+    bar->setSliderDown(false);
+    EXPECT_EQ(bar->sliderPosition(), position) << "no snapping back on release";
+    EXPECT_EQ(CurrentRow(), row);
+}
+
 // Dark pixels in each row's cell of the indicator column, as the column paints itself.
 std::vector<int> InkPerRow(CatalogueGrid& grid, int rows) {
     QHeaderView* indicator = grid.verticalHeader();

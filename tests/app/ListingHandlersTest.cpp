@@ -1,3 +1,4 @@
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QScrollBar>
 
@@ -168,6 +169,46 @@ TEST_F(ListingHandlers, DoubleClickListsTwiceAndAHeldKeyOnceOnRelease) {
     EXPECT_TRUE(dialogs.failures.empty());
     SendKey(QEvent::KeyRelease, Qt::Key_Shift, false);
     EXPECT_EQ(dialogs.failures.size(), 1u);
+}
+
+}  // namespace
+}  // namespace brisalto::testing
+
+namespace brisalto::testing {
+namespace {
+
+using ListingPane = ListingHandlers;
+
+TEST_F(ListingPane, KeysMoveAVisibleCaretSelectAndCopyButTypingChangesNothing) {
+    Click(kGoToRow);
+    form.Memo1->setPlainText(QStringLiteral("  10  PRINT a\n\n  20  GO TO 10"));
+    form.Memo1->setFocus();
+    QTest::keyClick(form.Memo1, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(form.Memo1->textCursor().position(), Pane().size());
+    QTest::keyClick(form.Memo1, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(form.Memo1->textCursor().position(), 0);
+    QTest::keyClick(form.Memo1, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(form.Memo1, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(form.Memo1->textCursor().selectedText(), QStringLiteral("  "));
+    QTest::keyClick(form.Memo1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(form.Memo1, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), Pane());
+    QTest::keyClicks(form.Memo1, QStringLiteral("x"));
+    QTest::keyClick(form.Memo1, Qt::Key_Delete);
+    EXPECT_EQ(Pane(), QStringLiteral("  10  PRINT a\n\n  20  GO TO 10"));
+
+    // The caret on the empty second line is the only ink there.
+    QTest::keyClick(form.Memo1, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(form.Memo1, Qt::Key_Down);
+    const QRect caret = form.Memo1->cursorRect();
+    const QImage image = form.Memo1->viewport()->grab().toImage();
+    int dark = 0;
+    for (int y = caret.top(); y <= caret.bottom(); ++y) {
+        for (int x = std::max(0, caret.left() - 1); x <= caret.right() + 1; ++x) {
+            dark += qGray(image.pixel(x, y)) < 96;
+        }
+    }
+    EXPECT_GT(dark, 4) << "a caret shows";
 }
 
 }  // namespace

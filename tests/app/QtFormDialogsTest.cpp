@@ -43,8 +43,8 @@ protected:
                                        answer(*dialog);
                                    }},
                                    [](QWidget& modal) {
-                                       ADD_FAILURE() << "unexpected "
-                                                     << modal.metaObject()->className();
+                                       ADD_FAILURE()
+                                           << "unexpected " << modal.metaObject()->className();
                                        modal.close();
                                    });
         return real.ExecuteOpenDialog(form, form.OpenDialog1);
