@@ -1,6 +1,7 @@
 #include "FormMain.h"
 
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -27,6 +28,8 @@ constexpr int kClientWidth = 608;
 constexpr int kClientHeight = 463;
 constexpr std::int64_t kProgramDataTipo = 255;
 
+constexpr int kStandInStretch = 96;  // percent of the stand-in face's width
+
 const QString kMemoFont = QStringLiteral("Courier New");
 const QString kSpeccyFont = QStringLiteral("Zx Spectrum");
 
@@ -34,6 +37,15 @@ QFont PixelFont(const QString& family, int pixels, bool bold = false) {
     QFont font(family);
     font.setPixelSize(pixels);
     font.setBold(bold);
+    return font;
+}
+
+// The window's classic face, 11 pixels high. Where it is missing, the faces that stand in for it
+// (see SetUpApplication) are a few percent wider, enough to clip "Use Zx Spectrum Font" in its
+// check box; narrowed to the classic face's width, every caption fits the fixed layout again.
+QFont WindowFont(bool bold = false) {
+    QFont font = PixelFont(QStringLiteral("MS Sans Serif"), 11, bold);
+    if (QFontInfo(font).family() != font.family()) font.setStretch(kStandInStretch);
     return font;
 }
 
@@ -59,7 +71,7 @@ TFormM::TFormM(FormDialogs& dialogs, QWidget* parent)
       dialogs_(dialogs) {
     setObjectName(QStringLiteral("FormM"));
     setWindowTitle(QStringLiteral("Brisalto"));
-    setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
+    setFont(WindowFont());
     setFixedSize(kClientWidth, kClientHeight);
     CreateComponents();
     DataSource1->ReadPicturesFrom(TapeFileName);
@@ -79,18 +91,18 @@ void TFormM::CreateComponents() {
     Label3 = new QLabel(QStringLiteral("Tape Structure Information"), this);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setGeometry(228, 5, 153, 13);
-    Label3->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11, true));
+    Label3->setFont(WindowFont(true));
 
     RxDBGrid1 = new CatalogueGrid(this);
     RxDBGrid1->setObjectName(QStringLiteral("RxDBGrid1"));
     RxDBGrid1->setGeometry(0, 24, 609, 177);
-    RxDBGrid1->horizontalHeader()->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
+    RxDBGrid1->horizontalHeader()->setFont(WindowFont());
     RxDBGrid1->SetDataSource(DataSource1.get());
 
     Label1 = new QLabel(QStringLiteral("BASIC Code"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(271, 205, 70, 13);
-    Label1->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11, true));
+    Label1->setFont(WindowFont(true));
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));

@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QStyleOptionButton>
 
 #include "FormFixture.h"
 
@@ -113,6 +114,49 @@ TEST_F(FormLayout, FocusStartsInTheGridAndTabFollowsTheTabOrder) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         EXPECT_EQ(QApplication::focusWidget()->objectName(), QString::fromLatin1(name));
+    }
+}
+
+// The room a control leaves for its caption, as its style lays it out.
+int CaptionRoom(QWidget& control) {
+    if (auto* box = qobject_cast<QCheckBox*>(&control)) {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        option.text = box->text();
+        return box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
+    }
+    if (auto* button = qobject_cast<QPushButton*>(&control)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        return button->style()
+            ->subElementRect(QStyle::SE_PushButtonContents, &option, button)
+            .width();
+    }
+    return control.contentsRect().width();
+}
+
+TEST_F(FormLayout, EveryCaptionFitsItsControlInTheFontItIsDrawnIn) {
+    for (QWidget* control : form.findChildren<QWidget*>()) {
+        QString caption;
+        if (const auto* label = qobject_cast<QLabel*>(control)) caption = label->text();
+        if (const auto* button = qobject_cast<QAbstractButton*>(control)) caption = button->text();
+        if (caption.isEmpty()) continue;
+        const QFontMetrics metrics(control->font());
+        for (const QString& line : caption.split(QLatin1Char('\n'))) {
+            EXPECT_LE(metrics.horizontalAdvance(line), CaptionRoom(*control))
+                << control->objectName().toStdString() << ": \"" << line.toStdString() << "\" in "
+                << QFontInfo(control->font()).family().toStdString();
+        }
+    }
+    QHeaderView* titles = Grid().horizontalHeader();
+    const int margins = 2 * titles->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, titles);
+    const QFontMetrics metrics(titles->font());
+    for (int column = 0; column < Grid().model()->columnCount(); ++column) {
+        const QString title = Grid().model()->headerData(column, Qt::Horizontal).toString();
+        EXPECT_LE(metrics.horizontalAdvance(title), titles->sectionSize(column) - margins)
+            << "title \"" << title.toStdString() << "\" in "
+            << QFontInfo(titles->font()).family().toStdString();
     }
 }
 
