@@ -160,16 +160,5 @@ TEST_F(FormLayout, EveryCaptionFitsItsControlInTheFontItIsDrawnIn) {
     }
 }
 
-TEST(FormTeardown, TheGridLetsGoOfTheModelBeforeTheModelGoes) {
-    RecordingDialogs dialogs;
-    auto form = std::make_unique<TFormM>(dialogs);
-    const QAbstractItemView* grid = form->RxDBGrid1;
-    bool gridStillShowedIt = true;
-    QObject::connect(form->DataSource1.get(), &QObject::destroyed,
-                     [&](QObject* model) { gridStillShowedIt = grid->model() == model; });
-    form.reset();
-    EXPECT_FALSE(gridStillShowedIt);
-}
-
 }  // namespace
 }  // namespace brisalto::testing
