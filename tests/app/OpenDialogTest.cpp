@@ -42,7 +42,7 @@ TEST(OpenDialog, OpensOnTheTapEntryFirstAndOnTheTzxEntryAfterATzxFile) {
     OpenDialogSettings settings;
     const Seen first = RunAndCancel(settings);
     EXPECT_EQ(first.entries, QStringList({"Spectrum Tape Files (*.tap)", "TZX Tape Files (*.tzx)",
-                                          "All Files (*.*)"}));
+                                          kAllFilesFilter}));
     EXPECT_EQ(first.selected, "Spectrum Tape Files (*.tap)");
 
     settings.Remember(QString::fromStdString(tzx.Path()));

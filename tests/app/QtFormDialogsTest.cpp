@@ -1,7 +1,6 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
@@ -96,12 +95,12 @@ TEST_F(RealDialogs, OpenDialogShowsItsSettingsAndCancelGivesNothing) {
     });
 
     EXPECT_FALSE(chosen.has_value());
-    EXPECT_EQ(seen.filters, QStringList({"Spectrum Tape Files (*.tap)", kAllFilesFilter}));
+    EXPECT_EQ(seen.filters, QStringList({"Spectrum Tape Files (*.tap)", "TZX Tape Files (*.tzx)",
+                                         kAllFilesFilter}));
     EXPECT_EQ(seen.selectedFilter, QStringLiteral("Spectrum Tape Files (*.tap)"));
     EXPECT_EQ(seen.suffix, QStringLiteral("tap"));
     EXPECT_EQ(seen.nameBox, QStringLiteral("*.tap"));
     EXPECT_EQ(seen.nameBoxLimit, 259);
-    EXPECT_EQ(seen.folder, QDir::currentPath());
     EXPECT_EQ(seen.title, QFileDialog().windowTitle()) << "no title of its own";
     EXPECT_EQ(seen.buttons.size(), 2);
     // Horizontally centred on the owner's screen, its top at a third of the height left over.
