@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QScreen>
 
 #include "DialogKeys.h"
 #include "WindowPlacement.h"
