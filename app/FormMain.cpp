@@ -1,6 +1,7 @@
 #include "FormMain.h"
 
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -15,6 +16,7 @@
 #include "ListBasicProgram.h"
 #include "MemoLines.h"
 #include "ScanTape.h"
+#include "TapeDrop.h"
 #include "TapeText.h"
 #include "WindowPlacement.h"
 
@@ -73,6 +75,7 @@ TFormM::TFormM(FormDialogs& dialogs, QWidget* parent)
     setWindowTitle(QStringLiteral("Brisalto"));
     setFont(WindowFont());
     setFixedSize(kClientWidth, kClientHeight);
+    setAcceptDrops(true);
     CreateComponents();
     DataSource1->ReadPicturesFrom(TapeFileName);
 
@@ -169,11 +172,15 @@ void TFormM::ShowException(const std::exception& failure) {
 }
 
 void TFormM::Button1Click() {
-    RunHandler([this] {
-        const std::optional<QString> chosen = dialogs_.ExecuteOpenDialog(*this, OpenDialog1);
-        if (!chosen) return;
-        OpenDialog1.Remember(*chosen);
-        TapeFileName = *chosen;
+    std::optional<QString> chosen;
+    RunHandler([this, &chosen] { chosen = dialogs_.ExecuteOpenDialog(*this, OpenDialog1); });
+    if (chosen) OpenTape(*chosen);
+}
+
+void TFormM::OpenTape(const QString& path) {
+    RunHandler([this, &path] {
+        OpenDialog1.Remember(path);
+        TapeFileName = path;
 
         ScanResult result;
         {
@@ -188,6 +195,23 @@ void TFormM::Button1Click() {
                 QStringLiteral("Tape file is seriously corrupted. Cannot continue."));
         }
     });
+}
+
+void TFormM::dragEnterEvent(QDragEnterEvent* event) {
+    TakeTapeDrag(*event);
+}
+
+void TFormM::dragMoveEvent(QDragMoveEvent* event) {
+    TakeTapeDrag(*event);
+}
+
+void TFormM::dropEvent(QDropEvent* event) {
+    const std::optional<QString> path = TakeTapeDrag(*event);
+    if (!path) return;
+    // Opened once the drop is over, so that a message box does not keep the dragging program
+    // waiting for the drop to end.
+    QMetaObject::invokeMethod(
+        this, [this, tape = *path] { OpenTape(tape); }, Qt::QueuedConnection);
 }
 
 void TFormM::RxDBGrid1CellClick() {

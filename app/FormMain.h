@@ -10,6 +10,9 @@
 #include "FormDialogs.h"
 
 class QCheckBox;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -37,6 +40,10 @@ public:
     void RxDBGrid1KeyUp();
     void ChkSpeccyClick();
 
+    // Opens the tape at path (absolute) exactly as if it had been chosen in the open dialog:
+    // every way of choosing a tape ends here.
+    void OpenTape(const QString& path);
+
 public:  // components, owned by the window
     QLabel* Label3;
     CatalogueGrid* RxDBGrid1;
@@ -50,6 +57,12 @@ public:  // components, owned by the window
     CatalogueTable TblTAPFiles;
     std::unique_ptr<CatalogueModel> DataSource1;  // observes TblTAPFiles, so dies before it
     OpenDialogSettings OpenDialog1;
+
+protected:
+    // A local file dropped on the window is opened like a chosen one; other drops are refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateComponents();

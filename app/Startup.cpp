@@ -5,13 +5,15 @@
 #include <QIcon>
 #include <QSettings>
 
+#include "FormMain.h"
+
 namespace brisalto {
 
 void SetUpApplication(QApplication& application) {
     QApplication::setApplicationName(QStringLiteral("Brisalto"));
     // The title on the task bar and on every message box.
     QApplication::setApplicationDisplayName(QStringLiteral("Brisalto"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0.3"));
+    QApplication::setApplicationVersion(QStringLiteral(BRISALTO_VERSION));
     application.setWindowIcon(QIcon(QStringLiteral(":/brisalto.ico")));
     // Qt's file dialog stores its history and last folder in the user's settings whenever it
     // closes, and reads them back in the next run. The tool keeps nothing between runs, so the
@@ -23,6 +25,11 @@ void SetUpApplication(QApplication& application) {
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
                                 QStringLiteral("Liberation Sans")});
+}
+
+void OpenTapeOnceShown(TFormM& form, const QString& path) {
+    QMetaObject::invokeMethod(
+        &form, [&form, path] { form.OpenTape(path); }, Qt::QueuedConnection);
 }
 
 }  // namespace brisalto

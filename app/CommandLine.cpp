@@ -1,0 +1,82 @@
+#include "CommandLine.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+#include <array>
+
+namespace brisalto {
+
+namespace {
+
+struct WindowSystemOption {
+    const char* name;
+    bool takesValue;
+};
+
+// The options QGuiApplication and QApplication take out of the arguments for themselves.
+constexpr std::array kWindowSystemOptions{
+    WindowSystemOption{"platform", true},      WindowSystemOption{"platformpluginpath", true},
+    WindowSystemOption{"platformtheme", true}, WindowSystemOption{"plugin", true},
+    WindowSystemOption{"qmljsdebugger", true}, WindowSystemOption{"qwindowgeometry", true},
+    WindowSystemOption{"qwindowicon", true},   WindowSystemOption{"qwindowtitle", true},
+    WindowSystemOption{"session", true},       WindowSystemOption{"display", true},
+    WindowSystemOption{"geometry", true},      WindowSystemOption{"title", true},
+    WindowSystemOption{"icon", true},          WindowSystemOption{"name", true},
+    WindowSystemOption{"style", true},         WindowSystemOption{"stylesheet", true},
+    WindowSystemOption{"reverse", false},      WindowSystemOption{"widgetcount", false},
+    WindowSystemOption{"sync", false},         WindowSystemOption{"nograb", false},
+    WindowSystemOption{"dograb", false},
+};
+
+QString WindowSystemHelp() {
+    QString text = QStringLiteral("\nOptions passed on to Qt:\n");
+    for (const WindowSystemOption& option : kWindowSystemOptions) {
+        text += QStringLiteral("  -") + QString::fromLatin1(option.name) +
+                (option.takesValue ? QStringLiteral(" <value>\n") : QStringLiteral("\n"));
+    }
+    return text;
+}
+
+}  // namespace
+
+CommandLineRequest ReadCommandLine(const QStringList& arguments, const QString& currentFolder) {
+    QCommandLineParser parser;
+    // Qt's own options are single-dash words (-platform offscreen), not bundles of letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(
+        QStringLiteral("Lists the blocks of a ZX Spectrum tape image and its BASIC programs."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    for (const WindowSystemOption& option : kWindowSystemOptions) {
+        QCommandLineOption passed(QString::fromLatin1(option.name));
+        if (option.takesValue) passed.setValueName(QStringLiteral("value"));
+        passed.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(passed);
+    }
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The tape to open."),
+                                 QStringLiteral("[file]"));
+
+    CommandLineRequest request;
+    const QString program =
+        arguments.isEmpty() ? QStringLiteral("brisalto") : QFileInfo(arguments.front()).fileName();
+    if (!parser.parse(arguments)) {
+        request.exitCode = 2;
+        request.text = program + QStringLiteral(": ") + parser.errorText() + QLatin1Char('\n');
+    } else if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        request.exitCode = 0;
+        // The parser names the program only once an application object exists.
+        request.text = parser.helpText().replace(QStringLiteral("<executable_name>"), program);
+        if (parser.isSet(QStringLiteral("help-all"))) request.text += WindowSystemHelp();
+    } else if (parser.isSet(version)) {
+        request.exitCode = 0;
+        request.text = QStringLiteral("Brisalto " BRISALTO_VERSION "\n");
+    } else if (const QStringList files = parser.positionalArguments(); !files.isEmpty()) {
+        request.tapePath = QDir::cleanPath(QDir(currentFolder).absoluteFilePath(files.front()));
+    }
+    return request;
+}
+
+}  // namespace brisalto
