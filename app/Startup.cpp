@@ -14,6 +14,8 @@ void SetUpApplication(QApplication& application) {
     // The title on the task bar and on every message box.
     QApplication::setApplicationDisplayName(QStringLiteral("Brisalto"));
     QApplication::setApplicationVersion(QStringLiteral(BRISALTO_VERSION));
+    // Lets the desktop match the window to its menu entry and icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.brisalto.Brisalto"));
     application.setWindowIcon(QIcon(QStringLiteral(":/brisalto.ico")));
     // Qt's file dialog stores its history and last folder in the user's settings whenever it
     // closes, and reads them back in the next run. The tool keeps nothing between runs, so the

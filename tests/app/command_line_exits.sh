@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs the program given as $1 with options that end it at once, without any display: what it
+# prints where, and its exit codes.
+set -uo pipefail
+program=$1
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+failed=0
+out=$(mktemp) err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+
+# expect <exit code> <a line of stdout, a grep pattern; empty: no output> <stderr, exact> -- <arguments>
+expect() {
+    local code=$1 stdout=$2 stderr=$3
+    shift 4
+    "$program" "$@" >"$out" 2>"$err"
+    local got=$?
+    local stdout_ok=true
+    if [ -z "$stdout" ]; then [ -s "$out" ] && stdout_ok=false; else grep -qx -- "$stdout" "$out" || stdout_ok=false; fi
+    if [ "$got" != "$code" ] || ! $stdout_ok || [ "$(cat "$err")" != "$stderr" ]; then
+        echo "FAIL: brisalto $*: exit $got (want $code)"
+        echo "  stdout: $(cat "$out")"
+        echo "  stderr: $(cat "$err")"
+        failed=1
+    else
+        echo "ok: brisalto $* -> exit $got"
+    fi
+}
+
+expect 0 'Brisalto 1.0.0.3' '' -- --version
+expect 0 'Brisalto 1.0.0.3' '' -- -v tape.tap
+expect 0 'Usage: brisalto \[options\] \[file\]' '' -- --help
+expect 2 '' "brisalto: Unknown option 'bogus'." -- --bogus tape.tap
+expect 2 '' "brisalto: Unknown option 'x'." -- -x
+exit $failed

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Starts the program given as $1 in a virtual X server with a tape named on its command line (a
+# path relative to the current folder), moves to the tape's program row with the Down key, and
+# reads the listing pane back through the clipboard. Only a tape that was opened and listed in
+# the grid gives the listing; without it the pane and the clipboard stay empty.
+set -euo pipefail
+program=$(realpath "$1")
+unset QT_QPA_PLATFORM
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+
+# A Program header "hello" (autostart 10, 10 bytes) and its data: 10 PRINT "hi".
+printf '\x13\x00\x00\x00hello     \x0a\x00\x0a\x00\x0a\x00\x00' >"$folder/hello.tap"
+printf '\x0c\x00\xff\x00\x0a\x06\x00\xf5"hi"\x0d\x00' >>"$folder/hello.tap"
+cd "$folder"
+
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    set -euo pipefail
+    "$1" hello.tap &
+    pid=$!
+    trap "kill $pid 2>/dev/null || true" EXIT
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Brisalto\$" | head -n 1)
+    xdotool windowfocus --sync "$window"
+    xdotool key Down                                           # onto the "Raw Data" row: lists it
+    xdotool mousemove --window "$window" 300 320 click 1      # into the listing pane
+    listing=
+    for _ in $(seq 50); do
+        xdotool key ctrl+a ctrl+c
+        listing=$(xclip -o -selection clipboard 2>/dev/null || true)
+        [ -n "$listing" ] && break
+        sleep 0.2
+    done
+    printf "listing: %s\n" "$listing"
+    [ "$listing" = "  10  PRINT \"hi\"" ] || { echo "the tape named on the command line was not listed"; exit 1; }
+' check "$program"
