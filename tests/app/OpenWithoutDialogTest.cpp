@@ -53,17 +53,6 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"QtOptionWithoutItsValue", {"-platform"}, std::nullopt, 2}),
     [](const auto& test) { return std::string(test.param.name); });
 
-TEST(ReadingTheCommandLine, VersionAndHelpTexts) {
-    const auto text = [](const char* option) {
-        return ReadCommandLine({QStringLiteral("brisalto"), QString::fromLatin1(option)}, {}).text;
-    };
-    EXPECT_EQ(text("--version"), QStringLiteral("Brisalto 1.0.0.3\n"));
-    // With an application object the parser names the program from its own arguments.
-    EXPECT_TRUE(text("--help").startsWith(QStringLiteral("Usage: ")));
-    EXPECT_TRUE(text("--help").contains(QStringLiteral(" [options] [file]\n")));
-    EXPECT_TRUE(text("--help-all").contains(QStringLiteral("-platform <value>")));
-}
-
 // A Program header "hello" and its data; a second tape with one Bytes header.
 Bytes HelloTape() {
     return TapeBuilder().ProgramHeader("hello", 4, 10, 4).Data({0, 10, 0, 0}).Get();
@@ -170,21 +159,14 @@ TEST_F(DropOnTheWindow, OpensTheFirstOfSeveralFilesAsACopy) {
     EXPECT_EQ(Pane(), QStringLiteral("last listing"));
 }
 
-TEST_F(DropOnTheWindow, OverTheGridTakesTheFirstLocalFile) {
-    const TempTape tape(CodeTape());
-    QMimeData data;
-    data.setUrls({QUrl(QStringLiteral("https://example.org/x.tap")), FileUrl(tape)});
-    Drag(data, Grid().geometry().center());
-    EXPECT_EQ(TapeFileName, QString::fromStdString(tape.Path()));
-    EXPECT_EQ(GridRows(), 1);
-    EXPECT_EQ(Cell(0, 2), QStringLiteral("Bytes"));
-}
-
-TEST_F(DropOnTheWindow, AFailureShowsItsMessage) {
+TEST_F(DropOnTheWindow, TakesTheFirstLocalFileAndShowsItsFailure) {
     const TempTape tape(HelloTape());
+    const std::string missing = tape.Folder() + "/gone.tap";
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(tape.Folder() + "/gone.tap"))});
-    Drag(data, OverThePane());
+    data.setUrls({QUrl(QStringLiteral("https://example.org/x.tap")),
+                  QUrl::fromLocalFile(QString::fromStdString(missing)), FileUrl(tape)});
+    Drag(data, Grid().geometry().center());
+    EXPECT_EQ(TapeFileName, QString::fromStdString(missing));
     EXPECT_EQ(dialogs.failures, std::vector<QString>{QStringLiteral("File not found.")});
 }
 

@@ -29,6 +29,7 @@ expect() {
 expect 0 'Brisalto 1.0.0.3' '' -- --version
 expect 0 'Brisalto 1.0.0.3' '' -- -v tape.tap
 expect 0 'Usage: brisalto \[options\] \[file\]' '' -- --help
+expect 0 '  -platform <value>' '' -- --help-all
 expect 2 '' "brisalto: Unknown option 'bogus'." -- --bogus tape.tap
 expect 2 '' "brisalto: Unknown option 'x'." -- -x
 exit $failed
