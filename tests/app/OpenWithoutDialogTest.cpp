@@ -17,6 +17,9 @@ struct CommandLineCase {
     std::optional<QString> tapePath;
     std::optional<int> exitCode;
 };
+void PrintTo(const CommandLineCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class ReadingTheCommandLine : public ::testing::TestWithParam<CommandLineCase> {};
 
@@ -175,6 +178,9 @@ struct RefusedDrag {
     void (*fill)(QMimeData&);
     Qt::DropActions possible;
 };
+void PrintTo(const RefusedDrag& drag, std::ostream* out) {
+    *out << drag.name;
+}
 
 class RefusedDrop : public DropOnTheWindow, public ::testing::WithParamInterface<RefusedDrag> {};
 
