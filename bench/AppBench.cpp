@@ -29,10 +29,8 @@ extern char** environ;
 
 namespace {
 
-using brisalto::bench::AppendBlock;
 using brisalto::bench::BenchTape;
 using brisalto::bench::Bytes;
-using brisalto::bench::ProgramHeader;
 
 // One program of `lines` typical lines: PRINT "text"; a variable; with a number's hidden form.
 Bytes ProgramTape(int lines) {
@@ -43,19 +41,14 @@ Bytes ProgramTape(int lines) {
         const auto number = static_cast<std::uint16_t>(line);
         program.push_back(static_cast<std::uint8_t>(number >> 8));
         program.push_back(static_cast<std::uint8_t>(number));
-        program.push_back(static_cast<std::uint8_t>(text.size()));
-        program.push_back(0);
+        brisalto::testing::AppendWord(program, static_cast<std::uint16_t>(text.size()));
         program.insert(program.end(), text.begin(), text.end());
     }
     const auto length = static_cast<std::uint16_t>(program.size());
-    // Flag, program, checksum.
-    Bytes data(program.size() + 2, 0x00);
-    data.front() = 0xFF;
-    std::copy(program.begin(), program.end(), data.begin() + 1);
-    Bytes tape;
-    AppendBlock(tape, ProgramHeader(length, length));
-    AppendBlock(tape, data);
-    return tape;
+    return brisalto::testing::TapeBuilder()
+        .ProgramHeader("bench", length, 10, length)
+        .Data(program)
+        .Get();
 }
 
 // Answers every open dialog with one path; failures would make the figures meaningless, and so

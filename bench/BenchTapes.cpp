@@ -1,85 +1,41 @@
 #include "BenchTapes.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
+#include "TzxBuilder.h"
+
 namespace brisalto::bench {
 
-void AppendBlock(Bytes& tape, const Bytes& body) {
-    tape.push_back(static_cast<std::uint8_t>(body.size() & 0xFF));
-    tape.push_back(static_cast<std::uint8_t>(body.size() >> 8));
-    tape.insert(tape.end(), body.begin(), body.end());
-}
-
-Bytes ProgramHeader(std::uint16_t dataLength, std::uint16_t programLength) {
-    Bytes header = {0x00, 0x00, 'b', 'e', 'n', 'c', 'h', ' ', ' ', ' ', ' ', ' '};
-    for (const std::uint16_t word : {dataLength, std::uint16_t{10}, programLength}) {
-        header.push_back(static_cast<std::uint8_t>(word & 0xFF));
-        header.push_back(static_cast<std::uint8_t>(word >> 8));
-    }
-    header.push_back(0x00);
-    return header;
-}
+using testing::TapeBuilder;
 
 Bytes SmallBlocksTape() {
-    const Bytes header = ProgramHeader(10, 10);
-    Bytes data(12, 0x42);
-    data.front() = 0xFF;
-    Bytes tape;
-    tape.reserve(100000 * (2 + header.size() + 2 + data.size()));
-    for (int i = 0; i < 100000; ++i) {
-        AppendBlock(tape, header);
-        AppendBlock(tape, data);
-    }
-    return tape;
+    // The data block's body is 12 bytes: flag, ten data bytes, checksum.
+    const Bytes data(10, 0x42);
+    TapeBuilder tape;
+    for (int i = 0; i < 100000; ++i) tape.ProgramHeader("bench", 10, 10, 10).Data(data);
+    return std::move(tape).Take();
 }
 
 Bytes LargeBlocksTape() {
-    Bytes data(65535, 0x42);
-    data.front() = 0xFF;
-    Bytes tape;
-    const std::size_t blocks = (32u << 20) / (2 + data.size());
-    tape.reserve(blocks * (2 + data.size()));
-    for (std::size_t i = 0; i < blocks; ++i) AppendBlock(tape, data);
-    return tape;
+    // Flag, 65,533 data bytes and checksum make the longest body a length word can announce.
+    const Bytes data(65533, 0x42);
+    TapeBuilder tape;
+    const std::size_t blocks = (32u << 20) / (2 + 65535);
+    for (std::size_t i = 0; i < blocks; ++i) tape.Data(data);
+    return std::move(tape).Take();
 }
 
 Bytes TzxFromTap(const Bytes& tap) {
-    Bytes tzx = {'Z', 'X', 'T', 'a', 'p', 'e', '!', 0x1A, 1, 20};
-    tzx.reserve(tap.size() / 2 * 3);
-    for (std::size_t at = 0; at + 2 <= tap.size();) {
-        const std::size_t length = tap[at] | tap[at + 1] << 8;
-        tzx.insert(tzx.end(), {0x10, 0xE8, 0x03});  // standard speed, a pause of 1000 ms
-        tzx.insert(tzx.end(), tap.begin() + static_cast<std::ptrdiff_t>(at),
-                   tap.begin() + static_cast<std::ptrdiff_t>(at + 2 + length));
-        at += 2 + length;
-    }
-    return tzx;
-}
-
-void BenchTape::MakeFolder(const char* name) {
-    std::string folder =
-        (std::filesystem::temp_directory_path() / "brisalto-bench-XXXXXX").string();
-    if (::mkdtemp(folder.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    folder_ = folder;
-    path_ = (folder_ / name).string();
-}
-
-BenchTape::BenchTape(const char* name, const Bytes& contents, std::size_t blocks)
-    : blocks_(blocks), size_(contents.size()) {
-    MakeFolder(name);
-    std::ofstream out(path_, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(contents.data()),
-              static_cast<std::streamsize>(contents.size()));
-    if (!out) throw std::runtime_error("cannot write " + path_);
+    return testing::TzxBuilder().FromTap(tap).Get();
 }
 
 BenchTape::BenchTape(const char* name, std::uint64_t size, const Bytes& pattern, std::size_t blocks)
-    : blocks_(blocks), size_(size) {
-    MakeFolder(name);
-    std::ofstream out(path_, std::ios::binary);
+    : file_({}, name), blocks_(blocks), size_(size) {
+    const std::filesystem::path path(std::u8string(Path().begin(), Path().end()));
+    std::ofstream out(path, std::ios::binary);
     if (!pattern.empty()) {
         // A megabyte of the pattern at a time, so that the file never sits in this process.
         Bytes chunk;
@@ -92,13 +48,8 @@ BenchTape::BenchTape(const char* name, std::uint64_t size, const Bytes& pattern,
         }
     }
     out.close();
-    if (!out) throw std::runtime_error("cannot write " + path_);
-    std::filesystem::resize_file(path_, size);
-}
-
-BenchTape::~BenchTape() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
+    if (!out) throw std::runtime_error("cannot write " + Path());
+    std::filesystem::resize_file(path, size);
 }
 
 }  // namespace brisalto::bench

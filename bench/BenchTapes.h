@@ -2,22 +2,18 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <string>
-#include <vector>
 
-// Tapes the benchmarks write for themselves.
+#include "TapeBuilder.h"
+#include "TempTape.h"
+
+// Tapes the benchmarks write for themselves, built with the tests' tape builders.
 namespace brisalto::bench {
 
-using Bytes = std::vector<std::uint8_t>;
+using testing::Bytes;
 
-// Appends a block: its 16-bit little-endian length, then the body.
-void AppendBlock(Bytes& tape, const Bytes& body);
-
-// A 19-byte Program header named "bench", autostart line 10.
-Bytes ProgramHeader(std::uint16_t dataLength, std::uint16_t programLength);
-
-// 100,000 Program headers, each followed by a 10-byte data block: 200,000 blocks.
+// 100,000 Program headers named "bench", autostart line 10, each followed by a 10-byte data
+// block: 200,000 blocks.
 Bytes SmallBlocksTape();
 
 // 32 MiB of data blocks of 65,535 bytes, the longest a block can be.
@@ -29,24 +25,19 @@ Bytes TzxFromTap(const Bytes& tap);
 // A tape file that lives as long as the object, in a folder of its own.
 class BenchTape {
 public:
-    BenchTape(const char* name, const Bytes& contents, std::size_t blocks);
+    BenchTape(const char* name, const Bytes& contents, std::size_t blocks)
+        : file_(contents, name), blocks_(blocks), size_(contents.size()) {}
     // A file of size bytes, pattern over and over; zeros, without being written, when it is empty.
     BenchTape(const char* name, std::uint64_t size, const Bytes& pattern, std::size_t blocks);
-    ~BenchTape();
-    BenchTape(const BenchTape&) = delete;
-    BenchTape& operator=(const BenchTape&) = delete;
 
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const { return file_.Path(); }
     std::size_t Blocks() const { return blocks_; }
     std::uint64_t Size() const { return size_; }
 
 private:
-    std::filesystem::path folder_;
-    std::string path_;
+    testing::TempTape file_;
     std::size_t blocks_;
     std::uint64_t size_;
-
-    void MakeFolder(const char* name);
 };
 
 }  // namespace brisalto::bench

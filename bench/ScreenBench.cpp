@@ -27,9 +27,7 @@ ScreenTape MakeScreenTape() {
         sum ^= body[i];
     }
     body.back() = sum;
-    Bytes tape;
-    brisalto::bench::AppendBlock(tape, body);
-    return {tape, {sum, sum}};
+    return {brisalto::testing::TapeBuilder().Block(body).Get(), {sum, sum}};
 }
 
 void BM_ReadAndDecodeScreen(benchmark::State& state) {

@@ -21,8 +21,7 @@ void BM_ScreenRowToolTip(benchmark::State& state) {
         sum ^= body[i];
     }
     body.back() = sum;
-    Bytes contents;
-    brisalto::bench::AppendBlock(contents, body);
+    const Bytes contents = brisalto::testing::TapeBuilder().Block(body).Get();
     const brisalto::bench::BenchTape tape("screen.tap", contents, 1);
 
     brisalto::CatalogueRow row;

@@ -14,6 +14,7 @@
 #include "QtFormDialogs.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 
 namespace brisalto::testing {
 namespace {

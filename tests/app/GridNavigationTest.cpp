@@ -4,6 +4,7 @@
 
 #include "FormFixture.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 
 namespace brisalto::testing {
 namespace {

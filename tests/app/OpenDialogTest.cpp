@@ -9,6 +9,7 @@
 #include "FormDialogs.h"
 #include "QtFormDialogs.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 
 namespace brisalto::testing {
 namespace {

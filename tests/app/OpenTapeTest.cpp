@@ -1,5 +1,6 @@
 #include "FormFixture.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 #include "TzxBuilder.h"
 
 namespace brisalto::testing {

@@ -17,6 +17,7 @@
 #include "QtFormDialogs.h"
 #include "Startup.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 
 namespace brisalto::testing {
 namespace {

@@ -14,6 +14,7 @@
 #include "ModalWatcher.h"
 #include "QtFormDialogs.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 
 namespace brisalto::testing {
 namespace {

@@ -28,12 +28,6 @@ Bytes Text(std::string_view text) {
     return Bytes(text.begin(), text.end());
 }
 
-Bytes Concat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-
 std::vector<std::string> DecodeProgram(const Bytes& program) {
     if (program.size() > 0xFFFF) throw std::invalid_argument("program longer than 65535 bytes");
     // Exactly the bytes read, in storage of exactly that size, so that the sanitizers see any

@@ -19,8 +19,6 @@ Bytes StoredLine(std::uint16_t number, const Bytes& text);
 // Bytes of a printable text, for building line texts readably.
 Bytes Text(std::string_view text);
 
-Bytes Concat(std::initializer_list<Bytes> parts);
-
 // What the lister decodes from a program of the given bytes: the block read from its flag byte
 // for program.size() bytes, so the program's last byte is not among them.
 std::vector<std::string> DecodeProgram(const Bytes& program);

@@ -14,8 +14,10 @@
 #include "CatalogueTable.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
+#include "RunCommand.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 
 namespace brisalto::testing {
 namespace {

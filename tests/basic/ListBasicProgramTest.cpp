@@ -13,6 +13,7 @@
 #include "LineSink.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 
 namespace brisalto::testing {
 namespace {

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "HeaderWording.h"
+#include "RunCommand.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 
 namespace brisalto {
 namespace {

@@ -1,6 +1,6 @@
 // One row per kind of damaged or strange tape in the README's table "Damaged and strange tapes":
-// the rows the grid shows (Offset|Tipo|TipoStr|Name|Start|Par1|Size, "open" for a row left open
-// by a failure), how the scan ends, and for a program row how its listing reads.
+// the rows the grid shows (as RowText spells them, "open" for a row left open by a failure), how
+// the scan ends, and for a program row how its listing reads.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,14 +18,18 @@
 #include "InOutError.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
+#include "RowText.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 #include "TzxBuilder.h"
 
 namespace brisalto {
 namespace {
 
 using testing::Bytes;
+using testing::Concat;
+using testing::RowText;
 using testing::TapeBuilder;
 using testing::TempTape;
 using testing::TzxBuilder;
@@ -54,12 +58,6 @@ constexpr std::uint8_t kPrint = 0xF5;
 // Line 10: PRINT a.
 const Bytes kPrintA = {0x00, 0x0A, 0x03, 0x00, kPrint, 'a', 0x0D};
 
-Bytes Concat(const Bytes& first, const Bytes& second) {
-    Bytes joined = first;
-    joined.insert(joined.end(), second.begin(), second.end());
-    return joined;
-}
-
 // A Program header "hello" for the bytes of program, and its data block.
 Bytes ProgramTape(const Bytes& program, std::string_view name = "hello") {
     const auto length = static_cast<std::uint16_t>(program.size());
@@ -82,7 +80,7 @@ Bytes HugeBlockThenProgram() {
 Bytes TooManyBlocks() {
     Bytes tape = ProgramTape(kPrintA);
     for (std::size_t block = 2; block < (1u << 20); ++block) tape.insert(tape.end(), {1, 0, 0x7F});
-    return Concat(tape, ProgramTape(kPrintA));
+    return Concat({tape, ProgramTape(kPrintA)});
 }
 
 // A pure data block of 70,000 bytes, then the hello program past 64 KiB.
@@ -90,18 +88,6 @@ Bytes TzxLongBodyThenProgram() {
     Bytes body(70000, 0x00);
     body[0] = 0xFF;
     return TzxBuilder().Body(body, 0x14).FromTap(ProgramTape(kPrintA)).Get();
-}
-
-std::string RowText(const CatalogueRow& row) {
-    std::string text;
-    for (const CatalogueField field :
-         {CatalogueField::Offset, CatalogueField::Tipo, CatalogueField::TipoStr,
-          CatalogueField::Name, CatalogueField::Start, CatalogueField::Par1,
-          CatalogueField::Size}) {
-        if (field != CatalogueField::Offset) text += '|';
-        text += AsString(row, field);
-    }
-    return text;
 }
 
 std::vector<std::string> GridRows(const CatalogueTable& catalogue) {
@@ -199,51 +185,54 @@ TEST_P(BadInputTable, ShowsWhatTheTableSays) {
 }
 
 const std::string kReadBeyondEnd = "InOutError 100: Read beyond end of file";
-const std::string kHelloHeader = "2|0|Program|hello     |10|7|7";
-const std::string kHelloData = "23|255|Raw Data|||7|7";
+const std::string kHelloHeader = "2|0|Program|hello     |10|7|7 @2";
+const std::string kHelloData = "23|255|Raw Data|||7|7 @23";
 
 const BadTape kBadTapes[] = {
     {"Empty", {}, {}, "Completed"},
-    {"StrayByte", Concat(ProgramTape(kPrintA), {0x13}), {kHelloHeader, kHelloData}, kReadBeyondEnd},
+    {"StrayByte",
+     Concat({ProgramTape(kPrintA), {0x13}}),
+     {kHelloHeader, kHelloData},
+     kReadBeyondEnd},
     {"ShortBody",
-     Concat(TapeBuilder().ProgramHeader("hello", 7, 10, 7).Get(), {9, 0, 0xFF, 0x00, 0x0A}),
+     Concat({TapeBuilder().ProgramHeader("hello", 7, 10, 7).Get(), {9, 0, 0xFF, 0x00, 0x0A}}),
      {kHelloHeader},
      "Damaged"},
     // Its two zero length bytes make it a Program header; the rest of it reads as zeros.
     {"LengthZero",
      TapeBuilder().ProgramHeader("hello", 7, 10, 7).Block({}).Get(),
-     {kHelloHeader, "23|0|Program||0|0|0"},
+     {kHelloHeader, "23|0|Program||0|0|0 @23"},
      "Completed"},
     {"LengthOneDataBlock",
      TapeBuilder().ProgramHeader("hello", 7, 10, 7).Block({0xFF}).Get(),
-     {kHelloHeader, "|255|Raw Data|||| open"},
+     {kHelloHeader, "|255|Raw Data|||| @0 open"},
      "FieldRangeError: -1 is not a valid value for field 'Size'. The allowed range is 0 to 65535"},
     {"HugeLength",
      HugeBlockThenProgram(),
-     {"2|3|Bytes|big       |32768||65533", "23|258|Raw Data|||0|65533",
-      "24|0|Program|after     |10|7|7", "45|255|Raw Data|||7|7"},
+     {"2|3|Bytes|big       |32768||65533 @2", "23|258|Raw Data|||0|65533 @23",
+      "24|0|Program|after     |10|7|7 @65560", "45|255|Raw Data|||7|7 @65581"},
      "Completed"},
     {"BadFlag",
-     Concat(TapeBuilder().Block(Bytes(19, 0x7F)).Get(), ProgramTape(kPrintA)),
-     {"23|0|Program|hello     |10|7|7", "44|255|Raw Data|||7|7"},
+     Concat({TapeBuilder().Block(Bytes(19, 0x7F)).Get(), ProgramTape(kPrintA)}),
+     {"23|0|Program|hello     |10|7|7 @23", "44|255|Raw Data|||7|7 @44"},
      "Completed"},
     // The header fields past its end read as zeros, not as the bytes of the header before it.
     {"ShortHeader",
      TapeBuilder().ProgramHeader("hello", 7, 10, 7).Block({0x00, 0x03, 'A', 'B', 'C'}).Get(),
-     {kHelloHeader, "23|3|Bytes|ABC|0||0"},
+     {kHelloHeader, "23|3|Bytes|ABC|0||0 @23"},
      "Completed"},
     {"LineLengthZero",
-     ProgramTape(Concat({0x00, 0x0A, 0x00, 0x00}, {0x00, 0x14, 0x03, 0x00, kPrint, 'a', 0x0D})),
-     {"2|0|Program|hello     |10|11|11", "23|255|Raw Data|||11|11"},
+     ProgramTape(Concat({{0x00, 0x0A, 0x00, 0x00}, {0x00, 0x14, 0x03, 0x00, kPrint, 'a', 0x0D}})),
+     {"2|0|Program|hello     |10|11|11 @2", "23|255|Raw Data|||11|11 @23"},
      "Completed",
      Target::Tape,
      1,
      {"  10 ", "  20  PRINT a"}},
     // The hidden number's five bytes would run past the line's end.
     {"NumberMarkerAtLineEnd",
-     ProgramTape(Concat({0x00, 0x0A, 0x05, 0x00, '1', 0x0E, 0x00, 0x00, 0x0D},
-                        {0x00, 0x14, 0x03, 0x00, kPrint, 'a', 0x0D})),
-     {"2|0|Program|hello     |10|16|16", "23|255|Raw Data|||16|16"},
+     ProgramTape(Concat({{0x00, 0x0A, 0x05, 0x00, '1', 0x0E, 0x00, 0x00, 0x0D},
+                         {0x00, 0x14, 0x03, 0x00, kPrint, 'a', 0x0D}})),
+     {"2|0|Program|hello     |10|16|16 @2", "23|255|Raw Data|||16|16 @23"},
      "Completed",
      Target::Tape,
      1,
@@ -251,8 +240,8 @@ const BadTape kBadTapes[] = {
     // Offset shows the position modulo 65536; the listing reads from the full position.
     {"ProgramBeyond64KiB",
      HugeBlockThenProgram(),
-     {"2|3|Bytes|big       |32768||65533", "23|258|Raw Data|||0|65533",
-      "24|0|Program|after     |10|7|7", "45|255|Raw Data|||7|7"},
+     {"2|3|Bytes|big       |32768||65533 @2", "23|258|Raw Data|||0|65533 @23",
+      "24|0|Program|after     |10|7|7 @65560", "45|255|Raw Data|||7|7 @65581"},
      "Completed",
      Target::Tape,
      3,
@@ -261,23 +250,24 @@ const BadTape kBadTapes[] = {
     // TZX tapes: the rows of their bodies as in a TAP file, at the positions of the flag bytes.
     {"TzxProgram",
      TzxBuilder().FromTap(ProgramTape(kPrintA)).Get(),
-     {"15|0|Program|hello     |10|7|7", "39|255|Raw Data|||7|7"},
+     {"15|0|Program|hello     |10|7|7 @15", "39|255|Raw Data|||7|7 @39"},
      "Completed",
      Target::Tape,
      1,
      {"  10  PRINT a"}},
     {"TzxCutInBlock",
      TzxBuilder().FromTap(ProgramTape(kPrintA)).Raw({0x35, 'P', 'O', 'K', 'E'}).Get(),
-     {"15|0|Program|hello     |10|7|7", "39|255|Raw Data|||7|7"},
+     {"15|0|Program|hello     |10|7|7 @15", "39|255|Raw Data|||7|7 @39"},
      "Damaged"},
     {"TzxCutInVersion", {'Z', 'X', 'T', 'a', 'p', 'e', '!', 0x1A, 0x01}, {}, "Damaged"},
     {"TzxUndefinedBlock",
      TzxBuilder().Raw({0x7E, 3, 0, 0, 0, 0x00, 0x00, 0x00}).FromTap(ProgramTape(kPrintA)).Get(),
-     {"23|0|Program|hello     |10|7|7", "47|255|Raw Data|||7|7"},
+     {"23|0|Program|hello     |10|7|7 @23", "47|255|Raw Data|||7|7 @47"},
      "Completed"},
     {"TzxBodyOver64KiB",
      TzxLongBodyThenProgram(),
-     {"21|255|Raw Data|||0|", "4490|0|Program|hello     |10|7|7", "4514|255|Raw Data|||7|7"},
+     {"21|255|Raw Data|||0| @21", "4490|0|Program|hello     |10|7|7 @70026",
+      "4514|255|Raw Data|||7|7 @70050"},
      "Completed",
      Target::Tape,
      2,

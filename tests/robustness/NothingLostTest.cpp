@@ -16,8 +16,10 @@
 #include "InOutError.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
+#include "RunCommand.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 #include "WriteProtect.h"
 
 namespace brisalto {

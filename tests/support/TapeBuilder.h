@@ -1,13 +1,21 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <initializer_list>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+// Tape bytes for tests, benchmarks and fuzz seeds: plain C++, no test framework, no Qt.
 namespace brisalto::testing {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// The parts one after another.
+Bytes Concat(std::initializer_list<Bytes> parts);
+
+// Appends a 16-bit word, low byte first, as tape files store their lengths and parameters.
+void AppendWord(Bytes& bytes, std::uint16_t word);
 
 // Builds TAP bytes block by block. Checksums are zero: nothing here examines them.
 class TapeBuilder {
@@ -27,33 +35,11 @@ public:
     TapeBuilder& Raw(const Bytes& bytes);
 
     const Bytes& Get() const { return bytes_; }
+    // Hands the bytes over, for tapes too large to copy freely.
+    Bytes Take() && { return std::move(bytes_); }
 
 private:
     Bytes bytes_;
 };
-
-// A file in a fresh temporary folder, removed with the folder at the end of the scope.
-class TempTape {
-public:
-    explicit TempTape(const Bytes& contents, std::string_view fileName = "tape.tap");
-    ~TempTape();
-    TempTape(const TempTape&) = delete;
-    TempTape& operator=(const TempTape&) = delete;
-
-    const std::string& Path() const { return path_; }
-    const std::string& Folder() const { return folder_; }
-    void Rewrite(const Bytes& contents) const;
-
-private:
-    std::string folder_;
-    std::string path_;
-};
-
-// Whole contents of a file.
-Bytes ReadWholeFile(const std::string& path);
-
-// Runs a shell command and returns what it printed on standard output; fails the test (and
-// returns nothing) when the command exits with an error.
-std::string RunCommand(const std::string& command);
 
 }  // namespace brisalto::testing

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "TapeBuilder.h"
+
 // TZX tape bytes for tests, block by block, each block with the layout the TZX format gives it.
 // Plain C++: no test framework.
 namespace brisalto::testing {
-
-using Bytes = std::vector<std::uint8_t>;
 
 // The IDs whose blocks carry a TAP block body (flag, data, checksum).
 inline constexpr std::array<std::uint8_t, 3> kTzxBodyIds = {0x10, 0x11, 0x14};

@@ -14,8 +14,10 @@
 #include "LineSink.h"
 #include "ListBasicProgram.h"
 #include "RowText.h"
+#include "RunCommand.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 #include "TzxBuilder.h"
 
 namespace brisalto {

@@ -17,6 +17,7 @@
 #include "ScanTape.h"
 #include "TapeBuilder.h"
 #include "TapeFile.h"
+#include "TempTape.h"
 #include "WriteProtect.h"
 
 namespace brisalto {

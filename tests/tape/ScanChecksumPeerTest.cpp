@@ -5,8 +5,10 @@
 #include <string>
 
 #include "CatalogueTable.h"
+#include "RunCommand.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 
 namespace brisalto {
 namespace {

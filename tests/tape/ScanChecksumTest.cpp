@@ -7,6 +7,7 @@
 #include "CatalogueTable.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 #include "TzxBuilder.h"
 
 namespace brisalto {

@@ -22,11 +22,13 @@
 #include "RowText.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 
 namespace brisalto {
 namespace {
 
 using testing::Bytes;
+using testing::Concat;
 using testing::ExpectedRow;
 using testing::RowTexts;
 using testing::TapeBuilder;
@@ -67,11 +69,6 @@ std::string Padded(std::string name) {
 
 Bytes Filled(std::size_t count, std::uint8_t value = 0x55) {
     return Bytes(count, value);
-}
-
-Bytes Concat(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
 }
 
 enum class Outcome { Completed, Damaged, InOutFailure, RangeFailure };
@@ -205,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
                  Outcome::Completed,
                  {HeaderRow(0, "Program", Padded("solo"), 1, 9, 9, 2)}},
         ScanCase{"StrayByteAfterLastBlock",
-                 Concat(kWorkedExample, {0x13}),
+                 Concat({kWorkedExample, {0x13}}),
                  true,
                  Outcome::InOutFailure,
                  {kWorkedHeader, kWorkedData},
@@ -281,7 +278,7 @@ INSTANTIATE_TEST_SUITE_P(
                      .Block({0x7F, 1, 2})
                      .Block({0x01})
                      .Block({0xFE, 0, 0, 0})
-                     .Block(Concat({0x80, 0x03}, Filled(17, 0)))
+                     .Block(Concat({{0x80, 0x03}, Filled(17, 0)}))
                      .Data(Filled(1))
                      .Get(),
                  true,
@@ -330,12 +327,12 @@ INSTANTIATE_TEST_SUITE_P(
             Outcome::Damaged,
             {HeaderRow(0, "Program", Padded("x"), 0, 1, 1, 2)}},
         ScanCase{"DamagedDataKeepsRows",
-                 Concat(kWorkedExample, {10, 0, 0xFF, 1, 2, 3, 4}),
+                 Concat({kWorkedExample, {10, 0, 0xFF, 1, 2, 3, 4}}),
                  true,
                  Outcome::Damaged,
                  {kWorkedHeader, kWorkedData}},
         ScanCase{"DamagedHeaderKeepsRows",
-                 Concat(kWorkedExample, {19, 0, 0x00, 0x00, 'a'}),
+                 Concat({kWorkedExample, {19, 0, 0x00, 0x00, 'a'}}),
                  true,
                  Outcome::Damaged,
                  {kWorkedHeader, kWorkedData}},
@@ -343,7 +340,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A listed data block of length 1 gets Size -1, which the catalogue refuses; the row
         // stays open with the fields set before Size.
         ScanCase{"DataBlockOfLengthOne",
-                 Concat(kWorkedExample, {1, 0, 0xFF}),
+                 Concat({kWorkedExample, {1, 0, 0xFF}}),
                  true,
                  Outcome::RangeFailure,
                  {kWorkedHeader, kWorkedData, ExpectedRow{.Tipo = 255, .TipoStr = "Raw Data"}},
@@ -351,7 +348,7 @@ INSTANTIATE_TEST_SUITE_P(
                  0,
                  true},
         ScanCase{"DataBlockOfLengthOneUnlisted",
-                 Concat(kWorkedExample, {1, 0, 0xFF}),
+                 Concat({kWorkedExample, {1, 0, 0xFF}}),
                  false,
                  Outcome::Completed,
                  {kWorkedHeader}},

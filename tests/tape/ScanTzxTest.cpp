@@ -15,12 +15,14 @@
 #include "RowText.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 #include "TzxBuilder.h"
 
 namespace brisalto {
 namespace {
 
 using testing::Bytes;
+using testing::Concat;
 using testing::ExpectedRow;
 using testing::RowTexts;
 using testing::TapeBuilder;
@@ -31,11 +33,6 @@ using testing::TzxOtherBlock;
 using testing::TzxSignature;
 
 constexpr std::uint64_t kSignatureSize = 10;
-
-Bytes Concat(Bytes first, const Bytes& second) {
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
 
 // Bytes in front of the body of a block of this ID: the ID and the fixed fields.
 std::uint64_t Framing(std::uint8_t id) {
@@ -238,10 +235,10 @@ TEST(ScanBlockLimit, StopsAfterTheLimitInEitherFormat) {
 
     EXPECT_EQ(Scan(tap, false).result, ScanResult::Completed);
     EXPECT_EQ(Scan(tzx, false).result, ScanResult::Completed);
-    const Scanned tapPast = Scan(Concat(tap, kHelloHeaderTap), false);
+    const Scanned tapPast = Scan(Concat({tap, kHelloHeaderTap}), false);
     EXPECT_EQ(tapPast.result, ScanResult::Damaged);
     EXPECT_EQ(tapPast.rows, first);
-    const Scanned tzxPast = Scan(Concat(tzx, TzxBodyBlock({0x00, 3})), false);
+    const Scanned tzxPast = Scan(Concat({tzx, TzxBodyBlock({0x00, 3})}), false);
     EXPECT_EQ(tzxPast.result, ScanResult::Damaged);
     EXPECT_EQ(tzxPast.rows, tzxFirst);
 }

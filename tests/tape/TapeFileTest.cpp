@@ -10,6 +10,7 @@
 #include "InOutError.h"
 #include "TapeBuilder.h"
 #include "TapeFile.h"
+#include "TempTape.h"
 
 namespace brisalto {
 namespace {

@@ -13,6 +13,7 @@
 #include "InOutError.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TempTape.h"
 
 namespace brisalto {
 namespace {

@@ -22,8 +22,10 @@ struct ExpectedRow {
     std::uint64_t Position = 0;
 };
 
-// One line per row, null fields spelled "null" and bytes outside printable ASCII as \xNN, so
-// that a failing comparison shows which field of which row differs.
+// One line per row, the fields in the grid's order, then the row's full position:
+// "Offset|Tipo|TipoStr|Name|Start|Par1|Size @Position". A null field is empty (an empty text is
+// null in the catalogue too) and a byte outside printable ASCII reads \xNN, so that a failing
+// comparison shows which field of which row differs.
 std::string RowText(const ExpectedRow& row);
 std::string RowText(const CatalogueRow& row);
 std::vector<std::string> RowTexts(const std::vector<ExpectedRow>& rows);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+namespace brisalto::testing {
+
+// Runs a shell command and returns what it printed on standard output; fails the test (and
+// returns nothing) when the command exits with an error.
+std::string RunCommand(const std::string& command);
+
+}  // namespace brisalto::testing
