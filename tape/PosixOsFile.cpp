@@ -7,6 +7,9 @@
 #include "InOutError.h"
 #include "OsFile.h"
 
+// Tapes past 2 GiB need 64-bit positions; the build asks for them on 32-bit systems too.
+static_assert(sizeof(off_t) == 8, "off_t must be 64 bits: build with _FILE_OFFSET_BITS=64");
+
 namespace brisalto {
 
 namespace {

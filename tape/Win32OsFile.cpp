@@ -40,6 +40,12 @@ OsFile::OsFile(const std::string& path) {
     HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) ThrowLastError();
+    // CreateFileW also opens devices such as NUL or a console, and pipes; none is a tape, and
+    // reading one can wait forever or never reach an end.
+    if (::GetFileType(handle) != FILE_TYPE_DISK) {
+        ::CloseHandle(handle);
+        throw InOutError(ERROR_ACCESS_DENIED);
+    }
     handle_ = handle;
 }
 

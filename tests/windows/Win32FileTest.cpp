@@ -6,7 +6,9 @@
 #endif
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <string>
 
 #include "CatalogueTable.h"
@@ -81,6 +83,37 @@ TEST(Win32File, ScansAReadOnlyTapeAndOneAnotherProgramIsWriting) {
     EXPECT_EQ(ScanTape(tape.Path(), true, catalogue), ScanResult::Completed);
     EXPECT_EQ(catalogue.RowCount(), 2u);
     ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// What a scan of path ends in: the failure's code and message, or "opened".
+std::string ScanFailure(const std::string& path) {
+    CatalogueTable catalogue;
+    try {
+        ScanTape(path, true, catalogue);
+        return "opened";
+    } catch (const InOutError& error) {
+        return std::to_string(error.Code()) + " " + error.what();
+    }
+}
+
+// Devices and pipes open like files but are no tapes.
+TEST(Win32File, RefusesWhatIsNotADiskFile) {
+    EXPECT_EQ(ScanFailure("NUL"), "5 File access denied");
+
+    const std::string path =
+        "\\\\.\\pipe\\brisalto-test-" + std::to_string(::GetCurrentProcessId());
+    const std::wstring name(path.begin(), path.end());
+    HANDLE pipe = ::CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                     1, 0, 0, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    // A scan that reads the pipe waits for a writer that never comes; cutting the pipe off ends
+    // that wait, so the test fails instead of hanging.
+    std::future<std::string> failure = std::async(std::launch::async, ScanFailure, path);
+    if (failure.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        ::DisconnectNamedPipe(pipe);
+    }
+    EXPECT_EQ(failure.get(), "5 File access denied");
+    ::CloseHandle(pipe);
 }
 
 }  // namespace
