@@ -1,7 +1,9 @@
-// Lists a BASIC program from any bytes. Input: the block's position (2 bytes, little-endian), the
-// program length (2 bytes, little-endian), then the tape file's contents. "Read beyond end of
-// file" is the normal outcome when the file is too short; a crash, a sanitizer report, a hang or
-// a broken expectation below is a finding.
+// Lists a BASIC program from any bytes. Input: the block's position (4 bytes, little-endian), the
+// program length (2 bytes, little-endian), then the tape file's contents from the 64 KiB boundary
+// at or below the position; the file holds zeros before them (a hole, which costs nothing). So
+// every position, far past 64 KiB too, reads the input's bytes without the input being large. "Read
+// beyond end of file" is the normal outcome when the file is too short; a crash, a sanitizer
+// report, a hang or a broken expectation below is a finding.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -22,7 +24,7 @@ namespace {
 
 using brisalto::fuzzing::Require;
 
-constexpr std::size_t kParameterBytes = 4;
+constexpr std::size_t kParameterBytes = 6;
 
 // The decoder straight over an exactly sized heap copy, so that ASan reports a read even one
 // byte past what was read from the file.
@@ -45,15 +47,18 @@ std::vector<std::string> DecodeExactCopy(std::span<const std::uint8_t> bytes,
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < kParameterBytes) return 0;
-    const std::size_t position = std::size_t(data[0]) | std::size_t(data[1]) << 8;
-    const auto length = static_cast<std::uint16_t>(data[2] | data[3] << 8);
+    std::uint64_t position = 0;
+    for (std::size_t i = 0; i < 4; ++i) position |= std::uint64_t{data[i]} << (8 * i);
+    const auto length = static_cast<std::uint16_t>(data[4] | data[5] << 8);
     const std::span<const std::uint8_t> contents(data + kParameterBytes, size - kParameterBytes);
 
+    const std::uint64_t base = position & ~std::uint64_t{0xFFFF};
     static const brisalto::fuzzing::ScratchFile tape;
-    tape.Write(contents);
+    tape.Write(contents, base);
 
+    const auto offset = static_cast<std::size_t>(position - base);
     const std::span<const std::uint8_t> fromPosition =
-        contents.subspan(std::min(position, contents.size()));
+        contents.subspan(std::min(offset, contents.size()));
     const std::size_t kept = std::min<std::size_t>(length, brisalto::kBlockBufferSize);
     const std::vector<std::string> decoded =
         DecodeExactCopy(fromPosition.first(std::min(kept, fromPosition.size())), length);

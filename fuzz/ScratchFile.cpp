@@ -57,12 +57,16 @@ ScratchFile::~ScratchFile() {
     std::remove(path_.c_str());
 }
 
-void ScratchFile::Write(std::span<const std::uint8_t> bytes) const {
+void ScratchFile::Write(std::span<const std::uint8_t> bytes, std::uint64_t at) const {
     std::FILE* file = std::fopen(path_.c_str(), "wb");
+    // Writing at `at` leaves a hole before it; with nothing to write, the length makes the hole.
     // An empty input may come without storage, and fwrite must not see a null pointer.
+    const auto hole = static_cast<off_t>(at);
     const bool written =
         file != nullptr &&
-        (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
+        (bytes.empty() ? ::ftruncate(::fileno(file), hole) == 0
+                       : (at == 0 || ::fseeko(file, hole, SEEK_SET) == 0) &&
+                             std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
     if (file == nullptr || std::fclose(file) != 0 || !written) {
         std::perror(path_.c_str());
         std::abort();

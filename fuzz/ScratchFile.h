@@ -16,8 +16,9 @@ public:
     ScratchFile(const ScratchFile&) = delete;
     ScratchFile& operator=(const ScratchFile&) = delete;
 
-    // Replaces the whole contents; aborts when the write fails, since nothing could be tested.
-    void Write(std::span<const std::uint8_t> bytes) const;
+    // Replaces the whole contents with `at` zero bytes, then bytes; the zeros are a hole that
+    // takes no space. Aborts when the write fails, since nothing could be tested.
+    void Write(std::span<const std::uint8_t> bytes, std::uint64_t at = 0) const;
     const std::string& Path() const noexcept { return path_; }
 
 private:
