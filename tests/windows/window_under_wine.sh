@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # Starts brisalto.exe under Wine in a virtual X server and checks, as the X server sees it, that
-# its window has the caption "Brisalto" and a client area of 608x463, and, when a tape is given on
-# the command line, that the tape's rows fill the grid. Saves a picture of the window.
-#   window_under_wine.sh brisalto.exe picture.png [tape.tap]
+# its window has the caption "Brisalto" and a client area of 608x463. With a tape given, it opens
+# the tape through "Open Tape" and the open dialog as a user would, checks that rows fill the
+# grid, clicks the second row and checks that the pane lists a program. Saves a picture of the
+# window.   window_under_wine.sh brisalto.exe picture.png [tape.tap]
 set -euo pipefail
 program=$1
 picture=$2
 tape=${3:-}
 mkdir -p "$(dirname "$picture")"
+# A Wine session started without a display (by the offscreen tests) would keep this program off
+# the screen: wait for it to end, so that the program starts one on the virtual display.
+wineserver -w
 
 exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     set -euo pipefail
     program=$1 picture=$2 tape=$3
-    args=()
-    [ -z "$tape" ] || args=("$(winepath -w "$tape")")
-    wine "$program" "${args[@]}" &
+    wine "$program" &
     pid=$!
     trap "kill $pid 2>/dev/null || true; wineserver -k 2>/dev/null || true" EXIT
     info=
@@ -30,19 +32,53 @@ exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     height=$(awk "/^ *Height:/ { print \$2 }" <<<"$info")
     [ "$width" = 608 ] && [ "$height" = 463 ] || { echo "client area ${width}x${height}"; exit 1; }
     echo "caption Brisalto, client area ${width}x${height}"
-
-    # The rows of the grid, below its title row: text makes dark pixels where an empty grid has none.
     id=$(awk "/Window id:/ { print \$4 }" <<<"$info")
-    for _ in $(seq 20); do
-        sleep 0.5
-        import -window "$id" "$picture"
-        ink=$(convert "$picture" -crop 560x130+4+60 +repage -colorspace Gray -threshold 50% \
-            -negate -format "%[fx:mean]" info:)
-        [ -z "$tape" ] || awk "BEGIN { exit !($ink > 0.002) }" && break
-    done
-    echo "saved $picture"
+    left=$(awk "/Absolute upper-left X:/ { print \$4 }" <<<"$info")
+    top=$(awk "/Absolute upper-left Y:/ { print \$4 }" <<<"$info")
+    sleep 1  # let the first paint finish
+
+    # Wine draws into the screen, not always into the window as X keeps it: cut the client area
+    # out of the whole screen.
+    shoot() { import -window root -crop "${width}x${height}+${left}+${top}" +repage "$picture"; }
+    # Share of dark pixels in a part of the window (client coordinates): text and selections.
+    ink() {
+        shoot
+        convert "$picture" -crop "$1" +repage -colorspace Gray -threshold 50% -negate \
+            -format "%[fx:mean]" info:
+    }
+    grid_rows=560x130+16+60   # the grid below its title row, right of the row indicators
+    pane=580x190+4+228
     if [ -n "$tape" ]; then
-        awk "BEGIN { exit !($ink > 0.002) }" || { echo "the grid shows no rows (ink $ink)"; exit 1; }
-        echo "the tape fills the grid (ink $ink)"
+        # The dialog opens over the window, under the pointer; with no window manager the
+        # keyboard follows the pointer. The file name box has the focus and a "*.tap" in it.
+        windows() { xwininfo -root -tree | grep -c "(\"brisalto.exe\"" || true; }
+        before=$(windows)
+        xdotool mousemove --window "$id" 50 444 click 1
+        for _ in $(seq 100); do [ "$(windows)" -gt "$before" ] && break; sleep 0.1; done
+        sleep 1
+        xdotool key End
+        for _ in $(seq 40); do xdotool key BackSpace; done
+        xdotool type --delay 10 "$(winepath -w "$tape")"
+        # The first Return may only close the box that offers completions of the name.
+        for _ in 1 2 3; do
+            xdotool key Return
+            for _ in $(seq 30); do [ "$(windows)" -le "$before" ] && break; sleep 0.1; done
+            [ "$(windows)" -le "$before" ] && break
+        done
+        [ "$(windows)" -le "$before" ] || { echo "the open dialog did not close"; exit 1; }
+        for _ in $(seq 50); do
+            sleep 0.2
+            awk "BEGIN { exit !($(ink $grid_rows) > 0.0005) }" && break
+        done
+        rows=$(ink $grid_rows)
+        awk "BEGIN { exit !($rows > 0.0005) }" || { echo "the grid shows no rows (ink $rows)"; exit 1; }
+        echo "the tape fills the grid (ink $rows)"
+        xdotool mousemove --window "$id" 100 68 click 1
+        sleep 1
+        listing=$(ink $pane)
+        awk "BEGIN { exit !($listing > 0.0005) }" || { echo "the pane lists nothing (ink $listing)"; exit 1; }
+        echo "the pane lists the program (ink $listing)"
     fi
+    shoot
+    echo "saved $picture"
 ' check "$program" "$picture" "$tape"
