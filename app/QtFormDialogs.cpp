@@ -1,6 +1,7 @@
 #include "QtFormDialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -26,10 +27,11 @@ public:
     // The file chosen, or nothing when the dialog was cancelled.
     std::optional<QString> Chosen() const {
         if (result() != QDialog::Accepted) return std::nullopt;
-        if (typedAsIs_) return typedAsIs_;
+        // In the system's own form: back slashes on Windows, as its open dialog gives them.
+        if (typedAsIs_) return QDir::toNativeSeparators(*typedAsIs_);
         const QStringList chosen = selectedFiles();
         if (chosen.isEmpty()) return std::nullopt;
-        return QFileInfo(chosen.front()).absoluteFilePath();
+        return QDir::toNativeSeparators(QFileInfo(chosen.front()).absoluteFilePath());
     }
 
 protected:

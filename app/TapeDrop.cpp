@@ -1,5 +1,6 @@
 #include "TapeDrop.h"
 
+#include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -11,7 +12,8 @@ std::optional<QString> TakeTapeDrag(QDropEvent& event) {
     const QMimeData* data = event.mimeData();
     if (data != nullptr && event.possibleActions().testFlag(Qt::CopyAction)) {
         for (const QUrl& url : data->urls()) {
-            const QString path = url.toLocalFile();
+            // In the system's own form, as the open dialog gives it: back slashes on Windows.
+            const QString path = QDir::toNativeSeparators(url.toLocalFile());
             if (path.isEmpty()) continue;
             event.setDropAction(Qt::CopyAction);
             event.accept();

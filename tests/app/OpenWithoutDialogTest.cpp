@@ -3,6 +3,8 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <filesystem>
+
 #include "CommandLine.h"
 #include "FormFixture.h"
 #include "Startup.h"
@@ -165,7 +167,7 @@ TEST_F(DropOnTheWindow, OpensTheFirstOfSeveralFilesAsACopy) {
 
 TEST_F(DropOnTheWindow, TakesTheFirstLocalFileAndShowsItsFailure) {
     const TempTape tape(HelloTape());
-    const std::string missing = tape.Folder() + "/gone.tap";
+    const std::string missing = (std::filesystem::path(tape.Folder()) / "gone.tap").string();
     QMimeData data;
     data.setUrls({QUrl(QStringLiteral("https://example.org/x.tap")),
                   QUrl::fromLocalFile(QString::fromStdString(missing)), FileUrl(tape)});

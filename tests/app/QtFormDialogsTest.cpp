@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
@@ -8,6 +9,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "FormFixture.h"
@@ -59,7 +61,7 @@ protected:
             seen.nameBox = nameBox->text();
             seen.nameBoxLimit = nameBox->maxLength();
         }
-        seen.folder = dialog.directory().absolutePath();
+        seen.folder = QDir::toNativeSeparators(dialog.directory().absolutePath());
         seen.title = dialog.windowTitle();
         if (const auto* box = dialog.findChild<QDialogButtonBox*>()) {
             for (const QAbstractButton* button : box->buttons()) seen.buttons << button->text();
@@ -150,7 +152,8 @@ TEST_F(RealDialogs, AllFilesShowsAndOpensAFileWithoutExtension) {
     EXPECT_EQ(tapeFilterNames, QStringList({"one.tap"}));
     EXPECT_EQ(allFilesNames, QStringList({"README", "one.tap"}));
     ASSERT_TRUE(chosen.has_value());
-    EXPECT_EQ(*chosen, QString::fromStdString(tape.Folder() + "/README"));
+    EXPECT_EQ(*chosen,
+              QString::fromStdString((std::filesystem::path(tape.Folder()) / "README").string()));
 }
 
 struct MessageCase {
