@@ -35,13 +35,17 @@ exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     [ "$width" = 608 ] && [ "$height" = 463 ] || { echo "client area ${width}x${height}"; exit 1; }
     echo "caption Brisalto, client area ${width}x${height}"
     id=$(awk "/Window id:/ { print \$4 }" <<<"$info")
-    left=$(awk "/Absolute upper-left X:/ { print \$4 }" <<<"$info")
-    top=$(awk "/Absolute upper-left Y:/ { print \$4 }" <<<"$info")
     sleep 1  # let the first paint finish
 
     # Wine draws into the screen, not always into the window as X keeps it: cut the client area
-    # out of the whole screen.
-    shoot() { import -window root -crop "${width}x${height}+${left}+${top}" +repage "$picture"; }
+    # out of the whole screen, where it is now (the program may move its window once shown).
+    shoot() {
+        local now left top
+        now=$(xwininfo -id "$id")
+        left=$(awk "/Absolute upper-left X:/ { print \$4 }" <<<"$now")
+        top=$(awk "/Absolute upper-left Y:/ { print \$4 }" <<<"$now")
+        import -window root -crop "${width}x${height}+${left}+${top}" +repage "$picture"
+    }
     # Share of dark pixels in a part of the window (client coordinates): text and selections.
     ink() {
         shoot
