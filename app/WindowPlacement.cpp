@@ -12,7 +12,13 @@ namespace {
 
 QMargins OwnFrame(const QWidget& window) {
     const QWindow* handle = window.windowHandle();
-    return handle != nullptr && handle->isVisible() ? handle->frameMargins() : QMargins();
+    if (handle == nullptr || !handle->isVisible()) return {};
+    // While the window system catches up with a resize, the margins can come out of the size the
+    // window was first made with, even negative: that is no frame yet.
+    const QMargins margins = handle->frameMargins();
+    const bool real =
+        margins.left() >= 0 && margins.top() >= 0 && margins.right() >= 0 && margins.bottom() >= 0;
+    return real ? margins : QMargins();
 }
 
 // This window's frame if it has one, else that of another window on the screen.
@@ -27,11 +33,12 @@ QMargins LikelyFrame(const QWidget& window) {
     return {};
 }
 
-QPoint FramePosition(const QWidget& window, Placement placement, const QMargins& frame) {
+QPoint FramePosition(const QWidget& window, QSize clientSize, Placement placement,
+                     const QMargins& frame) {
     const QScreen* screen = window.screen();
     if (screen == nullptr) return window.pos();
     const QRect area = screen->availableGeometry();
-    const QSize size = window.size().grownBy(frame);
+    const QSize size = clientSize.grownBy(frame);
     const int spareHeight = area.height() - size.height();
     return {area.x() + (area.width() - size.width()) / 2,
             area.y() + (placement == Placement::Centre ? spareHeight / 2 : spareHeight / 3)};
@@ -42,7 +49,7 @@ QPoint FramePosition(const QWidget& window, Placement placement, const QMargins&
 class PlaceWhenFramed final : public QObject {
 public:
     PlaceWhenFramed(QWidget& window, Placement placement)
-        : QObject(&window), window_(window), placement_(placement) {
+        : QObject(&window), window_(window), size_(window.size()), placement_(placement) {
         window_.installEventFilter(this);
         Watch();
     }
@@ -72,7 +79,7 @@ private:
         const QMargins frame = OwnFrame(window_);
         if (frame.isNull()) return;
         QWindow& handle = *window_.windowHandle();
-        const QPoint wanted = FramePosition(window_, placement_, frame);
+        const QPoint wanted = FramePosition(window_, size_, placement_, frame);
         if (handle.framePosition() != wanted && tries_++ < kTries) {
             handle.setPosition(wanted + QPoint(frame.left(), frame.top()));
             return;
@@ -84,6 +91,9 @@ private:
 
     static constexpr int kTries = 3;
     QWidget& window_;
+    // The size it was shown with: while the window system catches up, the window may for a
+    // moment report the size it was first made with.
+    const QSize size_;
     Placement placement_;
     bool watching_ = false;
     int tries_ = 0;
@@ -93,7 +103,7 @@ private:
 
 void PlaceOnScreen(QWidget& window, Placement placement) {
     const QMargins frame = LikelyFrame(window);
-    const QPoint position = FramePosition(window, placement, frame);
+    const QPoint position = FramePosition(window, window.size(), placement, frame);
     if (QWindow* handle = window.windowHandle()) {
         // A window that exists already is placed by its client area.
         handle->setPosition(position + QPoint(frame.left(), frame.top()));

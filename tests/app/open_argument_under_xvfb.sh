@@ -5,6 +5,7 @@
 # the grid gives the listing; without it the pane and the clipboard stay empty.
 set -euo pipefail
 program=$(realpath "$1")
+with_xvfb=${BRISALTO_WITH_XVFB:-$(realpath "$(dirname "$0")/../../tools/with-xvfb")}
 unset QT_QPA_PLATFORM
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
@@ -14,7 +15,7 @@ printf '\x13\x00\x00\x00hello     \x0a\x00\x0a\x00\x0a\x00\x00' >"$folder/hello.
 printf '\x0c\x00\xff\x00\x0a\x06\x00\xf5"hi"\x0d\x00' >>"$folder/hello.tap"
 cd "$folder"
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+"$with_xvfb" bash -c '
     set -euo pipefail
     "$1" hello.tap &
     pid=$!

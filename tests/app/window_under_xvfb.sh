@@ -5,7 +5,7 @@ set -euo pipefail
 program=$1
 unset QT_QPA_PLATFORM
 
-exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+exec "$(dirname "$0")/../../tools/with-xvfb" bash -c '
     set -euo pipefail
     "$1" &
     pid=$!

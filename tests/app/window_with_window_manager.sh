@@ -14,7 +14,7 @@ printf '\x13\x00\x00\x00good      \x07\x00\x0a\x00\x07\x00\x00' >"$work/good.tap
 printf '\x09\x00\xff\x00\x0a\x03\x00\xf5a\x0d\x00' >>"$work/good.tap"
 printf '\x13\x00\x00\x03code      \x00\x00\x00\x00\x00\x00\x00\x32\x00\xff\x01' >"$work/damaged.tap"
 
-exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+exec "$(dirname "$0")/../../tools/with-xvfb" bash -c '
     set -euo pipefail
     program=$1 work=$2
     export HOME=$work XDG_CONFIG_HOME=$work/config

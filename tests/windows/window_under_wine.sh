@@ -13,7 +13,7 @@ mkdir -p "$(dirname "$picture")"
 # the screen: wait for it to end, so that the program starts one on the virtual display.
 wineserver -w
 
-exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+exec "$(dirname "$0")/../../tools/with-xvfb" bash -c '
     set -euo pipefail
     program=$1 picture=$2 tape=$3
     args=()
