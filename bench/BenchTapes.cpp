@@ -5,6 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "DecodeScreen.h"
 #include "TzxBuilder.h"
 
 namespace brisalto::bench {
@@ -17,6 +18,18 @@ Bytes SmallBlocksTape() {
     TapeBuilder tape;
     for (int i = 0; i < 100000; ++i) tape.ProgramHeader("bench", 10, 10, 10).Data(data);
     return std::move(tape).Take();
+}
+
+ScreenTape OneScreenTape() {
+    Bytes body(kScreenBytes + 2);
+    body[0] = 0xFF;
+    std::uint8_t sum = 0xFF;
+    for (std::size_t i = 1; i + 1 < body.size(); ++i) {
+        body[i] = static_cast<std::uint8_t>(i * 37 + i / 97);
+        sum ^= body[i];
+    }
+    body.back() = sum;
+    return {TapeBuilder().Block(body).Get(), {sum, sum}};
 }
 
 Bytes LargeBlocksTape() {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "BlockChecksum.h"
 #include "TapeBuilder.h"
 #include "TempTape.h"
 
@@ -21,6 +22,14 @@ Bytes LargeBlocksTape();
 
 // The same blocks as a TZX tape: the signature, then each block as a standard speed block.
 Bytes TzxFromTap(const Bytes& tap);
+
+// A header-less tape of one data block holding a loading screen of varied bytes, its flag at
+// position 2, with the checksum the scan would record for it.
+struct ScreenTape {
+    Bytes bytes;
+    BlockChecksum checksum;
+};
+ScreenTape OneScreenTape();
 
 // A tape file that lives as long as the object, in a folder of its own.
 class BenchTape {
