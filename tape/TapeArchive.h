@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace brisalto {
+
+// An entry of an archive that holds a tape: a regular entry named *.tap or *.tzx (any case, any
+// folder depth), not a Mac resource companion; or the one stream of a compressed file.
+struct ArchiveTape {
+    std::string name;         // the entry's path inside the archive, UTF-8
+    std::uint64_t size = 0;   // its unpacked size as the archive states it (0 when unstated)
+    unsigned index = 0;       // its place among all of the archive's entries
+};
+
+// What a file holds: either it is a tape itself, or an archive with these tape entries.
+struct TapeFileContents {
+    bool archive = false;
+    std::vector<ArchiveTape> tapes;  // in archive order; empty for a bare tape
+};
+
+// The largest entry read from an archive. Real tapes are far smaller; a small archive that
+// unpacks to more (a zip bomb) is refused before it is read into memory beyond this.
+inline constexpr std::uint64_t kMaxArchiveEntryBytes = 64ull << 20;
+
+// A failure of an archive itself: damaged, encrypted, of a method not supported, too large, or
+// no longer holding the entry. what() is the whole message the user sees, naming the archive.
+class ArchiveError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Looks at the file at path (UTF-8): an archive (recognised by its content, whatever its name)
+// lists the tape entries it holds; any other file is a tape. File-layer failures travel out as
+// InOutError, a damaged archive as ArchiveError.
+TapeFileContents FindTapes(const std::string& path);
+
+}  // namespace brisalto
