@@ -2,9 +2,11 @@
 #include <QDir>
 
 #include <cstdio>
+#include <optional>
 
 #include "CommandLine.h"
 #include "FormMain.h"
+#include "NoDisplay.h"
 #include "QtFormDialogs.h"
 #include "Startup.h"
 
@@ -21,7 +23,12 @@ int main(int argc, char* argv[]) {
         return *request.exitCode;
     }
 
-    QApplication application(argc, argv);
+    std::optional<QApplication> made;
+    {
+        const brisalto::NoDisplayGuard guard;
+        made.emplace(argc, argv);
+    }
+    QApplication& application = *made;
     brisalto::SetUpApplication(application);
     brisalto::QtFormDialogs dialogs;
     brisalto::TFormM FormM(dialogs);

@@ -32,4 +32,6 @@ expect 0 'Usage: brisalto \[options\] \[file\]' '' -- --help
 expect 0 '  -platform <value>' '' -- --help-all
 expect 2 '' "brisalto: Unknown option 'bogus'." -- --bogus tape.tap
 expect 2 '' "brisalto: Unknown option 'x'." -- -x
+# Without a display the window cannot open: one line that says so, not Qt's abort.
+expect 1 '' "brisalto: there is no display to open the window on; run it in a desktop session, over ssh -X, or under xvfb-run (brisalto-tape reads tapes without a window)" --
 exit $failed

@@ -1,0 +1,70 @@
+#include "CodePageText.h"
+
+#include <array>
+#include <cstdint>
+
+namespace brisalto {
+
+namespace {
+
+// Windows-1252 from 0x80 to 0x9F; everything else is Latin-1, that is the byte's own code.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t CodePoint(std::uint8_t byte) noexcept {
+    if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80u];
+    return byte;
+}
+
+void AppendUtf8(std::string& text, char32_t code) {
+    if (code < 0x80) {
+        text += static_cast<char>(code);
+    } else if (code < 0x800) {
+        text += static_cast<char>(0xC0 | (code >> 6));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        text += static_cast<char>(0xE0 | (code >> 12));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string CodePageToUtf8(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) AppendUtf8(text, CodePoint(static_cast<std::uint8_t>(c)));
+    return text;
+}
+
+std::string VisibleText(std::string_view bytes) {
+    constexpr char32_t kControlPictures = 0x2400;  // U+2400 NUL ... U+241F, U+2421 DEL
+    constexpr char32_t kReplacement = 0xFFFD;
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        char32_t code = CodePoint(static_cast<std::uint8_t>(c));
+        if (code < 0x20) {
+            code += kControlPictures;
+        } else if (code == 0x7F) {
+            code = kControlPictures + 0x21;
+        } else if (code >= 0x80 && code < 0xA0) {
+            code = kReplacement;
+        }
+        AppendUtf8(text, code);
+    }
+    return text;
+}
+
+std::size_t TextColumns(std::string_view utf8) noexcept {
+    std::size_t columns = 0;
+    for (const char c : utf8) {
+        if ((static_cast<std::uint8_t>(c) & 0xC0) != 0x80) ++columns;
+    }
+    return columns;
+}
+
+}  // namespace brisalto

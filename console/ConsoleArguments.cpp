@@ -1,0 +1,202 @@
+#include "ConsoleArguments.h"
+
+#include <array>
+#include <charconv>
+
+#include "ExitStatus.h"
+
+namespace brisalto {
+
+namespace {
+
+constexpr std::string_view kProgram = "brisalto-tape";
+
+constexpr std::string_view kHelp =
+    "Usage: brisalto-tape COMMAND [options] TAPE...\n"
+    "Reads ZX Spectrum tape images (TAP, TZX) without a window.\n"
+    "\n"
+    "Commands:\n"
+    "  catalogue [--no-raw] [--json] TAPE...\n"
+    "      The blocks of each tape as the window's catalogue lists them, one numbered row\n"
+    "      each; with --no-raw only the headers (rows keep their numbers), with --json every\n"
+    "      field in full, and a TZX tape's archive information and descriptions.\n"
+    "  list [--row N] TAPE...\n"
+    "      The BASIC text of the program in row N, or of every program on the tape.\n"
+    "  screen --row N [--scale K | --scr] TAPE OUTPUT\n"
+    "      The 6,912-byte data block in row N as a PNG picture (K times 256x192, K up to 8),\n"
+    "      or with --scr its 6,912 bytes.\n"
+    "  bytes --row N [--keep-flag] TAPE OUTPUT\n"
+    "      The data of the block in row N; with --keep-flag its flag and checksum as well.\n"
+    "  thumbnail [--size N] TAPE OUTPUT\n"
+    "      The tape's loading screen, its first 6,912-byte data block, as a PNG picture N\n"
+    "      pixels wide (256 unless given, at most 2048); nothing for a tape without one.\n"
+    "\n"
+    "A TAPE may be an archive (zip, 7z, rar, tar, gz...): each command reads every tape in it,\n"
+    "named ARCHIVE:ENTRY, or with --entry ENTRY (any command) that one; screen, bytes,\n"
+    "thumbnail and list --row read its first tape unless --entry names another.\n"
+    "\n"
+    "OUTPUT - is standard output. An output file is written whole or not at all, never over\n"
+    "the tape being read. Text is UTF-8.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     Shows this help and ends.\n"
+    "  --version      Shows the version and ends.\n"
+    "\n"
+    "Exit status: 0 all good; 1 a tape or an output file could not be read or written, or\n"
+    "holds no such block; 2 a wrong command line; 3 a damaged tape (the rows before the\n"
+    "damage are shown).\n";
+
+struct CommandName {
+    std::string_view name;
+    ConsoleCommand command;
+};
+
+constexpr std::array<CommandName, 5> kCommands = {{
+    {"catalogue", ConsoleCommand::Catalogue},
+    {"list", ConsoleCommand::List},
+    {"screen", ConsoleCommand::Screen},
+    {"bytes", ConsoleCommand::Bytes},
+    {"thumbnail", ConsoleCommand::Thumbnail},
+}};
+
+ConsoleRequest Ended(int code, std::string text) {
+    ConsoleRequest request;
+    request.exitCode = code;
+    request.text = std::move(text);
+    return request;
+}
+
+ConsoleRequest Usage(std::string_view problem) {
+    std::string text(kProgram);
+    text += ": ";
+    text += problem;
+    text += " (brisalto-tape --help shows the usage)\n";
+    return Ended(kExitUsage, std::move(text));
+}
+
+// A whole decimal number from low to high, or nothing.
+std::optional<unsigned> ReadNumber(std::string_view text, unsigned low, unsigned high) {
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+// The options each command takes.
+bool Takes(ConsoleCommand command, std::string_view option) {
+    using enum ConsoleCommand;
+    if (option == "--entry") return true;
+    if (option == "--row") return command != Catalogue && command != Thumbnail;
+    if (option == "--no-raw" || option == "--json") return command == Catalogue;
+    if (option == "--scale" || option == "--scr") return command == Screen;
+    if (option == "--keep-flag") return command == Bytes;
+    if (option == "--size") return command == Thumbnail;
+    return false;
+}
+
+bool TakesValue(std::string_view option) {
+    return option == "--row" || option == "--scale" || option == "--size" || option == "--entry";
+}
+
+}  // namespace
+
+ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments) {
+    if (arguments.size() < 2) return Usage("no command given");
+    const std::string_view first = arguments[1];
+    if (first == "-h" || first == "--help") return Ended(kExitGood, std::string(kHelp));
+    if (first == "--version") return Ended(kExitGood, "brisalto-tape " BRISALTO_VERSION "\n");
+
+    ConsoleRequest request;
+    bool known = false;
+    for (const CommandName& command : kCommands) {
+        if (command.name == first) {
+            request.command = command.command;
+            known = true;
+        }
+    }
+    if (!known) return Usage("unknown command '" + std::string(first) + "'");
+
+    std::vector<std::string_view> files;
+    bool optionsEnded = false;
+    bool scaleGiven = false;
+    for (std::size_t i = 2; i < arguments.size(); ++i) {
+        std::string_view argument = arguments[i];
+        if (optionsEnded || argument == "-" || !argument.starts_with("-")) {
+            files.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "-h" || argument == "--help") return Ended(kExitGood, std::string(kHelp));
+        std::string_view value;
+        bool hasValue = false;
+        if (const auto equals = argument.find('='); equals != std::string_view::npos) {
+            value = argument.substr(equals + 1);
+            argument = argument.substr(0, equals);
+            hasValue = true;
+        }
+        if (!Takes(request.command, argument)) {
+            return Usage("'" + std::string(argument) + "' is not an option of " +
+                         std::string(first));
+        }
+        if (TakesValue(argument) && !hasValue) {
+            if (i + 1 == arguments.size()) {
+                return Usage("'" + std::string(argument) + "' needs a value");
+            }
+            value = arguments[++i];
+        } else if (!TakesValue(argument) && hasValue) {
+            return Usage("'" + std::string(argument) + "' takes no value");
+        }
+
+        if (argument == "--row") {
+            const auto row = ReadNumber(value, 1, 0xFFFFFFFFu);
+            if (!row) return Usage("'--row' needs a row number from 1 up");
+            request.row = *row;
+        } else if (argument == "--scale") {
+            const auto scale = ReadNumber(value, 1, 8);
+            if (!scale) return Usage("'--scale' needs a number from 1 to 8");
+            request.scale = *scale;
+            scaleGiven = true;
+        } else if (argument == "--size") {
+            const auto size = ReadNumber(value, 1, 2048);
+            if (!size) return Usage("'--size' needs a number from 1 to 2048");
+            request.size = *size;
+        } else if (argument == "--entry") {
+            if (value.empty()) return Usage("'--entry' needs an entry's name");
+            request.entry = value;
+        } else if (argument == "--no-raw") {
+            request.showRaw = false;
+        } else if (argument == "--json") {
+            request.json = true;
+        } else if (argument == "--scr") {
+            request.rawScreen = true;
+        } else if (argument == "--keep-flag") {
+            request.keepFlag = true;
+        }
+    }
+
+    using enum ConsoleCommand;
+    const bool writesFile =
+        request.command == Screen || request.command == Bytes || request.command == Thumbnail;
+    if (writesFile) {
+        if (files.size() != 2) return Usage(std::string(first) + " takes one tape and one output");
+        request.output = files[1];
+        files.pop_back();
+    } else if (files.empty()) {
+        return Usage("no tape given");
+    }
+    if ((request.command == Screen || request.command == Bytes) && !request.row) {
+        return Usage(std::string(first) + " needs '--row'");
+    }
+    if (request.command == List && request.row && files.size() != 1) {
+        return Usage("'--row' is for one tape");
+    }
+    if (scaleGiven && request.rawScreen) return Usage("'--scale' is for a picture, not '--scr'");
+    request.tapes.assign(files.begin(), files.end());
+    return request;
+}
+
+}  // namespace brisalto

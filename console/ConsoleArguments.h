@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brisalto {
+
+enum class ConsoleCommand { Catalogue, List, Screen, Bytes, Thumbnail };
+
+// What the console program's command line asks for.
+struct ConsoleRequest {
+    // Set when the program ends at once: kExitGood after --help or --version, whose text goes to
+    // standard output; kExitUsage after a wrong command line, whose one line goes to standard
+    // error.
+    std::optional<int> exitCode;
+    std::string text;
+
+    ConsoleCommand command = ConsoleCommand::Catalogue;
+    bool showRaw = true;             // catalogue: data rows as well as headers
+    bool json = false;               // catalogue: JSON instead of the table
+    std::optional<std::size_t> row;  // the row asked for, counted from 1
+    unsigned scale = 1;              // screen: each Spectrum pixel as scale x scale
+    bool rawScreen = false;          // screen: the 6,912 bytes instead of a PNG
+    bool keepFlag = false;           // bytes: flag and checksum kept
+    unsigned size = 256;             // thumbnail: width of the picture in pixels
+    std::vector<std::string> tapes;  // in command line order
+    std::string entry;               // the one archive entry to read; empty: every tape
+    std::string output;              // screen, bytes, thumbnail: the file to write; "-" stdout
+};
+
+// Reads the program's arguments, the program's own name first.
+ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments);
+
+}  // namespace brisalto

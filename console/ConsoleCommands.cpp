@@ -1,0 +1,310 @@
+#include "ConsoleCommands.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "BlockBytes.h"
+#include "BlockTip.h"
+#include "CatalogueJson.h"
+#include "CatalogueText.h"
+#include "CodePageText.h"
+#include "DecodeScreen.h"
+#include "ExitStatus.h"
+#include "FailureText.h"
+#include "LineSink.h"
+#include "ListBasicProgram.h"
+#include "OutputFile.h"
+#include "ScreenPng.h"
+#include "TapeScan.h"
+#include "TzxTexts.h"
+
+namespace brisalto {
+
+namespace {
+
+// The worst of what the tapes met, in the order ExitStatus.h gives.
+class Outcome {
+public:
+    void Failed() noexcept { failed_ = true; }
+    void Damaged() noexcept { damaged_ = true; }
+    int Status() const noexcept {
+        if (failed_) return kExitFailure;
+        return damaged_ ? kExitDamaged : kExitGood;
+    }
+
+private:
+    bool failed_ = false;
+    bool damaged_ = false;
+};
+
+void Print(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// One line on standard error, after what standard output holds so far.
+void Complain(const std::string& about, std::string_view message) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "brisalto-tape: %s: %.*s\n", about.c_str(), int(message.size()),
+                 message.data());
+}
+
+// Tells what stopped a scan, if anything did, and notes it.
+void ReportScanEnd(const std::string& tape, const TapeScan& scan, Outcome& outcome) {
+    if (!scan.result) {
+        Complain(tape, scan.failure);
+        outcome.Failed();
+    } else if (*scan.result == ScanResult::Damaged) {
+        Complain(tape, kDamagedTapeText);
+        outcome.Damaged();
+    }
+}
+
+std::string RowName(std::size_t number) {
+    return "row " + std::to_string(number);
+}
+
+// The tapes behind one command-line file, or none after telling why.
+std::vector<ConsoleTape> TapesIn(const std::string& path, const ConsoleRequest& request,
+                                 Outcome& outcome) {
+    try {
+        return FindConsoleTapes(path, request.entry);
+    } catch (const std::exception& failure) {
+        Complain(path, FailureText(failure.what()));
+        outcome.Failed();
+        return {};
+    }
+}
+
+// Every tape the command line names, in its order, each with whether it is one of several.
+template <typename Read>
+void ForEachTape(const ConsoleRequest& request, Outcome& outcome, Read read) {
+    for (const std::string& path : request.tapes) {
+        const std::vector<ConsoleTape> tapes = TapesIn(path, request, outcome);
+        const bool several = request.tapes.size() > 1 || tapes.size() > 1 ||
+                             (!tapes.empty() && tapes.front().location.InArchive());
+        for (const ConsoleTape& tape : tapes) read(tape, several);
+    }
+}
+
+// The row numbered number (from 1), or nothing after telling why there is none.
+const CatalogueRow* FindRow(const std::string& tape, const TapeScan& scan, std::size_t number,
+                            Outcome& outcome) {
+    if (number <= scan.catalogue.RowCount()) return &scan.catalogue.Row(number - 1);
+    if (!scan.Good()) {
+        ReportScanEnd(tape, scan, outcome);
+    } else {
+        Complain(tape, "has no " + RowName(number) + " (it has " +
+                           std::to_string(scan.catalogue.RowCount()) + " rows)");
+        outcome.Failed();
+    }
+    return nullptr;
+}
+
+int Catalogue(const ConsoleRequest& request) {
+    Outcome outcome;
+    bool first = true;
+    if (request.json) Print("[");
+    ForEachTape(request, outcome, [&](const ConsoleTape& tape, bool several) {
+        TapeScan scan;
+        ScanForConsole(tape.location, scan);
+        if (request.json) {
+            Print(first ? "\n" : ",\n");
+            Print(CatalogueJson(tape, scan, request.showRaw));
+        } else {
+            if (several) Print((first ? "==> " : "\n==> ") + tape.name + " <==\n");
+            if (scan.result || scan.catalogue.RowCount() > 0) {
+                Print(CatalogueText(scan.catalogue, request.showRaw));
+            }
+            if (const std::string texts = TzxTextsText(ReadTzxTexts(scan.details.texts));
+                !texts.empty()) {
+                Print("\n" + texts);
+            }
+        }
+        first = false;
+        ReportScanEnd(tape.name, scan, outcome);
+    });
+    if (request.json) Print(first ? "]\n" : "\n]\n");
+    return outcome.Status();
+}
+
+// Listing lines as UTF-8 text, one per line.
+class TextLines final : public LineSink {
+public:
+    void AddLine(std::string_view line) override {
+        text += CodePageToUtf8(line);
+        text += '\n';
+    }
+    std::string text;
+};
+
+// The one tape a command reads: the first of the file's tapes.
+std::optional<ConsoleTape> OneTape(const ConsoleRequest& request, Outcome& outcome) {
+    std::vector<ConsoleTape> tapes = TapesIn(request.tapes.front(), request, outcome);
+    if (tapes.empty()) return std::nullopt;
+    return std::move(tapes.front());
+}
+
+int List(const ConsoleRequest& request) {
+    Outcome outcome;
+    bool printed = false;
+    const auto list = [&](const ConsoleTape& tape, bool several) {
+        TapeScan scan;
+        ScanForConsole(tape.location, scan);
+        std::vector<std::size_t> programs;  // row numbers
+        if (request.row) {
+            const CatalogueRow* row = FindRow(tape.name, scan, *request.row, outcome);
+            if (row == nullptr) return;
+            if (row->Tipo != kProgramDataTipo) {
+                Complain(tape.name, RowName(*request.row) + " is not a BASIC program");
+                outcome.Failed();
+                return;
+            }
+            programs.push_back(*request.row);
+        } else {
+            for (std::size_t index = 0; index < scan.catalogue.RowCount(); ++index) {
+                if (scan.catalogue.Row(index).Tipo == kProgramDataTipo)
+                    programs.push_back(index + 1);
+            }
+        }
+        const bool headed = several || programs.size() > 1;
+        for (const std::size_t number : programs) {
+            const CatalogueRow& row = scan.catalogue.Row(number - 1);
+            TextLines lines;
+            try {
+                ListBasicProgram(tape.location, row.Position, row.Par1.value_or(0), lines);
+            } catch (const std::exception& failure) {
+                Complain(tape.name, RowName(number) + ": " + FailureText(failure.what()));
+                outcome.Failed();
+                continue;
+            }
+            if (headed) {
+                Print((printed ? "\n==> " : "==> ") + tape.name + ", " + RowName(number) +
+                      " <==\n");
+            }
+            Print(lines.text);
+            printed = true;
+        }
+        if (!request.row) ReportScanEnd(tape.name, scan, outcome);
+    };
+    if (request.row) {
+        if (const auto tape = OneTape(request, outcome)) list(*tape, false);
+    } else {
+        ForEachTape(request, outcome, list);
+    }
+    return outcome.Status();
+}
+
+// Writes what make gives for the row to the request's output.
+template <typename Make>
+void WriteRow(const ConsoleRequest& request, const ConsoleTape& tape, const CatalogueRow& row,
+              std::size_t number, Make make, Outcome& outcome) {
+    try {
+        const std::vector<std::uint8_t> bytes = make(row);
+        WriteWholeFile(request.output, bytes, tape.location.path);
+    } catch (const OutputError& failure) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "brisalto-tape: %s\n", failure.what());
+        outcome.Failed();
+    } catch (const std::exception& failure) {
+        Complain(tape.name, RowName(number) + ": " + FailureText(failure.what()));
+        outcome.Failed();
+    }
+}
+
+std::vector<std::uint8_t> ScreenFile(const TapeLocation& location, const CatalogueRow& row,
+                                     bool rawScreen, unsigned width, unsigned height) {
+    std::vector<std::uint8_t> screen = ReadBlockBytes(location, row, false);
+    if (rawScreen) return screen;
+    ScreenPixels pixels;
+    DecodeScreen(std::span<const std::uint8_t, kScreenBytes>(screen.data(), kScreenBytes), pixels);
+    return ScreenPng(pixels, width, height);
+}
+
+// Screen and bytes: the block in the request's row of its one tape.
+template <typename Make>
+int WriteRequestedRow(const ConsoleRequest& request, bool screensOnly, Make make) {
+    Outcome outcome;
+    const auto tape = OneTape(request, outcome);
+    if (!tape) return outcome.Status();
+    TapeScan scan;
+    ScanForConsole(tape->location, scan);
+    const CatalogueRow* row = FindRow(tape->name, scan, *request.row, outcome);
+    if (row == nullptr) return outcome.Status();
+    if (screensOnly && !DescribeBlock(*row).screen) {
+        Complain(tape->name, RowName(*request.row) + " is not a screen (a 6,912-byte data block)");
+        return kExitFailure;
+    }
+    WriteRow(
+        request, *tape, *row, *request.row, [&](const CatalogueRow& r) { return make(*tape, r); },
+        outcome);
+    return outcome.Status();
+}
+
+int Screen(const ConsoleRequest& request) {
+    const unsigned scale = request.scale;
+    return WriteRequestedRow(request, true, [&](const ConsoleTape& tape, const CatalogueRow& row) {
+        return ScreenFile(tape.location, row, request.rawScreen, kScreenWidth * scale,
+                          kScreenHeight * scale);
+    });
+}
+
+int Bytes(const ConsoleRequest& request) {
+    return WriteRequestedRow(request, false, [&](const ConsoleTape& tape, const CatalogueRow& row) {
+        return ReadBlockBytes(tape.location, row, request.keepFlag);
+    });
+}
+
+int Thumbnail(const ConsoleRequest& request) {
+    Outcome outcome;
+    const auto tape = OneTape(request, outcome);
+    if (!tape) return outcome.Status();
+    TapeScan scan;
+    ScanForConsole(tape->location, scan);
+    for (std::size_t index = 0; index < scan.catalogue.RowCount(); ++index) {
+        const CatalogueRow& row = scan.catalogue.Row(index);
+        if (!DescribeBlock(row).screen) continue;
+        // The screen's shape, 4:3, at the width asked for.
+        const unsigned height = std::max(1u, (request.size * 3 + 2) / 4);
+        WriteRow(
+            request, *tape, row, index + 1,
+            [&](const CatalogueRow& r) {
+                return ScreenFile(tape->location, r, false, request.size, height);
+            },
+            outcome);
+        return outcome.Status();
+    }
+    if (!scan.Good()) {
+        ReportScanEnd(tape->name, scan, outcome);
+    } else {
+        Complain(tape->name, "holds no loading screen (a 6,912-byte data block)");
+        outcome.Failed();
+    }
+    return outcome.Status();
+}
+
+}  // namespace
+
+int RunConsoleRequest(const ConsoleRequest& request) {
+    int status = kExitGood;
+    switch (request.command) {
+        case ConsoleCommand::Catalogue: status = Catalogue(request); break;
+        case ConsoleCommand::List: status = List(request); break;
+        case ConsoleCommand::Screen: status = Screen(request); break;
+        case ConsoleCommand::Bytes: status = Bytes(request); break;
+        case ConsoleCommand::Thumbnail: status = Thumbnail(request); break;
+    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "brisalto-tape: standard output: %s\n", std::strerror(errno));
+        return kExitFailure;
+    }
+    return status;
+}
+
+}  // namespace brisalto

@@ -1,0 +1,129 @@
+#include "OutputFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace brisalto {
+
+namespace {
+
+#ifdef _WIN32
+constexpr int kCreateFlags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY;
+int OpenNew(const char* path) {
+    return _open(path, kCreateFlags, _S_IREAD | _S_IWRITE);
+}
+long WriteSome(int fd, const std::uint8_t* data, std::size_t count) {
+    return _write(fd, data, static_cast<unsigned>(std::min<std::size_t>(count, 1u << 30)));
+}
+int Flush(int fd) {
+    return _commit(fd);
+}
+int CloseFile(int fd) {
+    return _close(fd);
+}
+int ProcessId() {
+    return _getpid();
+}
+#else
+int OpenNew(const char* path) {
+    return ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+long WriteSome(int fd, const std::uint8_t* data, std::size_t count) {
+    return ::write(fd, data, count);
+}
+int Flush(int fd) {
+    return ::fsync(fd);
+}
+int CloseFile(int fd) {
+    return ::close(fd);
+}
+int ProcessId() {
+    return ::getpid();
+}
+#endif
+
+[[noreturn]] void Fail(const std::string& path, const std::string& reason) {
+    throw OutputError(path + ": " + reason);
+}
+
+// The new file beside path, removed on every way out unless kept.
+class PartFile {
+public:
+    explicit PartFile(const std::string& target) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            name_ = target + ".part-" + std::to_string(ProcessId()) + "-" + std::to_string(attempt);
+            fd_ = OpenNew(name_.c_str());
+            if (fd_ >= 0 || errno != EEXIST) break;
+        }
+        if (fd_ < 0) Fail(target, std::strerror(errno));
+    }
+    ~PartFile() {
+        if (fd_ >= 0) CloseFile(fd_);
+        if (!kept_) std::remove(name_.c_str());
+    }
+    PartFile(const PartFile&) = delete;
+    PartFile& operator=(const PartFile&) = delete;
+
+    // Writes all of bytes and closes; the OS error text on failure.
+    std::string WriteAll(std::span<const std::uint8_t> bytes) {
+        while (!bytes.empty()) {
+            const long written = WriteSome(fd_, bytes.data(), bytes.size());
+            if (written < 0) {
+                if (errno == EINTR) continue;
+                return std::strerror(errno);
+            }
+            bytes = bytes.subspan(static_cast<std::size_t>(written));
+        }
+        if (Flush(fd_) != 0) return std::strerror(errno);
+        const int fd = fd_;
+        fd_ = -1;
+        if (CloseFile(fd) != 0) return std::strerror(errno);
+        return {};
+    }
+    const std::string& Name() const noexcept { return name_; }
+    void Keep() noexcept { kept_ = true; }
+
+private:
+    std::string name_;
+    int fd_ = -1;
+    bool kept_ = false;
+};
+
+}  // namespace
+
+void WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                    const std::string& tapePath) {
+    if (path == "-") {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
+            std::fflush(stdout) != 0) {
+            Fail("standard output", std::strerror(errno));
+        }
+        return;
+    }
+    std::error_code error;
+    if (std::filesystem::equivalent(path, tapePath, error)) {
+        Fail(path, "is the tape being read, not written over");
+    }
+    if (std::filesystem::is_directory(path, error)) Fail(path, "is a folder");
+
+    PartFile part(path);
+    if (const std::string failure = part.WriteAll(bytes); !failure.empty()) Fail(path, failure);
+    std::filesystem::rename(part.Name(), path, error);
+    if (error) Fail(path, error.message());
+    part.Keep();
+}
+
+}  // namespace brisalto

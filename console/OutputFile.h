@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+namespace brisalto {
+
+// An output file that could not be written; what() is the whole line the user sees.
+class OutputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Writes bytes to the file at path whole or not at all: into a new file beside it, which then
+// takes path's name, so that a failed write leaves no half file and an old file as it was.
+// "-" is standard output. Refuses a path that is the tape at tapePath (OutputError, nothing
+// written), and removes what it wrote when any step fails (OutputError).
+void WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                    const std::string& tapePath);
+
+}  // namespace brisalto

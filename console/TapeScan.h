@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CatalogueTable.h"
+#include "ScanDetails.h"
+#include "ScanTape.h"
+#include "TapeLocation.h"
+
+namespace brisalto {
+
+// One tape as the console program reads it: every block's row, data rows included (a row's
+// number is its place among them, whatever is shown), and how the scan ended.
+struct TapeScan {
+    CatalogueTable catalogue;
+    ScanDetails details;
+    std::optional<ScanResult> result;  // unset when a failure stopped the scan
+    std::string failure;               // then the failure display's text
+    bool Good() const noexcept { return result == ScanResult::Completed; }
+};
+
+// A tape the command line names: a tape file, or one tape inside an archive.
+struct ConsoleTape {
+    std::string name;  // for people: the path, or "archive:entry"
+    TapeLocation location;
+};
+
+// The tapes the file at path holds: itself, or an archive's tapes in archive order (only the
+// one named entry, when entry is not empty). Failures travel out: InOutError, ArchiveError, and
+// std::runtime_error for an archive without tapes or without the entry.
+std::vector<ConsoleTape> FindConsoleTapes(const std::string& path, const std::string& entry);
+
+// Scans the tape. A failure does not travel out: it is kept in the scan, with the rows posted
+// before it (a row it left open is dropped).
+void ScanForConsole(const TapeLocation& location, TapeScan& scan);
+
+// The damaged-tape message, as the window shows it.
+inline constexpr const char* kDamagedTapeText =
+    "Tape file is seriously corrupted. Cannot continue.";
+
+// The data row kind of a BASIC program: 255 plus a Program header's type 0.
+inline constexpr std::int64_t kProgramDataTipo = 255;
+
+}  // namespace brisalto

@@ -1,0 +1,175 @@
+#!/usr/bin/env python3
+"""Runs the console program given as argv[1] on tapes built here, reads its JSON back with
+Python's own parser and the files it writes with zlib, and checks them against the bytes the
+tapes were built from."""
+import json
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import zlib
+
+program = sys.argv[1]
+failures = []
+
+
+def check(what, got, want):
+    if got != want:
+        failures.append(f"{what}: got {got!r}, want {want!r}")
+
+
+def xor(data):
+    value = 0
+    for byte in data:
+        value ^= byte
+    return value
+
+
+def body(flag, data, checksum=None):
+    """Flag, data and checksum (the right one unless given)."""
+    raw = bytes([flag]) + data
+    return raw + bytes([xor(raw) if checksum is None else checksum])
+
+
+def tap_block(block_body):
+    return struct.pack("<H", len(block_body)) + block_body
+
+
+def header(kind, name, length, param1, param2):
+    return bytes([kind]) + name.ljust(10).encode() + struct.pack("<HHH", length, param1, param2)
+
+
+def run(*arguments):
+    return subprocess.run([program, *arguments], capture_output=True)
+
+
+def png_pixels(data):
+    """Width, height and rows of (r, g, b) of an 8-bit RGB PNG with filter 0 rows."""
+    assert data[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG"
+    at, idat, width, height = 8, b"", 0, 0
+    while at < len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        chunk = data[at + 8:at + 8 + length]
+        check(f"CRC of {kind}", struct.unpack(">I", data[at + 8 + length:at + 12 + length])[0],
+              zlib.crc32(kind + chunk))
+        if kind == b"IHDR":
+            width, height, depth, colour = struct.unpack(">IIBB", chunk[:10])
+            check("PNG depth and colour type", (depth, colour), (8, 2))
+        elif kind == b"IDAT":
+            idat += chunk
+        at += 12 + length
+    raw = zlib.decompress(idat)
+    stride = width * 3 + 1
+    check("PNG data size", len(raw), stride * height)
+    rows = [[tuple(raw[y * stride + 1 + x * 3:y * stride + 4 + x * 3]) for x in range(width)]
+            for y in range(height)]
+    return width, height, rows
+
+
+work = tempfile.mkdtemp()
+os.chdir(work)
+
+# A TAP tape: a screen of blue INK on yellow PAPER, left half ink, right half paper; two large
+# data blocks so that a header lies past 64 KiB; a block with a wrong checksum.
+screen = bytes(([0xFF] * 16 + [0x00] * 16) * 192) + bytes([0x31] * 768)
+big = bytes(range(256)) * 253 + bytes(252)
+blocks = [
+    body(0x00, header(3, "picture", 6912, 16384, 32768)),
+    body(0xFF, screen),
+    body(0xFF, big),
+    body(0xFF, big),
+    body(0x00, header(0, "late", 10, 1, 10)),
+    body(0xFF, b"\x00\x0a\x06\x00\xf5\"A\"\x0d", checksum=0x42),
+]
+tap = b"".join(tap_block(b) for b in blocks)
+with open("mixed.tap", "wb") as f:
+    f.write(tap)
+positions = []
+at = 0
+for b in blocks:
+    positions.append(at + 2)
+    at += 2 + len(b)
+
+# A TZX tape: archive information, a description, a standard header and a turbo block whose
+# body is longer than any TAP block.
+info = [(0x00, b"Brisalto Test"), (0x01, b"Nobody"), (0x03, b"1984"), (0xFF, b"two\rlines")]
+info_bytes = bytes([len(info)]) + b"".join(bytes([k, len(t)]) + t for k, t in info)
+long_body = body(0xFF, bytes(69998))
+tzx = (b"ZXTape!\x1a\x01\x14"
+       + b"\x32" + struct.pack("<H", len(info_bytes)) + info_bytes
+       + b"\x30" + bytes([11]) + b"Side A only"
+       + b"\x10" + struct.pack("<HH", 1000, 19) + body(0x00, header(3, "long", 0, 0, 0))
+       + b"\x11" + struct.pack("<HHHHHHBH", 2168, 667, 735, 855, 1710, 3223, 8, 0)
+       + struct.pack("<I", len(long_body))[:3] + long_body)
+with open("texts.tzx", "wb") as f:
+    f.write(tzx)
+with open("cut.tap", "wb") as f:
+    f.write(tap_block(blocks[0])[:-5])
+
+result = run("catalogue", "--json", "mixed.tap", "texts.tzx", "cut.tap", "missing.tap")
+check("exit status of a run with a missing tape", result.returncode, 1)
+tapes = json.loads(result.stdout)
+check("tapes", [t["tape"] for t in tapes], ["mixed.tap", "texts.tzx", "cut.tap", "missing.tap"])
+check("results", [(t["result"], t["message"]) for t in tapes],
+      [("completed", None), ("completed", None),
+       ("damaged", "Tape file is seriously corrupted. Cannot continue."),
+       ("failed", "File not found.")])
+
+rows = tapes[0]["rows"]
+check("rows", [r["row"] for r in rows], [1, 2, 3, 4, 5, 6])
+check("positions", [r["position"] for r in rows], positions)
+check("offsets", [r["offset"] for r in rows], [p % 65536 for p in positions])
+check("lengths", [r["length"] for r in rows], [len(b) for b in blocks])
+check("flags", [r["flag"] for r in rows], [0, 255, 255, 255, 0, 255])
+check("header row", {k: rows[0][k] for k in ("type", "description", "name", "start", "size",
+                                               "basicLength")},
+      {"type": 3, "description": "Bytes", "name": "picture   ", "start": 16384, "size": 6912,
+       "basicLength": None})
+check("program data row", (rows[5]["type"], rows[5]["basicLength"], rows[5]["name"]),
+      (255, 10, None))
+check("wrong checksum", rows[5]["checksum"],
+      {"stored": 0x42, "computed": xor(blocks[5][:-1]), "good": False})
+check("good checksum", rows[1]["checksum"]["good"], True)
+
+tzx_tape = tapes[1]
+check("TZX version", tzx_tape["tzxVersion"], "1.20")
+check("archive information", tzx_tape["archiveInfo"],
+      {"title": "Brisalto Test", "publisher": "Nobody", "year": "1984", "comment": "two\nlines"})
+check("descriptions", tzx_tape["descriptions"], ["Side A only"])
+long_row = tzx_tape["rows"][1]
+check("long body", (long_row["size"], long_row["length"]), (None, len(long_body)))
+
+check("texts under the table", run("catalogue", "texts.tzx").stdout.decode().split("\n\n")[1],
+      "Title: Brisalto Test\nPublisher: Nobody\nYear: 1984\nComment: two\n    lines\n"
+      "Description: Side A only\n")
+
+headers_only = json.loads(run("catalogue", "--json", "--no-raw", "mixed.tap").stdout)
+check("rows without raw data", [r["row"] for r in headers_only[0]["rows"]], [1, 5])
+
+# Block bytes and screens as files.
+check("bytes", run("bytes", "--row", "3", "mixed.tap", "big.bin").returncode, 0)
+check("bytes written", open("big.bin", "rb").read(), big)
+check("bytes with flag", run("bytes", "--row=6", "--keep-flag", "mixed.tap", "-").stdout, blocks[5])
+check("long bytes", run("bytes", "--row", "2", "texts.tzx", "-").stdout, bytes(69998))
+check("screen bytes", run("screen", "--row", "2", "--scr", "mixed.tap", "-").stdout, screen)
+
+blue, yellow = (0x00, 0x00, 0xD7), (0xD7, 0xD7, 0x00)
+width, height, pixels = png_pixels(run("screen", "--row", "2", "--scale", "2", "mixed.tap", "-").stdout)
+check("scaled size", (width, height), (512, 384))
+check("scaled pixels", (pixels[0][0], pixels[383][255], pixels[0][256], pixels[383][511]),
+      (blue, blue, yellow, yellow))
+thumbnail = run("thumbnail", "--size", "128", "mixed.tap", "thumb.png")
+check("thumbnail status", thumbnail.returncode, 0)
+width, height, pixels = png_pixels(open("thumb.png", "rb").read())
+check("thumbnail size", (width, height), (128, 96))
+# Halved: a pixel of 2x2 screen pixels, one each side of the edge between ink and paper at 128.
+check("thumbnail pixels", (pixels[50][10], pixels[50][70]), (blue, yellow))
+
+os.chdir("/")
+shutil.rmtree(work)
+for failure in failures:
+    print("FAIL:", failure)
+print(f"{'failed' if failures else 'all read back as built'}")
+sys.exit(1 if failures else 0)
