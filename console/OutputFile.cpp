@@ -107,7 +107,9 @@ private:
 void WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
                     const std::string& tapePath) {
     if (path == "-") {
-        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
+        // An empty block's data has no address to hand to fwrite.
+        if ((!bytes.empty() &&
+             std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) ||
             std::fflush(stdout) != 0) {
             Fail("standard output", std::strerror(errno));
         }
