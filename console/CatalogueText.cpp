@@ -4,7 +4,8 @@
 #include <array>
 #include <charconv>
 #include <cstddef>
-#include <vector>
+#include <cstdint>
+#include <optional>
 
 #include "CodePageText.h"
 #include "GridColumns.h"
@@ -14,75 +15,138 @@ namespace brisalto {
 namespace {
 
 constexpr std::size_t kColumns = kGridColumns.size() + 1;  // the row number first
-using Cells = std::array<std::string, kColumns>;
+constexpr std::string_view kRowTitle = "Row";
+constexpr std::size_t kPiece = 64 * 1024;  // text handed on at a time
 
-std::string Number(std::int64_t value) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    return {digits, end};
+using Widths = std::array<std::size_t, kColumns>;
+
+CatalogueField FieldOf(std::size_t column) {
+    return kGridColumns[column - 1].field;
 }
 
 bool LeftAligned(std::size_t column) {
-    return column > 0 && IsStringField(kGridColumns[column - 1].field);
+    return column > 0 && IsStringField(FieldOf(column));
 }
 
-void AppendCell(std::string& line, const std::string& cell, std::size_t width, bool left) {
-    const std::string padding(width - TextColumns(cell), ' ');
-    if (left) {
-        line += cell;
-        line += padding;
-    } else {
-        line += padding;
-        line += cell;
+// An integer field's value, read straight from the row: the catalogue's own reader, called
+// millions of times for a long tape, costs a call each.
+inline std::optional<std::int64_t> IntegerCell(const CatalogueRow& row, CatalogueField field) {
+    switch (field) {
+        case CatalogueField::Tipo: return row.Tipo;
+        case CatalogueField::Offset: return row.Offset;
+        case CatalogueField::Start: return row.Start;
+        case CatalogueField::Size: return row.Size;
+        case CatalogueField::Par1: return row.Par1;
+        case CatalogueField::TipoStr:
+        case CatalogueField::Name: break;
     }
+    return std::nullopt;
 }
 
-void AppendLine(std::string& text, const Cells& cells,
-                const std::array<std::size_t, kColumns>& widths) {
-    const std::size_t start = text.size();
-    for (std::size_t column = 0; column < kColumns; ++column) {
-        if (column > 0) text += "  ";
-        AppendCell(text, cells[column], widths[column], LeftAligned(column));
-    }
-    while (text.size() > start && text.back() == ' ') text.pop_back();
-    text += '\n';
+// A string field as stored: one byte per character, so also one column per byte once visible.
+std::string_view StoredText(const CatalogueRow& row, CatalogueField field) {
+    return field == CatalogueField::TipoStr ? row.TipoStr.View() : row.Name.View();
 }
+
+// The decimal digits of value, into digits; returns their count.
+std::size_t ToDigits(std::int64_t value, std::array<char, 24>& digits) {
+    return static_cast<std::size_t>(
+        std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr - digits.data());
+}
+
+std::size_t Digits(std::int64_t value) {
+    std::array<char, 24> digits;
+    return ToDigits(value, digits);
+}
+
+bool Shown(const CatalogueRow& row, bool showRaw) {
+    return showRaw || row.Flag == 0x00;
+}
+
+// One line at a time, laid out in the tape's own single-byte text, where every character is one
+// byte and one column, then made visible UTF-8; pieces of text are handed on as they fill.
+class LineLayout {
+public:
+    explicit LineLayout(const Widths& widths) {
+        std::size_t at = 0;
+        for (std::size_t column = 0; column < kColumns; ++column) {
+            starts_[column] = at;
+            ends_[column] = at + widths[column];
+            at = ends_[column] + 2;
+        }
+        line_.assign(ends_.back(), ' ');
+    }
+
+    void Put(std::size_t column, std::string_view cell) {
+        const std::size_t at = LeftAligned(column) ? starts_[column] : ends_[column] - cell.size();
+        std::copy(cell.begin(), cell.end(), line_.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    void PutNumber(std::size_t column, std::int64_t value) {
+        std::array<char, 24> digits;
+        Put(column, std::string_view(digits.data(), ToDigits(value, digits)));
+    }
+    void EndLine(const TextWriter& write) {
+        std::size_t length = line_.size();
+        while (length > 0 && line_[length - 1] == ' ') --length;
+        AppendVisibleText(text_, std::string_view(line_.data(), length));
+        text_ += '\n';
+        std::fill(line_.begin(), line_.end(), ' ');
+        if (text_.size() >= kPiece) Flush(write);
+    }
+    void Flush(const TextWriter& write) {
+        write(text_);
+        text_.clear();
+    }
+
+private:
+    Widths starts_{};
+    Widths ends_{};
+    std::string line_;
+    std::string text_;
+};
 
 }  // namespace
 
-std::string CatalogueText(const CatalogueTable& catalogue, bool showRaw) {
-    Cells titles;
-    titles[0] = "Row";
+void WriteCatalogueText(const CatalogueTable& catalogue, bool showRaw, const TextWriter& write) {
+    Widths widths{};
+    widths[0] = std::max(kRowTitle.size(), Digits(static_cast<std::int64_t>(catalogue.RowCount())));
     for (std::size_t column = 1; column < kColumns; ++column) {
-        titles[column] = kGridColumns[column - 1].title;
+        widths[column] = std::char_traits<char>::length(kGridColumns[column - 1].title);
     }
-    std::array<std::size_t, kColumns> widths{};
-    for (std::size_t column = 0; column < kColumns; ++column)
-        widths[column] = titles[column].size();
-
-    std::vector<Cells> rows;
-    rows.reserve(catalogue.RowCount());
     for (std::size_t index = 0; index < catalogue.RowCount(); ++index) {
         const CatalogueRow& row = catalogue.Row(index);
-        if (!showRaw && row.Flag != 0x00) continue;
-        Cells& cells = rows.emplace_back();
-        cells[0] = Number(static_cast<std::int64_t>(index) + 1);
+        if (!Shown(row, showRaw)) continue;
         for (std::size_t column = 1; column < kColumns; ++column) {
-            const CatalogueField field = kGridColumns[column - 1].field;
-            if (IsNull(row, field)) continue;
-            cells[column] = IsStringField(field) ? VisibleText(AsString(row, field))
-                                                 : Number(AsInteger(row, field));
-        }
-        for (std::size_t column = 0; column < kColumns; ++column) {
-            widths[column] = std::max(widths[column], TextColumns(cells[column]));
+            const CatalogueField field = FieldOf(column);
+            if (IsStringField(field)) {
+                widths[column] = std::max(widths[column], StoredText(row, field).size());
+            } else if (const auto value = IntegerCell(row, field)) {
+                widths[column] = std::max(widths[column], Digits(*value));
+            }
         }
     }
 
-    std::string text;
-    text.reserve((rows.size() + 1) * 80);
-    AppendLine(text, titles, widths);
-    for (const Cells& cells : rows) AppendLine(text, cells, widths);
-    return text;
+    LineLayout line(widths);
+    line.Put(0, kRowTitle);
+    for (std::size_t column = 1; column < kColumns; ++column) {
+        line.Put(column, kGridColumns[column - 1].title);
+    }
+    line.EndLine(write);
+    for (std::size_t index = 0; index < catalogue.RowCount(); ++index) {
+        const CatalogueRow& row = catalogue.Row(index);
+        if (!Shown(row, showRaw)) continue;
+        line.PutNumber(0, static_cast<std::int64_t>(index) + 1);
+        for (std::size_t column = 1; column < kColumns; ++column) {
+            const CatalogueField field = FieldOf(column);
+            if (IsStringField(field)) {
+                line.Put(column, StoredText(row, field));
+            } else if (const auto value = IntegerCell(row, field)) {
+                line.PutNumber(column, *value);
+            }
+        }
+        line.EndLine(write);
+    }
+    line.Flush(write);
 }
 
 std::string TzxTextsText(const TzxTexts& texts) {

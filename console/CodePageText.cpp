@@ -1,5 +1,6 @@
 #include "CodePageText.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -40,13 +41,17 @@ std::string CodePageToUtf8(std::string_view bytes) {
     return text;
 }
 
-std::string VisibleText(std::string_view bytes) {
+void AppendVisibleText(std::string& text, std::string_view bytes) {
     constexpr char32_t kControlPictures = 0x2400;  // U+2400 NUL ... U+241F, U+2421 DEL
     constexpr char32_t kReplacement = 0xFFFD;
-    std::string text;
-    text.reserve(bytes.size());
-    for (const char c : bytes) {
-        char32_t code = CodePoint(static_cast<std::uint8_t>(c));
+    const auto plain = [](char c) { return c >= 0x20 && c < 0x7F; };
+    for (auto at = bytes.begin(); at != bytes.end();) {
+        // Runs of plain characters, the usual text, go over in one piece.
+        const auto run = std::find_if_not(at, bytes.end(), plain);
+        text.append(at, run);
+        if (run == bytes.end()) break;
+        at = run + 1;
+        char32_t code = CodePoint(static_cast<std::uint8_t>(*run));
         if (code < 0x20) {
             code += kControlPictures;
         } else if (code == 0x7F) {
@@ -56,15 +61,6 @@ std::string VisibleText(std::string_view bytes) {
         }
         AppendUtf8(text, code);
     }
-    return text;
-}
-
-std::size_t TextColumns(std::string_view utf8) noexcept {
-    std::size_t columns = 0;
-    for (const char c : utf8) {
-        if ((static_cast<std::uint8_t>(c) & 0xC0) != 0x80) ++columns;
-    }
-    return columns;
 }
 
 }  // namespace brisalto

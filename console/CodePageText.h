@@ -10,11 +10,9 @@ namespace brisalto {
 // own codes (U+0081...). Nothing is lost: every byte gives a character of its own.
 std::string CodePageToUtf8(std::string_view bytes);
 
-// The same for a terminal: control characters, which would move the cursor or colour the text,
-// show as their visible symbols (U+2400...) or as U+FFFD. Every byte gives one column.
-std::string VisibleText(std::string_view bytes);
-
-// Columns a text from VisibleText takes: one per character.
-std::size_t TextColumns(std::string_view utf8) noexcept;
+// The same for a terminal, appended to text: control characters, which would move the cursor
+// or colour the text, show as their visible symbols (U+2400...) or as U+FFFD, so that every
+// byte gives one column.
+void AppendVisibleText(std::string& text, std::string_view bytes);
 
 }  // namespace brisalto

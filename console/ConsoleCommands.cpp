@@ -120,7 +120,7 @@ int Catalogue(const ConsoleRequest& request) {
         } else {
             if (several) Print((first ? "==> " : "\n==> ") + tape.name + " <==\n");
             if (scan.result || scan.catalogue.RowCount() > 0) {
-                Print(CatalogueText(scan.catalogue, request.showRaw));
+                WriteCatalogueText(scan.catalogue, request.showRaw, Print);
             }
             if (const std::string texts = TzxTextsText(ReadTzxTexts(scan.details.texts));
                 !texts.empty()) {
