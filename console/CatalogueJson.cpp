@@ -79,7 +79,7 @@ std::string_view ResultName(const TapeScan& scan) {
 
 }  // namespace
 
-std::string CatalogueJson(const ConsoleTape& tape, const TapeScan& scan, bool showRaw) {
+std::string CatalogueJson(const ConsoleTape& tape, const TapeScan& scan) {
     std::string json = "{";
     AppendKey(json, "tape");
     AppendJsonString(json, tape.location.path);
@@ -120,7 +120,6 @@ std::string CatalogueJson(const ConsoleTape& tape, const TapeScan& scan, bool sh
     bool first = true;
     for (std::size_t index = 0; index < scan.catalogue.RowCount(); ++index) {
         const CatalogueRow& row = scan.catalogue.Row(index);
-        if (!showRaw && row.Flag != 0x00) continue;
         json += first ? "\n  " : ",\n  ";
         first = false;
         AppendRow(json, index + 1, row);

@@ -7,10 +7,10 @@
 namespace brisalto {
 
 // One tape as a JSON object: its file and archive entry (null for a bare tape), how its scan ended
-// ("completed", "damaged" or "failed", with the message), its TZX version, and its rows (without
-// showRaw, header rows only) with every field in full: the grid's cells (null where empty), the row
+// ("completed", "damaged" or "failed", with the message), its TZX version, and its rows with every
+// field in full: the grid's cells (null where empty), the row
 // number, the full file position, the flag, the body length and the checksum state; then a TZX
 // tape's archive information and text descriptions.
-std::string CatalogueJson(const ConsoleTape& tape, const TapeScan& scan, bool showRaw);
+std::string CatalogueJson(const ConsoleTape& tape, const TapeScan& scan);
 
 }  // namespace brisalto

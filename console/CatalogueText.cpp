@@ -59,10 +59,6 @@ std::size_t Digits(std::int64_t value) {
     return ToDigits(value, digits);
 }
 
-bool Shown(const CatalogueRow& row, bool showRaw) {
-    return showRaw || row.Flag == 0x00;
-}
-
 // One line at a time, laid out in the tape's own single-byte text, where every character is one
 // byte and one column, then made visible UTF-8; pieces of text are handed on as they fill.
 class LineLayout {
@@ -107,7 +103,7 @@ private:
 
 }  // namespace
 
-void WriteCatalogueText(const CatalogueTable& catalogue, bool showRaw, const TextWriter& write) {
+void WriteCatalogueText(const CatalogueTable& catalogue, const TextWriter& write) {
     Widths widths{};
     widths[0] = std::max(kRowTitle.size(), Digits(static_cast<std::int64_t>(catalogue.RowCount())));
     for (std::size_t column = 1; column < kColumns; ++column) {
@@ -115,7 +111,6 @@ void WriteCatalogueText(const CatalogueTable& catalogue, bool showRaw, const Tex
     }
     for (std::size_t index = 0; index < catalogue.RowCount(); ++index) {
         const CatalogueRow& row = catalogue.Row(index);
-        if (!Shown(row, showRaw)) continue;
         for (std::size_t column = 1; column < kColumns; ++column) {
             const CatalogueField field = FieldOf(column);
             if (IsStringField(field)) {
@@ -134,7 +129,6 @@ void WriteCatalogueText(const CatalogueTable& catalogue, bool showRaw, const Tex
     line.EndLine(write);
     for (std::size_t index = 0; index < catalogue.RowCount(); ++index) {
         const CatalogueRow& row = catalogue.Row(index);
-        if (!Shown(row, showRaw)) continue;
         line.PutNumber(0, static_cast<std::int64_t>(index) + 1);
         for (std::size_t column = 1; column < kColumns; ++column) {
             const CatalogueField field = FieldOf(column);

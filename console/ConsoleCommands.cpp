@@ -113,14 +113,14 @@ int Catalogue(const ConsoleRequest& request) {
     if (request.json) Print("[");
     ForEachTape(request, outcome, [&](const ConsoleTape& tape, bool several) {
         TapeScan scan;
-        ScanForConsole(tape.location, scan);
+        ScanForConsole(tape.location, request.showRaw, scan);
         if (request.json) {
             Print(first ? "\n" : ",\n");
-            Print(CatalogueJson(tape, scan, request.showRaw));
+            Print(CatalogueJson(tape, scan));
         } else {
             if (several) Print((first ? "==> " : "\n==> ") + tape.name + " <==\n");
             if (scan.result || scan.catalogue.RowCount() > 0) {
-                WriteCatalogueText(scan.catalogue, request.showRaw, Print);
+                WriteCatalogueText(scan.catalogue, Print);
             }
             if (const std::string texts = TzxTextsText(ReadTzxTexts(scan.details.texts));
                 !texts.empty()) {
@@ -156,7 +156,7 @@ int List(const ConsoleRequest& request) {
     bool printed = false;
     const auto list = [&](const ConsoleTape& tape, bool several) {
         TapeScan scan;
-        ScanForConsole(tape.location, scan);
+        ScanForConsole(tape.location, true, scan);
         std::vector<std::size_t> programs;  // row numbers
         if (request.row) {
             const CatalogueRow* row = FindRow(tape.name, scan, *request.row, outcome);
@@ -234,7 +234,7 @@ int WriteRequestedRow(const ConsoleRequest& request, bool screensOnly, Make make
     const auto tape = OneTape(request, outcome);
     if (!tape) return outcome.Status();
     TapeScan scan;
-    ScanForConsole(tape->location, scan);
+    ScanForConsole(tape->location, true, scan);
     const CatalogueRow* row = FindRow(tape->name, scan, *request.row, outcome);
     if (row == nullptr) return outcome.Status();
     if (screensOnly && !DescribeBlock(*row).screen) {
@@ -266,7 +266,7 @@ int Thumbnail(const ConsoleRequest& request) {
     const auto tape = OneTape(request, outcome);
     if (!tape) return outcome.Status();
     TapeScan scan;
-    ScanForConsole(tape->location, scan);
+    ScanForConsole(tape->location, true, scan);
     for (std::size_t index = 0; index < scan.catalogue.RowCount(); ++index) {
         const CatalogueRow& row = scan.catalogue.Row(index);
         if (!DescribeBlock(row).screen) continue;

@@ -31,9 +31,9 @@ std::vector<ConsoleTape> FindConsoleTapes(const std::string& path, const std::st
     return tapes;
 }
 
-void ScanForConsole(const TapeLocation& location, TapeScan& scan) {
+void ScanForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan) {
     try {
-        scan.result = ScanTape(location, true, scan.catalogue, &scan.details);
+        scan.result = ScanTape(location, showRaw, scan.catalogue, &scan.details);
     } catch (const std::exception& failure) {
         scan.catalogue.Cancel();
         scan.failure = FailureText(failure.what());

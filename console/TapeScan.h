@@ -12,8 +12,8 @@
 
 namespace brisalto {
 
-// One tape as the console program reads it: every block's row, data rows included (a row's
-// number is its place among them, whatever is shown), and how the scan ended.
+// One tape as the console program reads it: its rows, a row's number its place among them
+// counted from 1, and how the scan ended.
 struct TapeScan {
     CatalogueTable catalogue;
     ScanDetails details;
@@ -33,9 +33,10 @@ struct ConsoleTape {
 // std::runtime_error for an archive without tapes or without the entry.
 std::vector<ConsoleTape> FindConsoleTapes(const std::string& path, const std::string& entry);
 
-// Scans the tape. A failure does not travel out: it is kept in the scan, with the rows posted
-// before it (a row it left open is dropped).
-void ScanForConsole(const TapeLocation& location, TapeScan& scan);
+// Scans the tape as the window does with "Show Raw Blocks" set to showRaw. A failure does not
+// travel out: it is kept in the scan, with the rows posted before it (a row it left open is
+// dropped).
+void ScanForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan);
 
 // The damaged-tape message, as the window shows it.
 inline constexpr const char* kDamagedTapeText =

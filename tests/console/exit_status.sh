@@ -12,6 +12,8 @@ cd "$work"
 zmakebas -n loader -a 10 -o good.tap "$here/data/loader.bas"
 cp "$here/../data/loading.tap" screen.tap
 head -c 30 good.tap >cut.tap
+# A data block of one byte has a Size of -1, which the window refuses while it lists data blocks.
+{ cat good.tap; printf '\001\000\377'; } >one-byte.tap
 mkdir folder
 cp good.tap unreadable.tap
 chmod 000 unreadable.tap
@@ -59,6 +61,8 @@ expect 2 '' "brisalto-tape: bytes takes one tape and one output $usage" -- bytes
 expect 0 '  2      23   255  Raw Data  *133   133' '' -- catalogue good.tap
 expect 3 '' "brisalto-tape: cut.tap: Tape file is seriously corrupted. Cannot continue." -- list cut.tap
 expect 1 '' "brisalto-tape: missing.tap: File not found." -- catalogue missing.tap
+expect 1 '  10  REM © 1984 Brisalto' "brisalto-tape: one-byte.tap: -1 is not a valid value for field 'Size'. The allowed range is 0 to 65535." -- list one-byte.tap
+expect 0 '  1       2     0  Program  *loader  *10  *133  *133' '' -- catalogue --no-raw one-byte.tap
 expect 1 '' "brisalto-tape: folder: Is a folder, not a tape." -- catalogue folder
 expect 1 '' "brisalto-tape: good.tap: row 1 is not a BASIC program" -- list --row 1 good.tap
 expect 1 '' "brisalto-tape: good.tap: has no row 3 (it has 2 rows)" -- bytes --row 3 good.tap out.bin

@@ -146,7 +146,8 @@ check("texts under the table", run("catalogue", "texts.tzx").stdout.decode().spl
       "Description: Side A only\n")
 
 headers_only = json.loads(run("catalogue", "--json", "--no-raw", "mixed.tap").stdout)
-check("rows without raw data", [r["row"] for r in headers_only[0]["rows"]], [1, 5])
+check("rows without raw data", [(r["row"], r["position"]) for r in headers_only[0]["rows"]],
+      [(1, positions[0]), (2, positions[4])])
 
 # Block bytes and screens as files.
 check("bytes", run("bytes", "--row", "3", "mixed.tap", "big.bin").returncode, 0)
