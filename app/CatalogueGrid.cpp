@@ -1,5 +1,6 @@
 #include "CatalogueGrid.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -146,6 +147,14 @@ void CatalogueGrid::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Escape:
             if (source_ != nullptr) source_->CancelOpenRow();
             break;
+        case Qt::Key_Menu: AskForMenuAtCurrentRow(); break;
+        case Qt::Key_F10:
+            if (event->modifiers() != Qt::ShiftModifier) {
+                event->ignore();
+                return;
+            }
+            AskForMenuAtCurrentRow();
+            break;
         default: event->ignore(); return;
     }
     event->accept();
@@ -184,6 +193,24 @@ void CatalogueGrid::mouseReleaseEvent(QMouseEvent* event) {
 void CatalogueGrid::wheelEvent(QWheelEvent* event) {
     event->accept();
     TurnWheel(*event);
+}
+
+// The keys ask for the menu in keyPressEvent, on every platform alike; a menu the system asks
+// for by key as well would be a second one.
+void CatalogueGrid::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+    // The press before it has made the row under the pointer current.
+    if (event->reason() == QContextMenuEvent::Mouse && rowAt(event->pos().y()) >= 0) {
+        emit ContextMenu(event->globalPos());
+    }
+}
+
+// Below the current row's cell, or the blank row's while the grid is empty.
+void CatalogueGrid::AskForMenuAtCurrentRow() {
+    if (model() == nullptr) return;
+    const QModelIndex cell = model()->index(std::max(0, CurrentRow()), std::max(0, currentIndex().column()));
+    const QRect rect = visualRect(cell).intersected(viewport()->rect());
+    emit ContextMenu(viewport()->mapToGlobal(rect.isEmpty() ? QPoint() : rect.bottomLeft()));
 }
 
 bool CatalogueGrid::eventFilter(QObject* watched, QEvent* event) {

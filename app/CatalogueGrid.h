@@ -26,6 +26,9 @@ signals:
     void CellClick();
     // A key was released while the grid has the focus (a held key once, on its release).
     void KeyUp();
+    // The row menu is asked for, to show at globalPos: a right click on a row, which is then
+    // current, or the Menu key or Shift+F10, for the current row.
+    void ContextMenu(const QPoint& globalPos);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -35,6 +38,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -47,6 +51,7 @@ private:
     void TurnWheel(const QWheelEvent& event);
     void ScrollBarAction(int action);
     void RowPressed(int row);
+    void AskForMenuAtCurrentRow();
 
     CatalogueModel* source_ = nullptr;
     int wheelRemainder_ = 0;       // eighths of a degree not yet turned into a row step

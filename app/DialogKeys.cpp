@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QMenu>
 
 #include <set>
 
@@ -63,11 +64,24 @@ private:
 
 }  // namespace
 
-int ExecKeepingItsKeys(QDialog& dialog) {
+namespace {
+
+template <typename Run>
+auto KeepingItsKeys(Run run) {
     KeysDown down;
-    const int result = dialog.exec();
+    const auto result = run();
     if (!down.Keys().empty()) new SwallowReleases(down.Keys());  // owned by the application
     return result;
+}
+
+}  // namespace
+
+int ExecKeepingItsKeys(QDialog& dialog) {
+    return KeepingItsKeys([&dialog] { return dialog.exec(); });
+}
+
+QAction* ExecKeepingItsKeys(QMenu& menu, const QPoint& at) {
+    return KeepingItsKeys([&menu, &at] { return menu.exec(at); });
 }
 
 }  // namespace brisalto

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+
+#include "TapeLocation.h"
+
+namespace brisalto {
+
+class CatalogueTable;
+
+enum class SaveKind { Listing, Screen, Block };
+
+// The file name the save dialog suggests for row index of table, a row of the tape at tape.
+// The block's name is its header's file name: its own for a header row, that of the header row
+// just before it for a data row; a block without one takes "<tape's name>-<row number>".
+// Then: "<name>.bas.txt" for a listing, "<name>.png" for a screen, and for a block
+// "<name>-header.bin" (a header), "<name>-<start address>.bin" (Bytes), "<name>.bin" (other
+// data). Characters that a file name cannot hold on Windows become '_'.
+QString SuggestedName(const CatalogueTable& table, std::size_t index, const TapeLocation& tape,
+                      SaveKind kind);
+
+}  // namespace brisalto

@@ -1,0 +1,50 @@
+#include "TapeInformationDialog.h"
+
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "WindowPlacement.h"
+
+namespace brisalto {
+
+namespace {
+
+constexpr int kWidth = 520;
+constexpr int kHeight = 380;
+
+}  // namespace
+
+TapeInformationDialog::TapeInformationDialog(const QString& text, QWidget* parent)
+    : QDialog(parent), text_(new QPlainTextEdit(this)) {
+    setObjectName(QStringLiteral("TapeInformation"));
+    setWindowTitle(QStringLiteral("Tape Information"));
+    text_->setObjectName(QStringLiteral("InformationText"));
+    text_->setReadOnly(true);
+    text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Fixed pitch, so that the archive information's names and texts line up.
+    text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    text_->setPlainText(text);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    QPushButton* close = buttons->button(QDialogButtonBox::Close);
+    close->setDefault(true);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text_);
+    layout->addWidget(buttons);
+    resize(kWidth, kHeight);
+    // Enter presses Close: the read-only text has no use for it.
+    close->setFocus(Qt::OtherFocusReason);
+}
+
+void TapeInformationDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    PlaceOnScreen(*this, Placement::Centre);
+}
+
+}  // namespace brisalto

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDialog>
+
+class QPlainTextEdit;
+
+namespace brisalto {
+
+// The Tape Information dialog: a tape's summary as read-only text that the mouse and the keys
+// can select and copy, and a Close button (Enter and Esc close it too).
+class TapeInformationDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TapeInformationDialog(const QString& text, QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QPlainTextEdit* text_;
+};
+
+}  // namespace brisalto
