@@ -17,6 +17,10 @@ metainfo=$share/metainfo/$id.metainfo.xml
 
 [ -x "$prefix/bin/brisalto" ] || fail "no bin/brisalto"
 "$prefix/bin/brisalto" --version | grep -qx "Brisalto 1.0.0.3" || fail "installed program's version"
+"$prefix/bin/brisalto-tape" --version | grep -qx "brisalto-tape 1.0.0.3" || fail "installed console program"
+# The thumbnailer names the installed console program and the defined tape types.
+thumbnailer=$share/thumbnailers/$id.thumbnailer
+grep -qx "Exec=brisalto-tape thumbnail --size %s %i %o" "$thumbnailer" || fail "thumbnailer Exec line"
 
 # The validators print nothing for a clean file.
 output=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$output" ] || fail "desktop-file-validate: $output"
@@ -48,6 +52,8 @@ listed=$(sed -n 's/^MimeType=//p' "$desktop" | tr ';' '\n' | sed '/^$/d' | sort)
 provided=$(sed -n 's/.*<mediatype>\(.*\)<\/mediatype>.*/\1/p' "$metainfo" | sort)
 [ "$defined" = "$listed" ] || fail "desktop MimeType ($listed) is not the defined ($defined)"
 [ "$defined" = "$provided" ] || fail "metainfo mediatypes ($provided) are not the defined ($defined)"
+thumbnailed=$(sed -n 's/^MimeType=//p' "$thumbnailer" | tr ';' '\n' | sed '/^$/d' | sort)
+[ "$defined" = "$thumbnailed" ] || fail "thumbnailer MimeType ($thumbnailed) is not the defined ($defined)"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" || fail "launchable"
 grep -q "<id>$id</id>" "$metainfo" || fail "metainfo id"
 
