@@ -160,7 +160,7 @@ QVariant CatalogueModel::ToolTip(int row) const {
     // A row left open by a failed scan holds only part of what its block said.
     if (table_.HasOpenRow() && row == CurrentRow()) return {};
     return RowToolTip(table_.Row(static_cast<std::size_t>(row)),
-                      tapeFileName_ != nullptr ? *tapeFileName_ : QString());
+                      tapeFileName_ != nullptr ? *tapeFileName_ : TapeLocation());
 }
 
 void CatalogueModel::RowsChanged(int first, int last) {

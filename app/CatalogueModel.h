@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "CatalogueObserver.h"
+#include "TapeLocation.h"
 
 namespace brisalto {
 
@@ -44,7 +45,7 @@ public:  // the grid's view of the table
     // Moves the table's cursor to row, clamped to the data rows; does nothing on an empty table.
     void MoveTo(int row);
     // Where the rows' tooltips read pictures from: the form's TapeFileName, read when asked.
-    void ReadPicturesFrom(const QString& tapeFileName) { tapeFileName_ = &tapeFileName; }
+    void ReadPicturesFrom(const TapeLocation& tapeFileName) { tapeFileName_ = &tapeFileName; }
     // Discards a row left open by a failed scan.
     void CancelOpenRow();
     // Around a scan: the views hear nothing in between, then take the table as it stands.
@@ -66,7 +67,7 @@ private:  // CatalogueObserver
     void RowsChanged(int first, int last);
 
     CatalogueTable& table_;
-    const QString* tapeFileName_ = nullptr;
+    const TapeLocation* tapeFileName_ = nullptr;
     int shownRows_ = 1;  // the row count the views know: the table's rows, at least one
     bool scanning_ = false;
 };

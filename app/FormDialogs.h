@@ -3,7 +3,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
 #include <optional>
+#include <vector>
+
+#include "TapeArchive.h"
 
 class QWidget;
 
@@ -17,12 +21,33 @@ inline const QString kAllFilesFilter = QStringLiteral("All Files (*.*)");
 inline const QString kAllFilesFilter = QStringLiteral("All Files (*)");
 #endif
 
+// The open dialog's entry for tapes inside archives. Which files are archives is decided by
+// their content; these are the names such archives usually have.
+inline const QString kArchivedTapesFilter = QStringLiteral(
+    "Archived Tapes (*.zip *.7z *.rar *.gz *.tgz *.bz2 *.xz *.zst *.lz *.lz4 *.tar *.lzh *.cab)");
+
+// Whether a file name matches one of the archives' entry's patterns.
+inline bool IsArchiveName(const QString& name) {
+    for (const QString& suffix : {QStringLiteral(".zip"), QStringLiteral(".7z"),
+                                  QStringLiteral(".rar"), QStringLiteral(".gz"),
+                                  QStringLiteral(".tgz"), QStringLiteral(".bz2"),
+                                  QStringLiteral(".xz"), QStringLiteral(".zst"),
+                                  QStringLiteral(".lz"), QStringLiteral(".lz4"),
+                                  QStringLiteral(".tar"), QStringLiteral(".lzh"),
+                                  QStringLiteral(".cab")}) {
+        if (name.endsWith(suffix, Qt::CaseInsensitive)) return true;
+    }
+    return false;
+}
+
 // The open dialog's settings and the state it keeps between uses (the form's OpenDialog1).
 struct OpenDialogSettings {
     // Description and patterns of each entry.
     QStringList filters{QStringLiteral("Spectrum Tape Files (*.tap)"),
-                        QStringLiteral("TZX Tape Files (*.tzx)"), kAllFilesFilter};
-    // The entry selected when the dialog opens: the TZX entry after a .tzx file was chosen.
+                        QStringLiteral("TZX Tape Files (*.tzx)"), kArchivedTapesFilter,
+                        kAllFilesFilter};
+    // The entry selected when the dialog opens: the TZX entry after a .tzx file was chosen, the
+    // archives' entry after an archive.
     int selectedFilter = 0;
     QString defaultSuffix = QStringLiteral("tap");
     // "*.tap" at first; afterwards the full path last chosen in this run.
@@ -31,8 +56,20 @@ struct OpenDialogSettings {
     // Keeps the path chosen for the next use, with the entry that matches it.
     void Remember(const QString& path) {
         fileName = path;
-        selectedFilter = path.endsWith(QStringLiteral(".tzx"), Qt::CaseInsensitive) ? 1 : 0;
+        const QString name = path.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1);
+        selectedFilter = name.endsWith(QStringLiteral(".tzx"), Qt::CaseInsensitive) ? 1
+                         : IsArchiveName(name)                                       ? 2
+                                                                                     : 0;
     }
+};
+
+// One use of the save dialog: it opens in folder on the file name suggested, with the first
+// filter entry selected; the default suffix follows the entry selected.
+struct SaveDialogSettings {
+    QString caption;      // the dialog's title
+    QStringList filters;  // description and patterns of each entry, the last kAllFilesFilter
+    QString folder;       // absolute
+    QString fileName;     // without a folder
 };
 
 // The modal dialogs the form shows. The window takes them through this seam so that tests can
@@ -47,6 +84,16 @@ public:
     virtual void ShowFailure(const QString& text) = 0;
     // The damaged-tape message: no icon, one OK button.
     virtual void ShowDamagedTape(const QString& text) = 0;
+    // The chooser for an archive that holds several tapes: the index into tapes of the one
+    // chosen, or nothing when the user cancels.
+    virtual std::optional<std::size_t> ChooseArchiveTape(QWidget& owner, const QString& archive,
+                                                         const std::vector<ArchiveTape>& tapes) = 0;
+    // The full path to save to, once the user has agreed to replace a file that exists; nothing
+    // when the user cancels.
+    virtual std::optional<QString> ExecuteSaveDialog(QWidget& owner,
+                                                     const SaveDialogSettings& settings) = 0;
+    // The Tape Information dialog showing text, read-only, until the user closes it.
+    virtual void ShowTapeInformation(QWidget& owner, const QString& text) = 0;
 };
 
 }  // namespace brisalto

@@ -16,13 +16,14 @@
 #include "ListBasicProgram.h"
 #include "MemoLines.h"
 #include "ScanTape.h"
+#include "TapeArchive.h"
 #include "TapeDrop.h"
 #include "TapeText.h"
 #include "WindowPlacement.h"
 
 namespace brisalto {
 
-QString TapeFileName;
+TapeLocation TapeFileName;
 
 namespace {
 
@@ -168,6 +169,11 @@ void TFormM::RunHandler(Body&& body) noexcept {
 }
 
 void TFormM::ShowException(const std::exception& failure) {
+    // An archive's failure names its file, whose path is UTF-8; the others hold tape bytes.
+    if (dynamic_cast<const ArchiveError*>(&failure) != nullptr) {
+        dialogs_.ShowFailure(QString::fromStdString(FailureText(failure.what())));
+        return;
+    }
     dialogs_.ShowFailure(TapeText(FailureText(failure.what())));
 }
 
@@ -177,15 +183,47 @@ void TFormM::Button1Click() {
     if (chosen) OpenTape(*chosen);
 }
 
+void TFormM::EmptyCatalogue() {
+    ScanInsideReset reset(*DataSource1);
+    TblTAPFiles.Empty();
+}
+
+std::optional<TapeLocation> TFormM::LocateTape(const QString& path) {
+    const std::string file = path.toStdString();
+    TapeFileContents contents;
+    try {
+        contents = FindTapes(file);
+        if (contents.archive && contents.tapes.empty())
+            throw ArchiveError("The archive holds no tape file");
+    } catch (...) {
+        OpenDialog1.Remember(path);
+        TapeFileName = TapeLocation(file);
+        EmptyCatalogue();
+        throw;
+    }
+    if (!contents.archive) return TapeLocation(file);
+    std::size_t chosen = 0;
+    if (contents.tapes.size() > 1) {
+        const std::optional<std::size_t> answer =
+            dialogs_.ChooseArchiveTape(*this, path, contents.tapes);
+        if (!answer || *answer >= contents.tapes.size()) return std::nullopt;
+        chosen = *answer;
+    }
+    const ArchiveTape& tape = contents.tapes[chosen];
+    return TapeLocation(file, tape.name, tape.index);
+}
+
 void TFormM::OpenTape(const QString& path) {
     RunHandler([this, &path] {
+        const std::optional<TapeLocation> location = LocateTape(path);
+        if (!location) return;
         OpenDialog1.Remember(path);
-        TapeFileName = path;
+        TapeFileName = *location;
 
         ScanResult result;
         {
             ScanInsideReset reset(*DataSource1);
-            result = ScanTape(TapeFileName.toStdString(), ChkShowRaw->isChecked(), TblTAPFiles);
+            result = ScanTape(TapeFileName, ChkShowRaw->isChecked(), TblTAPFiles);
         }
         if (result == ScanResult::Completed) {
             TblTAPFiles.First();
@@ -224,14 +262,13 @@ void TFormM::RxDBGrid1KeyUp() {
 
 void TFormM::ListCurrentRow() {
     Memo1->clear();
-    if (TblTAPFiles.AsInteger(CatalogueField::Tipo) != kProgramDataTipo) return;
+    const CatalogueRow* row = TblTAPFiles.CurrentRow();
+    if (row == nullptr || AsInteger(*row, CatalogueField::Tipo) != kProgramDataTipo) return;
     // The full file position behind the row's 16-bit Offset, so that a program stored past
     // 64 KiB of tape is read from where it lies.
-    const CatalogueRow* row = TblTAPFiles.CurrentRow();
-    const std::uint64_t position = row != nullptr ? row->Position : 0;
-    const auto length = static_cast<std::uint16_t>(TblTAPFiles.AsInteger(CatalogueField::Par1));
+    const auto length = static_cast<std::uint16_t>(AsInteger(*row, CatalogueField::Par1));
     MemoLines lines(*Memo1);
-    ListBasicProgram(TapeFileName.toStdString(), position, length, lines);
+    ListBasicProgram(TapeFileName, row->Position, length, lines);
 }
 
 void TFormM::ChkSpeccyClick() {

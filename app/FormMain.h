@@ -8,6 +8,7 @@
 
 #include "CatalogueTable.h"
 #include "FormDialogs.h"
+#include "TapeLocation.h"
 
 class QCheckBox;
 class QDragEnterEvent;
@@ -22,9 +23,10 @@ namespace brisalto {
 class CatalogueGrid;
 class CatalogueModel;
 
-// The full path of the last tape chosen in the open dialog; the listing handlers read it.
-// Empty until the first tape is chosen, and kept for the whole run.
-extern QString TapeFileName;
+// Where the last tape chosen lies: its file's full path, and its entry for a tape inside an
+// archive. The listing handlers and the tooltips read it; empty until the first tape is chosen,
+// and kept for the whole run.
+extern TapeLocation TapeFileName;
 
 // The main window: the catalogue grid, the listing pane and the controls below them.
 class TFormM final : public QWidget {
@@ -67,6 +69,10 @@ protected:
 private:
     void CreateComponents();
     void ListCurrentRow();
+    // The tape at path, or the one chosen among an archive's tapes; nothing when the user
+    // cancels the choice. A failure leaves an empty catalogue behind, as a failed scan does.
+    std::optional<TapeLocation> LocateTape(const QString& path);
+    void EmptyCatalogue();
     void ShowException(const std::exception& failure);
     // Runs a handler body; a failure that leaves it goes to the failure display.
     template <typename Body>

@@ -7,7 +7,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
+#include "ArchiveTapeChooser.h"
 #include "DialogKeys.h"
+#include "SaveDialog.h"
+#include "TapeInformationDialog.h"
 #include "WindowPlacement.h"
 
 namespace brisalto {
@@ -110,6 +113,23 @@ void QtFormDialogs::ShowFailure(const QString& text) {
 
 void QtFormDialogs::ShowDamagedTape(const QString& text) {
     ShowMessage(QMessageBox::NoIcon, text);
+}
+
+std::optional<std::size_t> QtFormDialogs::ChooseArchiveTape(QWidget& owner, const QString& archive,
+                                                            const std::vector<ArchiveTape>& tapes) {
+    ArchiveTapeChooser chooser(archive, tapes, &owner);
+    if (ExecKeepingItsKeys(chooser) != QDialog::Accepted) return std::nullopt;
+    return chooser.Chosen();
+}
+
+std::optional<QString> QtFormDialogs::ExecuteSaveDialog(QWidget& owner,
+                                                        const SaveDialogSettings& settings) {
+    return ExecSaveDialog(owner, settings);
+}
+
+void QtFormDialogs::ShowTapeInformation(QWidget& owner, const QString& text) {
+    TapeInformationDialog dialog(text, &owner);
+    ExecKeepingItsKeys(dialog);
 }
 
 }  // namespace brisalto

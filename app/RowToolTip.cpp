@@ -42,7 +42,7 @@ QImage ScreenImage(const ScreenPixels& pixels) {
                         Qt::FastTransformation);
 }
 
-QString RowToolTip(const CatalogueRow& row, const QString& tapePath) {
+QString RowToolTip(const CatalogueRow& row, const TapeLocation& tape) {
     const BlockTip tip = DescribeBlock(row);
     // Rich text always, so that a name holding '<' is shown as it is; pre keeps its spaces.
     QString html = QStringLiteral("<p style=\"white-space:pre\">");
@@ -52,8 +52,7 @@ QString RowToolTip(const CatalogueRow& row, const QString& tapePath) {
     }
     html += QStringLiteral("</p>");
     ScreenPixels pixels;
-    if (tip.screen && !tapePath.isEmpty() &&
-        ReadScreen(tapePath.toStdString(), row.Position, *row.Checksum, pixels)) {
+    if (tip.screen && !tape.path.empty() && ReadScreen(tape, row.Position, *row.Checksum, pixels)) {
         html += InlinePng(ScreenImage(pixels));
     }
     return html;

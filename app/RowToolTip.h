@@ -5,6 +5,7 @@
 
 #include "CatalogueRow.h"
 #include "DecodeScreen.h"
+#include "TapeLocation.h"
 
 namespace brisalto {
 
@@ -14,6 +15,6 @@ QImage ScreenImage(const ScreenPixels& pixels);
 // The tooltip of a complete catalogue row, as rich text: what the block holds in words and, for a
 // screen, its picture read now from the tape at tapePath. A screen that can no longer be read
 // (the tape deleted or changed) shows no picture; nothing here fails.
-QString RowToolTip(const CatalogueRow& row, const QString& tapePath);
+QString RowToolTip(const CatalogueRow& row, const TapeLocation& tape);
 
 }  // namespace brisalto

@@ -10,9 +10,9 @@
 
 namespace brisalto {
 
-void ListBasicProgram(const std::string& path, std::uint64_t position, std::uint16_t length,
+void ListBasicProgram(const TapeLocation& location, std::uint64_t position, std::uint16_t length,
                       LineSink& lines) {
-    TapeFile file(path);
+    TapeFile file(location);
     file.Seek(position);
     BlockBuffer buffer;
     const std::size_t kept = std::min<std::size_t>(length, buffer.size());

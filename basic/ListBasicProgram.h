@@ -1,18 +1,19 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+
+#include "TapeLocation.h"
 
 namespace brisalto {
 
 class LineSink;
 
 // Reads the stored BASIC program whose data block's flag byte lies at position in the tape at
-// path, length being the program length from its header, and adds one text line per program
+// location, length being the program length from its header, and adds one text line per program
 // line to lines, keyword tokens spelled out. All length bytes must be in the file
 // (InOutError "Read beyond end of file" otherwise, before any line is added); the first 65,501
 // are kept and decoding never looks past them, whatever line lengths the bytes claim.
-void ListBasicProgram(const std::string& path, std::uint64_t position, std::uint16_t length,
+void ListBasicProgram(const TapeLocation& location, std::uint64_t position, std::uint16_t length,
                       LineSink& lines);
 
 }  // namespace brisalto

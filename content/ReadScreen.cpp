@@ -8,12 +8,12 @@
 
 namespace brisalto {
 
-bool ReadScreen(const std::string& path, std::uint64_t position, const BlockChecksum& checksum,
+bool ReadScreen(const TapeLocation& location, std::uint64_t position, const BlockChecksum& checksum,
                 ScreenPixels& pixels) noexcept {
     // Flag, screen, checksum.
     std::array<std::uint8_t, kScreenBytes + 2> block;
     try {
-        TapeFile file(path);
+        TapeFile file(location);
         file.Seek(position);
         if (file.ReadSome(block) != block.size()) return false;
         file.Close();

@@ -1,18 +1,18 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "CatalogueRow.h"
 #include "DecodeScreen.h"
+#include "TapeLocation.h"
 
 namespace brisalto {
 
-// Reads the screen held by the data block whose flag byte lies at position in the tape at path
+// Reads the screen held by the data block whose flag byte lies at position in the tape at location
 // (flag, 6,912 bytes, checksum) and decodes it into pixels. Returns false, and never throws,
 // when the file can no longer be opened or read there, or when its bytes no longer match
 // checksum, the block's checksum state from the scan (the tape changed since).
-bool ReadScreen(const std::string& path, std::uint64_t position, const BlockChecksum& checksum,
+bool ReadScreen(const TapeLocation& location, std::uint64_t position, const BlockChecksum& checksum,
                 ScreenPixels& pixels) noexcept;
 
 }  // namespace brisalto

@@ -3,16 +3,21 @@
 #include <cstdint>
 #include <optional>
 
+#include "BlockBuffer.h"
 #include "BlockChecksum.h"
 
 namespace brisalto {
 
 // A block body as TAP files store it (flag, data, checksum), wherever a tape format keeps it:
-// its length N and the file position of its flag byte. Its first bytes are in the BlockBuffer.
+// its length N, the file position of its flag byte and its first bytes as kept.
 struct BodyBlock {
     std::uint32_t length = 0;
     std::uint64_t position = 0;
     std::optional<BlockChecksum> checksum;  // of all N bytes; unset when N is 0
+    // The walker's copy of the first min(N, 65,501) bytes, and at least a header's worth (the
+    // bytes a short body lacks read as zeros); valid until the walker's next step.
+    const BlockBuffer* bytes = nullptr;
+    std::uint8_t Flag() const noexcept { return (*bytes)[0]; }
 };
 
 enum class WalkStep {
@@ -27,9 +32,10 @@ enum class WalkStep {
 class BlockWalker {
 public:
     virtual ~BlockWalker() = default;
-    // Walks over the next block; for Body, fills block and the buffer the walker was given.
-    // Input/output failures travel out.
+    // Walks over the next block; for Body, fills block. Input/output failures travel out.
     virtual WalkStep Next(BodyBlock& block) = 0;
+    // Whether the tape has no byte left to walk.
+    virtual bool AtEnd() = 0;
 };
 
 }  // namespace brisalto

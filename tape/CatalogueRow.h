@@ -47,6 +47,7 @@ struct CatalogueRow {
     std::uint8_t Flag = 0;                  // the block's flag byte: 0x00 header, 0xFF data
     std::optional<BlockChecksum> Checksum;  // unset for a block with no body
     std::uint64_t Position = 0;             // full file position of the flag byte, for the lister
+    std::uint32_t Length = 0;               // the body's byte count N: flag, data and checksum
 };
 
 }  // namespace brisalto

@@ -203,9 +203,11 @@ void CatalogueTable::SetPosition(std::uint64_t position) {
     OpenRow().Position = position;
 }
 
-void CatalogueTable::SetBlock(std::uint8_t flag, std::optional<BlockChecksum> checksum) {
+void CatalogueTable::SetBlock(std::uint8_t flag, std::optional<BlockChecksum> checksum,
+                              std::uint32_t length) {
     CatalogueRow& row = OpenRow();
     row.Flag = flag;
+    row.Length = length;
     row.Checksum = checksum;
 }
 

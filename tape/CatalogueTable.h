@@ -43,8 +43,9 @@ public:
     void SetString(std::string_view fieldName, std::string_view text);
     // The full file position behind Offset, kept beside the fields.
     void SetPosition(std::uint64_t position);
-    // The block's flag byte and checksum state, kept beside the fields for the row's tooltip.
-    void SetBlock(std::uint8_t flag, std::optional<BlockChecksum> checksum);
+    // The block's flag byte, checksum state and body length, kept beside the fields for the
+    // row's tooltip and for reading the block again.
+    void SetBlock(std::uint8_t flag, std::optional<BlockChecksum> checksum, std::uint32_t length);
 
     // Read a field of the current row; a null field, or no current row, reads as 0 or "".
     std::int64_t AsInteger(CatalogueField field) const;

@@ -23,4 +23,9 @@ int ErrnoToInOutCode(int error) noexcept {
     }
 }
 
+InOutError ErrnoToInOutError(int error) {
+    const int code = ErrnoToInOutCode(error);
+    return code == error ? InOutError::FromSystem(code) : InOutError(code);
+}
+
 }  // namespace brisalto

@@ -6,4 +6,9 @@ namespace brisalto {
 // Windows, whose native codes already are those; any other errno passes through unchanged.
 int ErrnoToInOutCode(int error) noexcept;
 
+class InOutError;
+// The failure for a POSIX errno, with its table code; an errno that passes through unchanged
+// and has the number of a run-time code still reads "I/O error n".
+InOutError ErrnoToInOutError(int error);
+
 }  // namespace brisalto

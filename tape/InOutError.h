@@ -18,9 +18,18 @@ std::string InOutMessage(int code);
 class InOutError : public std::runtime_error {
 public:
     explicit InOutError(int code) : std::runtime_error(InOutMessage(code)), code_(code) {}
+    // A code the operating system gave, shown as "I/O error n" when its number is one of the
+    // run-time codes above (ENETDOWN is 100 on Linux and is no end of file).
+    static InOutError FromSystem(int code) {
+        return InOutError(code, IsRunTimeCode(code) ? "I/O error " + std::to_string(code)
+                                                    : InOutMessage(code));
+    }
     int Code() const noexcept { return code_; }
 
 private:
+    InOutError(int code, const std::string& message) : std::runtime_error(message), code_(code) {}
+    static bool IsRunTimeCode(int code) noexcept { return code == kReadBeyondEndOfFile || code == 101 || code == 106; }
+
     int code_;
 };
 

@@ -4,25 +4,29 @@
 #include <cstdint>
 #include <string>
 
+#include "ByteSource.h"
+
 namespace brisalto {
 
 // The operating system's file, opened for reading only (others may read and write it too).
 // Every failure is an InOutError with the code of the failure table; the destructor closes
 // quietly when Close() was not reached, so a failure travelling out never leaks the handle.
-class OsFile {
+class OsFile final : public ByteSource {
 public:
     // Opens an existing file by its UTF-8 path.
     explicit OsFile(const std::string& path);
-    ~OsFile();
+    ~OsFile() override;
     OsFile(const OsFile&) = delete;
     OsFile& operator=(const OsFile&) = delete;
 
     // Reads up to count bytes; returns fewer only at the end of the file.
-    std::size_t Read(std::uint8_t* destination, std::size_t count);
+    std::size_t Read(std::uint8_t* destination, std::size_t count) override;
     // Moves to an absolute position; a position past the end is allowed and then reads nothing.
-    void SeekTo(std::uint64_t position);
+    void SeekTo(std::uint64_t position) override;
+    // The file's length in bytes now.
+    std::uint64_t Size();
     // Closes now and reports a failing close; later calls do nothing.
-    void Close();
+    void Close() override;
 
 private:
 #ifdef _WIN32

@@ -15,7 +15,7 @@ namespace brisalto {
 namespace {
 
 [[noreturn]] void ThrowLastError() {
-    throw InOutError(ErrnoToInOutCode(errno));
+    throw ErrnoToInOutError(errno);
 }
 
 }  // namespace
@@ -38,7 +38,7 @@ OsFile::OsFile(const std::string& path) {
     if (error != 0) {
         ::close(descriptor_);
         descriptor_ = -1;
-        throw InOutError(ErrnoToInOutCode(error));
+        throw ErrnoToInOutError(error);
     }
 }
 
@@ -62,6 +62,12 @@ std::size_t OsFile::Read(std::uint8_t* destination, std::size_t count) {
 
 void OsFile::SeekTo(std::uint64_t position) {
     if (::lseek(descriptor_, static_cast<off_t>(position), SEEK_SET) < 0) ThrowLastError();
+}
+
+std::uint64_t OsFile::Size() {
+    struct stat status {};
+    if (::fstat(descriptor_, &status) != 0) ThrowLastError();
+    return static_cast<std::uint64_t>(status.st_size);
 }
 
 void OsFile::Close() {

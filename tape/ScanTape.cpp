@@ -1,6 +1,7 @@
 #include "ScanTape.h"
 
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -44,8 +45,9 @@ std::string ArrayDescription(std::string_view kind, std::uint8_t nameByte, std::
     return text;
 }
 
-void AppendRow(CatalogueTable& catalogue, const BlockBuffer& buffer, std::size_t bodyLength,
-               std::uint64_t position, std::optional<BlockChecksum> checksum, ScanState& state) {
+void AppendRow(CatalogueTable& catalogue, const BodyBlock& block, ScanState& state) {
+    const BlockBuffer& buffer = *block.bytes;
+    const std::size_t bodyLength = block.length;
     const std::uint8_t flag = buffer[0];
     const std::uint8_t type = buffer[1];
 
@@ -80,9 +82,9 @@ void AppendRow(CatalogueTable& catalogue, const BlockBuffer& buffer, std::size_t
         }
         state.lastHeaderType = type;
     }
-    catalogue.SetInteger(CatalogueField::Offset, position % 65536);
-    catalogue.SetPosition(position);
-    catalogue.SetBlock(flag, checksum);
+    catalogue.SetInteger(CatalogueField::Offset, block.position % 65536);
+    catalogue.SetPosition(block.position);
+    catalogue.SetBlock(flag, block.checksum, block.length);
     catalogue.Post();
 }
 
@@ -90,22 +92,26 @@ void AppendRow(CatalogueTable& catalogue, const BlockBuffer& buffer, std::size_t
 // bytes) would otherwise fill memory with rows.
 constexpr std::uint32_t kMaxBlocks = 1u << 20;
 
-ScanResult Walk(TapeFile& file, BlockWalker& walker, const BlockBuffer& buffer, bool showRaw,
-                CatalogueTable& catalogue) {
+void Count(const BodyBlock& block, ScanDetails& details) {
+    const std::uint8_t flag = block.Flag();
+    ++(flag == kHeaderFlag ? details.headers : flag == kDataFlag ? details.data : details.neverListed);
+}
+
+ScanResult Walk(BlockWalker& walker, bool showRaw, CatalogueTable& catalogue,
+                ScanDetails& details) {
     ScanState state;
     for (std::uint32_t blocks = 0;; ++blocks) {
-        if (blocks == kMaxBlocks) return file.AtEnd() ? ScanResult::Completed : ScanResult::Damaged;
+        if (blocks == kMaxBlocks) return walker.AtEnd() ? ScanResult::Completed : ScanResult::Damaged;
         BodyBlock block;
         switch (walker.Next(block)) {
             case WalkStep::End: return ScanResult::Completed;
             case WalkStep::Damaged: return ScanResult::Damaged;
-            case WalkStep::Skipped: break;
+            case WalkStep::Skipped: ++details.tzxPassedOver; break;
             case WalkStep::Body: {
-                const std::uint8_t flag = buffer[0];
-                if (flag == kHeaderFlag || (flag == kDataFlag && showRaw)) {
-                    AppendRow(catalogue, buffer, block.length, block.position, block.checksum,
-                              state);
-                }
+                Count(block, details);
+                const std::uint8_t flag = block.Flag();
+                if (flag == kHeaderFlag || (flag == kDataFlag && showRaw))
+                    AppendRow(catalogue, block, state);
                 break;
             }
         }
@@ -114,20 +120,27 @@ ScanResult Walk(TapeFile& file, BlockWalker& walker, const BlockBuffer& buffer, 
 
 }  // namespace
 
-ScanResult ScanTape(const std::string& path, bool showRaw, CatalogueTable& catalogue) {
+ScanResult ScanTape(const TapeLocation& location, bool showRaw, CatalogueTable& catalogue,
+                    ScanDetails* details) {
     catalogue.Empty();
-    TapeFile file(path);
-    BlockBuffer buffer;
+    ScanDetails unused;
+    ScanDetails& seen = details != nullptr ? *details : unused;
+    seen = {};
+    TapeFile file(location);
     ScanResult result = ScanResult::Damaged;
-    switch (ReadTzxStart(file)) {
+    ScanDetails::Version version;
+    switch (ReadTzxStart(file, version)) {
         case TzxStart::NotTzx: {
-            TapWalker walker(file, buffer);
-            result = Walk(file, walker, buffer, showRaw, catalogue);
+            // Large: the walkers keep a block's worth of bytes each.
+            const auto walker = std::make_unique<TapWalker>(file);
+            result = Walk(*walker, showRaw, catalogue, seen);
             break;
         }
         case TzxStart::Tzx: {
-            TzxWalker walker(file, buffer);
-            result = Walk(file, walker, buffer, showRaw, catalogue);
+            seen.tzxVersion = version;
+            const auto walker =
+                std::make_unique<TzxWalker>(file, details != nullptr ? &seen.texts : nullptr);
+            result = Walk(*walker, showRaw, catalogue, seen);
             break;
         }
         case TzxStart::Cut: break;

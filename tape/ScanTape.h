@@ -1,6 +1,7 @@
 #pragma once
 
-#include <string>
+#include "ScanDetails.h"
+#include "TapeLocation.h"
 
 namespace brisalto {
 
@@ -12,10 +13,12 @@ enum class ScanResult {
 };
 
 // Empties the catalogue and appends one row per listed block of the tape at path, in file order:
-// every header block, and every data block when showRaw is set. A file that begins with the TZX
+// every header block, and every data block when showRaw is set. A tape that begins with the TZX
 // signature is read as a TZX tape, any other as a TAP file. Input/output failures
-// (InOutError) and refused field values (FieldRangeError) travel out to the caller; the rows
-// posted so far stay. The file is closed on every path.
-ScanResult ScanTape(const std::string& path, bool showRaw, CatalogueTable& catalogue);
+// (InOutError), archive failures (ArchiveError) and refused field values (FieldRangeError)
+// travel out to the caller; the rows posted so far stay. The file is closed on every path.
+// details, when given, is filled with what the scan saw besides the rows.
+ScanResult ScanTape(const TapeLocation& location, bool showRaw, CatalogueTable& catalogue,
+                    ScanDetails* details = nullptr);
 
 }  // namespace brisalto

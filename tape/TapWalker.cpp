@@ -13,8 +13,13 @@ WalkStep TapWalker::Next(BodyBlock& block) {
     file_.ReadExact(std::span(buffer_.data(), 2));
     block.length = MakeWordLH(buffer_[0], buffer_[1]);
     block.position = file_.Position();
+    block.bytes = &buffer_;
     return ReadBlockBody(file_, buffer_, block.length, block.checksum) ? WalkStep::Body
                                                                        : WalkStep::Damaged;
+}
+
+bool TapWalker::AtEnd() {
+    return file_.AtEnd();
 }
 
 }  // namespace brisalto

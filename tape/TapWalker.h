@@ -11,12 +11,13 @@ class TapeFile;
 // Every block has a body. A file that ends inside a length fails with "Read beyond end of file".
 class TapWalker final : public BlockWalker {
 public:
-    TapWalker(TapeFile& file, BlockBuffer& buffer) : file_(file), buffer_(buffer) {}
+    explicit TapWalker(TapeFile& file) : file_(file) {}
     WalkStep Next(BodyBlock& block) override;
+    bool AtEnd() override;
 
 private:
     TapeFile& file_;
-    BlockBuffer& buffer_;
+    BlockBuffer buffer_;
 };
 
 }  // namespace brisalto

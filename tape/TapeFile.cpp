@@ -4,15 +4,27 @@
 #include <cstring>
 
 #include "InOutError.h"
+#include "MemorySource.h"
+#include "OsFile.h"
+#include "ReadArchiveEntry.h"
 
 namespace brisalto {
 
-TapeFile::TapeFile(const std::string& path)
-    : file_(path), buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kReadAhead)) {}
+namespace {
+
+std::unique_ptr<ByteSource> OpenSource(const TapeLocation& location) {
+    if (!location.InArchive()) return std::make_unique<OsFile>(location.path);
+    return std::make_unique<MemorySource>(ReadArchiveEntry(location));
+}
+
+}  // namespace
+
+TapeFile::TapeFile(const TapeLocation& location)
+    : file_(OpenSource(location)), buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kReadAhead)) {}
 
 bool TapeFile::Refill() {
     begin_ = 0;
-    end_ = file_.Read(buffer_.get(), kReadAhead);
+    end_ = file_->Read(buffer_.get(), kReadAhead);
     return end_ > 0;
 }
 
@@ -22,7 +34,7 @@ std::size_t TapeFile::ReadSome(std::span<std::uint8_t> destination) {
         const std::size_t wanted = destination.size() - done;
         if (Buffered() == 0 && wanted >= kReadAhead) {
             // A large read goes straight to its destination.
-            const std::size_t got = file_.Read(destination.data() + done, wanted);
+            const std::size_t got = file_->Read(destination.data() + done, wanted);
             done += got;
             position_ += got;
             break;
@@ -56,7 +68,7 @@ void TapeFile::ReadExact(std::span<std::uint8_t> destination) {
 }
 
 void TapeFile::Seek(std::uint64_t position) {
-    file_.SeekTo(position);
+    file_->SeekTo(position);
     begin_ = end_ = 0;
     position_ = position;
 }

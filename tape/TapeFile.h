@@ -6,15 +6,18 @@
 #include <span>
 #include <string>
 
-#include "OsFile.h"
+#include "ByteSource.h"
+#include "TapeLocation.h"
 
 namespace brisalto {
 
-// A tape file opened for reading by path, with its own read-ahead so that the many small reads
+// A tape opened for reading by its location, a file or an archive entry, with its own read-ahead so that the many small reads
 // of a scan cost one system call per 64 KiB instead of one each. Positions and counts are bytes.
 class TapeFile {
 public:
-    explicit TapeFile(const std::string& path);
+    // Opens the file, or reads the archive entry into memory (ArchiveError when the archive
+    // fails); file-layer failures are InOutError.
+    explicit TapeFile(const TapeLocation& location);
 
     // Fills all of destination or fails with "Read beyond end of file" (the bytes that were
     // there are consumed).
@@ -27,7 +30,7 @@ public:
     void Seek(std::uint64_t position);
     bool AtEnd();
     // Closes now so that a failing close is reported; the destructor closes quietly otherwise.
-    void Close() { file_.Close(); }
+    void Close() { file_->Close(); }
 
 private:
     static constexpr std::size_t kReadAhead = 64 * 1024;
@@ -35,7 +38,7 @@ private:
     std::size_t Buffered() const noexcept { return end_ - begin_; }
     bool Refill();
 
-    OsFile file_;
+    std::unique_ptr<ByteSource> file_;
     std::unique_ptr<std::uint8_t[]> buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;

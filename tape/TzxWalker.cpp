@@ -80,7 +80,7 @@ std::uint64_t Count(std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-TzxStart ReadTzxStart(TapeFile& file) {
+TzxStart ReadTzxStart(TapeFile& file, ScanDetails::Version& version) {
     std::array<std::uint8_t, kSignature.size() + 2> start{};
     const std::size_t got = file.ReadSome(start);
     if (got < kSignature.size() ||
@@ -88,7 +88,9 @@ TzxStart ReadTzxStart(TapeFile& file) {
         file.Seek(0);
         return TzxStart::NotTzx;
     }
-    return got == start.size() ? TzxStart::Tzx : TzxStart::Cut;
+    if (got != start.size()) return TzxStart::Cut;
+    version = {start[kSignature.size()], start[kSignature.size() + 1]};
+    return TzxStart::Tzx;
 }
 
 WalkStep TzxWalker::Next(BodyBlock& block) {
@@ -102,11 +104,37 @@ WalkStep TzxWalker::Next(BodyBlock& block) {
     const std::uint64_t length =
         Count(fields.subspan(layout.lengthAt, layout.lengthBytes)) * layout.unit;
 
-    if (!layout.body) return file_.Skip(length) == length ? WalkStep::Skipped : WalkStep::Damaged;
+    if (!layout.body) {
+        if (texts_ != nullptr && id >= 0x30 && id <= 0x33)
+            return KeepText(id, file_.Position() - fields.size() - 1, fields, length)
+                       ? WalkStep::Skipped
+                       : WalkStep::Damaged;
+        return file_.Skip(length) == length ? WalkStep::Skipped : WalkStep::Damaged;
+    }
     block.length = static_cast<std::uint32_t>(length);
     block.position = file_.Position();
+    block.bytes = &buffer_;
     return ReadBlockBody(file_, buffer_, block.length, block.checksum) ? WalkStep::Body
                                                                        : WalkStep::Damaged;
+}
+
+bool TzxWalker::AtEnd() {
+    return file_.AtEnd();
+}
+
+bool TzxWalker::KeepText(std::uint8_t id, std::uint64_t position,
+                         std::span<const std::uint8_t> fields, std::uint64_t length) {
+    // Text blocks are short (the longest, archive information, under 64 KiB); a hostile tape of
+    // many of them keeps only the first megabyte of texts and walks over the rest.
+    constexpr std::uint64_t kMaxTextBytes = 1 << 20;
+    if (textBytes_ + length > kMaxTextBytes) return file_.Skip(length) == length;
+    TzxTextBlock text{id, position, {fields.begin(), fields.end()}};
+    text.bytes.resize(fields.size() + static_cast<std::size_t>(length));
+    const std::span rest(text.bytes.data() + fields.size(), static_cast<std::size_t>(length));
+    if (file_.ReadSome(rest) != rest.size()) return false;
+    textBytes_ += length;
+    texts_->push_back(std::move(text));
+    return true;
 }
 
 }  // namespace brisalto

@@ -76,6 +76,12 @@ void OsFile::SeekTo(std::uint64_t position) {
     if (!::SetFilePointerEx(AsHandle(handle_), distance, nullptr, FILE_BEGIN)) ThrowLastError();
 }
 
+std::uint64_t OsFile::Size() {
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(AsHandle(handle_), &size)) ThrowLastError();
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
 void OsFile::Close() {
     if (handle_ == nullptr) return;
     HANDLE handle = AsHandle(handle_);

@@ -51,7 +51,7 @@ protected:
         const Bytes program{0x00, 0x0A, 0x03, 0x00, 0xF5, 'a', 0x0D};
         tape_ = std::make_unique<TempTape>(
             TapeBuilder().ProgramHeader("p", 7, 10, 7).Data(program).Get());
-        TapeFileName = QString::fromStdString(tape_->Path());
+        TapeFileName = TapeLocation(tape_->Path());
         // The scan without the open dialog, which other tests answer.
         form.DataSource1->BeginScan();
         ScanTape(tape_->Path(), true, form.TblTAPFiles);

@@ -34,12 +34,37 @@ public:
     }
     void ShowFailure(const QString& text) override { failures.push_back(text); }
     void ShowDamagedTape(const QString& text) override { damaged.push_back(text); }
+    // The chooser answers with chooserAnswer (nothing: cancelled) and records what it offered.
+    std::optional<std::size_t> ChooseArchiveTape(QWidget&, const QString&,
+                                                 const std::vector<ArchiveTape>& tapes) override {
+        std::vector<std::string> names;
+        for (const ArchiveTape& tape : tapes) names.push_back(tape.name);
+        chooserOffers.push_back(names);
+        return chooserAnswer;
+    }
+    // Saves go to saveAnswers in turn (an empty queue cancels).
+    std::optional<QString> ExecuteSaveDialog(QWidget&,
+                                             const SaveDialogSettings& settings) override {
+        saves.push_back(settings);
+        if (saveAnswers.empty()) return std::nullopt;
+        const QString answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
+    void ShowTapeInformation(QWidget&, const QString& text) override {
+        information.push_back(text);
+    }
 
     std::deque<QString> answers;
+    std::optional<std::size_t> chooserAnswer;
+    std::vector<std::vector<std::string>> chooserOffers;
     std::vector<QString> offeredFileNames;
     std::vector<QString> offeredFilters;  // the entry selected at each opening
     std::vector<QString> failures;
     std::vector<QString> damaged;
+    std::deque<QString> saveAnswers;
+    std::vector<SaveDialogSettings> saves;
+    std::vector<QString> information;
 };
 
 // The main window, shown and active on the offscreen platform.

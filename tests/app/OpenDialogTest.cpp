@@ -43,7 +43,7 @@ TEST(OpenDialog, OpensOnTheTapEntryFirstAndOnTheTzxEntryAfterATzxFile) {
     OpenDialogSettings settings;
     const Seen first = RunAndCancel(settings);
     EXPECT_EQ(first.entries, QStringList({"Spectrum Tape Files (*.tap)", "TZX Tape Files (*.tzx)",
-                                          kAllFilesFilter}));
+                                          kArchivedTapesFilter, kAllFilesFilter}));
     EXPECT_EQ(first.selected, "Spectrum Tape Files (*.tap)");
 
     settings.Remember(QString::fromStdString(tzx.Path()));

@@ -25,7 +25,7 @@ TEST_F(OpenTape, FillsTheGridWithTheFirstRowCurrentAndFocused) {
     form.Button1->setFocus();
     Open(tape.Path());
 
-    EXPECT_EQ(TapeFileName, QString::fromStdString(tape.Path()));
+    EXPECT_EQ(TapeFileName.path, tape.Path());
     ASSERT_EQ(GridRows(), 2);
     const QStringList header{"2", "0", "Program", "hello     ", "10", "80", "120"};
     const QStringList data{"23", "255", "Raw Data", "", "", "80", "120"};
@@ -59,7 +59,7 @@ TEST_F(OpenTape, CancelLeavesGridFileNameAndPaneAsTheyWere) {
 
     EXPECT_EQ(GridRows(), 2);
     EXPECT_EQ(CurrentRow(), 1);
-    EXPECT_EQ(TapeFileName, QString::fromStdString(tape.Path()));
+    EXPECT_EQ(TapeFileName.path, tape.Path());
     EXPECT_EQ(Pane(), QStringLiteral("last listing"));
 }
 
@@ -114,7 +114,7 @@ TEST_F(OpenTape, MissingFileShowsFileNotFoundAndAnEmptyGrid) {
     Open(missing);
 
     EXPECT_EQ(dialogs.failures, std::vector<QString>{QStringLiteral("File not found.")});
-    EXPECT_EQ(TapeFileName, QString::fromStdString(missing));
+    EXPECT_EQ(TapeFileName.path, missing);
     EXPECT_EQ(GridRows(), 1);
     EXPECT_EQ(Cell(0, kTipoStr), QString());
     EXPECT_EQ(CurrentRow(), -1);

@@ -77,7 +77,7 @@ TEST_F(OpenFromTheCommandLine, OpensOnceTheEventLoopRunsAsIfChosenInTheDialog) {
 
     QCoreApplication::processEvents();
 
-    EXPECT_EQ(TapeFileName, QString::fromStdString(tape.Path()));
+    EXPECT_EQ(TapeFileName.path, tape.Path());
     ASSERT_EQ(GridRows(), 2);
     EXPECT_EQ(Cell(0, 3), QStringLiteral("hello     "));
     EXPECT_EQ(CurrentRow(), 0);
@@ -156,7 +156,7 @@ TEST_F(DropOnTheWindow, OpensTheFirstOfSeveralFilesAsACopy) {
     EXPECT_TRUE(outcome.enterAccepted);
     EXPECT_TRUE(outcome.dropAccepted);
     EXPECT_EQ(outcome.dropAction, Qt::CopyAction);
-    EXPECT_EQ(TapeFileName, QString::fromStdString(first.Path()));
+    EXPECT_EQ(TapeFileName.path, first.Path());
     EXPECT_EQ(form.OpenDialog1.fileName, QString::fromStdString(first.Path()));
     ASSERT_EQ(GridRows(), 2);
     EXPECT_EQ(Cell(0, 3), QStringLiteral("hello     "));
@@ -172,7 +172,7 @@ TEST_F(DropOnTheWindow, TakesTheFirstLocalFileAndShowsItsFailure) {
     data.setUrls({QUrl(QStringLiteral("https://example.org/x.tap")),
                   QUrl::fromLocalFile(QString::fromStdString(missing)), FileUrl(tape)});
     Drag(data, Grid().geometry().center());
-    EXPECT_EQ(TapeFileName, QString::fromStdString(missing));
+    EXPECT_EQ(TapeFileName.path, missing);
     EXPECT_EQ(dialogs.failures, std::vector<QString>{QStringLiteral("File not found.")});
 }
 
@@ -201,7 +201,7 @@ TEST_P(RefusedDrop, IsIgnoredAndChangesNothing) {
         EXPECT_FALSE(outcome.moveAccepted);
     }
 
-    EXPECT_EQ(TapeFileName, QString::fromStdString(tape.Path()));
+    EXPECT_EQ(TapeFileName.path, tape.Path());
     EXPECT_EQ(GridRows(), 2);
     EXPECT_EQ(CurrentRow(), 1);
     EXPECT_EQ(Pane(), QStringLiteral("last listing"));

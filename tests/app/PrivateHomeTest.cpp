@@ -51,13 +51,32 @@ TEST(PrivateHome, OpeningATapeCancellingAndQuittingWriteNothingThere) {
                 [](QWidget& modal) { modal.close(); });
             form.Button1Click();
         }
-        ASSERT_EQ(TapeFileName, QString::fromStdString(tape.Path()));
+        ASSERT_EQ(TapeFileName.path, tape.Path());
         {
             const ModalWatcher watcher({[](QWidget& modal) { modal.close(); }},
                                        [](QWidget& modal) { modal.close(); });
             form.Button1Click();
             EXPECT_EQ(watcher.Shown(), 1);
         }
+    }
+    EXPECT_EQ(Contents(home), "");
+    EXPECT_EQ(Contents(config), "");
+}
+
+TEST(PrivateHome, ASaveDialogCancelledWritesNothingThere) {
+    const TempTape folder({});
+    {
+        QWidget owner;
+        owner.show();
+        QtFormDialogs dialogs;
+        const ModalWatcher watcher({[](QWidget& modal) { modal.close(); }},
+                                   [](QWidget& modal) { modal.close(); });
+        const SaveDialogSettings settings{QStringLiteral("Save Block As"),
+                                          {QStringLiteral("Binary Files (*.bin)")},
+                                          QString::fromStdString(folder.Folder()),
+                                          QStringLiteral("code.bin")};
+        EXPECT_FALSE(dialogs.ExecuteSaveDialog(owner, settings).has_value());
+        EXPECT_EQ(watcher.Shown(), 1);
     }
     EXPECT_EQ(Contents(home), "");
     EXPECT_EQ(Contents(config), "");

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <archive.h>
+
+#include "OsFile.h"
+
+namespace brisalto {
+
+// One pass of the archive library over a file opened through the file layer, so that a missing
+// or unreadable archive fails with the same codes and words as a missing or unreadable tape.
+// Decompression filters and archive formats are those that need no outside program and have a
+// signature of their own; a filter alone (a compressed single file) is read in Raw mode.
+class ArchiveReader {
+public:
+    enum class Mode { Formats, Raw };
+    enum class Step { Entry, End, Unrecognised };
+
+    ArchiveReader(const std::string& path, Mode mode);
+    ~ArchiveReader();
+    ArchiveReader(const ArchiveReader&) = delete;
+    ArchiveReader& operator=(const ArchiveReader&) = delete;
+
+    // Moves to the next entry. Unrecognised: no format took the file. A failure of the file layer travels out as InOutError, one of the archive as
+    // ArchiveError through Fail.
+    Step Next();
+    // Whether a decompression filter took the file's bytes.
+    bool Compressed() const;
+    archive_entry* Entry() const noexcept { return entry_; }
+    // Appends the current entry's bytes to bytes, failing past limit bytes in all.
+    void ReadData(std::vector<std::uint8_t>& bytes, std::uint64_t limit, const std::string& entry);
+    // What the library said of the last failure.
+    std::string Reason() const;
+    [[noreturn]] void Fail(const std::string& entry) const;
+
+private:
+    static la_ssize_t ReadCallback(struct archive*, void* self, const void** buffer);
+    static la_int64_t SeekCallback(struct archive*, void* self, la_int64_t offset, int whence);
+    static la_int64_t SkipCallback(struct archive*, void* self, la_int64_t request);
+    [[noreturn]] void RethrowOrFail(const std::string& entry) const;
+
+    std::string path_;
+    OsFile file_;
+    std::uint64_t position_ = 0;
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    struct archive* archive_ = nullptr;
+    archive_entry* entry_ = nullptr;
+    std::exception_ptr failure_;  // a file-layer failure met inside a callback
+    bool unrecognised_ = false;   // no format took the file
+    bool compressed_ = false;     // a filter took it all the same
+};
+
+}  // namespace brisalto

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "ByteSource.h"
+
+namespace brisalto {
+
+// Bytes already read into memory (an archive entry), read and seeked like a file.
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+
+    std::size_t Read(std::uint8_t* destination, std::size_t count) override {
+        const std::size_t left = position_ < bytes_.size() ? bytes_.size() - position_ : 0;
+        const std::size_t take = std::min(count, left);
+        if (take > 0) std::memcpy(destination, bytes_.data() + position_, take);
+        position_ += take;
+        return take;
+    }
+    void SeekTo(std::uint64_t position) override {
+        position_ = static_cast<std::size_t>(std::min<std::uint64_t>(position, bytes_.size()));
+    }
+    void Close() override { bytes_ = {}; }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    std::size_t position_ = 0;
+};
+
+}  // namespace brisalto

@@ -1,0 +1,133 @@
+#include "TapeArchive.h"
+
+#include <archive_entry.h>
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+#include <string_view>
+
+#include "ArchiveReader.h"
+#include "ReadArchiveEntry.h"
+
+namespace brisalto {
+
+namespace {
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           std::equal(suffix.begin(), suffix.end(), text.end() - std::ptrdiff_t(suffix.size()),
+                      [](char a, char b) {
+                          return std::tolower(static_cast<unsigned char>(a)) ==
+                                 std::tolower(static_cast<unsigned char>(b));
+                      });
+}
+
+std::string EntryName(archive_entry* entry) {
+    if (const char* utf8 = archive_entry_pathname_utf8(entry)) return utf8;
+    if (const char* native = archive_entry_pathname(entry)) return native;
+    return {};
+}
+
+// A tape entry by its name: *.tap or *.tzx, but none of the "._name" companions that macOS
+// adds, in a __MACOSX folder or beside the file.
+bool IsTapeName(std::string_view name) {
+    if (!EndsWithNoCase(name, ".tap") && !EndsWithNoCase(name, ".tzx")) return false;
+    const std::size_t slash = name.find_last_of("/\\");
+    const std::string_view base = slash == std::string_view::npos ? name : name.substr(slash + 1);
+    if (base.starts_with("._")) return false;
+    for (std::size_t start = 0; start < name.size();) {
+        const std::size_t end = std::min(name.find_first_of("/\\", start), name.size());
+        if (name.substr(start, end - start) == "__MACOSX") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+// The name a compressed single file's stream goes by: the file's own without the compressor's
+// extension ("game.tzx" for "game.tzx.gz").
+std::string StreamName(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    for (const std::string_view suffix :
+         {".gz", ".bz2", ".xz", ".lz", ".zst", ".lz4", ".Z", ".gzip", ".bzip2"}) {
+        if (name.size() > suffix.size() && EndsWithNoCase(name, suffix)) {
+            name.resize(name.size() - suffix.size());
+            break;
+        }
+    }
+    return name.empty() ? std::string("tape") : name;
+}
+
+// The one stream of a compressed file stands for the tape it holds, whatever its name.
+ArchiveTape StreamTape(const std::string& path) {
+    return {StreamName(path), 0, 0};
+}
+
+}  // namespace
+
+TapeFileContents FindTapes(const std::string& path) {
+    ArchiveReader reader(path, ArchiveReader::Mode::Formats);
+    TapeFileContents contents;
+    unsigned index = 0;
+    for (;; ++index) {
+        const ArchiveReader::Step step = reader.Next();
+        if (step == ArchiveReader::Step::End) break;
+        if (step == ArchiveReader::Step::Unrecognised) {
+            if (!reader.Compressed()) return {};
+            return {true, {StreamTape(path)}};
+        }
+        archive_entry* entry = reader.Entry();
+        if (archive_entry_filetype(entry) != AE_IFREG) continue;
+        std::string name = EntryName(entry);
+        if (!IsTapeName(name)) continue;
+        const std::uint64_t size = archive_entry_size_is_set(entry)
+                                       ? static_cast<std::uint64_t>(archive_entry_size(entry))
+                                       : 0;
+        contents.tapes.push_back({std::move(name), size, index});
+    }
+    contents.archive = true;
+    return contents;
+}
+
+std::vector<std::uint8_t> ReadArchiveEntry(const TapeLocation& location) {
+    const std::string& entryName = location.entry;
+    std::optional<ArchiveReader> reader;
+    reader.emplace(location.path, ArchiveReader::Mode::Formats);
+    bool found = false;
+    for (unsigned index = 0; !found; ++index) {
+        const ArchiveReader::Step step = reader->Next();
+        if (step == ArchiveReader::Step::End) break;
+        if (step == ArchiveReader::Step::Unrecognised) {
+            // A compressed single file: its one stream, in a second pass of its own.
+            if (!reader->Compressed() || StreamName(location.path) != entryName) break;
+            reader.emplace(location.path, ArchiveReader::Mode::Raw);
+            found = reader->Next() == ArchiveReader::Step::Entry;
+            break;
+        }
+        // At its place, or later when entries before it went since the scan.
+        found = index >= location.index && EntryName(reader->Entry()) == entryName;
+    }
+    if (!found) {
+        throw ArchiveError("The archive " + location.path + " no longer holds the tape " +
+                           entryName);
+    }
+    archive_entry* entry = reader->Entry();
+    if (archive_entry_is_encrypted(entry)) {
+        throw ArchiveError("The tape " + entryName + " in the archive " + location.path +
+                           " is encrypted, and Brisalto reads no encrypted tapes");
+    }
+    std::vector<std::uint8_t> bytes;
+    if (archive_entry_size_is_set(entry)) {
+        const auto size = static_cast<std::uint64_t>(archive_entry_size(entry));
+        if (size > kMaxArchiveEntryBytes) {
+            throw ArchiveError("The tape " + entryName + " in the archive " + location.path +
+                               " unpacks to more than 64 MiB, far more than any tape");
+        }
+        bytes.reserve(static_cast<std::size_t>(size));
+    }
+    reader->ReadData(bytes, kMaxArchiveEntryBytes, entryName);
+    return bytes;
+}
+
+}  // namespace brisalto
