@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,14 +17,16 @@
 #include <unistd.h>
 #endif
 
+#include "ProgramStart.h"
+
 namespace brisalto {
 
 namespace {
 
 #ifdef _WIN32
 constexpr int kCreateFlags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY;
-int OpenNew(const char* path) {
-    return _open(path, kCreateFlags, _S_IREAD | _S_IWRITE);
+int OpenNew(const std::string& path) {
+    return _wopen(FileSystemPath(path).c_str(), kCreateFlags, _S_IREAD | _S_IWRITE);
 }
 long WriteSome(int fd, const std::uint8_t* data, std::size_t count) {
     return _write(fd, data, static_cast<unsigned>(std::min<std::size_t>(count, 1u << 30)));
@@ -38,8 +41,8 @@ int ProcessId() {
     return _getpid();
 }
 #else
-int OpenNew(const char* path) {
-    return ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+int OpenNew(const std::string& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 }
 long WriteSome(int fd, const std::uint8_t* data, std::size_t count) {
     return ::write(fd, data, count);
@@ -65,14 +68,17 @@ public:
     explicit PartFile(const std::string& target) {
         for (int attempt = 0; attempt < 100; ++attempt) {
             name_ = target + ".part-" + std::to_string(ProcessId()) + "-" + std::to_string(attempt);
-            fd_ = OpenNew(name_.c_str());
+            fd_ = OpenNew(name_);
             if (fd_ >= 0 || errno != EEXIST) break;
         }
         if (fd_ < 0) Fail(target, std::strerror(errno));
     }
     ~PartFile() {
         if (fd_ >= 0) CloseFile(fd_);
-        if (!kept_) std::remove(name_.c_str());
+        if (!kept_) {
+            std::error_code ignored;
+            std::filesystem::remove(FileSystemPath(name_), ignored);
+        }
     }
     PartFile(const PartFile&) = delete;
     PartFile& operator=(const PartFile&) = delete;
@@ -116,14 +122,14 @@ void WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
         return;
     }
     std::error_code error;
-    if (std::filesystem::equivalent(path, tapePath, error)) {
+    if (std::filesystem::equivalent(FileSystemPath(path), FileSystemPath(tapePath), error)) {
         Fail(path, "is the tape being read, not written over");
     }
-    if (std::filesystem::is_directory(path, error)) Fail(path, "is a folder");
+    if (std::filesystem::is_directory(FileSystemPath(path), error)) Fail(path, "is a folder");
 
     PartFile part(path);
     if (const std::string failure = part.WriteAll(bytes); !failure.empty()) Fail(path, failure);
-    std::filesystem::rename(part.Name(), path, error);
+    std::filesystem::rename(FileSystemPath(part.Name()), FileSystemPath(path), error);
     if (error) Fail(path, error.message());
     part.Keep();
 }

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "FailureText.h"
+#include "ProgramStart.h"
 #include "TapeArchive.h"
 
 namespace brisalto {
@@ -12,7 +13,7 @@ namespace brisalto {
 std::vector<ConsoleTape> FindConsoleTapes(const std::string& path, const std::string& entry) {
     // Opening a folder fails with "File access denied", true but no help.
     std::error_code error;
-    if (std::filesystem::is_directory(path, error))
+    if (std::filesystem::is_directory(FileSystemPath(path), error))
         throw std::runtime_error("Is a folder, not a tape");
     const TapeFileContents contents = FindTapes(path);
     if (!contents.archive) {

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# The Windows console program $1 (brisalto-tape.exe) under Wine, through the same checks as the
+# Linux one: the golden catalogue and listings, and the JSON and files read back (Python runs
+# the .exe as it runs the Linux program). Those that need POSIX file modes stay on Linux.
+#   console_under_wine.sh brisalto-tape.exe
+set -euo pipefail
+exe=$(realpath "$1")
+here=$(cd "$(dirname "$0")/../console" && pwd)
+wrapper=$(mktemp -d)
+trap 'rm -rf "$wrapper"' EXIT
+printf '#!/bin/sh\nexec wine %q "$@"\n' "$exe" >"$wrapper/brisalto-tape"
+chmod +x "$wrapper/brisalto-tape"
+status=0
+"$here/golden.sh" "$wrapper/brisalto-tape" || status=1
+/usr/bin/python3 "$here/read_back.py" "$wrapper/brisalto-tape" || status=1
+exit $status
