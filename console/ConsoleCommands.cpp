@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -70,13 +71,18 @@ std::string RowName(std::size_t number) {
     return "row " + std::to_string(number);
 }
 
+// What a command does with a file that could not be opened or looked into, besides telling.
+using FileFailed = std::function<void(const std::string& path, const std::string& text)>;
+
 // The tapes behind one command-line file, or none after telling why.
 std::vector<ConsoleTape> TapesIn(const std::string& path, const ConsoleRequest& request,
-                                 Outcome& outcome) {
+                                 Outcome& outcome, const FileFailed& failed = nullptr) {
     try {
         return FindConsoleTapes(path, request.entry);
     } catch (const std::exception& failure) {
-        Complain(path, FailureText(failure.what()));
+        const std::string text = FailureText(failure.what());
+        if (failed) failed(path, text);
+        Complain(path, text);
         outcome.Failed();
         return {};
     }
@@ -84,9 +90,10 @@ std::vector<ConsoleTape> TapesIn(const std::string& path, const ConsoleRequest& 
 
 // Every tape the command line names, in its order, each with whether it is one of several.
 template <typename Read>
-void ForEachTape(const ConsoleRequest& request, Outcome& outcome, Read read) {
+void ForEachTape(const ConsoleRequest& request, Outcome& outcome, Read read,
+                 const FileFailed& failed = nullptr) {
     for (const std::string& path : request.tapes) {
-        const std::vector<ConsoleTape> tapes = TapesIn(path, request, outcome);
+        const std::vector<ConsoleTape> tapes = TapesIn(path, request, outcome, failed);
         const bool several = request.tapes.size() > 1 || tapes.size() > 1 ||
                              (!tapes.empty() && tapes.front().location.InArchive());
         for (const ConsoleTape& tape : tapes) read(tape, several);
@@ -111,25 +118,37 @@ int Catalogue(const ConsoleRequest& request) {
     Outcome outcome;
     bool first = true;
     if (request.json) Print("[");
-    ForEachTape(request, outcome, [&](const ConsoleTape& tape, bool several) {
+    // A file that is no tape still has its object, so that a script sees every file it named.
+    const auto failedObject = [&](const std::string& path, const std::string& text) {
+        if (!request.json) return;
         TapeScan scan;
-        ScanForConsole(tape.location, request.showRaw, scan);
-        if (request.json) {
-            Print(first ? "\n" : ",\n");
-            Print(CatalogueJson(tape, scan));
-        } else {
-            if (several) Print((first ? "==> " : "\n==> ") + tape.name + " <==\n");
-            if (scan.result || scan.catalogue.RowCount() > 0) {
-                WriteCatalogueText(scan.catalogue, Print);
-            }
-            if (const std::string texts = TzxTextsText(ReadTzxTexts(scan.details.texts));
-                !texts.empty()) {
-                Print("\n" + texts);
-            }
-        }
+        scan.failure = text;
+        Print(first ? "\n" : ",\n");
+        Print(CatalogueJson({path, path}, scan));
         first = false;
-        ReportScanEnd(tape.name, scan, outcome);
-    });
+    };
+    ForEachTape(
+        request, outcome,
+        [&](const ConsoleTape& tape, bool several) {
+            TapeScan scan;
+            ScanForConsole(tape.location, request.showRaw, scan);
+            if (request.json) {
+                Print(first ? "\n" : ",\n");
+                Print(CatalogueJson(tape, scan));
+            } else {
+                if (several) Print((first ? "==> " : "\n==> ") + tape.name + " <==\n");
+                if (scan.result || scan.catalogue.RowCount() > 0) {
+                    WriteCatalogueText(scan.catalogue, Print);
+                }
+                if (const std::string texts = TzxTextsText(ReadTzxTexts(scan.details.texts));
+                    !texts.empty()) {
+                    Print("\n" + texts);
+                }
+            }
+            first = false;
+            ReportScanEnd(tape.name, scan, outcome);
+        },
+        failedObject);
     if (request.json) Print(first ? "]\n" : "\n]\n");
     return outcome.Status();
 }

@@ -9,6 +9,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import zipfile
 import zlib
 
 program = sys.argv[1]
@@ -148,6 +149,21 @@ check("texts under the table", run("catalogue", "texts.tzx").stdout.decode().spl
 headers_only = json.loads(run("catalogue", "--json", "--no-raw", "mixed.tap").stdout)
 check("rows without raw data", [(r["row"], r["position"]) for r in headers_only[0]["rows"]],
       [(1, positions[0]), (2, positions[4])])
+
+# An archive: each tape under its entry's name, or the one chosen.
+with zipfile.ZipFile("tapes.zip", "w", zipfile.ZIP_DEFLATED) as archive:
+    archive.writestr("notes.txt", "not a tape")
+    archive.write("mixed.tap", "side a.tap")
+    archive.write("texts.tzx", "more/Side B.TZX")
+archived = json.loads(run("catalogue", "--json", "tapes.zip").stdout)
+check("archive's tapes", [(t["tape"], t["entry"]) for t in archived],
+      [("tapes.zip", "side a.tap"), ("tapes.zip", "more/Side B.TZX")])
+check("archived rows", [t["rows"] for t in archived], [tapes[0]["rows"], tapes[1]["rows"]])
+chosen = json.loads(run("catalogue", "--json", "--entry", "more/Side B.TZX", "tapes.zip").stdout)
+check("chosen entry", [(t["entry"], t["archiveInfo"]["title"]) for t in chosen],
+      [("more/Side B.TZX", "Brisalto Test")])
+check("archived bytes", run("bytes", "--row", "2", "--entry", "more/Side B.TZX", "tapes.zip",
+                            "-").stdout, bytes(69998))
 
 # Block bytes and screens as files.
 check("bytes", run("bytes", "--row", "3", "mixed.tap", "big.bin").returncode, 0)
