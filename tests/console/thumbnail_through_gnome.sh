@@ -28,7 +28,7 @@ to_tzx() {
     while [ "$at" -lt "$size" ]; do
         length=$(od -An -tu2 -j "$at" -N 2 "$1" | tr -d ' ')
         printf '\020\350\003'
-        tail -c +$((at + 1)) "$1" | head -c $((length + 2))
+        dd if="$1" iflag=skip_bytes,count_bytes skip="$at" count=$((length + 2)) status=none
         at=$((at + length + 2))
     done
 }
