@@ -208,7 +208,8 @@ void CatalogueGrid::contextMenuEvent(QContextMenuEvent* event) {
 // Below the current row's cell, or the blank row's while the grid is empty.
 void CatalogueGrid::AskForMenuAtCurrentRow() {
     if (model() == nullptr) return;
-    const QModelIndex cell = model()->index(std::max(0, CurrentRow()), std::max(0, currentIndex().column()));
+    const QModelIndex cell =
+        model()->index(std::max(0, CurrentRow()), std::max(0, currentIndex().column()));
     const QRect rect = visualRect(cell).intersected(viewport()->rect());
     emit ContextMenu(viewport()->mapToGlobal(rect.isEmpty() ? QPoint() : rect.bottomLeft()));
 }

@@ -15,6 +15,7 @@
 #include "FailureText.h"
 #include "ListBasicProgram.h"
 #include "MemoLines.h"
+#include "RowMenu.h"
 #include "ScanTape.h"
 #include "TapeArchive.h"
 #include "TapeDrop.h"
@@ -153,6 +154,7 @@ void TFormM::CreateComponents() {
     connect(ChkSpeccy, &QCheckBox::toggled, this, &TFormM::ChkSpeccyClick);
     connect(RxDBGrid1, &CatalogueGrid::CellClick, this, &TFormM::RxDBGrid1CellClick);
     connect(RxDBGrid1, &CatalogueGrid::KeyUp, this, &TFormM::RxDBGrid1KeyUp);
+    connect(RxDBGrid1, &CatalogueGrid::ContextMenu, this, &TFormM::RxDBGrid1ContextMenu);
 }
 
 template <typename Body>
@@ -258,6 +260,11 @@ void TFormM::RxDBGrid1CellClick() {
 
 void TFormM::RxDBGrid1KeyUp() {
     RunHandler([this] { ListCurrentRow(); });
+}
+
+void TFormM::RxDBGrid1ContextMenu(const QPoint& globalPos) {
+    RunHandler(
+        [this, &globalPos] { RunRowMenu(*this, dialogs_, TapeFileName, TblTAPFiles, globalPos); });
 }
 
 void TFormM::ListCurrentRow() {

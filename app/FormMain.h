@@ -40,6 +40,8 @@ public:
     void Button1Click();
     void RxDBGrid1CellClick();
     void RxDBGrid1KeyUp();
+    // The row menu at globalPos, for the current row.
+    void RxDBGrid1ContextMenu(const QPoint& globalPos);
     void ChkSpeccyClick();
 
     // Opens the tape at path (absolute) exactly as if it had been chosen in the open dialog:

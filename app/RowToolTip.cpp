@@ -28,7 +28,7 @@ QString InlinePng(const QImage& image) {
 
 }  // namespace
 
-QImage ScreenImage(const ScreenPixels& pixels) {
+QImage ScreenImage(const ScreenPixels& pixels, int scale) {
     QImage image(kScreenWidth, kScreenHeight, QImage::Format_Indexed8);
     QList<QRgb> colours;
     for (const std::uint32_t rgb : kSpectrumPalette)
@@ -38,7 +38,8 @@ QImage ScreenImage(const ScreenPixels& pixels) {
         const std::uint8_t* row = pixels.data() + std::size_t(y) * kScreenWidth;
         std::copy(row, row + kScreenWidth, image.scanLine(y));
     }
-    return image.scaled(2 * kScreenWidth, 2 * kScreenHeight, Qt::IgnoreAspectRatio,
+    if (scale == 1) return image;
+    return image.scaled(scale * kScreenWidth, scale * kScreenHeight, Qt::IgnoreAspectRatio,
                         Qt::FastTransformation);
 }
 
@@ -53,7 +54,7 @@ QString RowToolTip(const CatalogueRow& row, const TapeLocation& tape) {
     html += QStringLiteral("</p>");
     ScreenPixels pixels;
     if (tip.screen && !tape.path.empty() && ReadScreen(tape, row.Position, *row.Checksum, pixels)) {
-        html += InlinePng(ScreenImage(pixels));
+        html += InlinePng(ScreenImage(pixels, 2));
     }
     return html;
 }

@@ -9,8 +9,8 @@
 
 namespace brisalto {
 
-// A decoded screen as a picture at twice its size, each Spectrum pixel a sharp 2x2 square.
-QImage ScreenImage(const ScreenPixels& pixels);
+// A decoded screen as a picture at scale times its size, each Spectrum pixel a sharp square.
+QImage ScreenImage(const ScreenPixels& pixels, int scale);
 
 // The tooltip of a complete catalogue row, as rich text: what the block holds in words and, for a
 // screen, its picture read now from the tape at tapePath. A screen that can no longer be read

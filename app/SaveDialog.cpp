@@ -42,8 +42,9 @@ std::optional<QString> ExecSaveDialog(QWidget& owner, const SaveDialogSettings& 
     dialog.selectNameFilter(settings.filters.value(0));
     dialog.setDefaultSuffix(SuffixOf(settings.filters.value(0)));
     // A name typed without a suffix takes the one of the entry selected.
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                     [&dialog](const QString& filter) { dialog.setDefaultSuffix(SuffixOf(filter)); });
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog](const QString& filter) { dialog.setDefaultSuffix(SuffixOf(filter)); });
     dialog.setDirectory(settings.folder);
     dialog.selectFile(settings.fileName);
     if (ExecKeepingItsKeys(dialog) != QDialog::Accepted) return std::nullopt;

@@ -29,7 +29,8 @@ QString FileNamePart(const QString& text) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7F || QStringLiteral("<>:\"/\\|?*").contains(c))
             c = QLatin1Char('_');
     }
-    while (part.startsWith(QLatin1Char(' ')) || part.startsWith(QLatin1Char('.'))) part.remove(0, 1);
+    while (part.startsWith(QLatin1Char(' ')) || part.startsWith(QLatin1Char('.')))
+        part.remove(0, 1);
     while (part.endsWith(QLatin1Char(' ')) || part.endsWith(QLatin1Char('.'))) part.chop(1);
     return part;
 }

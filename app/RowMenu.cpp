@@ -1,0 +1,82 @@
+#include "RowMenu.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "BlockTip.h"
+#include "CatalogueTable.h"
+#include "DialogKeys.h"
+#include "FailureText.h"
+#include "FormDialogs.h"
+#include "SaveActions.h"
+#include "TapeInformation.h"
+
+namespace brisalto {
+
+namespace {
+
+constexpr std::int64_t kProgramDataTipo = 255;
+
+QString Caption(RowItem item) {
+    switch (item) {
+        case RowItem::CopyListing: return QStringLiteral("&Copy Listing");
+        case RowItem::SaveListing: return QStringLiteral("Save &Listing As\u2026");
+        case RowItem::SaveScreen: return QStringLiteral("Save &Screen As\u2026");
+        case RowItem::SaveBlock: return QStringLiteral("Save &Block As\u2026");
+        case RowItem::TapeInformation: return QStringLiteral("Tape &Information\u2026");
+    }
+    return {};
+}
+
+void Do(RowItem item, const RowOfTape& row) {
+    switch (item) {
+        case RowItem::CopyListing: CopyListing(row); return;
+        case RowItem::SaveListing: SaveListing(row); return;
+        case RowItem::SaveScreen: SaveScreen(row); return;
+        case RowItem::SaveBlock: SaveBlock(row); return;
+        case RowItem::TapeInformation:
+            row.dialogs.ShowTapeInformation(row.owner, TapeInformationText(row.tape));
+            return;
+    }
+}
+
+}  // namespace
+
+std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen) {
+    std::vector<RowItem> items;
+    if (row != nullptr) {
+        if (row->Tipo == kProgramDataTipo) {
+            items.push_back(RowItem::CopyListing);
+            items.push_back(RowItem::SaveListing);
+        }
+        if (DescribeBlock(*row).screen) items.push_back(RowItem::SaveScreen);
+        if (row->Checksum) items.push_back(RowItem::SaveBlock);
+    }
+    if (tapeOpen) items.push_back(RowItem::TapeInformation);
+    return items;
+}
+
+void RunRowMenu(QWidget& owner, FormDialogs& dialogs, const TapeLocation& tape,
+                const CatalogueTable& table, const QPoint& globalPos) {
+    const std::optional<std::size_t> index = table.CurrentIndex();
+    const CatalogueRow* row = index && !table.HasOpenRow() ? &table.Row(*index) : nullptr;
+    const std::vector<RowItem> items = RowItems(row, !tape.path.empty());
+    if (items.empty()) return;
+
+    QMenu menu(&owner);
+    menu.setObjectName(QStringLiteral("RowMenu"));
+    for (const RowItem item : items) {
+        menu.addAction(Caption(item))->setData(static_cast<int>(item));
+    }
+    const QAction* chosen = ExecKeepingItsKeys(menu, globalPos);
+    if (chosen == nullptr) return;
+    const auto item = static_cast<RowItem>(chosen->data().toInt());
+    try {
+        Do(item, {owner, dialogs, tape, table, index.value_or(0)});
+    } catch (const SaveError& failure) {
+        // Its message names a file, in UTF-8 rather than the tape's code page.
+        dialogs.ShowFailure(QString::fromUtf8(FailureText(failure.what())));
+    }
+}
+
+}  // namespace brisalto

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <vector>
+
+#include "TapeLocation.h"
+
+class QPoint;
+class QWidget;
+
+namespace brisalto {
+
+class CatalogueTable;
+class FormDialogs;
+struct CatalogueRow;
+
+// The items of the grid's row menu, in the order it shows them.
+enum class RowItem { CopyListing, SaveListing, SaveScreen, SaveBlock, TapeInformation };
+
+// The items that apply to row: the listing's for a program's data (Type 255), the screen's for a
+// data block of a screen's size, the block's for any complete row; Tape Information whenever a
+// tape is open. row is nullptr for the blank row of an empty grid and for a row left open.
+std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen);
+
+// Shows the menu of table's current row at globalPos (nothing when no item applies) and does
+// what the user chooses, on the tape at tape (no path: none open). A save refused or failed goes
+// to the failure display; a reading failure travels out to the caller's handler.
+void RunRowMenu(QWidget& owner, FormDialogs& dialogs, const TapeLocation& tape,
+                const CatalogueTable& table, const QPoint& globalPos);
+
+}  // namespace brisalto
