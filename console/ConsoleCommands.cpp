@@ -256,7 +256,7 @@ int WriteRequestedRow(const ConsoleRequest& request, bool screensOnly, Make make
     ScanForConsole(tape->location, true, scan);
     const CatalogueRow* row = FindRow(tape->name, scan, *request.row, outcome);
     if (row == nullptr) return outcome.Status();
-    if (screensOnly && !DescribeBlock(*row).screen) {
+    if (screensOnly && !HoldsScreen(*row)) {
         Complain(tape->name, RowName(*request.row) + " is not a screen (a 6,912-byte data block)");
         return kExitFailure;
     }
@@ -288,7 +288,7 @@ int Thumbnail(const ConsoleRequest& request) {
     ScanForConsole(tape->location, true, scan);
     for (std::size_t index = 0; index < scan.catalogue.RowCount(); ++index) {
         const CatalogueRow& row = scan.catalogue.Row(index);
-        if (!DescribeBlock(row).screen) continue;
+        if (!HoldsScreen(row)) continue;
         // The screen's shape, 4:3, at the width asked for.
         const unsigned height = std::max(1u, (request.size * 3 + 2) / 4);
         WriteRow(

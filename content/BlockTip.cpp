@@ -21,6 +21,10 @@ std::string ChecksumWording(const BlockChecksum& checksum) {
     return text;
 }
 
+bool HoldsScreen(const CatalogueRow& row) noexcept {
+    return row.Flag != kHeaderFlag && row.Size == kScreenBytes && row.Checksum.has_value();
+}
+
 BlockTip DescribeBlock(const CatalogueRow& row) {
     BlockTip tip;
     if (row.Flag == kHeaderFlag) {
@@ -33,7 +37,7 @@ BlockTip DescribeBlock(const CatalogueRow& row) {
         };
         tip.lines = HeaderWording(header);
     } else {
-        tip.screen = row.Size == kScreenBytes && row.Checksum.has_value();
+        tip.screen = HoldsScreen(row);
     }
     if (row.Checksum) tip.lines.push_back(ChecksumWording(*row.Checksum));
     return tip;
