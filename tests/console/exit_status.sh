@@ -2,12 +2,12 @@
 # The console program $1 on good, damaged, missing and unreadable tapes and unwritable outputs:
 # exit status, the one line on standard error, and that a failure leaves every file as it was.
 set -uo pipefail
-program=$1
+program=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'chmod -R u+rwx "$work"; rm -rf "$work"' EXIT
 chmod 755 "$work"
-cd "$work"
+cd "$work" || exit 1
 
 zmakebas -n loader -a 10 -o good.tap "$here/data/loader.bas"
 cp "$here/../data/loading.tap" screen.tap

@@ -2,7 +2,7 @@
 # The console program's catalogue and listing of tapes that zmakebas builds from the BASIC in
 # data/, against the expected text in golden/; $1 is the program.
 set -euo pipefail
-program=$1
+program=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

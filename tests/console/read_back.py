@@ -12,7 +12,7 @@ import tempfile
 import zipfile
 import zlib
 
-program = sys.argv[1]
+program = os.path.abspath(sys.argv[1])
 failures = []
 
 

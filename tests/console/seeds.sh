@@ -2,7 +2,7 @@
 # Every fuzz seed, good and bad tapes alike, through the console program $1 (under the
 # sanitizers in a sanitized build): each command ends by itself, with a status of its own.
 set -uo pipefail
-program=$1
+program=$(realpath "$1")
 corpus=$(cd "$(dirname "$0")/../../fuzz/corpus" && pwd)
 # A sanitizer's report ends the program with a status no tape can give.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}exitcode=86"
