@@ -15,6 +15,7 @@
 #include "FormMain.h"
 #include "ModalWatcher.h"
 #include "QtFormDialogs.h"
+#include "RunCommand.h"
 #include "Startup.h"
 #include "TapeBuilder.h"
 #include "TempTape.h"
@@ -22,7 +23,7 @@
 namespace brisalto::testing {
 namespace {
 
-std::string home, config;
+std::string home, config, temporary;
 
 // Every file and folder below root, one per line.
 std::string Contents(const std::string& root) {
@@ -63,6 +64,24 @@ TEST(PrivateHome, OpeningATapeCancellingAndQuittingWriteNothingThere) {
     EXPECT_EQ(Contents(config), "");
 }
 
+// A tape inside an archive is read into memory: nothing is unpacked, not even for a moment.
+TEST(PrivateHome, OpeningATapeInsideAnArchiveWritesNoFileAnywhere) {
+    const TempTape tape(TapeBuilder().Header(3, "code", 0, 0).Get(), "code.tap");
+    RunCommand("cd '" + tape.Folder() + "' && zip -q code.zip code.tap && rm code.tap");
+    const std::string before = Contents(temporary);
+    {
+        QtFormDialogs dialogs;
+        TFormM form(dialogs);
+        form.show();
+        form.OpenTape(QString::fromStdString(tape.Folder() + "/code.zip"));
+        EXPECT_EQ(form.TblTAPFiles.RowCount(), 1u);
+        EXPECT_EQ(TapeFileName.entry, "code.tap");
+    }
+    EXPECT_EQ(Contents(temporary), before);
+    EXPECT_EQ(Contents(home), "");
+    EXPECT_EQ(Contents(config), "");
+}
+
 TEST(PrivateHome, ASaveDialogCancelledWritesNothingThere) {
     const TempTape folder({});
     {
@@ -88,12 +107,16 @@ TEST(PrivateHome, ASaveDialogCancelledWritesNothingThere) {
 int main(int argc, char* argv[]) {
     using brisalto::testing::config;
     using brisalto::testing::home;
+    using brisalto::testing::temporary;
     const auto root = std::filesystem::temp_directory_path() /
                       ("brisalto-home-" + std::to_string(QCoreApplication::applicationPid()));
     home = (root / "home").string();
     config = (root / "config").string();
+    temporary = (root / "tmp").string();
     std::filesystem::create_directories(home);
     std::filesystem::create_directories(config);
+    std::filesystem::create_directories(temporary);
+    setenv("TMPDIR", temporary.c_str(), 1);  // a temporary folder nobody else writes in
     setenv("HOME", home.c_str(), 1);
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     for (const char* variable : {"XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"}) {
