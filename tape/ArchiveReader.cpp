@@ -130,15 +130,17 @@ bool ArchiveReader::Compressed() const {
 
 void ArchiveReader::ReadData(std::vector<std::uint8_t>& bytes, std::uint64_t limit,
                              const std::string& entry) {
+    // Not into buffer_: the library may still be reading the archive's own bytes from there.
+    const auto chunk = std::make_unique_for_overwrite<std::uint8_t[]>(kReadChunk);
     for (;;) {
-        const la_ssize_t got = archive_read_data(archive_, buffer_.get(), kReadChunk);
+        const la_ssize_t got = archive_read_data(archive_, chunk.get(), kReadChunk);
         if (got == 0) return;
         if (got < 0) RethrowOrFail(entry);
         if (bytes.size() + static_cast<std::size_t>(got) > limit) {
             throw ArchiveError("The tape " + entry + " in the archive " + path_ +
                                " unpacks to more than 64 MiB, far more than any tape");
         }
-        bytes.insert(bytes.end(), buffer_.get(), buffer_.get() + got);
+        bytes.insert(bytes.end(), chunk.get(), chunk.get() + got);
     }
 }
 

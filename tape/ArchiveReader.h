@@ -47,7 +47,7 @@ private:
     std::string path_;
     OsFile file_;
     std::uint64_t position_ = 0;
-    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::unique_ptr<std::uint8_t[]> buffer_;  // the archive's bytes as last read, lent to the library
     struct archive* archive_ = nullptr;
     archive_entry* entry_ = nullptr;
     std::exception_ptr failure_;  // a file-layer failure met inside a callback

@@ -56,9 +56,9 @@ std::vector<std::string> Everything(const TapeLocation& location) {
     return seen;
 }
 
-// A folder as archives hold one: three tapes at two depths (one TZX, one name in upper case,
-// a loading screen), macOS companions, a text file and a zip with a tape inside. Made once,
-// removed at the end of the run.
+// A folder as archives hold one: four tapes at two depths (one TZX, names in upper case, a
+// loading screen, one past 64 KiB), macOS companions, a text file and a zip with a tape inside.
+// Made once, removed at the end of the run.
 const std::string& SourceFolder() {
     static const TempTape anchor({}, "anchor");
     static const std::string folder = [] {
@@ -71,6 +71,7 @@ const std::string& SourceFolder() {
                    "zmakebas -n sideb -o 'Side B.tap' b.bas && rm a.tap a.bas b.bas && "
                    "cp '" BRISALTO_TEST_DATA
                    "/loading.tap' sub/LOADING.TAP && "
+                   "for n in 1 2 3 4 5 6 7 8 9 10; do cat sub/LOADING.TAP; done > sub/LONG.TAP && "
                    "cp 'Side B.tap' __MACOSX/._x.tap && cp 'Side B.tap' ._y.tap && "
                    "echo notes > readme.txt && zip -q inner.zip 'Side B.tap'");
         return made;
@@ -94,8 +95,8 @@ void PrintTo(const ArchiveCase& archiveCase, std::ostream* out) {
     *out << archiveCase.name;
 }
 
-const std::vector<std::string> kFolderTapes = {"Game - Side A.tzx", "Side B.tap",
-                                               "sub/LOADING.TAP"};
+const std::vector<std::string> kFolderTapes = {"Game - Side A.tzx", "Side B.tap", "sub/LOADING.TAP",
+                                               "sub/LONG.TAP"};
 
 class ArchivedTapes : public ::testing::TestWithParam<ArchiveCase> {};
 
@@ -124,6 +125,8 @@ INSTANTIATE_TEST_SUITE_P(
     RealArchivers, ArchivedTapes,
     ::testing::Values(
         ArchiveCase{"Zip", "zip -qr ../o.zip .", "o.zip", kFolderTapes},
+        // Stored, not compressed: a tape past 64 KiB comes in several reads.
+        ArchiveCase{"ZipStored", "zip -qr0 ../o0.zip .", "o0.zip", kFolderTapes},
         ArchiveCase{"SevenZip", "7z a -bd -bso0 -t7z ../o.7z .", "o.7z", kFolderTapes},
         ArchiveCase{"TarGzByBsdtar", "bsdtar -czf ../o.tgz .", "o.tgz", kFolderTapes},
         ArchiveCase{"TarXz", "tar -cJf ../o.tar.xz .", "o.tar.xz", kFolderTapes},
