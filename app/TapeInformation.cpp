@@ -9,15 +9,24 @@
 #include "ScanDetails.h"
 #include "ScanTape.h"
 #include "TapeFile.h"
+#include "TapeText.h"
+#include "TzxTextLines.h"
 
 namespace brisalto {
 
 namespace {
 
+constexpr std::size_t kWrongRowsShown = 20;
+
 // "12,345", whatever the user's locale: the other texts are English too.
 QString Count(std::uint64_t count) {
     return QLocale(QLocale::English, QLocale::UnitedStates)
         .toString(static_cast<qulonglong>(count));
+}
+
+// "1 header", "3 headers".
+QString Counted(std::uint64_t count, const char* one, const char* many) {
+    return Count(count) + QLatin1Char(' ') + QLatin1String(count == 1 ? one : many);
 }
 
 std::uint64_t TapeSize(const TapeLocation& tape) {
@@ -27,20 +36,65 @@ std::uint64_t TapeSize(const TapeLocation& tape) {
     return size;
 }
 
+// "All 42 checksums are right", or the rows (as the grid numbers them with raw blocks shown)
+// whose checksum is wrong.
+QString ChecksumSummary(const CatalogueTable& rows) {
+    std::uint64_t checked = 0;
+    std::vector<std::size_t> wrong;
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        const std::optional<BlockChecksum>& checksum = rows.Row(row).Checksum;
+        if (!checksum) continue;
+        ++checked;
+        if (!checksum->Good()) wrong.push_back(row + 1);
+    }
+    if (wrong.empty()) {
+        return checked == 1 ? QStringLiteral("The checksum is right")
+                            : QStringLiteral("All %1 checksums are right").arg(Count(checked));
+    }
+    QStringList numbers;
+    for (std::size_t i = 0; i < std::min(wrong.size(), kWrongRowsShown); ++i)
+        numbers << Count(wrong[i]);
+    if (wrong.size() > kWrongRowsShown) numbers << QStringLiteral("\u2026");
+    return QStringLiteral("%1 of %2 wrong, in %3 %4")
+        .arg(Count(wrong.size()), Counted(checked, "checksum", "checksums"),
+             QLatin1String(wrong.size() == 1 ? "row" : "rows"), numbers.join(QStringLiteral(", ")));
+}
+
 }  // namespace
 
 QString TapeInformationText(const TapeLocation& tape) {
-    CatalogueTable catalogue;
+    CatalogueTable rows;
     ScanDetails details;
-    const ScanResult result = ScanTape(tape, true, catalogue, &details);
+    const ScanResult result = ScanTape(tape, true, rows, &details);
+    const std::uint64_t size = TapeSize(tape);
+
     QStringList lines;
     lines << QStringLiteral("Path: %1")
                  .arg(QDir::toNativeSeparators(QString::fromStdString(tape.path)));
     if (tape.InArchive())
         lines << QStringLiteral("Entry: %1").arg(QString::fromStdString(tape.entry));
-    lines << QStringLiteral("Size: %1 bytes").arg(Count(TapeSize(tape)));
-    if (result == ScanResult::Damaged)
-        lines << QStringLiteral("Damaged: the tape ends inside a block");
+    lines << QStringLiteral("Size: %1").arg(Counted(size, "byte", "bytes"));
+    if (result == ScanResult::Damaged) {
+        lines << QStringLiteral("Damaged: the tape ends inside a block; this is what comes before");
+    }
+    QString blocks =
+        QStringLiteral("Blocks: %1, %2, %3 never listed")
+            .arg(Counted(details.headers, "header", "headers"),
+                 Count(details.data) + QStringLiteral(" data"), Count(details.neverListed));
+    if (details.tzxVersion) {
+        blocks += QStringLiteral(", %1 passed over")
+                      .arg(Counted(details.tzxPassedOver, "TZX block", "TZX blocks"));
+    }
+    lines << blocks;
+    lines << QStringLiteral("Checksums: %1").arg(ChecksumSummary(rows));
+    if (details.tzxVersion) {
+        lines << QStringLiteral("TZX version: %1.%2")
+                     .arg(details.tzxVersion->major)
+                     .arg(details.tzxVersion->minor, 2, 10, QLatin1Char('0'));
+        const std::vector<std::string> texts = TzxTextLines(details.texts);
+        if (!texts.empty()) lines << QString();
+        for (const std::string& text : texts) lines << TapeText(text);
+    }
     return lines.join(QLatin1Char('\n'));
 }
 

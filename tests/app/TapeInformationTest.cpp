@@ -1,5 +1,6 @@
 // The Tape Information dialog: what it says of a tape, read when it opens, and the real dialog
 // reached through the real menu.
+#include <QDir>
 #include <QPlainTextEdit>
 
 #include "ModalWatcher.h"
@@ -7,11 +8,82 @@
 #include "RowMenuFixture.h"
 #include "TapeInformation.h"
 #include "TapeInformationDialog.h"
+#include "TzxBuilder.h"
 
 namespace brisalto::testing {
 namespace {
 
 const QString kInformation = QStringLiteral("Tape Information\u2026");
+
+// The body with the checksum that makes its XOR 0 appended.
+Bytes WithChecksum(Bytes body) {
+    std::uint8_t sum = 0;
+    for (const std::uint8_t byte : body) sum ^= byte;
+    body.push_back(sum);
+    return body;
+}
+
+Bytes Text(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
+
+Bytes ProgramHeaderBody() {
+    Bytes body{0x00, 0x00};
+    for (const char c : std::string("hello     ")) body.push_back(std::uint8_t(c));
+    body.insert(body.end(), {7, 0, 10, 0, 7, 0});
+    return WithChecksum(body);
+}
+
+TEST(TapeInformation, SumsUpATzxTapeAndWordsItsTexts) {
+    // Archive information: the length of the rest, three fields (title, protection, comment).
+    const Bytes archive = Concat({{0x32, 25, 0, 3, 0x00, 4},
+                                  Text("Game"),
+                                  {0x07, 5},
+                                  Text("Speed"),
+                                  {0xFF, 9},
+                                  Text("line\rtwo\r")});
+    const TempTape tape(TzxBuilder()
+                            .Body(ProgramHeaderBody())
+                            .Body({0xFF, 1, 2, 0x55})  // a wrong checksum
+                            .Body(WithChecksum({0x42, 9}))
+                            .Other(0x20)
+                            .Raw({0x30, 5, 'n', 'o', 't', 'e', 's'})
+                            .Raw({0x31, 0, 4, 'P', 'l', 'a', 'y'})
+                            .Raw(archive)
+                            .Raw({0x33, 3, 0x00, 0x01, 0x01, 0x03, 0x00, 0x03, 0x00, 0x40, 0x00})
+                            .Get(),
+                        "game.tzx");
+    EXPECT_EQ(
+        TapeInformationText(tape.Path()).toStdString(),
+        "Path: " + QDir::toNativeSeparators(QString::fromStdString(tape.Path())).toStdString() +
+            "\n"
+            "Size: 107 bytes\n"
+            "Blocks: 1 header, 1 data, 1 never listed, 5 TZX blocks passed over\n"
+            "Checksums: 1 of 2 checksums wrong, in row 2\n"
+            "TZX version: 1.20\n"
+            "\n"
+            "Text description: notes\n"
+            "Message: Play\n"
+            "Archive information:\n"
+            "  Title:      Game\n"
+            "  Protection: Speed\n"
+            "  Comment:    line\n"
+            "              two\n"
+            "Hardware information:\n"
+            "  ZX Spectrum 48k, Plus: runs, using hardware\n"
+            "  Sound device 0: does not run\n"
+            "  Computer 64: runs");
+}
+
+TEST(TapeInformation, SaysAllChecksumsAreRightOnATapFile) {
+    const TempTape tape(
+        TapeBuilder().Block(ProgramHeaderBody()).Block(WithChecksum({0xFF, 7})).Get());
+    const QStringList lines = TapeInformationText(tape.Path()).split('\n');
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[1], QStringLiteral("Size: 26 bytes"));
+    EXPECT_EQ(lines[2], QStringLiteral("Blocks: 1 header, 1 data, 0 never listed"));
+    EXPECT_EQ(lines[3], QStringLiteral("Checksums: All 2 checksums are right"));
+}
 
 class TapeInformationItem : public RowMenuFixture {
 protected:
