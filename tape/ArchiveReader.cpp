@@ -15,7 +15,7 @@ constexpr std::size_t kReadChunk = 64 * 1024;
 
 // Everything an archive unpacks to as it is walked, entries passed over included: a streamed
 // archive (tar.gz) is unpacked to walk past its entries, and a bomb would take minutes.
-constexpr std::int64_t kMaxStreamBytes = 512ll << 20;
+constexpr std::int64_t kMaxStreamBytes = 256ll << 20;
 
 }  // namespace
 
@@ -66,7 +66,7 @@ la_ssize_t ArchiveReader::ReadCallback(struct archive* archive, void* self, cons
     try {
         if (archive_filter_bytes(archive, 0) > kMaxStreamBytes) {
             throw ArchiveError("The archive " + reader.path_ +
-                               " unpacks to more than 512 MiB, far more than any tapes");
+                               " unpacks to more than 256 MiB, far more than any tapes");
         }
         const std::size_t got = reader.file_.Read(reader.buffer_.get(), kReadChunk);
         reader.position_ += got;
