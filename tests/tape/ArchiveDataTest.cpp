@@ -1,0 +1,47 @@
+// Archives made by zip and gzip, kept with the tests so that every build reads them, Windows
+// included: the tape inside reads exactly as the bare tape it was made from.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CatalogueTable.h"
+#include "RowText.h"
+#include "ScanTape.h"
+#include "TapeArchive.h"
+
+namespace brisalto {
+namespace {
+
+using testing::RowTexts;
+
+struct KeptArchive {
+    const char* name;
+    const char* file;  // in the tests' data folder
+    const char* tape;  // the one tape entry it holds
+};
+
+class KeptArchives : public ::testing::TestWithParam<KeptArchive> {};
+
+TEST_P(KeptArchives, HoldOneTapeThatReadsAsTheBareTape) {
+    const std::string path = std::string(BRISALTO_TEST_DATA "/") + GetParam().file;
+    const TapeFileContents contents = FindTapes(path);
+    ASSERT_TRUE(contents.archive);
+    ASSERT_EQ(contents.tapes.size(), 1u);  // the macOS companion is no tape
+    EXPECT_EQ(contents.tapes[0].name, GetParam().tape);
+    CatalogueTable fromArchive, bare;
+    EXPECT_EQ(ScanTape(TapeLocation(path, contents.tapes[0].name, contents.tapes[0].index), true,
+                       fromArchive),
+              ScanResult::Completed);
+    ASSERT_EQ(ScanTape(std::string(BRISALTO_TEST_DATA "/loading.tap"), true, bare),
+              ScanResult::Completed);
+    EXPECT_EQ(RowTexts(fromArchive), RowTexts(bare));
+}
+
+INSTANTIATE_TEST_SUITE_P(ZipAndGzip, KeptArchives,
+                         ::testing::Values(KeptArchive{"Zip", "loading.zip", "Loading.TAP"},
+                                           KeptArchive{"Gzip", "loading.tap.gz", "loading.tap"}),
+                         [](const auto& tested) { return std::string(tested.param.name); });
+
+}  // namespace
+}  // namespace brisalto
