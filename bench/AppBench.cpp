@@ -69,6 +69,15 @@ public:
         if (!damagedExpected_) std::abort();
         ++damagedShown;
     }
+    std::optional<std::size_t> ChooseArchiveTape(QWidget&, const QString&,
+                                                 const std::vector<brisalto::ArchiveTape>&) override {
+        return 0;
+    }
+    std::optional<QString> ExecuteSaveDialog(QWidget&,
+                                             const brisalto::SaveDialogSettings&) override {
+        return std::nullopt;
+    }
+    void ShowTapeInformation(QWidget&, const QString&) override {}
 
     int damagedShown = 0;
 

@@ -20,9 +20,9 @@ void BM_ScreenRowToolTip(benchmark::State& state) {
     row.Size = brisalto::kScreenBytes;
     row.Position = 2;
     row.Checksum = screen.checksum;
-    const QString path = QString::fromStdString(tape.Path());
+    const brisalto::TapeLocation location(tape.Path());
     for (auto _ : state) {
-        const QString tip = brisalto::RowToolTip(row, path);
+        const QString tip = brisalto::RowToolTip(row, location);
         if (!tip.contains(QStringLiteral("<img"))) {
             state.SkipWithError("no picture");
             return;

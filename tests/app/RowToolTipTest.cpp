@@ -14,14 +14,6 @@ namespace {
 
 using RowToolTips = FormFixture;
 
-// The block body with the checksum that makes its XOR 0 appended.
-Bytes WithChecksum(Bytes body) {
-    std::uint8_t sum = 0;
-    for (const std::uint8_t byte : body) sum ^= byte;
-    body.push_back(sum);
-    return body;
-}
-
 Bytes Header(std::uint8_t type, std::uint16_t length, std::uint16_t param1, std::uint16_t param2) {
     return WithChecksum({0x00, type, 'n', 'a', 'm', 'e', '<', '&', ' ', ' ', ' ', ' ',
                          std::uint8_t(length), std::uint8_t(length >> 8), std::uint8_t(param1),

@@ -29,10 +29,7 @@ Bytes HeaderBody(const HeaderFacts& header) {
         body.push_back(std::uint8_t(word & 0xFF));
         body.push_back(std::uint8_t(word >> 8));
     }
-    std::uint8_t sum = 0;
-    for (const std::uint8_t byte : body) sum ^= byte;
-    body.push_back(sum);
-    return body;
+    return testing::WithChecksum(std::move(body));
 }
 
 // Lower case, no space after a comma or after a space, no trailing space.

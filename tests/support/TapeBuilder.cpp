@@ -13,6 +13,13 @@ void AppendWord(Bytes& bytes, std::uint16_t word) {
     bytes.push_back(static_cast<std::uint8_t>(word >> 8));
 }
 
+Bytes WithChecksum(Bytes body) {
+    std::uint8_t sum = 0;
+    for (const std::uint8_t byte : body) sum ^= byte;
+    body.push_back(sum);
+    return body;
+}
+
 TapeBuilder& TapeBuilder::Block(const Bytes& body) {
     AppendWord(bytes_, static_cast<std::uint16_t>(body.size()));
     bytes_.insert(bytes_.end(), body.begin(), body.end());
@@ -26,15 +33,13 @@ TapeBuilder& TapeBuilder::Header(std::uint8_t type, std::string_view name, std::
         body.push_back(i < name.size() ? static_cast<std::uint8_t>(name[i]) : ' ');
     }
     for (const std::uint16_t word : {dataLength, param1, param2}) AppendWord(body, word);
-    body.push_back(0x00);
-    return Block(body);
+    return Block(WithChecksum(std::move(body)));
 }
 
 TapeBuilder& TapeBuilder::Data(const Bytes& data) {
     Bytes body{0xFF};
     body.insert(body.end(), data.begin(), data.end());
-    body.push_back(0x00);
-    return Block(body);
+    return Block(WithChecksum(std::move(body)));
 }
 
 TapeBuilder& TapeBuilder::Raw(const Bytes& bytes) {

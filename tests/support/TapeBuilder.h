@@ -17,7 +17,10 @@ Bytes Concat(std::initializer_list<Bytes> parts);
 // Appends a 16-bit word, low byte first, as tape files store their lengths and parameters.
 void AppendWord(Bytes& bytes, std::uint16_t word);
 
-// Builds TAP bytes block by block. Checksums are zero: nothing here examines them.
+// The block body with the checksum that makes its XOR 0 appended.
+Bytes WithChecksum(Bytes body);
+
+// Builds TAP bytes block by block. Headers and data blocks carry right checksums.
 class TapeBuilder {
 public:
     // A block of any body, with its 16-bit length in front.
@@ -29,7 +32,7 @@ public:
                                std::uint16_t autostart, std::uint16_t programLength) {
         return Header(0, name, dataLength, autostart, programLength);
     }
-    // A data block: flag 0xFF, the data, a checksum byte.
+    // A data block: flag 0xFF, the data, its checksum byte.
     TapeBuilder& Data(const Bytes& data);
     // Bytes with no block structure (a stray byte, a cut-off block).
     TapeBuilder& Raw(const Bytes& bytes);

@@ -20,15 +20,11 @@ using testing::TempTape;
 // A data block body of length bytes: flag 0xFF, varied data, and the checksum that makes the
 // XOR of the whole body 0.
 Bytes GoodDataBody(std::size_t length) {
-    Bytes body(length);
+    Bytes body(length - 1);
     body[0] = 0xFF;
-    std::uint8_t sum = 0xFF;
-    for (std::size_t i = 1; i + 1 < length; ++i) {
+    for (std::size_t i = 1; i < body.size(); ++i)
         body[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
-        sum ^= body[i];
-    }
-    body[length - 1] = sum;
-    return body;
+    return testing::WithChecksum(std::move(body));
 }
 
 std::optional<BlockChecksum> ScannedChecksum(const Bytes& contents) {
