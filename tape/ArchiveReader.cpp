@@ -21,7 +21,7 @@ constexpr std::int64_t kMaxStreamBytes = 256ll << 20;
 
 ArchiveReader::ArchiveReader(const std::string& path, Mode mode)
     : path_(path), file_(path), buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kReadChunk)),
-      archive_(archive_read_new()) {
+      handle_(archive_read_new()), archive_(handle_.get()) {
     if (archive_ == nullptr) throw ArchiveError("Not enough memory to read the archive " + path_);
     // Signatures of their own and no outside programs: lzma, uu, rpm, lrzip, lzop and grzip
     // are left out, cpio and mtree too, whose weak signatures a tape could match.
@@ -57,9 +57,7 @@ ArchiveReader::ArchiveReader(const std::string& path, Mode mode)
     }
 }
 
-ArchiveReader::~ArchiveReader() {
-    archive_read_free(archive_);
-}
+ArchiveReader::~ArchiveReader() = default;
 
 la_ssize_t ArchiveReader::ReadCallback(struct archive* archive, void* self, const void** buffer) {
     auto& reader = *static_cast<ArchiveReader*>(self);

@@ -48,6 +48,11 @@ private:
     OsFile file_;
     std::uint64_t position_ = 0;
     std::unique_ptr<std::uint8_t[]> buffer_;  // the archive's bytes as last read, lent to the library
+    struct FreeArchive {
+        void operator()(struct archive* archive) const noexcept { archive_read_free(archive); }
+    };
+    // Freed also when the constructor fails half way.
+    std::unique_ptr<struct archive, FreeArchive> handle_;
     struct archive* archive_ = nullptr;
     archive_entry* entry_ = nullptr;
     std::exception_ptr failure_;  // a file-layer failure met inside a callback
