@@ -2,17 +2,14 @@
 // listed from a tape file, each into a vector of lines. lines_per_second is the figure to
 // compare with other listers; the time per run is the listing's whole cost.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "BenchTapes.h"
 #include "DecodeBasicProgram.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
@@ -164,35 +161,12 @@ void BM_DecodeBasicProgram(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeBasicProgram)->Unit(benchmark::kMicrosecond);
 
-// A tape file holding just the flag byte and the program, removed at the end.
-class TemporaryTape {
-public:
-    explicit TemporaryTape(const Bytes& program)
-        : path_(std::filesystem::temp_directory_path() /
-                ("brisalto-list-bench-" + std::to_string(::getpid()) + ".tap")) {
-        std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-        out.put(static_cast<char>(0xFF));
-        out.write(reinterpret_cast<const char*>(program.data()),
-                  static_cast<std::streamsize>(program.size()));
-        if (!out) throw std::runtime_error("cannot write " + path_.string());
-    }
-    ~TemporaryTape() {
-        std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
-    }
-    TemporaryTape(const TemporaryTape&) = delete;
-    TemporaryTape& operator=(const TemporaryTape&) = delete;
-
-    std::string Path() const { return path_.string(); }
-
-private:
-    std::filesystem::path path_;
-};
-
 void BM_ListBasicProgram(benchmark::State& state) {
     const Bytes program = TypicalProgram();
-    const TemporaryTape tape(program);
-    const std::string path = tape.Path();
+    // Just the flag byte and the program.
+    const brisalto::bench::BenchTape tape("program.tap",
+                                          brisalto::testing::Concat({{0xFF}, program}), 1);
+    const std::string& path = tape.Path();
     const auto length = static_cast<std::uint16_t>(program.size());
     std::size_t lineCount = 0;
     for (auto _ : state) {
