@@ -18,16 +18,17 @@ constexpr int kHeight = 380;
 }  // namespace
 
 TapeInformationDialog::TapeInformationDialog(const QString& text, QWidget* parent)
-    : QDialog(parent), text_(new QPlainTextEdit(this)) {
+    : QDialog(parent) {
+    auto* shown = new QPlainTextEdit(this);
     setObjectName(QStringLiteral("TapeInformation"));
     setWindowTitle(QStringLiteral("Tape Information"));
-    text_->setObjectName(QStringLiteral("InformationText"));
-    text_->setReadOnly(true);
-    text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    shown->setObjectName(QStringLiteral("InformationText"));
+    shown->setReadOnly(true);
+    shown->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    shown->setLineWrapMode(QPlainTextEdit::NoWrap);
     // Fixed pitch, so that the archive information's names and texts line up.
-    text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    text_->setPlainText(text);
+    shown->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    shown->setPlainText(text);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* close = buttons->button(QDialogButtonBox::Close);
@@ -35,7 +36,7 @@ TapeInformationDialog::TapeInformationDialog(const QString& text, QWidget* paren
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(text_);
+    layout->addWidget(shown);
     layout->addWidget(buttons);
     resize(kWidth, kHeight);
     // Enter presses Close: the read-only text has no use for it.

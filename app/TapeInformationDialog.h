@@ -2,8 +2,6 @@
 
 #include <QDialog>
 
-class QPlainTextEdit;
-
 namespace brisalto {
 
 // The Tape Information dialog: a tape's summary as read-only text that the mouse and the keys
@@ -16,9 +14,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-
-private:
-    QPlainTextEdit* text_;
 };
 
 }  // namespace brisalto
