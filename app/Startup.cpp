@@ -5,6 +5,9 @@
 #include <QIcon>
 #include <QSettings>
 
+#include <memory>
+
+#include "DialogStateUndo.h"
 #include "FormMain.h"
 
 namespace brisalto {
@@ -22,6 +25,9 @@ void SetUpApplication(QApplication& application) {
     // user's settings live in a folder that cannot exist: nothing is read, nothing is written.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        QStringLiteral("/dev/null/settings"));
+    // On Windows the dialog writes to the registry regardless: undo that as the program ends.
+    const auto undo = std::make_shared<const DialogStateUndo>();
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, [undo] { undo->Restore(); });
     // Where the window's classic font is missing, prefer faces of about its width, so that the
     // captions fit the fixed layout; the system's default face is often much wider.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
