@@ -1,7 +1,7 @@
 #include "TapeInformationDialog.h"
 
 #include <QDialogButtonBox>
-#include <QFontDatabase>
+#include <QFont>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -12,8 +12,9 @@ namespace brisalto {
 
 namespace {
 
-constexpr int kWidth = 520;
+constexpr int kWidth = 600;
 constexpr int kHeight = 380;
+constexpr int kFontPixels = 13;  // as in the listing pane
 
 }  // namespace
 
@@ -27,7 +28,13 @@ TapeInformationDialog::TapeInformationDialog(const QString& text, QWidget* paren
     shown->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     shown->setLineWrapMode(QPlainTextEdit::NoWrap);
     // Fixed pitch, so that the archive information's names and texts line up.
-    shown->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // The listing pane's face; Courier where it is missing (Wine has that one).
+    QFont fixed;
+    fixed.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Courier")});
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
+    fixed.setPixelSize(kFontPixels);
+    shown->setFont(fixed);
     shown->setPlainText(text);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
