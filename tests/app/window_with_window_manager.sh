@@ -2,7 +2,8 @@
 # Runs the program given as $1 in a virtual X server under the openbox window manager and checks,
 # as the X server sees them: that the main window, the failure display and the damaged-tape
 # message are each centred on the screen, frame included, to within 2 pixels; and that Enter,
-# which closes the failure display, does not list (and so fail) again when it comes up in the grid.
+# which closes the failure display, and Esc, which closes the row menu, do not list (and so fail)
+# again when they come up in the grid.
 set -euo pipefail
 program=$1
 unset QT_QPA_PLATFORM
@@ -77,6 +78,16 @@ exec "$(dirname "$0")/../../tools/with-xvfb" bash -c '
     sleep 1
     wait_for 1
     echo "Enter that closed the failure display did not list again; Enter in the grid did"
+    press Menu                       # the row menu; Esc closes it, and its release stays there
+    sleep 1
+    press Escape
+    sleep 1.5
+    [ "$(windows | wc -l)" -eq 1 ] || { echo "Esc that closed the row menu listed again"; exit 1; }
+    press Shift_L                    # any other key lists as before
+    wait_for 2
+    press Escape
+    wait_for 1
+    echo "Esc that closed the row menu did not list again; Shift in the grid did"
 
     open_tape "$work/damaged.tap"
     wait_for 2
