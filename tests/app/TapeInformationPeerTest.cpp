@@ -76,7 +76,7 @@ Said FromInformation(const std::string& text) {
         if (line.rfind("Text description: ", 0) == 0) said.descriptions.push_back(line.substr(18));
         if (line.rfind("Message (", 0) == 0)
             said.messages.push_back(line.substr(line.find(": ") + 2));
-        if (line.back() == ':' && line[0] != ' ') section = line;
+        if (!line.empty() && line.back() == ':' && line[0] != ' ') section = line;
         if (line.rfind("  ", 0) != 0) continue;
         if (section == "Hardware information:")
             said.states.push_back(line.substr(line.find(": ") + 2));
