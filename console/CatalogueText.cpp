@@ -28,26 +28,6 @@ bool LeftAligned(std::size_t column) {
     return column > 0 && IsStringField(FieldOf(column));
 }
 
-// An integer field's value, read straight from the row: the catalogue's own reader, called
-// millions of times for a long tape, costs a call each.
-inline std::optional<std::int64_t> IntegerCell(const CatalogueRow& row, CatalogueField field) {
-    switch (field) {
-        case CatalogueField::Tipo: return row.Tipo;
-        case CatalogueField::Offset: return row.Offset;
-        case CatalogueField::Start: return row.Start;
-        case CatalogueField::Size: return row.Size;
-        case CatalogueField::Par1: return row.Par1;
-        case CatalogueField::TipoStr:
-        case CatalogueField::Name: break;
-    }
-    return std::nullopt;
-}
-
-// A string field as stored: one byte per character, so also one column per byte once visible.
-std::string_view StoredText(const CatalogueRow& row, CatalogueField field) {
-    return field == CatalogueField::TipoStr ? row.TipoStr.View() : row.Name.View();
-}
-
 // The decimal digits of value, into digits; returns their count.
 std::size_t ToDigits(std::int64_t value, std::array<char, 24>& digits) {
     return static_cast<std::size_t>(
@@ -114,8 +94,8 @@ void WriteCatalogueText(const CatalogueTable& catalogue, const TextWriter& write
         for (std::size_t column = 1; column < kColumns; ++column) {
             const CatalogueField field = FieldOf(column);
             if (IsStringField(field)) {
-                widths[column] = std::max(widths[column], StoredText(row, field).size());
-            } else if (const auto value = IntegerCell(row, field)) {
+                widths[column] = std::max(widths[column], TextValue(row, field).size());
+            } else if (const auto value = IntegerValue(row, field)) {
                 widths[column] = std::max(widths[column], Digits(*value));
             }
         }
@@ -133,8 +113,8 @@ void WriteCatalogueText(const CatalogueTable& catalogue, const TextWriter& write
         for (std::size_t column = 1; column < kColumns; ++column) {
             const CatalogueField field = FieldOf(column);
             if (IsStringField(field)) {
-                line.Put(column, StoredText(row, field));
-            } else if (const auto value = IntegerCell(row, field)) {
+                line.Put(column, TextValue(row, field));
+            } else if (const auto value = IntegerValue(row, field)) {
                 line.PutNumber(column, *value);
             }
         }

@@ -57,23 +57,6 @@ std::optional<std::uint16_t>* WordField(CatalogueRow& row, CatalogueField field)
     }
 }
 
-std::optional<std::int64_t> IntegerValue(const CatalogueRow& row, CatalogueField field) {
-    switch (field) {
-        case CatalogueField::Tipo: return row.Tipo;
-        case CatalogueField::Offset: return row.Offset;
-        case CatalogueField::Start: return row.Start;
-        case CatalogueField::Size: return row.Size;
-        case CatalogueField::Par1: return row.Par1;
-        case CatalogueField::TipoStr:
-        case CatalogueField::Name: break;
-    }
-    return std::nullopt;
-}
-
-std::string_view TextValue(const CatalogueRow& row, CatalogueField field) noexcept {
-    return field == CatalogueField::TipoStr ? row.TipoStr.View() : row.Name.View();
-}
-
 void StoreInteger(CatalogueRow& row, CatalogueField field, std::int64_t value) {
     const Range range = RangeOf(field);
     if (value < range.low || value > range.high) ThrowRange(field, value);

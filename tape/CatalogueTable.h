@@ -71,6 +71,25 @@ private:
     CatalogueObserver* observer_ = nullptr;
 };
 
+// An integer field's value as stored, unset when null or when the field holds text; and a text
+// field's bytes as stored. Inline: a view of a long tape reads them millions of times.
+inline std::optional<std::int64_t> IntegerValue(const CatalogueRow& row,
+                                                CatalogueField field) noexcept {
+    switch (field) {
+        case CatalogueField::Tipo: return row.Tipo;
+        case CatalogueField::Offset: return row.Offset;
+        case CatalogueField::Start: return row.Start;
+        case CatalogueField::Size: return row.Size;
+        case CatalogueField::Par1: return row.Par1;
+        case CatalogueField::TipoStr:
+        case CatalogueField::Name: break;
+    }
+    return std::nullopt;
+}
+inline std::string_view TextValue(const CatalogueRow& row, CatalogueField field) noexcept {
+    return field == CatalogueField::TipoStr ? row.TipoStr.View() : row.Name.View();
+}
+
 // Null test and readers of one row, for views that walk rows other than the current one.
 bool IsNull(const CatalogueRow& row, CatalogueField field) noexcept;
 std::int64_t AsInteger(const CatalogueRow& row, CatalogueField field);
