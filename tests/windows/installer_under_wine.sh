@@ -26,6 +26,8 @@ fail() {
     echo "FAILED: $*"
     exit 1
 }
+# A command that fails outside the checks' own words still says where.
+trap 'echo "FAILED: line $LINENO: $BASH_COMMAND" >&2' ERR
 
 # A registry value's data ("" for the key's default value), or nothing with status 1.
 value() {
@@ -55,7 +57,9 @@ snapshot() {
 }
 
 new_prefix() {
-    wineboot --init >/dev/null 2>&1
+    # Its status says nothing useful: a prefix made with warnings reports failure all the same.
+    wineboot --init >/dev/null 2>&1 || true
+    wineserver -w
     # What every Windows user's profile has and a bare Wine prefix lacks, so that what the
     # installer adds is only its own.
     wine reg add "$classes" /f >/dev/null
