@@ -5,7 +5,7 @@
 # uninstall that takes back every file and key. Saves pictures of the installer's first page and
 # of the window opened by the file type into the picture folder.
 #   installer_under_wine.sh setup.exe tape.tap picture-folder
-set -euo pipefail
+set -Eeuo pipefail
 setup=$(realpath "$1")
 tape=$(realpath "$2")
 pictures=$(realpath -m "$3")
