@@ -129,15 +129,22 @@ bool ArchiveReader::Compressed() const {
 void ArchiveReader::ReadData(std::vector<std::uint8_t>& bytes, std::uint64_t limit,
                              const std::string& entry) {
     // Not into buffer_: the library may still be reading the archive's own bytes from there.
+    const auto tooLarge = [&] {
+        return ArchiveError("The tape " + entry + " in the archive " + path_ +
+                            " unpacks to more than 64 MiB, far more than any tape");
+    };
+    // Refused by its stated size before anything is unpacked; a size that lies is caught below.
+    if (archive_entry_size_is_set(entry_)) {
+        const auto size = static_cast<std::uint64_t>(archive_entry_size(entry_));
+        if (size > limit) throw tooLarge();
+        bytes.reserve(static_cast<std::size_t>(size));
+    }
     const auto chunk = std::make_unique_for_overwrite<std::uint8_t[]>(kReadChunk);
     for (;;) {
         const la_ssize_t got = archive_read_data(archive_, chunk.get(), kReadChunk);
         if (got == 0) return;
         if (got < 0) RethrowOrFail(entry);
-        if (bytes.size() + static_cast<std::size_t>(got) > limit) {
-            throw ArchiveError("The tape " + entry + " in the archive " + path_ +
-                               " unpacks to more than 64 MiB, far more than any tape");
-        }
+        if (bytes.size() + static_cast<std::size_t>(got) > limit) throw tooLarge();
         bytes.insert(bytes.end(), chunk.get(), chunk.get() + got);
     }
 }

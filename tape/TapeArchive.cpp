@@ -118,14 +118,6 @@ std::vector<std::uint8_t> ReadArchiveEntry(const TapeLocation& location) {
                            " is encrypted, and Brisalto reads no encrypted tapes");
     }
     std::vector<std::uint8_t> bytes;
-    if (archive_entry_size_is_set(entry)) {
-        const auto size = static_cast<std::uint64_t>(archive_entry_size(entry));
-        if (size > kMaxArchiveEntryBytes) {
-            throw ArchiveError("The tape " + entryName + " in the archive " + location.path +
-                               " unpacks to more than 64 MiB, far more than any tape");
-        }
-        bytes.reserve(static_cast<std::size_t>(size));
-    }
     reader->ReadData(bytes, kMaxArchiveEntryBytes, entryName);
     return bytes;
 }
