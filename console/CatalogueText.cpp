@@ -1,126 +1,275 @@
 #include "CatalogueText.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
-#include <cstddef>
-#include <cstdint>
-#include <optional>
+#include <limits>
+#include <utility>
 
+#include "CatalogueTable.h"
 #include "CodePageText.h"
 #include "GridColumns.h"
+#include "ScanTape.h"
 
 namespace brisalto {
 
 namespace {
 
-constexpr std::size_t kColumns = kGridColumns.size() + 1;  // the row number first
+static_assert(CatalogueColumns::kCount == kGridColumns.size() + 1);
+
 constexpr std::string_view kRowTitle = "Row";
 constexpr std::size_t kPiece = 64 * 1024;  // text handed on at a time
+constexpr std::size_t kRowColumn = 0;
 
-using Widths = std::array<std::size_t, kColumns>;
-
-CatalogueField FieldOf(std::size_t column) {
+constexpr CatalogueField FieldOf(std::size_t column) {
     return kGridColumns[column - 1].field;
 }
 
-bool LeftAligned(std::size_t column) {
-    return column > 0 && IsStringField(FieldOf(column));
+constexpr bool LeftAligned(std::size_t column) {
+    return column != kRowColumn && IsStringField(FieldOf(column));
 }
 
-// The decimal digits of value, into digits; returns their count.
-std::size_t ToDigits(std::int64_t value, std::array<char, 24>& digits) {
-    return static_cast<std::size_t>(
-        std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr - digits.data());
+std::uint64_t Magnitude(std::int64_t value) {
+    return value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
 }
 
+// How many characters value takes in decimal, its minus sign included.
 std::size_t Digits(std::int64_t value) {
-    std::array<char, 24> digits;
-    return ToDigits(value, digits);
+    std::size_t count = value < 0 ? 2 : 1;
+    for (std::uint64_t rest = Magnitude(value); rest >= 10; rest /= 10) ++count;
+    return count;
 }
 
-// One line at a time, laid out in the tape's own single-byte text, where every character is one
-// byte and one column, then made visible UTF-8; pieces of text are handed on as they fill.
-class LineLayout {
-public:
-    explicit LineLayout(const Widths& widths) {
-        std::size_t at = 0;
-        for (std::size_t column = 0; column < kColumns; ++column) {
-            starts_[column] = at;
-            ends_[column] = at + widths[column];
-            at = ends_[column] + 2;
-        }
-        line_.assign(ends_.back(), ' ');
+// The two digits of every number below 100, for writing numbers two digits at a time.
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t n = 0; n < 100; ++n) {
+        pairs[2 * n] = static_cast<char>('0' + n / 10);
+        pairs[2 * n + 1] = static_cast<char>('0' + n % 10);
     }
+    return pairs;
+}();
 
-    void Put(std::size_t column, std::string_view cell) {
-        const std::size_t at = LeftAligned(column) ? starts_[column] : ends_[column] - cell.size();
-        std::copy(cell.begin(), cell.end(), line_.begin() + static_cast<std::ptrdiff_t>(at));
-    }
-    void PutNumber(std::size_t column, std::int64_t value) {
-        std::array<char, 24> digits;
-        Put(column, std::string_view(digits.data(), ToDigits(value, digits)));
-    }
-    void EndLine(const TextWriter& write) {
-        std::size_t length = line_.size();
-        while (length > 0 && line_[length - 1] == ' ') --length;
-        AppendVisibleText(text_, std::string_view(line_.data(), length));
-        text_ += '\n';
-        std::fill(line_.begin(), line_.end(), ' ');
-        if (text_.size() >= kPiece) Flush(write);
-    }
-    void Flush(const TextWriter& write) {
-        write(text_);
-        text_.clear();
-    }
-
-private:
-    Widths starts_{};
-    Widths ends_{};
-    std::string line_;
-    std::string text_;
-};
+bool Plain(char c) {
+    return c >= 0x20 && c < 0x7F;
+}
 
 }  // namespace
 
-void WriteCatalogueText(const CatalogueTable& catalogue, const TextWriter& write) {
-    Widths widths{};
-    widths[0] = std::max(kRowTitle.size(), Digits(static_cast<std::int64_t>(catalogue.RowCount())));
-    for (std::size_t column = 1; column < kColumns; ++column) {
-        widths[column] = std::char_traits<char>::length(kGridColumns[column - 1].title);
+CatalogueColumns::CatalogueColumns() {
+    widths_[kRowColumn] = kRowTitle.size();
+    for (std::size_t column = 1; column < kCount; ++column) {
+        widths_[column] = std::char_traits<char>::length(kGridColumns[column - 1].title);
     }
-    for (std::size_t index = 0; index < catalogue.RowCount(); ++index) {
-        const CatalogueRow& row = catalogue.Row(index);
-        for (std::size_t column = 1; column < kColumns; ++column) {
-            const CatalogueField field = FieldOf(column);
-            if (IsStringField(field)) {
-                widths[column] = std::max(widths[column], TextValue(row, field).size());
-            } else if (const auto value = IntegerValue(row, field)) {
-                widths[column] = std::max(widths[column], Digits(*value));
-            }
-        }
-    }
+    for (std::size_t column = 0; column < kCount; ++column) Fit(column);
+}
 
-    LineLayout line(widths);
-    line.Put(0, kRowTitle);
-    for (std::size_t column = 1; column < kColumns; ++column) {
-        line.Put(column, kGridColumns[column - 1].title);
+// How wide a column must be to hold every value its field can take.
+static std::size_t WidestCell(std::size_t column) {
+    if (column == kRowColumn) return Digits(std::numeric_limits<std::int64_t>::max());
+    switch (FieldOf(column)) {
+        case CatalogueField::Tipo: return Digits(std::numeric_limits<std::int32_t>::min());
+        case CatalogueField::TipoStr: return kTipoStrWidth;
+        case CatalogueField::Name: return kNameWidth;
+        case CatalogueField::Offset:
+        case CatalogueField::Start:
+        case CatalogueField::Size:
+        case CatalogueField::Par1: break;
     }
-    line.EndLine(write);
-    for (std::size_t index = 0; index < catalogue.RowCount(); ++index) {
-        const CatalogueRow& row = catalogue.Row(index);
-        line.PutNumber(0, static_cast<std::int64_t>(index) + 1);
-        for (std::size_t column = 1; column < kColumns; ++column) {
-            const CatalogueField field = FieldOf(column);
-            if (IsStringField(field)) {
-                line.Put(column, TextValue(row, field));
-            } else if (const auto value = IntegerValue(row, field)) {
-                line.PutNumber(column, *value);
+    return Digits(std::numeric_limits<std::uint16_t>::max());
+}
+
+void CatalogueColumns::Fit(std::size_t column) {
+    // A column that holds every value of its field needs no look at its cells.
+    full_[column] = widths_[column] >= WidestCell(column);
+    // The largest magnitude with width digits, and with one less beside a minus sign.
+    const auto largest = [](std::size_t width) {
+        std::int64_t value = 0;
+        for (std::size_t digit = 0; digit < width; ++digit) {
+            if (value > (std::numeric_limits<std::int64_t>::max() - 9) / 10) {
+                return std::numeric_limits<std::int64_t>::max();
             }
+            value = value * 10 + 9;
         }
-        line.EndLine(write);
+        return value;
+    };
+    fitHigh_[column] = largest(widths_[column]);
+    fitLow_[column] = -largest(widths_[column] - 1);
+}
+
+bool CatalogueColumns::TakeNumber(std::size_t column, std::int64_t value) {
+    if (value >= fitLow_[column] && value <= fitHigh_[column]) return false;
+    widths_[column] = std::max(widths_[column], Digits(value));
+    Fit(column);
+    return true;
+}
+
+bool CatalogueColumns::TakeText(std::size_t column, std::size_t length) {
+    if (length <= widths_[column]) return false;
+    widths_[column] = length;
+    Fit(column);
+    return true;
+}
+
+void CatalogueColumns::Widen(std::size_t column, std::size_t width) {
+    if (width <= widths_[column]) return;
+    widths_[column] = width;
+    Fit(column);
+}
+
+template <std::size_t... Columns>
+bool CatalogueColumns::TakeCells(const CatalogueRow& row, std::index_sequence<Columns...>) {
+    const auto take = [&](std::size_t column) {
+        if (full_[column]) return false;
+        const CatalogueField field = FieldOf(column);
+        if (IsStringField(field)) return TakeText(column, TextValue(row, field).size());
+        const auto value = IntegerValue(row, field);
+        return value && TakeNumber(column, *value);
+    };
+    return (take(Columns + 1) | ...);
+}
+
+bool CatalogueColumns::Take(std::size_t number, const CatalogueRow& row) {
+    const bool grew =
+        !full_[kRowColumn] && TakeNumber(kRowColumn, static_cast<std::int64_t>(number));
+    return TakeCells(row, std::make_index_sequence<kGridColumns.size()>()) || grew;
+}
+
+void CatalogueLines::Add(const CatalogueRow& row) {
+    if (!streaming_) {
+        if (held_.size() < kHeldRows) {
+            held_.push_back(row);
+            return;
+        }
+        StartStreaming();
     }
-    line.Flush(write);
+    WriteRow(row);
+}
+
+// A long tape: its columns as wide as any row can need (the most rows a scan lists, the 16-bit
+// fields' largest value, the name field's width), so that its rows can go as they come.
+void CatalogueLines::StartStreaming() {
+    streaming_ = true;
+    columns_.Widen(kRowColumn, Digits(static_cast<std::int64_t>(kMaxScanBlocks)));
+    for (std::size_t column = 1; column < CatalogueColumns::kCount; ++column) {
+        const CatalogueField field = FieldOf(column);
+        if (field == CatalogueField::Name) {
+            columns_.Widen(column, kNameWidth);
+        } else if (field != CatalogueField::Tipo && !IsStringField(field)) {
+            columns_.Widen(column, Digits(std::numeric_limits<std::uint16_t>::max()));
+        }
+    }
+    WriteHeld(true);
+}
+
+void CatalogueLines::WriteHeld(bool titled) {
+    for (std::size_t index = 0; index < held_.size(); ++index)
+        columns_.Take(index + 1, held_[index]);
+    Lay();
+    if (titled) PutTitles();
+    for (const CatalogueRow& row : held_) WriteRow(row);
+    held_ = {};
+}
+
+void CatalogueLines::Finish(bool titleWhenEmpty) {
+    if (!streaming_) WriteHeld(!held_.empty() || titleWhenEmpty);
+    HandOn();
+}
+
+void CatalogueLines::WriteRow(const CatalogueRow& row) {
+    ++written_;
+    if (columns_.Take(written_, row)) Lay();
+    StartLine();
+    PutNumber(kRowColumn, static_cast<std::int64_t>(written_));
+    PutCells(row, std::make_index_sequence<kGridColumns.size()>());
+    EndLine();
+}
+
+void CatalogueLines::Lay() {
+    std::size_t at = 0;
+    for (std::size_t column = 0; column < CatalogueColumns::kCount; ++column) {
+        starts_[column] = at;
+        ends_[column] = at + columns_.Width(column);
+        at = ends_[column] + 2;
+    }
+    // Room for a piece and a line of three-byte characters, so that lines are laid out in place.
+    text_.resize(std::max(text_.size(), kPiece + 3 * ends_.back() + 1));
+}
+
+void CatalogueLines::StartLine() {
+    line_ = text_.data() + used_;
+    std::fill_n(line_, ends_.back(), ' ');
+    plain_ = true;
+}
+
+void CatalogueLines::EndLine() {
+    std::size_t length = ends_.back();
+    while (length > 0 && line_[length - 1] == ' ') --length;
+    if (plain_) {
+        used_ += length;
+    } else {
+        // Made visible apart: it takes more bytes than characters.
+        std::string visible;
+        AppendVisibleText(visible, std::string_view(line_, length));
+        std::copy(visible.begin(), visible.end(), line_);
+        used_ += visible.size();
+    }
+    text_[used_++] = '\n';
+    if (used_ >= kPiece) HandOn();
+}
+
+void CatalogueLines::HandOn() {
+    write_(std::string_view(text_.data(), used_));
+    used_ = 0;
+}
+
+void CatalogueLines::Put(std::size_t column, std::string_view cell) {
+    char* at = line_ + (LeftAligned(column) ? starts_[column] : ends_[column] - cell.size());
+    bool controls = false;  // no early way out: the usual cell has none
+    for (const char c : cell) {
+        *at++ = c;
+        controls |= !Plain(c);
+    }
+    plain_ = plain_ && !controls;
+}
+
+void CatalogueLines::PutNumber(std::size_t column, std::int64_t value) {
+    // From the last digit back; the column is known to be wide enough.
+    char* at = line_ + ends_[column];
+    std::uint64_t rest = Magnitude(value);
+    for (; rest >= 100; rest /= 100) {
+        at -= 2;
+        std::copy_n(kDigitPairs.data() + 2 * (rest % 100), 2, at);
+    }
+    if (rest >= 10) {
+        at -= 2;
+        std::copy_n(kDigitPairs.data() + 2 * rest, 2, at);
+    } else {
+        *--at = static_cast<char>('0' + rest);
+    }
+    if (value < 0) *--at = '-';
+}
+
+void CatalogueLines::PutTitles() {
+    StartLine();
+    Put(kRowColumn, kRowTitle);
+    for (std::size_t column = 1; column < CatalogueColumns::kCount; ++column) {
+        Put(column, kGridColumns[column - 1].title);
+    }
+    EndLine();
+}
+
+// The grid's cells of one row, one call per column, unrolled: a long tape has hundreds of
+// thousands of rows.
+template <std::size_t... Columns>
+void CatalogueLines::PutCells(const CatalogueRow& row, std::index_sequence<Columns...>) {
+    const auto put = [&](std::size_t column) {
+        const CatalogueField field = FieldOf(column);
+        if (IsStringField(field)) {
+            Put(column, TextValue(row, field));
+        } else if (const auto value = IntegerValue(row, field)) {
+            PutNumber(column, *value);
+        }
+    };
+    (put(Columns + 1), ...);
 }
 
 std::string TzxTextsText(const TzxTexts& texts) {

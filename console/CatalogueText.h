@@ -1,10 +1,16 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
-#include "CatalogueTable.h"
+#include "CatalogueRow.h"
+#include "CatalogueSink.h"
 #include "TzxTexts.h"
 
 namespace brisalto {
@@ -12,11 +18,79 @@ namespace brisalto {
 // Where text goes, a piece at a time.
 using TextWriter = std::function<void(std::string_view)>;
 
-// The rows as the window's grid shows them, in its columns under its titles, each row after
-// its number (counted from 1), aligned in columns of characters; empty cells stay blank.
-// Ends each line with '\n'. Handed to
-// write in pieces, so that a tape of 200,000 rows is never all in memory as text.
-void WriteCatalogueText(const CatalogueTable& catalogue, const TextWriter& write);
+// The widths, in characters, of the catalogue text's columns: the row number, then the grid's
+// columns; each as wide as its title and the widest cell taken.
+class CatalogueColumns {
+public:
+    static constexpr std::size_t kCount = 8;  // the row number and the grid's seven columns
+
+    CatalogueColumns();
+    // Widens the columns that the cells of row, numbered number, do not fit; returns whether
+    // any grew.
+    bool Take(std::size_t number, const CatalogueRow& row);
+    // Widens column to width characters, if it is narrower.
+    void Widen(std::size_t column, std::size_t width);
+    std::size_t Width(std::size_t column) const noexcept { return widths_[column]; }
+
+private:
+    template <std::size_t... Columns>
+    bool TakeCells(const CatalogueRow& row, std::index_sequence<Columns...>);
+    bool TakeNumber(std::size_t column, std::int64_t value);
+    bool TakeText(std::size_t column, std::size_t length);
+    void Fit(std::size_t column);
+
+    std::array<std::size_t, kCount> widths_{};
+    // The numbers each column's width holds, a minus sign included.
+    std::array<std::int64_t, kCount> fitLow_{};
+    std::array<std::int64_t, kCount> fitHigh_{};
+    std::array<bool, kCount> full_{};  // as wide as any cell of its field
+};
+
+// The rows as the window's grid shows them, in its columns under its titles, each row after its
+// number (counted from 1), aligned in columns of characters; empty cells stay blank and control
+// characters show as visible symbols. Text is handed to write in pieces as it fills.
+// A tape of up to kHeldRows rows gets columns exactly as wide as its cells. Past that many the
+// rows are written as they come, so that no long tape is ever all in memory, in columns as wide
+// as any row can need; a cell wider still (a row the scanner never makes) widens its column
+// from its line on, and nothing is cut.
+class CatalogueLines final : public CatalogueSink {
+public:
+    static constexpr std::size_t kHeldRows = 4096;
+
+    explicit CatalogueLines(TextWriter write) : write_(std::move(write)) {}
+    void Add(const CatalogueRow& row) override;
+    void AddUnfinished(const CatalogueRow&) override {}
+
+    // Writes the rows still held and hands on the text, after the title line when no row came
+    // and titleWhenEmpty is set.
+    void Finish(bool titleWhenEmpty);
+
+private:
+    void StartStreaming();
+    void WriteHeld(bool titled);
+    void WriteRow(const CatalogueRow& row);
+    void Lay();
+    void PutTitles();
+    void Put(std::size_t column, std::string_view cell);
+    void PutNumber(std::size_t column, std::int64_t value);
+    template <std::size_t... Columns>
+    void PutCells(const CatalogueRow& row, std::index_sequence<Columns...>);
+    void StartLine();
+    void EndLine();
+    void HandOn();
+
+    TextWriter write_;
+    std::vector<CatalogueRow> held_;
+    bool streaming_ = false;  // whether rows are written as they come
+    CatalogueColumns columns_;
+    std::size_t written_ = 0;  // rows written
+    std::array<std::size_t, CatalogueColumns::kCount> starts_{};
+    std::array<std::size_t, CatalogueColumns::kCount> ends_{};
+    std::string text_;      // text not yet handed on, then room for more
+    std::size_t used_ = 0;  // how much of text_ is text
+    char* line_ = nullptr;  // the line being laid out, in text_
+    bool plain_ = true;     // whether that line needs no conversion
+};
 
 // A TZX tape's archive information and descriptions, one "Label: text" line each, further
 // lines of a text indented below it; nothing when there are none.

@@ -57,7 +57,7 @@ void Complain(const std::string& about, std::string_view message) {
 }
 
 // Tells what stopped a scan, if anything did, and notes it.
-void ReportScanEnd(const std::string& tape, const TapeScan& scan, Outcome& outcome) {
+void ReportScanEnd(const std::string& tape, const ScanEnd& scan, Outcome& outcome) {
     if (!scan.result) {
         Complain(tape, scan.failure);
         outcome.Failed();
@@ -130,22 +130,25 @@ int Catalogue(const ConsoleRequest& request) {
     ForEachTape(
         request, outcome,
         [&](const ConsoleTape& tape, bool several) {
-            TapeScan scan;
-            ScanForConsole(tape.location, request.showRaw, scan);
             if (request.json) {
+                TapeScan scan;
+                ScanForConsole(tape.location, request.showRaw, scan);
                 Print(first ? "\n" : ",\n");
                 Print(CatalogueJson(tape, scan));
-            } else {
-                if (several) Print((first ? "==> " : "\n==> ") + tape.name + " <==\n");
-                if (scan.result || scan.catalogue.RowCount() > 0) {
-                    WriteCatalogueText(scan.catalogue, Print);
-                }
-                if (const std::string texts = TzxTextsText(ReadTzxTexts(scan.details.texts));
-                    !texts.empty()) {
-                    Print("\n" + texts);
-                }
+                first = false;
+                ReportScanEnd(tape.name, scan, outcome);
+                return;
             }
+            if (several) Print((first ? "==> " : "\n==> ") + tape.name + " <==\n");
             first = false;
+            CatalogueLines lines(Print);
+            ScanEnd scan;
+            ScanRowsForConsole(tape.location, request.showRaw, lines, scan);
+            lines.Finish(scan.result.has_value());
+            if (const std::string texts = TzxTextsText(ReadTzxTexts(scan.details.texts));
+                !texts.empty()) {
+                Print("\n" + texts);
+            }
             ReportScanEnd(tape.name, scan, outcome);
         },
         failedObject);

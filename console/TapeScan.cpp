@@ -41,4 +41,13 @@ void ScanForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan) 
     }
 }
 
+void ScanRowsForConsole(const TapeLocation& location, bool showRaw, CatalogueSink& sink,
+                        ScanEnd& end) {
+    try {
+        end.result = ScanRows(location, showRaw, sink, &end.details);
+    } catch (const std::exception& failure) {
+        end.failure = FailureText(failure.what());
+    }
+}
+
 }  // namespace brisalto

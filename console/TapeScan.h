@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "CatalogueSink.h"
 #include "CatalogueTable.h"
 #include "ScanDetails.h"
 #include "ScanTape.h"
@@ -12,14 +13,18 @@
 
 namespace brisalto {
 
-// One tape as the console program reads it: its rows, a row's number its place among them
-// counted from 1, and how the scan ended.
-struct TapeScan {
-    CatalogueTable catalogue;
+// How a scan of one tape ended, and what it saw besides the rows.
+struct ScanEnd {
     ScanDetails details;
     std::optional<ScanResult> result;  // unset when a failure stopped the scan
     std::string failure;               // then the failure display's text
     bool Good() const noexcept { return result == ScanResult::Completed; }
+};
+
+// One tape as the console program reads it: its rows, a row's number its place among them
+// counted from 1, and how the scan ended.
+struct TapeScan : ScanEnd {
+    CatalogueTable catalogue;
 };
 
 // A tape the command line names: a tape file, or one tape inside an archive.
@@ -37,6 +42,10 @@ std::vector<ConsoleTape> FindConsoleTapes(const std::string& path, const std::st
 // travel out: it is kept in the scan, with the rows posted before it (a row it left open is
 // dropped).
 void ScanForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan);
+
+// The same scan, handing the rows to sink as they come.
+void ScanRowsForConsole(const TapeLocation& location, bool showRaw, CatalogueSink& sink,
+                        ScanEnd& end);
 
 // The damaged-tape message, as the window shows it.
 inline constexpr const char* kDamagedTapeText =

@@ -20,15 +20,19 @@ class ShortText {
 public:
     // Keeps the characters before the first 0x00, cut to Width.
     void Assign(std::string_view text) noexcept {
-        text = text.substr(0, std::min(text.find('\0'), Width));
-        std::copy(text.begin(), text.end(), chars_.begin());
-        length_ = static_cast<std::uint8_t>(text.size());
+        std::size_t length = 0;
+        for (const std::size_t most = std::min(text.size(), Width); length < most; ++length) {
+            if (text[length] == '\0') break;
+            chars_[length] = text[length];
+        }
+        length_ = static_cast<std::uint8_t>(length);
     }
     std::string_view View() const noexcept { return {chars_.data(), length_}; }
     bool IsNull() const noexcept { return length_ == 0; }
 
 private:
-    std::array<char, Width> chars_{};
+    // Only the first length_ characters are ever read: left unset, a row costs no clearing.
+    std::array<char, Width> chars_;
     std::uint8_t length_ = 0;
 };
 

@@ -57,9 +57,17 @@ std::optional<std::uint16_t>* WordField(CatalogueRow& row, CatalogueField field)
     }
 }
 
-void StoreInteger(CatalogueRow& row, CatalogueField field, std::int64_t value) {
+}  // namespace
+
+void CheckFieldRange(CatalogueField field, std::int64_t value) {
     const Range range = RangeOf(field);
     if (value < range.low || value > range.high) ThrowRange(field, value);
+}
+
+namespace {
+
+void StoreInteger(CatalogueRow& row, CatalogueField field, std::int64_t value) {
+    CheckFieldRange(field, value);
     if (field == CatalogueField::Tipo) {
         row.Tipo = static_cast<std::int32_t>(value);
     } else {
@@ -102,6 +110,16 @@ void CatalogueTable::Append() {
     open_ = true;
     if (observer_ != nullptr) observer_->RowAppended(rows_.size() - 1);
     MoveCurrent(rows_.size() - 1);
+}
+
+void CatalogueTable::AppendPosted(const CatalogueRow& row) {
+    AppendOpen(row);
+    Post();
+}
+
+void CatalogueTable::AppendOpen(const CatalogueRow& row) {
+    Append();
+    rows_.back() = row;
 }
 
 void CatalogueTable::Post() {

@@ -30,6 +30,11 @@ public:
     void Post();
     // Discards the open row; the row before it, if any, becomes current.
     void Cancel();
+    // Appends a whole row and posts it, as Append, setting its fields and Post would; its field
+    // values are taken as they are, so they must lie in their ranges.
+    void AppendPosted(const CatalogueRow& row);
+    // Appends a row holding what row holds and leaves it open, as a failed scan does.
+    void AppendOpen(const CatalogueRow& row);
     // Makes the first row current, posting an open row first.
     void First();
     // Makes the row at index current, posting an open row first when moving off it.
@@ -70,6 +75,9 @@ private:
     bool open_ = false;
     CatalogueObserver* observer_ = nullptr;
 };
+
+// Fails with FieldRangeError, as setting the field would, when value lies outside its range.
+void CheckFieldRange(CatalogueField field, std::int64_t value);
 
 // An integer field's value as stored, unset when null or when the field holds text; and a text
 // field's bytes as stored. Inline: a view of a long tape reads them millions of times.

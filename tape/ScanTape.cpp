@@ -1,13 +1,14 @@
 #include "ScanTape.h"
 
+#include <algorithm>
 #include <array>
-#include <memory>
 #include <cstdint>
-#include <optional>
-#include <string>
+#include <memory>
+#include <string_view>
 
 #include "BlockBuffer.h"
 #include "BlockWalker.h"
+#include "CatalogueSink.h"
 #include "CatalogueTable.h"
 #include "TapWalker.h"
 #include "TapeBytes.h"
@@ -27,8 +28,8 @@ namespace {
 constexpr std::uint8_t kHeaderFlag = 0x00;
 constexpr std::uint8_t kDataFlag = 0xFF;
 
-constexpr std::array<const char*, 4> kHeaderKinds = {"Program", "Numeric Array", "Character Array",
-                                                     "Bytes"};
+constexpr std::array<std::string_view, 4> kHeaderKinds = {"Program", "Numeric Array",
+                                                          "Character Array", "Bytes"};
 
 struct ScanState {
     std::uint8_t lastHeaderType = 0;      // type byte of the most recent header
@@ -36,72 +37,75 @@ struct ScanState {
 };
 
 // "Numeric Array A()" from name byte 0x81, "Character Array A$()" from 0xC1.
-std::string ArrayDescription(std::string_view kind, std::uint8_t nameByte, std::uint8_t bias,
-                             std::string_view suffix) {
-    std::string text(kind);
-    text += ' ';
-    text += static_cast<char>(static_cast<std::uint8_t>(nameByte - bias));
-    text += suffix;
-    return text;
+void SetArrayDescription(ShortText<kTipoStrWidth>& text, std::string_view kind,
+                         std::uint8_t nameByte, std::uint8_t bias, std::string_view suffix) {
+    std::array<char, kTipoStrWidth> chars{};
+    auto at = std::copy(kind.begin(), kind.end(), chars.begin());
+    *at++ = ' ';
+    *at++ = static_cast<char>(static_cast<std::uint8_t>(nameByte - bias));
+    at = std::copy(suffix.begin(), suffix.end(), at);
+    text.Assign(std::string_view(chars.data(), static_cast<std::size_t>(at - chars.begin())));
 }
 
-void AppendRow(CatalogueTable& catalogue, const BodyBlock& block, ScanState& state) {
+// The row a listed block gives, built whole and handed on in one step: a long tape has hundreds
+// of thousands of them.
+void AddRow(CatalogueSink& sink, const BodyBlock& block, ScanState& state) {
     const BlockBuffer& buffer = *block.bytes;
-    const std::size_t bodyLength = block.length;
     const std::uint8_t flag = buffer[0];
     const std::uint8_t type = buffer[1];
 
-    catalogue.Append();
-    catalogue.SetInteger(CatalogueField::Tipo, type);
-    if (type < kHeaderKinds.size())
-        catalogue.SetString(CatalogueField::TipoStr, kHeaderKinds[type]);
-
+    CatalogueRow row;
     if (flag == kDataFlag) {
-        catalogue.SetInteger(CatalogueField::Tipo, 255 + state.lastHeaderType);
-        catalogue.SetString(CatalogueField::TipoStr, "Raw Data");
-        // Only a TZX body can be longer than 65,537 bytes; its data length then fits no Size.
-        const std::int64_t dataLength = static_cast<std::int64_t>(bodyLength) - 2;
-        if (dataLength <= 65535) catalogue.SetInteger(CatalogueField::Size, dataLength);
-        catalogue.SetInteger(CatalogueField::Par1, state.lastProgramLength);
-    } else {
-        catalogue.SetString(CatalogueField::Name, BytesToStr(buffer, 2, 10));
-        catalogue.SetInteger(CatalogueField::Size, MakeWordLH(buffer[12], buffer[13]));
-        if (type == 1) {
-            catalogue.SetString(CatalogueField::TipoStr,
-                                ArrayDescription(catalogue.AsString(CatalogueField::TipoStr),
-                                                 buffer[15], 0x40, "()"));
-        } else if (type == 2) {
-            catalogue.SetString(CatalogueField::TipoStr,
-                                ArrayDescription(catalogue.AsString(CatalogueField::TipoStr),
-                                                 buffer[15], 0x80, "$()"));
+        row.Tipo = 255 + state.lastHeaderType;
+        row.TipoStr.Assign("Raw Data");
+        const std::int64_t dataLength = static_cast<std::int64_t>(block.length) - 2;
+        if (dataLength < 0) {
+            // A body that is its flag alone: the catalogue refuses a Size of -1.
+            sink.AddUnfinished(row);
+            CheckFieldRange(CatalogueField::Size, dataLength);
         }
-        catalogue.SetInteger(CatalogueField::Start, MakeWordLH(buffer[14], buffer[15]));
+        // Only a TZX body can be longer than 65,537 bytes; its data length then fits no Size.
+        if (dataLength >= 0 && dataLength <= 65535)
+            row.Size = static_cast<std::uint16_t>(dataLength);
+        row.Par1 = state.lastProgramLength;
+    } else {
+        row.Tipo = type;
+        if (type == 1) {
+            SetArrayDescription(row.TipoStr, kHeaderKinds[type], buffer[15], 0x40, "()");
+        } else if (type == 2) {
+            SetArrayDescription(row.TipoStr, kHeaderKinds[type], buffer[15], 0x80, "$()");
+        } else if (type < kHeaderKinds.size()) {
+            row.TipoStr.Assign(kHeaderKinds[type]);
+        }
+        row.Name.Assign(BytesToStr(buffer, 2, 10));
+        row.Size = MakeWordLH(buffer[12], buffer[13]);
+        row.Start = MakeWordLH(buffer[14], buffer[15]);
         if (type == 0) {
             state.lastProgramLength = MakeWordLH(buffer[16], buffer[17]);
-            catalogue.SetInteger(CatalogueField::Par1, state.lastProgramLength);
+            row.Par1 = state.lastProgramLength;
         }
         state.lastHeaderType = type;
     }
-    catalogue.SetInteger(CatalogueField::Offset, block.position % 65536);
-    catalogue.SetPosition(block.position);
-    catalogue.SetBlock(flag, block.checksum, block.length);
-    catalogue.Post();
+    row.Offset = static_cast<std::uint16_t>(block.position % 65536);
+    row.Position = block.position;
+    row.Flag = flag;
+    row.Checksum = block.checksum;
+    row.Length = block.length;
+    sink.Add(row);
 }
-
-// No real tape comes near this many blocks; a hostile one (a file of zeros is a block every two
-// bytes) would otherwise fill memory with rows.
-constexpr std::uint32_t kMaxBlocks = 1u << 20;
 
 void Count(const BodyBlock& block, ScanDetails& details) {
     const std::uint8_t flag = block.Flag();
-    ++(flag == kHeaderFlag ? details.headers : flag == kDataFlag ? details.data : details.neverListed);
+    ++(flag == kHeaderFlag ? details.headers
+       : flag == kDataFlag ? details.data
+                           : details.neverListed);
 }
 
-ScanResult Walk(BlockWalker& walker, bool showRaw, CatalogueTable& catalogue,
-                ScanDetails& details) {
+ScanResult Walk(BlockWalker& walker, bool showRaw, CatalogueSink& sink, ScanDetails& details) {
     ScanState state;
-    for (std::uint32_t blocks = 0;; ++blocks) {
-        if (blocks == kMaxBlocks) return walker.AtEnd() ? ScanResult::Completed : ScanResult::Damaged;
+    for (std::uint64_t blocks = 0;; ++blocks) {
+        if (blocks == kMaxScanBlocks)
+            return walker.AtEnd() ? ScanResult::Completed : ScanResult::Damaged;
         BodyBlock block;
         switch (walker.Next(block)) {
             case WalkStep::End: return ScanResult::Completed;
@@ -111,18 +115,35 @@ ScanResult Walk(BlockWalker& walker, bool showRaw, CatalogueTable& catalogue,
                 Count(block, details);
                 const std::uint8_t flag = block.Flag();
                 if (flag == kHeaderFlag || (flag == kDataFlag && showRaw))
-                    AppendRow(catalogue, block, state);
+                    AddRow(sink, block, state);
                 break;
             }
         }
     }
 }
 
+// The catalogue table as a scan's destination: whole rows posted, an unfinished one left open.
+class TableSink final : public CatalogueSink {
+public:
+    explicit TableSink(CatalogueTable& catalogue) : catalogue_(catalogue) {}
+    void Add(const CatalogueRow& row) override { catalogue_.AppendPosted(row); }
+    void AddUnfinished(const CatalogueRow& row) override { catalogue_.AppendOpen(row); }
+
+private:
+    CatalogueTable& catalogue_;
+};
+
 }  // namespace
 
 ScanResult ScanTape(const TapeLocation& location, bool showRaw, CatalogueTable& catalogue,
                     ScanDetails* details) {
     catalogue.Empty();
+    TableSink sink(catalogue);
+    return ScanRows(location, showRaw, sink, details);
+}
+
+ScanResult ScanRows(const TapeLocation& location, bool showRaw, CatalogueSink& sink,
+                    ScanDetails* details) {
     ScanDetails unused;
     ScanDetails& seen = details != nullptr ? *details : unused;
     seen = {};
@@ -133,14 +154,14 @@ ScanResult ScanTape(const TapeLocation& location, bool showRaw, CatalogueTable& 
         case TzxStart::NotTzx: {
             // Large: the walkers keep a block's worth of bytes each.
             const auto walker = std::make_unique<TapWalker>(file);
-            result = Walk(*walker, showRaw, catalogue, seen);
+            result = Walk(*walker, showRaw, sink, seen);
             break;
         }
         case TzxStart::Tzx: {
             seen.tzxVersion = version;
             const auto walker =
                 std::make_unique<TzxWalker>(file, details != nullptr ? &seen.texts : nullptr);
-            result = Walk(*walker, showRaw, catalogue, seen);
+            result = Walk(*walker, showRaw, sink, seen);
             break;
         }
         case TzxStart::Cut: break;

@@ -1,11 +1,18 @@
 #pragma once
 
+#include <cstdint>
+
 #include "ScanDetails.h"
 #include "TapeLocation.h"
 
 namespace brisalto {
 
+class CatalogueSink;
 class CatalogueTable;
+
+// No real tape comes near this many blocks; a hostile one (a file of zeros is a block every two
+// bytes) would otherwise fill memory with rows. A scan stops after this many, listed or not.
+inline constexpr std::uint64_t kMaxScanBlocks = std::uint64_t{1} << 20;
 
 enum class ScanResult {
     Completed,  // the end of the file was reached
@@ -19,6 +26,11 @@ enum class ScanResult {
 // travel out to the caller; the rows posted so far stay. The file is closed on every path.
 // details, when given, is filled with what the scan saw besides the rows.
 ScanResult ScanTape(const TapeLocation& location, bool showRaw, CatalogueTable& catalogue,
+                    ScanDetails* details = nullptr);
+
+// The same walk, handing each listed block's row to sink as it comes instead of keeping it:
+// the rows ScanTape would append, in the same order, and the same failures.
+ScanResult ScanRows(const TapeLocation& location, bool showRaw, CatalogueSink& sink,
                     ScanDetails* details = nullptr);
 
 }  // namespace brisalto

@@ -20,7 +20,8 @@ std::unique_ptr<ByteSource> OpenSource(const TapeLocation& location) {
 }  // namespace
 
 TapeFile::TapeFile(const TapeLocation& location)
-    : file_(OpenSource(location)), buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kReadAhead)) {}
+    : file_(OpenSource(location)),
+      buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kReadAhead)) {}
 
 bool TapeFile::Refill() {
     begin_ = 0;
@@ -28,7 +29,7 @@ bool TapeFile::Refill() {
     return end_ > 0;
 }
 
-std::size_t TapeFile::ReadSome(std::span<std::uint8_t> destination) {
+std::size_t TapeFile::ReadBeyondBuffer(std::span<std::uint8_t> destination) {
     std::size_t done = 0;
     while (done < destination.size()) {
         const std::size_t wanted = destination.size() - done;
@@ -63,18 +64,14 @@ std::uint64_t TapeFile::Skip(std::uint64_t count) {
     return done;
 }
 
-void TapeFile::ReadExact(std::span<std::uint8_t> destination) {
-    if (ReadSome(destination) != destination.size()) throw InOutError(kReadBeyondEndOfFile);
+void TapeFile::ThrowReadBeyondEnd() {
+    throw InOutError(kReadBeyondEndOfFile);
 }
 
 void TapeFile::Seek(std::uint64_t position) {
     file_->SeekTo(position);
     begin_ = end_ = 0;
     position_ = position;
-}
-
-bool TapeFile::AtEnd() {
-    return Buffered() == 0 && !Refill();
 }
 
 }  // namespace brisalto

@@ -150,6 +150,27 @@ headers_only = json.loads(run("catalogue", "--json", "--no-raw", "mixed.tap").st
 check("rows without raw data", [(r["row"], r["position"]) for r in headers_only[0]["rows"]],
       [(1, positions[0]), (2, positions[4])])
 
+# A tape of more rows than the text holds back to measure its columns: its rows are written as
+# they come, and must still say what the JSON says, each cell in its column.
+many = b"".join(tap_block(body(0x00, header(i % 2 * 3, f"part{i}", 300 + i, 40000 + i, i)))
+                + tap_block(body(0xFF, bytes(1 + i % 300))) for i in range(2600))
+with open("many.tap", "wb") as f:
+    f.write(many)
+lines = run("catalogue", "many.tap").stdout.decode().splitlines()
+columns = [("Row", "row"), ("Offset", "offset"), ("Type", "type"),
+           ("Block Type Description", "description"), ("File Name", "name"), ("Start", "start"),
+           ("Basic Length", "basicLength"), ("Size", "size")]
+texts = ("description", "name")
+# Numbers end where their titles end; texts start where theirs start and run to the next title.
+title_at = [lines[0].index(title) for title, _ in columns]
+bounds = [title_at[i + 1] if key in texts else title_at[i] + len(title)
+          for i, (title, key) in enumerate(columns[:-1])] + [None]
+text_rows = [[line[a:b].strip() for a, b in zip([0] + bounds[:-1], bounds)] for line in lines[1:]]
+json_rows = json.loads(run("catalogue", "--json", "many.tap").stdout)[0]["rows"]
+check("long tape's text rows", text_rows,
+      [["" if r[key] is None else str(r[key]).strip() for _, key in columns] for r in json_rows])
+check("long tape's row count", len(json_rows), 5200)
+
 # An archive: each tape under its entry's name, or the one chosen.
 with zipfile.ZipFile("tapes.zip", "w", zipfile.ZIP_DEFLATED) as archive:
     archive.writestr("notes.txt", "not a tape")

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "CatalogueRow.h"
+
+namespace brisalto {
+
+// Where a scan's rows go, one at a time in file order: the catalogue table, or a front end
+// that uses each row as it comes and keeps none.
+class CatalogueSink {
+public:
+    virtual ~CatalogueSink() = default;
+    // A listed block's row, whole.
+    virtual void Add(const CatalogueRow& row) = 0;
+    // The row of a block whose next field value the catalogue refuses, as far as it was filled;
+    // the scan then fails with FieldRangeError.
+    virtual void AddUnfinished(const CatalogueRow& row) = 0;
+};
+
+}  // namespace brisalto

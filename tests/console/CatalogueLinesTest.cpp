@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CatalogueText.h"
+
+namespace brisalto {
+namespace {
+
+CatalogueRow DataRow(std::int32_t tipo, std::uint16_t size) {
+    CatalogueRow row;
+    row.Tipo = tipo;
+    row.TipoStr.Assign("Raw Data");
+    row.Size = size;
+    return row;
+}
+
+struct LinesCase {
+    const char* name;
+    std::size_t rows;  // of DataRow(255, 7), then last
+    CatalogueRow last;
+    std::vector<std::string> expected;  // the title line, the first row's and the last row's
+};
+
+const LinesCase kCases[] = {
+    // Held until the end: every column as wide as its title and cells.
+    {"ShortTapeExactWidths",
+     1,
+     DataRow(256, 12345),
+     {"Row  Offset  Type  Block Type Description  File Name  Start  Basic Length   Size",
+      "  1           255  Raw Data                                                    7",
+      "  2           256  Raw Data                                                12345"}},
+    // Past the rows held: as wide as any row of the scanner can need.
+    {"LongTapeWidestColumns",
+     CatalogueLines::kHeldRows,
+     DataRow(255, 7),
+     {"    Row  Offset  Type  Block Type Description  File Name   Start  Basic Length   Size",
+      "      1           255  Raw Data                                                     7",
+      "   4097           255  Raw Data                                                     7"}},
+    // A cell wider than that widens its column from its line on; nothing is cut.
+    {"WiderCellWidensItsColumn",
+     CatalogueLines::kHeldRows,
+     DataRow(-1234567, 7),
+     {"    Row  Offset  Type  Block Type Description  File Name   Start  Basic Length   Size",
+      "      1           255  Raw Data                                                     7",
+      "   4097          -1234567  Raw Data                                                     7"}},
+};
+
+class CatalogueLinesTable : public ::testing::TestWithParam<LinesCase> {};
+
+TEST_P(CatalogueLinesTable, LaysOutTitleAndRows) {
+    const LinesCase& c = GetParam();
+    std::string text;
+    CatalogueLines lines([&text](std::string_view piece) { text += piece; });
+    for (std::size_t row = 0; row < c.rows; ++row) lines.Add(DataRow(255, 7));
+    lines.Add(c.last);
+    lines.Finish(true);
+
+    std::vector<std::string> got;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find('\n', at);
+        got.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    ASSERT_EQ(got.size(), c.rows + 2);
+    EXPECT_EQ(got[0], c.expected[0]);
+    EXPECT_EQ(got[1], c.expected[1]);
+    EXPECT_EQ(got.back(), c.expected[2]);
+}
+
+INSTANTIATE_TEST_SUITE_P(CatalogueText, CatalogueLinesTable, ::testing::ValuesIn(kCases),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+TEST(CatalogueText, NoRowsGiveTheTitleLineOnlyWhenAsked) {
+    for (const bool title : {true, false}) {
+        std::string text;
+        CatalogueLines lines([&text](std::string_view piece) { text += piece; });
+        lines.Finish(title);
+        EXPECT_EQ(text, title ? "Row  Offset  Type  Block Type Description  File Name  Start  "
+                                "Basic Length  Size\n"
+                              : "");
+    }
+}
+
+}  // namespace
+}  // namespace brisalto
