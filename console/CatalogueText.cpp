@@ -1,6 +1,7 @@
 #include "CatalogueText.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -50,6 +51,38 @@ constexpr std::array<char, 200> kDigitPairs = [] {
 
 bool Plain(char c) {
     return c >= 0x20 && c < 0x7F;
+}
+
+// Whether eight characters are all printable ASCII. A byte below 0x20 borrows into its high bit,
+// one of 0x7F carries into it and one of 0x80 or above has it; whatever spills into the next
+// byte comes from such a byte, so the answer for the eight stays right.
+bool Plain(std::uint64_t eight) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080;
+    return ((((eight - 0x20 * kOnes) & ~eight) | (eight + kOnes) | eight) & kHighBits) == 0;
+}
+
+// Copies text to and returns whether it is printable ASCII. Cells are short, so eight
+// characters go at a time, the last eight overlapping the ones before them.
+bool CopyPlain(std::string_view text, char* to) {
+    const std::size_t size = text.size();
+    if (size < 8) {
+        bool plain = true;
+        for (std::size_t at = 0; at < size; ++at) {
+            to[at] = text[at];
+            plain = plain && Plain(text[at]);
+        }
+        return plain;
+    }
+    bool plain = true;
+    for (std::size_t at = 0;; at += 8) {
+        const std::size_t from = std::min(at, size - 8);
+        std::uint64_t eight = 0;
+        std::memcpy(&eight, text.data() + from, 8);
+        std::memcpy(to + from, &eight, 8);
+        plain = plain && Plain(eight);
+        if (from == size - 8) return plain;
+    }
 }
 
 }  // namespace
@@ -136,6 +169,9 @@ bool CatalogueColumns::Take(std::size_t number, const CatalogueRow& row) {
 void CatalogueLines::Add(const CatalogueRow& row) {
     if (!streaming_) {
         if (held_.size() < kHeldRows) {
+            // Room for them all at once: growing would touch twice the memory, and every page
+            // first touched costs more than the rows that fill it.
+            if (held_.empty()) held_.reserve(kHeldRows);
             held_.push_back(row);
             return;
         }
@@ -223,12 +259,7 @@ void CatalogueLines::HandOn() {
 
 void CatalogueLines::Put(std::size_t column, std::string_view cell) {
     char* at = line_ + (LeftAligned(column) ? starts_[column] : ends_[column] - cell.size());
-    bool controls = false;  // no early way out: the usual cell has none
-    for (const char c : cell) {
-        *at++ = c;
-        controls |= !Plain(c);
-    }
-    plain_ = plain_ && !controls;
+    plain_ = CopyPlain(cell, at) && plain_;
 }
 
 void CatalogueLines::PutNumber(std::size_t column, std::int64_t value) {

@@ -31,6 +31,17 @@ constexpr std::uint8_t kDataFlag = 0xFF;
 constexpr std::array<std::string_view, 4> kHeaderKinds = {"Program", "Numeric Array",
                                                           "Character Array", "Bytes"};
 
+// The descriptions every row takes one of, made once: a long tape sets one on each of its rows.
+using KindText = ShortText<kTipoStrWidth>;
+const std::array<KindText, 5> kKindTexts = [] {
+    std::array<KindText, 5> texts{};
+    for (std::size_t type = 0; type < kHeaderKinds.size(); ++type)
+        texts[type].Assign(kHeaderKinds[type]);
+    texts.back().Assign("Raw Data");
+    return texts;
+}();
+const KindText& kRawDataText = kKindTexts.back();
+
 struct ScanState {
     std::uint8_t lastHeaderType = 0;      // type byte of the most recent header
     std::uint16_t lastProgramLength = 0;  // parameter 2 of the most recent Program header
@@ -57,7 +68,7 @@ void AddRow(CatalogueSink& sink, const BodyBlock& block, ScanState& state) {
     CatalogueRow row;
     if (flag == kDataFlag) {
         row.Tipo = 255 + state.lastHeaderType;
-        row.TipoStr.Assign("Raw Data");
+        row.TipoStr = kRawDataText;
         const std::int64_t dataLength = static_cast<std::int64_t>(block.length) - 2;
         if (dataLength < 0) {
             // A body that is its flag alone: the catalogue refuses a Size of -1.
@@ -75,7 +86,7 @@ void AddRow(CatalogueSink& sink, const BodyBlock& block, ScanState& state) {
         } else if (type == 2) {
             SetArrayDescription(row.TipoStr, kHeaderKinds[type], buffer[15], 0x80, "$()");
         } else if (type < kHeaderKinds.size()) {
-            row.TipoStr.Assign(kHeaderKinds[type]);
+            row.TipoStr = kKindTexts[type];
         }
         row.Name.Assign(BytesToStr(buffer, 2, 10));
         row.Size = MakeWordLH(buffer[12], buffer[13]);

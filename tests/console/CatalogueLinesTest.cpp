@@ -19,6 +19,19 @@ CatalogueRow DataRow(std::int32_t tipo, std::uint16_t size) {
     return row;
 }
 
+// A Program header whose name holds a control character, a code page letter and DEL.
+CatalogueRow StrangeNameRow() {
+    CatalogueRow row;
+    row.Tipo = 0;
+    row.TipoStr.Assign("Program");
+    row.Name.Assign(
+        "AB\x01"
+        "CDEF\xA9\x7F");
+    row.Start = 10;
+    row.Size = 5;
+    return row;
+}
+
 struct LinesCase {
     const char* name;
     std::size_t rows;  // of DataRow(255, 7), then last
@@ -34,6 +47,14 @@ const LinesCase kCases[] = {
      {"Row  Offset  Type  Block Type Description  File Name  Start  Basic Length   Size",
       "  1           255  Raw Data                                                    7",
       "  2           256  Raw Data                                                12345"}},
+    // Characters that would move a terminal's cursor show as symbols, each in one column.
+    {"ControlCharactersShowAsSymbols",
+     1,
+     StrangeNameRow(),
+     {"Row  Offset  Type  Block Type Description  File Name  Start  Basic Length  Size",
+      "  1           255  Raw Data                                                   7",
+      "  2             0  Program                 AB\u2401CDEF\u00A9\u2421     10                  "
+      " 5"}},
     // Past the rows held: as wide as any row of the scanner can need.
     {"LongTapeWidestColumns",
      CatalogueLines::kHeldRows,
