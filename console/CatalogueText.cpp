@@ -214,7 +214,7 @@ void CatalogueLines::WriteRow(const CatalogueRow& row) {
     ++written_;
     if (columns_.Take(written_, row)) Lay();
     StartLine();
-    PutNumber(kRowColumn, static_cast<std::int64_t>(written_));
+    PutRowNumber();
     PutCells(row, std::make_index_sequence<kGridColumns.size()>());
     EndLine();
 }
@@ -277,6 +277,18 @@ void CatalogueLines::PutNumber(std::size_t column, std::int64_t value) {
         *--at = static_cast<char>('0' + rest);
     }
     if (value < 0) *--at = '-';
+}
+
+void CatalogueLines::PutRowNumber() {
+    std::size_t digit = number_.size();
+    while (digit > numberStart_ && number_[digit - 1] == '9') number_[--digit] = '0';
+    if (digit > numberStart_) {
+        ++number_[digit - 1];
+    } else {
+        number_[--numberStart_] = '1';
+    }
+    const std::size_t length = number_.size() - numberStart_;
+    std::copy_n(number_.data() + numberStart_, length, line_ + ends_[kRowColumn] - length);
 }
 
 void CatalogueLines::PutTitles() {

@@ -73,6 +73,7 @@ private:
     void PutTitles();
     void Put(std::size_t column, std::string_view cell);
     void PutNumber(std::size_t column, std::int64_t value);
+    void PutRowNumber();
     template <std::size_t... Columns>
     void PutCells(const CatalogueRow& row, std::index_sequence<Columns...>);
     void StartLine();
@@ -84,6 +85,10 @@ private:
     bool streaming_ = false;  // whether rows are written as they come
     CatalogueColumns columns_;
     std::size_t written_ = 0;  // rows written
+    // The last row's number as text, right-aligned: counted up a digit at a time, cheaper
+    // than writing out a number for every row.
+    std::array<char, 20> number_{};
+    std::size_t numberStart_ = number_.size();
     std::array<std::size_t, CatalogueColumns::kCount> starts_{};
     std::array<std::size_t, CatalogueColumns::kCount> ends_{};
     std::string text_;      // text not yet handed on, then room for more
