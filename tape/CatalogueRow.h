@@ -23,16 +23,19 @@ public:
         std::size_t length = 0;
         for (const std::size_t most = std::min(text.size(), Width); length < most; ++length) {
             if (text[length] == '\0') break;
-            chars_[length] = text[length];
+            chars_[length] = static_cast<unsigned char>(text[length]);
         }
         length_ = static_cast<std::uint8_t>(length);
     }
-    std::string_view View() const noexcept { return {chars_.data(), length_}; }
+    std::string_view View() const noexcept {
+        return {reinterpret_cast<const char*>(chars_.data()), length_};
+    }
     bool IsNull() const noexcept { return length_ == 0; }
 
 private:
-    // Only the first length_ characters are ever read: left unset, a row costs no clearing.
-    std::array<char, Width> chars_;
+    // Only the first length_ characters are ever read: left unset, a row costs no clearing
+    // (unsigned, as bytes whose value is not set may only be copied as such).
+    std::array<unsigned char, Width> chars_;
     std::uint8_t length_ = 0;
 };
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <span>
 #include <string>
@@ -31,7 +30,7 @@ public:
     // for what the read-ahead already holds: a scan makes two such reads per block.
     std::size_t ReadSome(std::span<std::uint8_t> destination) {
         if (destination.size() > Buffered()) return ReadBeyondBuffer(destination);
-        std::memcpy(destination.data(), buffer_.get() + begin_, destination.size());
+        std::copy_n(buffer_.get() + begin_, destination.size(), destination.data());
         begin_ += destination.size();
         position_ += destination.size();
         return destination.size();
