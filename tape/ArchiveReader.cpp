@@ -20,8 +20,11 @@ constexpr std::int64_t kMaxStreamBytes = 256ll << 20;
 }  // namespace
 
 ArchiveReader::ArchiveReader(const std::string& path, Mode mode)
-    : path_(path), file_(path), buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kReadChunk)),
-      handle_(archive_read_new()), archive_(handle_.get()) {
+    : path_(path),
+      file_(path),
+      buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kReadChunk)),
+      handle_(archive_read_new()),
+      archive_(handle_.get()) {
     if (archive_ == nullptr) throw ArchiveError("Not enough memory to read the archive " + path_);
     // Signatures of their own and no outside programs: lzma, uu, rpm, lrzip, lzop and grzip
     // are left out, cpio and mtree too, whose weak signatures a tape could match.
@@ -103,7 +106,8 @@ la_int64_t ArchiveReader::SkipCallback(struct archive* archive, void* self, la_i
         // Never past the end, so that the library sees a cut-off archive as one.
         const auto size = static_cast<la_int64_t>(reader.file_.Size());
         const la_int64_t here = static_cast<la_int64_t>(reader.position_);
-        const la_int64_t skipped = request < 0 ? 0 : std::min(request, std::max<la_int64_t>(0, size - here));
+        const la_int64_t skipped =
+            request < 0 ? 0 : std::min(request, std::max<la_int64_t>(0, size - here));
         reader.file_.SeekTo(static_cast<std::uint64_t>(here + skipped));
         reader.position_ = static_cast<std::uint64_t>(here + skipped);
         return skipped;
@@ -124,6 +128,11 @@ ArchiveReader::Step ArchiveReader::Next() {
 
 bool ArchiveReader::Compressed() const {
     return unrecognised_ ? compressed_ : archive_filter_count(archive_) > 1;
+}
+
+bool ArchiveReader::Tar() const {
+    return !unrecognised_ &&
+           (archive_format(archive_) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_TAR;
 }
 
 void ArchiveReader::ReadData(std::vector<std::uint8_t>& bytes, std::uint64_t limit,
@@ -161,12 +170,13 @@ void ArchiveReader::RethrowOrFail(const std::string& entry) const {
 
 void ArchiveReader::Fail(const std::string& entry) const {
     const std::string reason = Reason();
-    const std::string what = entry.empty() ? "The archive " + path_
-                                           : "The tape " + entry + " in the archive " + path_;
+    const std::string what =
+        entry.empty() ? "The archive " + path_ : "The tape " + entry + " in the archive " + path_;
     if (reason.find("nsupported") != std::string::npos) {
         throw ArchiveError(what + " is packed in a way Brisalto cannot read (" + reason + ")");
     }
-    if (reason.find("ncrypt") != std::string::npos || reason.find("assphrase") != std::string::npos) {
+    if (reason.find("ncrypt") != std::string::npos ||
+        reason.find("assphrase") != std::string::npos) {
         throw ArchiveError(what + " is encrypted, and Brisalto reads no encrypted tapes");
     }
     throw ArchiveError(what + " is damaged (" + reason + ")");

@@ -26,11 +26,13 @@ public:
     ArchiveReader(const ArchiveReader&) = delete;
     ArchiveReader& operator=(const ArchiveReader&) = delete;
 
-    // Moves to the next entry. Unrecognised: no format took the file. A failure of the file layer travels out as InOutError, one of the archive as
-    // ArchiveError through Fail.
+    // Moves to the next entry. Unrecognised: no format took the file. A failure of the file layer
+    // travels out as InOutError, one of the archive as ArchiveError through Fail.
     Step Next();
     // Whether a decompression filter took the file's bytes.
     bool Compressed() const;
+    // Whether the file was taken as a tar archive.
+    bool Tar() const;
     archive_entry* Entry() const noexcept { return entry_; }
     // Appends the current entry's bytes to bytes, failing past limit bytes in all.
     void ReadData(std::vector<std::uint8_t>& bytes, std::uint64_t limit, const std::string& entry);
@@ -47,7 +49,8 @@ private:
     std::string path_;
     OsFile file_;
     std::uint64_t position_ = 0;
-    std::unique_ptr<std::uint8_t[]> buffer_;  // the archive's bytes as last read, lent to the library
+    std::unique_ptr<std::uint8_t[]>
+        buffer_;  // the archive's bytes as last read, lent to the library
     struct FreeArchive {
         void operator()(struct archive* archive) const noexcept { archive_read_free(archive); }
     };

@@ -72,7 +72,12 @@ TapeFileContents FindTapes(const std::string& path) {
     unsigned index = 0;
     for (;; ++index) {
         const ArchiveReader::Step step = reader.Next();
-        if (step == ArchiveReader::Step::End) break;
+        if (step == ArchiveReader::Step::End) {
+            // The tar format takes a file that begins with 512 zero bytes, its end mark, as an
+            // archive of nothing; a tape may begin so too (blocks of no bytes), and is read as one.
+            if (index == 0 && reader.Tar() && !reader.Compressed()) return {};
+            break;
+        }
         if (step == ArchiveReader::Step::Unrecognised) {
             if (!reader.Compressed()) return {};
             return {true, {StreamTape(path)}};

@@ -9,6 +9,7 @@
 #include "RowText.h"
 #include "ScanTape.h"
 #include "TapeArchive.h"
+#include "TempTape.h"
 
 namespace brisalto {
 namespace {
@@ -42,6 +43,16 @@ INSTANTIATE_TEST_SUITE_P(ZipAndGzip, KeptArchives,
                          ::testing::Values(KeptArchive{"Zip", "loading.zip", "Loading.TAP"},
                                            KeptArchive{"Gzip", "loading.tap.gz", "loading.tap"}),
                          [](const auto& tested) { return std::string(tested.param.name); });
+
+// Tar takes 512 zero bytes, its end mark, for an archive of nothing; a tape of blocks of no
+// bytes is read as the tape it also is.
+TEST(TapeOrArchive, AFileOfZerosIsATape) {
+    const testing::TempTape zeros(testing::Bytes(4096, 0));
+    EXPECT_FALSE(FindTapes(zeros.Path()).archive);
+    CatalogueTable catalogue;
+    EXPECT_EQ(ScanTape(zeros.Path(), true, catalogue), ScanResult::Completed);
+    EXPECT_EQ(catalogue.RowCount(), 2048u);
+}
 
 }  // namespace
 }  // namespace brisalto

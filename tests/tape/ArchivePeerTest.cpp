@@ -189,6 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadArchive{"NoTape", "zip -q ../bad.zip readme.txt", "no tapes"},
         BadArchive{"NestedArchiveIsNoTape", "zip -q ../bad.zip inner.zip readme.txt", "no tapes"},
+        // Packed, an archive of nothing is an archive all the same.
+        BadArchive{"EmptyTarGz", "tar -czf ../bad.zip --files-from /dev/null", "no tapes"},
         BadArchive{
             "CutShort",
             "rm -f ../x.zip && zip -q0 ../x.zip 'Side B.tap' && head -c 60 ../x.zip > ../bad.zip",
