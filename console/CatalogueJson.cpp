@@ -79,7 +79,8 @@ std::string_view ResultName(const TapeScan& scan) {
 
 }  // namespace
 
-std::string CatalogueJson(const ConsoleTape& tape, const TapeScan& scan) {
+void WriteCatalogueJson(const ConsoleTape& tape, const TapeScan& scan, const TextWriter& write) {
+    constexpr std::size_t kPiece = 64 * 1024;  // text handed on at a time
     std::string json = "{";
     AppendKey(json, "tape");
     AppendJsonString(json, tape.location.path);
@@ -123,6 +124,10 @@ std::string CatalogueJson(const ConsoleTape& tape, const TapeScan& scan) {
         json += first ? "\n  " : ",\n  ";
         first = false;
         AppendRow(json, index + 1, row);
+        if (json.size() >= kPiece) {
+            write(json);
+            json.clear();
+        }
     }
     json += first ? "],\n " : "\n ],\n ";
 
@@ -142,7 +147,7 @@ std::string CatalogueJson(const ConsoleTape& tape, const TapeScan& scan) {
         AppendJsonString(json, texts.descriptions[i]);
     }
     json += "]}";
-    return json;
+    write(json);
 }
 
 }  // namespace brisalto

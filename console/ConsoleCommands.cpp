@@ -124,7 +124,7 @@ int Catalogue(const ConsoleRequest& request) {
         TapeScan scan;
         scan.failure = text;
         Print(first ? "\n" : ",\n");
-        Print(CatalogueJson({path, path}, scan));
+        WriteCatalogueJson({path, path}, scan, Print);
         first = false;
     };
     ForEachTape(
@@ -134,7 +134,7 @@ int Catalogue(const ConsoleRequest& request) {
                 TapeScan scan;
                 ScanForConsole(tape.location, request.showRaw, scan);
                 Print(first ? "\n" : ",\n");
-                Print(CatalogueJson(tape, scan));
+                WriteCatalogueJson(tape, scan, Print);
                 first = false;
                 ReportScanEnd(tape.name, scan, outcome);
                 return;
