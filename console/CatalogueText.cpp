@@ -62,7 +62,7 @@ bool Plain(std::uint64_t eight) {
     return ((((eight - 0x20 * kOnes) & ~eight) | (eight + kOnes) | eight) & kHighBits) == 0;
 }
 
-// Copies text to and returns whether it is printable ASCII. Cells are short, so eight
+// Copies text to `to` and returns whether it is printable ASCII. Cells are short, so eight
 // characters go at a time, the last eight overlapping the ones before them.
 bool CopyPlain(std::string_view text, char* to) {
     const std::size_t size = text.size();
@@ -85,18 +85,8 @@ bool CopyPlain(std::string_view text, char* to) {
     }
 }
 
-}  // namespace
-
-CatalogueColumns::CatalogueColumns() {
-    widths_[kRowColumn] = kRowTitle.size();
-    for (std::size_t column = 1; column < kCount; ++column) {
-        widths_[column] = std::char_traits<char>::length(kGridColumns[column - 1].title);
-    }
-    for (std::size_t column = 0; column < kCount; ++column) Fit(column);
-}
-
 // How wide a column must be to hold every value its field can take.
-static std::size_t WidestCell(std::size_t column) {
+std::size_t WidestCell(std::size_t column) {
     if (column == kRowColumn) return Digits(std::numeric_limits<std::int64_t>::max());
     switch (FieldOf(column)) {
         case CatalogueField::Tipo: return Digits(std::numeric_limits<std::int32_t>::min());
@@ -108,6 +98,16 @@ static std::size_t WidestCell(std::size_t column) {
         case CatalogueField::Par1: break;
     }
     return Digits(std::numeric_limits<std::uint16_t>::max());
+}
+
+}  // namespace
+
+CatalogueColumns::CatalogueColumns() {
+    widths_[kRowColumn] = kRowTitle.size();
+    for (std::size_t column = 1; column < kCount; ++column) {
+        widths_[column] = std::char_traits<char>::length(kGridColumns[column - 1].title);
+    }
+    for (std::size_t column = 0; column < kCount; ++column) Fit(column);
 }
 
 void CatalogueColumns::Fit(std::size_t column) {
