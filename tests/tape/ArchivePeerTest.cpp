@@ -205,7 +205,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "7z a -bd -bso0 -tzip -mm=Deflate64 ../bad.zip sub/LOADING.TAP", "cannot read"},
         BadArchive{"EntryPastTheCap",
                    "head -c 67108865 /dev/zero > ../big.tap && zip -qj ../bad.zip ../big.tap",
-                   "more than 64 MiB"}),
+                   "more than 64 MiB"},
+        // Walked past on the way to the tape, a streamed entry unpacks all the same.
+        BadArchive{"StreamPastTheCap",
+                   "head -c 320000000 /dev/zero > ../big.bin && "
+                   "tar -czf ../bad.zip -C .. big.bin 'src/Side B.tap'",
+                   "more than 256 MiB"}),
     [](const auto& tested) { return std::string(tested.param.name); });
 
 // A listing reads the archive again: what it holds now, or the failure of a bare tape.
