@@ -129,23 +129,14 @@ void CatalogueColumns::Fit(std::size_t column) {
 }
 
 bool CatalogueColumns::TakeNumber(std::size_t column, std::int64_t value) {
-    if (value >= fitLow_[column] && value <= fitHigh_[column]) return false;
-    widths_[column] = std::max(widths_[column], Digits(value));
-    Fit(column);
-    return true;
+    return (value < fitLow_[column] || value > fitHigh_[column]) && Widen(column, Digits(value));
 }
 
-bool CatalogueColumns::TakeText(std::size_t column, std::size_t length) {
-    if (length <= widths_[column]) return false;
-    widths_[column] = length;
-    Fit(column);
-    return true;
-}
-
-void CatalogueColumns::Widen(std::size_t column, std::size_t width) {
-    if (width <= widths_[column]) return;
+bool CatalogueColumns::Widen(std::size_t column, std::size_t width) {
+    if (width <= widths_[column]) return false;
     widths_[column] = width;
     Fit(column);
+    return true;
 }
 
 template <std::size_t... Columns>
@@ -153,7 +144,7 @@ bool CatalogueColumns::TakeCells(const CatalogueRow& row, std::index_sequence<Co
     const auto take = [&](std::size_t column) {
         if (full_[column]) return false;
         const CatalogueField field = FieldOf(column);
-        if (IsStringField(field)) return TakeText(column, TextValue(row, field).size());
+        if (IsStringField(field)) return Widen(column, TextValue(row, field).size());
         const auto value = IntegerValue(row, field);
         return value && TakeNumber(column, *value);
     };
@@ -180,22 +171,22 @@ void CatalogueLines::Add(const CatalogueRow& row) {
     WriteRow(row);
 }
 
-// A long tape: its columns as wide as any row can need (the most rows a scan lists, the 16-bit
-// fields' largest value, the name field's width), so that its rows can go as they come.
+// A long tape: its columns as wide as any row can need (the most rows a scan lists, and every
+// field's widest cell but the kind's, whose widest the scanner never comes near), so that its
+// rows can go as they come.
 void CatalogueLines::StartStreaming() {
-    streaming_ = true;
     columns_.Widen(kRowColumn, Digits(static_cast<std::int64_t>(kMaxScanBlocks)));
     for (std::size_t column = 1; column < CatalogueColumns::kCount; ++column) {
         const CatalogueField field = FieldOf(column);
-        if (field == CatalogueField::Name) {
-            columns_.Widen(column, kNameWidth);
-        } else if (field != CatalogueField::Tipo && !IsStringField(field)) {
-            columns_.Widen(column, Digits(std::numeric_limits<std::uint16_t>::max()));
+        if (field != CatalogueField::Tipo && field != CatalogueField::TipoStr) {
+            columns_.Widen(column, WidestCell(column));
         }
     }
     WriteHeld(true);
+    streaming_ = true;
 }
 
+// The held rows, measured all before the first is written.
 void CatalogueLines::WriteHeld(bool titled) {
     for (std::size_t index = 0; index < held_.size(); ++index)
         columns_.Take(index + 1, held_[index]);
@@ -212,7 +203,8 @@ void CatalogueLines::Finish(bool titleWhenEmpty) {
 
 void CatalogueLines::WriteRow(const CatalogueRow& row) {
     ++written_;
-    if (columns_.Take(written_, row)) Lay();
+    // Held rows were measured; each row that comes later is, as it comes.
+    if (streaming_ && columns_.Take(written_, row)) Lay();
     StartLine();
     PutRowNumber();
     PutCells(row, std::make_index_sequence<kGridColumns.size()>());

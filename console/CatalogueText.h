@@ -28,15 +28,14 @@ public:
     // Widens the columns that the cells of row, numbered number, do not fit; returns whether
     // any grew.
     bool Take(std::size_t number, const CatalogueRow& row);
-    // Widens column to width characters, if it is narrower.
-    void Widen(std::size_t column, std::size_t width);
+    // Widens column to width characters, if it is narrower; returns whether it was.
+    bool Widen(std::size_t column, std::size_t width);
     std::size_t Width(std::size_t column) const noexcept { return widths_[column]; }
 
 private:
     template <std::size_t... Columns>
     bool TakeCells(const CatalogueRow& row, std::index_sequence<Columns...>);
     bool TakeNumber(std::size_t column, std::int64_t value);
-    bool TakeText(std::size_t column, std::size_t length);
     void Fit(std::size_t column);
 
     std::array<std::size_t, kCount> widths_{};

@@ -49,8 +49,8 @@ private:
     std::string path_;
     OsFile file_;
     std::uint64_t position_ = 0;
-    std::unique_ptr<std::uint8_t[]>
-        buffer_;  // the archive's bytes as last read, lent to the library
+    // The archive's bytes as last read, lent to the library.
+    std::unique_ptr<std::uint8_t[]> buffer_;
     struct FreeArchive {
         void operator()(struct archive* archive) const noexcept { archive_read_free(archive); }
     };

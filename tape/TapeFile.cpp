@@ -52,16 +52,7 @@ std::size_t TapeFile::ReadBeyondBuffer(std::span<std::uint8_t> destination) {
 
 std::uint64_t TapeFile::Skip(std::uint64_t count) {
     // Read rather than seek: a seek past the end succeeds and would hide a cut-off block.
-    std::uint64_t done = 0;
-    while (done < count) {
-        if (Buffered() == 0 && !Refill()) break;
-        const auto take =
-            static_cast<std::size_t>(std::min<std::uint64_t>(count - done, Buffered()));
-        begin_ += take;
-        done += take;
-        position_ += take;
-    }
-    return done;
+    return ReadPieces(count, [](std::span<const std::uint8_t>) {});
 }
 
 void TapeFile::ThrowReadBeyondEnd() {
