@@ -19,6 +19,8 @@ static_assert(CatalogueColumns::kCount == kGridColumns.size() + 1);
 constexpr std::string_view kRowTitle = "Row";
 constexpr std::size_t kPiece = 64 * 1024;  // text handed on at a time
 constexpr std::size_t kRowColumn = 0;
+// Lines up to this long are blanked in one fixed-size step, cheaper than one of their own length.
+constexpr std::size_t kBlankRun = 128;
 
 constexpr CatalogueField FieldOf(std::size_t column) {
     return kGridColumns[column - 1].field;
@@ -49,6 +51,22 @@ constexpr std::array<char, 200> kDigitPairs = [] {
     return pairs;
 }();
 
+// Writes value's decimal digits to end back; returns where they start.
+template <typename Unsigned>
+char* PutDigits(char* end, Unsigned value) {
+    for (; value >= 100; value /= 100) {
+        end -= 2;
+        std::memcpy(end, kDigitPairs.data() + 2 * (value % 100), 2);
+    }
+    if (value >= 10) {
+        end -= 2;
+        std::memcpy(end, kDigitPairs.data() + 2 * value, 2);
+    } else {
+        *--end = static_cast<char>('0' + value);
+    }
+    return end;
+}
+
 bool Plain(char c) {
     return c >= 0x20 && c < 0x7F;
 }
@@ -63,26 +81,37 @@ bool Plain(std::uint64_t eight) {
 }
 
 // Copies text to `to` and returns whether it is printable ASCII. Cells are short, so eight
-// characters go at a time, the last eight overlapping the ones before them.
-bool CopyPlain(std::string_view text, char* to) {
+// characters go at a time, the last eight overlapping the ones before them; a shorter cell goes
+// as two overlapping fours. Inlined by force, as the cells' code below is: the compiler leaves
+// them calls otherwise, made for every cell of every row.
+[[gnu::always_inline]] inline bool CopyPlain(std::string_view text, char* to) {
     const std::size_t size = text.size();
-    if (size < 8) {
+    if (size >= 8) {
         bool plain = true;
-        for (std::size_t at = 0; at < size; ++at) {
-            to[at] = text[at];
-            plain = plain && Plain(text[at]);
+        for (std::size_t at = 0;; at += 8) {
+            const std::size_t from = std::min(at, size - 8);
+            std::uint64_t eight = 0;
+            std::memcpy(&eight, text.data() + from, 8);
+            std::memcpy(to + from, &eight, 8);
+            plain = plain && Plain(eight);
+            if (from == size - 8) return plain;
         }
-        return plain;
+    }
+    if (size >= 4) {
+        std::uint32_t first = 0;
+        std::uint32_t last = 0;
+        std::memcpy(&first, text.data(), 4);
+        std::memcpy(&last, text.data() + size - 4, 4);
+        std::memcpy(to, &first, 4);
+        std::memcpy(to + size - 4, &last, 4);
+        return Plain(first | std::uint64_t{last} << 32);
     }
     bool plain = true;
-    for (std::size_t at = 0;; at += 8) {
-        const std::size_t from = std::min(at, size - 8);
-        std::uint64_t eight = 0;
-        std::memcpy(&eight, text.data() + from, 8);
-        std::memcpy(to + from, &eight, 8);
-        plain = plain && Plain(eight);
-        if (from == size - 8) return plain;
+    for (std::size_t at = 0; at < size; ++at) {
+        to[at] = text[at];
+        plain = plain && Plain(text[at]);
     }
+    return plain;
 }
 
 // How wide a column must be to hold every value its field can take.
@@ -129,7 +158,7 @@ void CatalogueColumns::Fit(std::size_t column) {
 }
 
 bool CatalogueColumns::TakeNumber(std::size_t column, std::int64_t value) {
-    return (value < fitLow_[column] || value > fitHigh_[column]) && Widen(column, Digits(value));
+    return !Fits(column, value) && Widen(column, Digits(value));
 }
 
 bool CatalogueColumns::Widen(std::size_t column, std::size_t width) {
@@ -203,12 +232,29 @@ void CatalogueLines::Finish(bool titleWhenEmpty) {
 
 void CatalogueLines::WriteRow(const CatalogueRow& row) {
     ++written_;
-    // Held rows were measured; each row that comes later is, as it comes.
-    if (streaming_ && columns_.Take(written_, row)) Lay();
+    CountRowNumber();
+    // Held rows were measured before they are written; a later row that does not fit widens the
+    // columns from its line on.
+    if (!PutRow(row)) {
+        columns_.Take(written_, row);
+        Lay();
+        PutRow(row);
+    }
+}
+
+// Lays out row's line after its number; false, with nothing kept, when a cell is wider than its
+// column.
+bool CatalogueLines::PutRow(const CatalogueRow& row) {
     StartLine();
-    PutRowNumber();
-    PutCells(row, std::make_index_sequence<kGridColumns.size()>());
+    const std::size_t length = number_.size() - numberStart_;
+    if (length > columns_.Width(kRowColumn)) return false;
+    // Digits only: copied as a cell is, for its speed, its printable test not needed.
+    CopyPlain(std::string_view(number_.data() + numberStart_, length),
+              line_ + ends_[kRowColumn] - length);
+    lineEnd_ = ends_[kRowColumn];
+    if (!PutCells(row, std::make_index_sequence<kGridColumns.size()>())) return false;
     EndLine();
+    return true;
 }
 
 void CatalogueLines::Lay() {
@@ -219,18 +265,22 @@ void CatalogueLines::Lay() {
         at = ends_[column] + 2;
     }
     // Room for a piece and a line of three-byte characters, so that lines are laid out in place.
-    text_.resize(std::max(text_.size(), kPiece + 3 * ends_.back() + 1));
+    text_.resize(std::max(text_.size(), kPiece + std::max(3 * ends_.back() + 1, kBlankRun)));
 }
 
 void CatalogueLines::StartLine() {
     line_ = text_.data() + used_;
-    std::fill_n(line_, ends_.back(), ' ');
+    if (ends_.back() <= kBlankRun) {
+        std::memset(line_, ' ', kBlankRun);
+    } else {
+        std::fill_n(line_, ends_.back(), ' ');
+    }
     plain_ = true;
+    lineEnd_ = 0;
 }
 
 void CatalogueLines::EndLine() {
-    std::size_t length = ends_.back();
-    while (length > 0 && line_[length - 1] == ' ') --length;
+    const std::size_t length = lineEnd_;
     if (plain_) {
         used_ += length;
     } else {
@@ -250,28 +300,31 @@ void CatalogueLines::HandOn() {
 }
 
 void CatalogueLines::Put(std::size_t column, std::string_view cell) {
-    char* at = line_ + (LeftAligned(column) ? starts_[column] : ends_[column] - cell.size());
-    plain_ = CopyPlain(cell, at) && plain_;
+    const std::size_t start = LeftAligned(column) ? starts_[column] : ends_[column] - cell.size();
+    plain_ = CopyPlain(cell, line_ + start) && plain_;
+    EndAfter(start, cell);
 }
 
-void CatalogueLines::PutNumber(std::size_t column, std::int64_t value) {
-    // From the last digit back; the column is known to be wide enough.
+// Moves the line's end past cell, written at start, leaving out its trailing blanks: a line
+// ends at its last character that is not one. A cell of blanks alone leaves the end as it was.
+void CatalogueLines::EndAfter(std::size_t start, std::string_view cell) {
+    const std::size_t last = cell.find_last_not_of(' ');
+    if (last != std::string_view::npos) lineEnd_ = start + last + 1;
+}
+
+[[gnu::always_inline]] inline void CatalogueLines::PutNumber(std::size_t column,
+                                                             std::int64_t value) {
+    // The column is known to be wide enough. Most numbers fit 32 bits, whose division is cheaper.
     char* at = line_ + ends_[column];
-    std::uint64_t rest = Magnitude(value);
-    for (; rest >= 100; rest /= 100) {
-        at -= 2;
-        std::copy_n(kDigitPairs.data() + 2 * (rest % 100), 2, at);
-    }
-    if (rest >= 10) {
-        at -= 2;
-        std::copy_n(kDigitPairs.data() + 2 * rest, 2, at);
-    } else {
-        *--at = static_cast<char>('0' + rest);
-    }
+    const std::uint64_t magnitude = Magnitude(value);
+    at = magnitude <= std::numeric_limits<std::uint32_t>::max()
+             ? PutDigits(at, static_cast<std::uint32_t>(magnitude))
+             : PutDigits(at, magnitude);
     if (value < 0) *--at = '-';
+    lineEnd_ = ends_[column];
 }
 
-void CatalogueLines::PutRowNumber() {
+void CatalogueLines::CountRowNumber() {
     std::size_t digit = number_.size();
     while (digit > numberStart_ && number_[digit - 1] == '9') number_[--digit] = '0';
     if (digit > numberStart_) {
@@ -279,8 +332,6 @@ void CatalogueLines::PutRowNumber() {
     } else {
         number_[--numberStart_] = '1';
     }
-    const std::size_t length = number_.size() - numberStart_;
-    std::copy_n(number_.data() + numberStart_, length, line_ + ends_[kRowColumn] - length);
 }
 
 void CatalogueLines::PutTitles() {
@@ -292,19 +343,29 @@ void CatalogueLines::PutTitles() {
     EndLine();
 }
 
-// The grid's cells of one row, one call per column, unrolled: a long tape has hundreds of
-// thousands of rows.
+// The grid's cells of one row, each column's code made for its field: a long tape has hundreds
+// of thousands of rows. False at the first cell wider than its column, before it is written.
 template <std::size_t... Columns>
-void CatalogueLines::PutCells(const CatalogueRow& row, std::index_sequence<Columns...>) {
-    const auto put = [&](std::size_t column) {
-        const CatalogueField field = FieldOf(column);
-        if (IsStringField(field)) {
-            Put(column, TextValue(row, field));
-        } else if (const auto value = IntegerValue(row, field)) {
-            PutNumber(column, *value);
+bool CatalogueLines::PutCells(const CatalogueRow& row, std::index_sequence<Columns...>) {
+    return (PutCell<Columns + 1>(row) && ...);
+}
+
+template <std::size_t Column>
+[[gnu::always_inline]] inline bool CatalogueLines::PutCell(const CatalogueRow& row) {
+    constexpr CatalogueField field = FieldOf(Column);
+    if constexpr (IsStringField(field)) {
+        static_assert(LeftAligned(Column));
+        const std::string_view text = TextValue(row, field);
+        if (text.size() > columns_.Width(Column)) return false;
+        if (!text.empty()) {
+            plain_ = CopyPlain(text, line_ + starts_[Column]) && plain_;
+            EndAfter(starts_[Column], text);
         }
-    };
-    (put(Columns + 1), ...);
+    } else if (const auto value = IntegerValue(row, field)) {
+        if (!columns_.Fits(Column, *value)) return false;
+        PutNumber(Column, *value);
+    }
+    return true;
 }
 
 std::string TzxTextsText(const TzxTexts& texts) {

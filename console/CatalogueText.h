@@ -31,6 +31,10 @@ public:
     // Widens column to width characters, if it is narrower; returns whether it was.
     bool Widen(std::size_t column, std::size_t width);
     std::size_t Width(std::size_t column) const noexcept { return widths_[column]; }
+    // Whether a number fits column as it is.
+    bool Fits(std::size_t column, std::int64_t value) const noexcept {
+        return value >= fitLow_[column] && value <= fitHigh_[column];
+    }
 
 private:
     template <std::size_t... Columns>
@@ -68,13 +72,17 @@ private:
     void StartStreaming();
     void WriteHeld(bool titled);
     void WriteRow(const CatalogueRow& row);
+    bool PutRow(const CatalogueRow& row);
     void Lay();
     void PutTitles();
     void Put(std::size_t column, std::string_view cell);
+    void EndAfter(std::size_t start, std::string_view cell);
     void PutNumber(std::size_t column, std::int64_t value);
-    void PutRowNumber();
+    void CountRowNumber();
     template <std::size_t... Columns>
-    void PutCells(const CatalogueRow& row, std::index_sequence<Columns...>);
+    bool PutCells(const CatalogueRow& row, std::index_sequence<Columns...>);
+    template <std::size_t Column>
+    bool PutCell(const CatalogueRow& row);
     void StartLine();
     void EndLine();
     void HandOn();
@@ -90,10 +98,11 @@ private:
     std::size_t numberStart_ = number_.size();
     std::array<std::size_t, CatalogueColumns::kCount> starts_{};
     std::array<std::size_t, CatalogueColumns::kCount> ends_{};
-    std::string text_;      // text not yet handed on, then room for more
-    std::size_t used_ = 0;  // how much of text_ is text
-    char* line_ = nullptr;  // the line being laid out, in text_
-    bool plain_ = true;     // whether that line needs no conversion
+    std::string text_;         // text not yet handed on, then room for more
+    std::size_t used_ = 0;     // how much of text_ is text
+    char* line_ = nullptr;     // the line being laid out, in text_
+    std::size_t lineEnd_ = 0;  // where its text so far ends, blanks after it left out
+    bool plain_ = true;        // whether that line needs no conversion
 };
 
 // A TZX tape's archive information and descriptions, one "Label: text" line each, further

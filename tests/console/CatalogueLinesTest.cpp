@@ -32,6 +32,15 @@ CatalogueRow StrangeNameRow() {
     return row;
 }
 
+// A Bytes header with only its name after the kind: the name is the line's last cell.
+CatalogueRow NameLastRow(const char* name) {
+    CatalogueRow row;
+    row.Tipo = 3;
+    row.TipoStr.Assign("Bytes");
+    row.Name.Assign(name);
+    return row;
+}
+
 struct LinesCase {
     const char* name;
     std::size_t rows;  // of DataRow(255, 7), then last
@@ -55,6 +64,20 @@ const LinesCase kCases[] = {
       "  1           255  Raw Data                                                   7",
       "  2             0  Program                 AB\u2401CDEF\u00A9\u2421     10                  "
       " 5"}},
+    // A line ends at its last character that is not a blank: a name's own trailing blanks go,
+    // and a name of blanks alone ends the line after the cell before it.
+    {"TrailingBlanksOfTheLastCellCut",
+     1,
+     NameLastRow("AB   "),
+     {"Row  Offset  Type  Block Type Description  File Name  Start  Basic Length  Size",
+      "  1           255  Raw Data                                                   7",
+      "  2             3  Bytes                   AB"}},
+    {"LastCellOfBlanksOnly",
+     1,
+     NameLastRow("    "),
+     {"Row  Offset  Type  Block Type Description  File Name  Start  Basic Length  Size",
+      "  1           255  Raw Data                                                   7",
+      "  2             3  Bytes"}},
     // Past the rows held: as wide as any row of the scanner can need.
     {"LongTapeWidestColumns",
      CatalogueLines::kHeldRows,
