@@ -36,10 +36,11 @@ std::optional<BlockChecksum> ScannedChecksum(const Bytes& contents) {
     return catalogue.Row(0).Checksum;
 }
 
-// Good blocks on both sides of the kept 65,501 bytes, then each with one byte flipped: in the
-// data (the computed XOR moves), past the kept bytes, and the checksum byte itself.
+// Good blocks on both sides of the kept 65,501 bytes, and of every remainder of eight that the
+// XOR is taken in, then each with one byte flipped: in the data (the computed XOR moves), past
+// the kept bytes, and the checksum byte itself.
 TEST(ScanChecksum, GoodBlocksAndOneFlippedByteAcrossTheKeptLimit) {
-    for (const std::size_t length : {2, 3, 19, 6914, 65501, 65502, 65535}) {
+    for (const std::size_t length : {2, 3, 4, 8, 9, 12, 19, 6914, 65501, 65502, 65535}) {
         SCOPED_TRACE(length);
         const Bytes good = GoodDataBody(length);
         const std::uint8_t stored = good.back();
