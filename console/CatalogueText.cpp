@@ -114,6 +114,25 @@ bool Plain(std::uint64_t eight) {
     return plain;
 }
 
+// Makes the length characters at line visible in place, where there is room for three bytes
+// each; returns how many bytes they take now.
+std::size_t MakeVisible(char* line, std::size_t length) {
+    std::string visible;
+    AppendVisibleText(visible, std::string_view(line, length));
+    std::copy(visible.begin(), visible.end(), line);
+    return visible.size();
+}
+
+// The row's member that a number field is, for the cells' code made per column.
+template <CatalogueField Field>
+constexpr auto NumberMember() {
+    if constexpr (Field == CatalogueField::Tipo) return &CatalogueRow::Tipo;
+    if constexpr (Field == CatalogueField::Offset) return &CatalogueRow::Offset;
+    if constexpr (Field == CatalogueField::Start) return &CatalogueRow::Start;
+    if constexpr (Field == CatalogueField::Size) return &CatalogueRow::Size;
+    if constexpr (Field == CatalogueField::Par1) return &CatalogueRow::Par1;
+}
+
 // How wide a column must be to hold every value its field can take.
 std::size_t WidestCell(std::size_t column) {
     if (column == kRowColumn) return Digits(std::numeric_limits<std::int64_t>::max());
@@ -130,6 +149,48 @@ std::size_t WidestCell(std::size_t column) {
 }
 
 }  // namespace
+
+// A line being laid out in place, blank to begin with, its cells put anywhere in it: where its
+// text ends (blanks after it left out) and whether it is all printable ASCII. Kept as a local
+// value, so that its state stays out of memory that the line's own bytes might be.
+class LineCells {
+public:
+    LineCells(char* chars, std::size_t width) : chars_(chars) {
+        if (width <= kBlankRun) {
+            std::memset(chars, ' ', kBlankRun);
+        } else {
+            std::fill_n(chars, width, ' ');
+        }
+    }
+    // Puts text at start; a cell's trailing blanks do not end the line, and one of blanks alone
+    // leaves the end where it was.
+    [[gnu::always_inline]] void PutText(std::size_t start, std::string_view text) {
+        plain_ = CopyPlain(text, chars_ + start) && plain_;
+        std::size_t size = text.size();
+        if (size > 0 && text[size - 1] == ' ') size = text.find_last_not_of(' ') + 1;
+        if (size > 0) end_ = start + size;
+    }
+    // Puts value's digits before end, where the column ends.
+    [[gnu::always_inline]] void PutNumber(std::size_t end, std::int64_t value) {
+        char* at = chars_ + end;
+        if (value >= 0 && value <= std::numeric_limits<std::uint32_t>::max()) {
+            // Most numbers: 32-bit division is cheaper.
+            PutDigits(at, static_cast<std::uint32_t>(value));
+        } else {
+            at = PutDigits(at, Magnitude(value));
+            if (value < 0) *--at = '-';
+        }
+        end_ = end;
+    }
+    char* Chars() const noexcept { return chars_; }
+    std::size_t End() const noexcept { return end_; }
+    bool IsPlain() const noexcept { return plain_; }
+
+private:
+    char* chars_;
+    std::size_t end_ = 0;
+    bool plain_ = true;
+};
 
 CatalogueColumns::CatalogueColumns() {
     widths_[kRowColumn] = kRowTitle.size();
@@ -230,7 +291,7 @@ void CatalogueLines::Finish(bool titleWhenEmpty) {
     HandOn();
 }
 
-void CatalogueLines::WriteRow(const CatalogueRow& row) {
+[[gnu::always_inline]] inline void CatalogueLines::WriteRow(const CatalogueRow& row) {
     ++written_;
     CountRowNumber();
     // Held rows were measured before they are written; a later row that does not fit widens the
@@ -245,15 +306,13 @@ void CatalogueLines::WriteRow(const CatalogueRow& row) {
 // Lays out row's line after its number; false, with nothing kept, when a cell is wider than its
 // column.
 bool CatalogueLines::PutRow(const CatalogueRow& row) {
-    StartLine();
+    LineCells line(text_.data() + used_, ends_.back());
     const std::size_t length = number_.size() - numberStart_;
     if (length > columns_.Width(kRowColumn)) return false;
-    // Digits only: copied as a cell is, for its speed, its printable test not needed.
-    CopyPlain(std::string_view(number_.data() + numberStart_, length),
-              line_ + ends_[kRowColumn] - length);
-    lineEnd_ = ends_[kRowColumn];
-    if (!PutCells(row, std::make_index_sequence<kGridColumns.size()>())) return false;
-    EndLine();
+    line.PutText(ends_[kRowColumn] - length,
+                 std::string_view(number_.data() + numberStart_, length));
+    if (!PutCells(row, line, std::make_index_sequence<kGridColumns.size()>())) return false;
+    EndLine(line);
     return true;
 }
 
@@ -268,28 +327,8 @@ void CatalogueLines::Lay() {
     text_.resize(std::max(text_.size(), kPiece + std::max(3 * ends_.back() + 1, kBlankRun)));
 }
 
-void CatalogueLines::StartLine() {
-    line_ = text_.data() + used_;
-    if (ends_.back() <= kBlankRun) {
-        std::memset(line_, ' ', kBlankRun);
-    } else {
-        std::fill_n(line_, ends_.back(), ' ');
-    }
-    plain_ = true;
-    lineEnd_ = 0;
-}
-
-void CatalogueLines::EndLine() {
-    const std::size_t length = lineEnd_;
-    if (plain_) {
-        used_ += length;
-    } else {
-        // Made visible apart: it takes more bytes than characters.
-        std::string visible;
-        AppendVisibleText(visible, std::string_view(line_, length));
-        std::copy(visible.begin(), visible.end(), line_);
-        used_ += visible.size();
-    }
+[[gnu::always_inline]] inline void CatalogueLines::EndLine(const LineCells& line) {
+    used_ += line.IsPlain() ? line.End() : MakeVisible(line.Chars(), line.End());
     text_[used_++] = '\n';
     if (used_ >= kPiece) HandOn();
 }
@@ -297,31 +336,6 @@ void CatalogueLines::EndLine() {
 void CatalogueLines::HandOn() {
     write_(std::string_view(text_.data(), used_));
     used_ = 0;
-}
-
-void CatalogueLines::Put(std::size_t column, std::string_view cell) {
-    const std::size_t start = LeftAligned(column) ? starts_[column] : ends_[column] - cell.size();
-    plain_ = CopyPlain(cell, line_ + start) && plain_;
-    EndAfter(start, cell);
-}
-
-// Moves the line's end past cell, written at start, leaving out its trailing blanks: a line
-// ends at its last character that is not one. A cell of blanks alone leaves the end as it was.
-void CatalogueLines::EndAfter(std::size_t start, std::string_view cell) {
-    const std::size_t last = cell.find_last_not_of(' ');
-    if (last != std::string_view::npos) lineEnd_ = start + last + 1;
-}
-
-[[gnu::always_inline]] inline void CatalogueLines::PutNumber(std::size_t column,
-                                                             std::int64_t value) {
-    // The column is known to be wide enough. Most numbers fit 32 bits, whose division is cheaper.
-    char* at = line_ + ends_[column];
-    const std::uint64_t magnitude = Magnitude(value);
-    at = magnitude <= std::numeric_limits<std::uint32_t>::max()
-             ? PutDigits(at, static_cast<std::uint32_t>(magnitude))
-             : PutDigits(at, magnitude);
-    if (value < 0) *--at = '-';
-    lineEnd_ = ends_[column];
 }
 
 void CatalogueLines::CountRowNumber() {
@@ -335,35 +349,36 @@ void CatalogueLines::CountRowNumber() {
 }
 
 void CatalogueLines::PutTitles() {
-    StartLine();
-    Put(kRowColumn, kRowTitle);
+    LineCells line(text_.data() + used_, ends_.back());
+    line.PutText(ends_[kRowColumn] - kRowTitle.size(), kRowTitle);
     for (std::size_t column = 1; column < CatalogueColumns::kCount; ++column) {
-        Put(column, kGridColumns[column - 1].title);
+        const std::string_view title = kGridColumns[column - 1].title;
+        line.PutText(LeftAligned(column) ? starts_[column] : ends_[column] - title.size(), title);
     }
-    EndLine();
+    EndLine(line);
 }
 
 // The grid's cells of one row, each column's code made for its field: a long tape has hundreds
 // of thousands of rows. False at the first cell wider than its column, before it is written.
 template <std::size_t... Columns>
-bool CatalogueLines::PutCells(const CatalogueRow& row, std::index_sequence<Columns...>) {
-    return (PutCell<Columns + 1>(row) && ...);
+bool CatalogueLines::PutCells(const CatalogueRow& row, LineCells& line,
+                              std::index_sequence<Columns...>) {
+    return (PutCell<Columns + 1>(row, line) && ...);
 }
 
 template <std::size_t Column>
-[[gnu::always_inline]] inline bool CatalogueLines::PutCell(const CatalogueRow& row) {
+[[gnu::always_inline]] inline bool CatalogueLines::PutCell(const CatalogueRow& row,
+                                                           LineCells& line) {
     constexpr CatalogueField field = FieldOf(Column);
     if constexpr (IsStringField(field)) {
         static_assert(LeftAligned(Column));
         const std::string_view text = TextValue(row, field);
         if (text.size() > columns_.Width(Column)) return false;
-        if (!text.empty()) {
-            plain_ = CopyPlain(text, line_ + starts_[Column]) && plain_;
-            EndAfter(starts_[Column], text);
-        }
-    } else if (const auto value = IntegerValue(row, field)) {
-        if (!columns_.Fits(Column, *value)) return false;
-        PutNumber(Column, *value);
+        if (!text.empty()) line.PutText(starts_[Column], text);
+    } else if (const auto& cell = row.*NumberMember<field>()) {
+        const std::int64_t value = *cell;
+        if (!columns_.Fits(Column, value)) return false;
+        line.PutNumber(ends_[Column], value);
     }
     return true;
 }

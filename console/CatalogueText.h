@@ -56,6 +56,8 @@ private:
 // rows are written as they come, so that no long tape is ever all in memory, in columns as wide
 // as any row can need; a cell wider still (a row the scanner never makes) widens its column
 // from its line on, and nothing is cut.
+class LineCells;
+
 class CatalogueLines final : public CatalogueSink {
 public:
     static constexpr std::size_t kHeldRows = 4096;
@@ -75,16 +77,12 @@ private:
     bool PutRow(const CatalogueRow& row);
     void Lay();
     void PutTitles();
-    void Put(std::size_t column, std::string_view cell);
-    void EndAfter(std::size_t start, std::string_view cell);
-    void PutNumber(std::size_t column, std::int64_t value);
     void CountRowNumber();
     template <std::size_t... Columns>
-    bool PutCells(const CatalogueRow& row, std::index_sequence<Columns...>);
+    bool PutCells(const CatalogueRow& row, LineCells& line, std::index_sequence<Columns...>);
     template <std::size_t Column>
-    bool PutCell(const CatalogueRow& row);
-    void StartLine();
-    void EndLine();
+    bool PutCell(const CatalogueRow& row, LineCells& line);
+    void EndLine(const LineCells& line);
     void HandOn();
 
     TextWriter write_;
@@ -98,11 +96,8 @@ private:
     std::size_t numberStart_ = number_.size();
     std::array<std::size_t, CatalogueColumns::kCount> starts_{};
     std::array<std::size_t, CatalogueColumns::kCount> ends_{};
-    std::string text_;         // text not yet handed on, then room for more
-    std::size_t used_ = 0;     // how much of text_ is text
-    char* line_ = nullptr;     // the line being laid out, in text_
-    std::size_t lineEnd_ = 0;  // where its text so far ends, blanks after it left out
-    bool plain_ = true;        // whether that line needs no conversion
+    std::string text_;      // text not yet handed on, then room for more
+    std::size_t used_ = 0;  // how much of text_ is text
 };
 
 // A TZX tape's archive information and descriptions, one "Label: text" line each, further

@@ -46,6 +46,8 @@ std::uint8_t XorOf(std::span<const std::uint8_t> bytes) noexcept {
 bool ReadBlockBody(TapeFile& file, BlockBuffer& buffer, std::size_t length,
                    std::optional<BlockChecksum>& checksum) {
     const std::size_t kept = std::min(length, buffer.size());
+    // A body shorter than a header: the header's bytes zeroed first, in one step of fixed size.
+    if (kept < kHeaderBodySize) std::fill_n(buffer.begin(), kHeaderBodySize, 0);
     std::size_t at = 0;
     std::uint8_t sum = 0;
     std::uint8_t last = 0;
@@ -61,9 +63,6 @@ bool ReadBlockBody(TapeFile& file, BlockBuffer& buffer, std::size_t length,
     if (file.ReadPieces(length, take) != length) return false;
     checksum.reset();
     if (length > 0) checksum = BlockChecksum{last, static_cast<std::uint8_t>(sum ^ last)};
-    if (kept < kHeaderBodySize) {
-        std::fill(buffer.begin() + std::ptrdiff_t(kept), buffer.begin() + kHeaderBodySize, 0);
-    }
     return true;
 }
 

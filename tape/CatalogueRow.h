@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -18,13 +20,24 @@ class ShortText {
     static_assert(Width < 256);
 
 public:
-    // Keeps the characters before the first 0x00, cut to Width.
+    // Keeps the characters before the first 0x00, cut to Width. Eight at a time, looking for a
+    // zero among them at once: every header row names its file.
     void Assign(std::string_view text) noexcept {
+        const std::size_t most = std::min(text.size(), Width);
         std::size_t length = 0;
-        for (const std::size_t most = std::min(text.size(), Width); length < most; ++length) {
-            if (text[length] == '\0') break;
-            chars_[length] = static_cast<unsigned char>(text[length]);
+        for (; std::endian::native == std::endian::little && most - length >= 8; length += 8) {
+            std::uint64_t eight = 0;
+            std::memcpy(&eight, text.data() + length, 8);
+            std::memcpy(chars_.data() + length, &eight, 8);
+            // The lowest byte flagged is the first zero byte (little-endian order).
+            const std::uint64_t zeros = (eight - 0x0101010101010101) & ~eight & 0x8080808080808080;
+            if (zeros != 0) {
+                length_ = static_cast<std::uint8_t>(length + std::countr_zero(zeros) / 8);
+                return;
+            }
         }
+        for (; length < most && text[length] != '\0'; ++length)
+            chars_[length] = static_cast<unsigned char>(text[length]);
         length_ = static_cast<std::uint8_t>(length);
     }
     std::string_view View() const noexcept {

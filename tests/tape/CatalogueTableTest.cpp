@@ -138,6 +138,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "\x80\x9A\xC1\xFF"},
         StringCase{"NameCutAtZero", CatalogueField::Name, std::string("ab\0cd", 5), "ab"},
         StringCase{"NameZeroFirstIsNull", CatalogueField::Name, std::string("\0abc", 4), ""},
+        // Names are looked at eight bytes at a time: a zero last among the first eight and
+        // first after them.
+        StringCase{"NameCutAtZeroSeventh", CatalogueField::Name, std::string("abcdefg\0\0j", 10),
+                   "abcdefg"},
+        StringCase{"NameCutAtZeroEighth", CatalogueField::Name, std::string("abcdefgh\0j", 10),
+                   "abcdefgh"},
         StringCase{"ZeroBeyondWidthIgnored", CatalogueField::Name,
                    std::string("abcdefghijkl\0", 13), "abcdefghij"},
         StringCase{"EmptyIsNull", CatalogueField::TipoStr, "", ""}),
