@@ -11,12 +11,18 @@ namespace brisalto {
 
 namespace {
 
-// Eight bytes at a time, then four, two and one, folded at the end: most blocks are a few dozen
-// bytes, and a scan reads hundreds of thousands of them.
+// A short run eight bytes at a time, then four, two and one, folded at the end: most blocks are a
+// few dozen bytes, and a scan reads hundreds of thousands of them.
 std::uint8_t XorOf(std::span<const std::uint8_t> bytes) noexcept {
-    std::uint64_t wide = 0;
+    if (bytes.size() >= 64) {
+        // Long runs: the compiler's vector loop.
+        std::uint8_t sum = 0;
+        for (const std::uint8_t byte : bytes) sum ^= byte;
+        return sum;
+    }
     const std::uint8_t* at = bytes.data();
     const std::uint8_t* const end = at + bytes.size();
+    std::uint64_t wide = 0;
     for (; end - at >= 8; at += 8) {
         std::uint64_t eight = 0;
         std::memcpy(&eight, at, 8);
@@ -41,6 +47,9 @@ std::uint8_t XorOf(std::span<const std::uint8_t> bytes) noexcept {
     return static_cast<std::uint8_t>(wide);
 }
 
+// Bodies up to this long are read from the read-ahead in place.
+constexpr std::size_t kSmallBody = 4096;
+
 }  // namespace
 
 bool ReadBlockBody(TapeFile& file, BlockBuffer& buffer, std::size_t length,
@@ -48,19 +57,29 @@ bool ReadBlockBody(TapeFile& file, BlockBuffer& buffer, std::size_t length,
     const std::size_t kept = std::min(length, buffer.size());
     // A body shorter than a header: the header's bytes zeroed first, in one step of fixed size.
     if (kept < kHeaderBodySize) std::fill_n(buffer.begin(), kHeaderBodySize, 0);
-    std::size_t at = 0;
     std::uint8_t sum = 0;
     std::uint8_t last = 0;
-    // The checksum covers the bytes past the buffer too. It is worked out from the read-ahead's
-    // bytes rather than from their copy, which a read straight after the copy would wait for.
-    const auto take = [&](std::span<const std::uint8_t> piece) {
-        if (at < kept)
-            std::copy_n(piece.data(), std::min(piece.size(), kept - at), buffer.data() + at);
+    const auto sumUp = [&](std::span<const std::uint8_t> piece) {
         sum ^= XorOf(piece);
         last = piece.back();
-        at += piece.size();
     };
-    if (file.ReadPieces(length, take) != length) return false;
+    if (kept <= kSmallBody) {
+        // Summed from the read-ahead's bytes rather than from their copy, which a read straight
+        // after the copy would wait for: most blocks are a few dozen bytes.
+        std::size_t at = 0;
+        const auto keep = [&](std::span<const std::uint8_t> piece) {
+            std::copy_n(piece.data(), piece.size(), buffer.data() + at);
+            at += piece.size();
+            sumUp(piece);
+        };
+        if (file.ReadPieces(kept, keep) != kept) return false;
+    } else {
+        // Read whole, straight from the file when it is large.
+        if (file.ReadSome(std::span(buffer.data(), kept)) != kept) return false;
+        sumUp(std::span(buffer.data(), kept));
+    }
+    // The bytes past the buffer are not kept, but the checksum covers them.
+    if (file.ReadPieces(length - kept, sumUp) != length - kept) return false;
     checksum.reset();
     if (length > 0) checksum = BlockChecksum{last, static_cast<std::uint8_t>(sum ^ last)};
     return true;

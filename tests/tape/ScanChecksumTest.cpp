@@ -66,6 +66,26 @@ TEST(ScanChecksum, GoodBlocksAndOneFlippedByteAcrossTheKeptLimit) {
     }
 }
 
+// A short body read in two pieces, across the end of the 64 KiB the file is read ahead in: the
+// first block ends 20 bytes before it, and the second's 40-byte body is flipped on either side.
+TEST(ScanChecksum, ShortBodyAcrossTheReadAhead) {
+    const Bytes first = GoodDataBody(65536 - 20 - 4);
+    const Bytes second = GoodDataBody(40);
+    for (const std::size_t flip : {std::size_t{0}, std::size_t{5}, std::size_t{30}}) {
+        SCOPED_TRACE(flip);
+        Bytes body = second;
+        if (flip != 0) body[flip] ^= 0x11;
+        const TempTape tape(TapeBuilder().Block(first).Block(body).Get());
+        CatalogueTable catalogue;
+        ASSERT_EQ(ScanTape(tape.Path(), true, catalogue), ScanResult::Completed);
+        ASSERT_EQ(catalogue.RowCount(), 2u);
+        ASSERT_TRUE(catalogue.Row(1).Checksum.has_value());
+        EXPECT_EQ(catalogue.Row(1).Checksum->Good(), flip == 0);
+        EXPECT_EQ(catalogue.Row(1).Checksum->computed,
+                  flip == 0 ? second.back() : second.back() ^ 0x11);
+    }
+}
+
 // Every kind of TZX block that carries a body, also one longer than any TAP block.
 TEST(ScanChecksum, TzxBodiesOfEveryKind) {
     for (const std::uint8_t id : testing::kTzxBodyIds) {
