@@ -1,6 +1,7 @@
 #include "BlockBody.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <span>
@@ -47,6 +48,32 @@ std::uint8_t XorOf(std::span<const std::uint8_t> bytes) noexcept {
     return static_cast<std::uint8_t>(wide);
 }
 
+// Copies a piece to `to`: one of up to 32 bytes as two overlapping copies of a fixed size, rather
+// than by a call for its size.
+void CopyPiece(std::span<const std::uint8_t> piece, std::uint8_t* to) noexcept {
+    const std::uint8_t* const from = piece.data();
+    const std::size_t size = piece.size();
+    const auto copyTwo = [&]<std::size_t N>() {
+        std::array<std::uint8_t, N> first;
+        std::array<std::uint8_t, N> last;
+        std::memcpy(first.data(), from, N);
+        std::memcpy(last.data(), from + size - N, N);
+        std::memcpy(to, first.data(), N);
+        std::memcpy(to + size - N, last.data(), N);
+    };
+    if (size > 32) {
+        std::memcpy(to, from, size);
+    } else if (size >= 16) {
+        copyTwo.operator()<16>();
+    } else if (size >= 8) {
+        copyTwo.operator()<8>();
+    } else if (size >= 4) {
+        copyTwo.operator()<4>();
+    } else {
+        std::copy_n(from, size, to);
+    }
+}
+
 // Bodies up to this long are read from the read-ahead in place.
 constexpr std::size_t kSmallBody = 4096;
 
@@ -68,7 +95,7 @@ bool ReadBlockBody(TapeFile& file, BlockBuffer& buffer, std::size_t length,
         // after the copy would wait for: most blocks are a few dozen bytes.
         std::size_t at = 0;
         const auto keep = [&](std::span<const std::uint8_t> piece) {
-            std::copy_n(piece.data(), piece.size(), buffer.data() + at);
+            CopyPiece(piece, buffer.data() + at);
             at += piece.size();
             sumUp(piece);
         };
