@@ -32,7 +32,8 @@ public:
             // The lowest byte flagged is the first zero byte (little-endian order).
             const std::uint64_t zeros = (eight - 0x0101010101010101) & ~eight & 0x8080808080808080;
             if (zeros != 0) {
-                length_ = static_cast<std::uint8_t>(length + std::countr_zero(zeros) / 8);
+                length_ = static_cast<std::uint8_t>(
+                    length + static_cast<std::size_t>(std::countr_zero(zeros)) / 8);
                 return;
             }
         }
