@@ -293,7 +293,6 @@ void CatalogueLines::Finish(bool titleWhenEmpty) {
 
 [[gnu::always_inline]] inline void CatalogueLines::WriteRow(const CatalogueRow& row) {
     ++written_;
-    CountRowNumber();
     // Held rows were measured before they are written; a later row that does not fit widens the
     // columns from its line on.
     if (!PutRow(row)) {
@@ -301,6 +300,7 @@ void CatalogueLines::Finish(bool titleWhenEmpty) {
         Lay();
         PutRow(row);
     }
+    CountRowNumber();
 }
 
 // Lays out row's line after its number; false, with nothing kept, when a cell is wider than its

@@ -62,7 +62,7 @@ class CatalogueLines final : public CatalogueSink {
 public:
     static constexpr std::size_t kHeldRows = 4096;
 
-    explicit CatalogueLines(TextWriter write) : write_(std::move(write)) {}
+    explicit CatalogueLines(TextWriter write) : write_(std::move(write)) { CountRowNumber(); }
     void Add(const CatalogueRow& row) override;
     void AddUnfinished(const CatalogueRow&) override {}
 
@@ -90,8 +90,9 @@ private:
     bool streaming_ = false;  // whether rows are written as they come
     CatalogueColumns columns_;
     std::size_t written_ = 0;  // rows written
-    // The last row's number as text, right-aligned: counted up a digit at a time, cheaper
-    // than writing out a number for every row.
+    // The next row's number as text, right-aligned: counted up a digit at a time, cheaper than
+    // writing out a number for every row, and as soon as a row is written rather than just before
+    // the next, whose copy of it would wait for the count.
     std::array<char, 20> number_{};
     std::size_t numberStart_ = number_.size();
     std::array<std::size_t, CatalogueColumns::kCount> starts_{};
