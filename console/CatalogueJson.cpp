@@ -80,7 +80,6 @@ std::string_view ResultName(const TapeScan& scan) {
 }  // namespace
 
 void WriteCatalogueJson(const ConsoleTape& tape, const TapeScan& scan, const TextWriter& write) {
-    constexpr std::size_t kPiece = 64 * 1024;  // text handed on at a time
     std::string json = "{";
     AppendKey(json, "tape");
     AppendJsonString(json, tape.location.path);
@@ -124,7 +123,7 @@ void WriteCatalogueJson(const ConsoleTape& tape, const TapeScan& scan, const Tex
         json += first ? "\n  " : ",\n  ";
         first = false;
         AppendRow(json, index + 1, row);
-        if (json.size() >= kPiece) {
+        if (json.size() >= kTextPiece) {
             write(json);
             json.clear();
         }

@@ -17,7 +17,6 @@ namespace {
 static_assert(CatalogueColumns::kCount == kGridColumns.size() + 1);
 
 constexpr std::string_view kRowTitle = "Row";
-constexpr std::size_t kPiece = 64 * 1024;  // text handed on at a time
 constexpr std::size_t kRowColumn = 0;
 // Lines up to this long are blanked in one fixed-size step, cheaper than one of their own length.
 constexpr std::size_t kBlankRun = 96;
@@ -121,17 +120,6 @@ std::size_t MakeVisible(char* line, std::size_t length) {
     AppendVisibleText(visible, std::string_view(line, length));
     std::copy(visible.begin(), visible.end(), line);
     return visible.size();
-}
-
-// The row's member that a number field is, read straight by the cells' code made per column:
-// through IntegerValue's optional of 64 bits, every cell took a trip through memory.
-template <CatalogueField Field>
-constexpr auto NumberMember() {
-    if constexpr (Field == CatalogueField::Tipo) return &CatalogueRow::Tipo;
-    if constexpr (Field == CatalogueField::Offset) return &CatalogueRow::Offset;
-    if constexpr (Field == CatalogueField::Start) return &CatalogueRow::Start;
-    if constexpr (Field == CatalogueField::Size) return &CatalogueRow::Size;
-    if constexpr (Field == CatalogueField::Par1) return &CatalogueRow::Par1;
 }
 
 // How wide a column must be to hold every value its field can take.
@@ -325,13 +313,13 @@ void CatalogueLines::Lay() {
         at = ends_[column] + 2;
     }
     // Room for a piece and a line of three-byte characters, so that lines are laid out in place.
-    text_.resize(std::max(text_.size(), kPiece + std::max(3 * ends_.back() + 1, kBlankRun)));
+    text_.resize(std::max(text_.size(), kTextPiece + std::max(3 * ends_.back() + 1, kBlankRun)));
 }
 
 [[gnu::always_inline]] inline void CatalogueLines::EndLine(const LineCells& line) {
     used_ += line.IsPlain() ? line.End() : MakeVisible(line.Chars(), line.End());
     text_[used_++] = '\n';
-    if (used_ >= kPiece) HandOn();
+    if (used_ >= kTextPiece) HandOn();
 }
 
 void CatalogueLines::HandOn() {
@@ -376,7 +364,7 @@ template <std::size_t Column>
         const std::string_view text = TextValue(row, field);
         if (text.size() > columns_.Width(Column)) return false;
         if (!text.empty()) line.PutText(starts_[Column], text);
-    } else if (const auto& cell = row.*NumberMember<field>()) {
+    } else if (const auto& cell = row.*IntegerMember<field>()) {
         const std::int64_t value = *cell;
         if (!columns_.Fits(Column, value)) return false;
         line.PutNumber(ends_[Column], value);

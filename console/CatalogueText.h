@@ -15,8 +15,9 @@
 
 namespace brisalto {
 
-// Where text goes, a piece at a time.
+// Where text goes, a piece at a time, of about kTextPiece bytes when there is that much.
 using TextWriter = std::function<void(std::string_view)>;
+inline constexpr std::size_t kTextPiece = 64 * 1024;
 
 // The widths, in characters, of the catalogue text's columns: the row number, then the grid's
 // columns; each as wide as its title and the widest cell taken.

@@ -79,18 +79,31 @@ private:
 // Fails with FieldRangeError, as setting the field would, when value lies outside its range.
 void CheckFieldRange(CatalogueField field, std::int64_t value);
 
+// The row's member that an integer field is, for code made per field that reads it straight,
+// in its own type rather than as IntegerValue's optional of 64 bits.
+template <CatalogueField Field>
+constexpr auto IntegerMember() noexcept {
+    static_assert(!IsStringField(Field));
+    if constexpr (Field == CatalogueField::Tipo) return &CatalogueRow::Tipo;
+    if constexpr (Field == CatalogueField::Offset) return &CatalogueRow::Offset;
+    if constexpr (Field == CatalogueField::Start) return &CatalogueRow::Start;
+    if constexpr (Field == CatalogueField::Size) return &CatalogueRow::Size;
+    if constexpr (Field == CatalogueField::Par1) return &CatalogueRow::Par1;
+}
+
 // An integer field's value as stored, unset when null or when the field holds text; and a text
 // field's bytes as stored. Inline: a view of a long tape reads them millions of times.
 inline std::optional<std::int64_t> IntegerValue(const CatalogueRow& row,
                                                 CatalogueField field) noexcept {
+    using enum CatalogueField;
     switch (field) {
-        case CatalogueField::Tipo: return row.Tipo;
-        case CatalogueField::Offset: return row.Offset;
-        case CatalogueField::Start: return row.Start;
-        case CatalogueField::Size: return row.Size;
-        case CatalogueField::Par1: return row.Par1;
-        case CatalogueField::TipoStr:
-        case CatalogueField::Name: break;
+        case Tipo: return row.*IntegerMember<Tipo>();
+        case Offset: return row.*IntegerMember<Offset>();
+        case Start: return row.*IntegerMember<Start>();
+        case Size: return row.*IntegerMember<Size>();
+        case Par1: return row.*IntegerMember<Par1>();
+        case TipoStr:
+        case Name: break;
     }
     return std::nullopt;
 }
