@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's own costs, offscreen: start-up to the first painted window (as a child process),
 // opening a 200,000-block tape into the grid beside the bare scan, and filling the listing pane.
 #include <benchmark/benchmark.h>

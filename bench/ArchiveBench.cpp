@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a tape from a zip against opening the same bare tape (the lookup of the archive's
 // tapes, then the scan), and archives that unpack to a gigabyte: refused, with the time to the
 // refusal and the process's peak memory. The archives are made by zip and bsdtar.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Listing speed: a 41,000-byte program of about 1,500 typical lines, decoded from memory and
 // listed from a tape file, each into a vector of lines. lines_per_second is the figure to
 // compare with other listers; the time per run is the listing's whole cost.

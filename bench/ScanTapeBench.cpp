@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scanning speed and catalogue memory, on TAP and TZX tapes this program writes into a temporary
 // folder, and the scan's limit on hostile tapes.
 // Each scan is timed beside a bare loop that reads the same file whole in 64 KiB chunks, the

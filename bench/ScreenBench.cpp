@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A loading screen for a tooltip: read from a tape file and decoded (the whole cost on the
 // core side, asked for each time a tooltip shows), and decoded alone from memory.
 #include <benchmark/benchmark.h>

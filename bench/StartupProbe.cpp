@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's start-up up to the first painted window, then a report line instead of the
 // event loop: "shown <resident KiB>". AppBench starts it as a process and times it.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A screen row's whole tooltip as the grid asks for it: the screen read and decoded, turned
 // into an image at twice its size, encoded as PNG and wrapped in rich text.
 #include <benchmark/benchmark.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Whole-process figures of the console program (argv[1], a release build) against tzxlist,
 in paired runs, each side's median reported: the catalogue of a 200,000-block tape; the
 catalogues of 1,000 tapes of 4 to 400 blocks (of up to 2,000 bytes) given at once, against tzxlist run once per tape;

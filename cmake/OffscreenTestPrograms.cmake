@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every test program of the calling folder runs on Qt's offscreen platform. A static Qt links only
 # its default platform plugin into a program, so the offscreen one is linked in by name there.
 # The programs are also gathered under one target, so that a cross build can build just them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Looks for tapes in any bytes as an archive file and scans each tape found. A bare tape, an
 // archive with its tapes, a damaged archive (ArchiveError) and "Read beyond end of file" are the
 // normal outcomes; a crash, a sanitizer report, a hang, memory past the entry cap or a broken

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lists a BASIC program from any bytes. Input: the block's position (4 bytes, little-endian), the
 // program length (2 bytes, little-endian), then the tape file's contents from the 64 KiB boundary
 // at or below the position; the file holds zeros before them (a hole, which costs nothing). So

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scans any bytes as a tape file, with and without raw blocks. Completed, Damaged, "Read beyond
 // end of file" and the refused Size of a one-byte data block are the normal outcomes; a crash, a
 // sanitizer report, a hang or a broken expectation below is a finding.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target over files and folders of inputs without libFuzzer, so that the seeds and
 // every kept finding run as ordinary tests in every build.
 #include <cstddef>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one fuzz target for RUNS inputs over a scratch copy of its seeds (cmake -P, with FUZZER,
 # SEEDS, SCRATCH and RUNS set). An input taking over ten seconds counts as a hang (generous, as
 # a shared CI machine may stall; the long runs by hand use one second); any finding is saved in

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build folder $1 into a temporary prefix and checks what a desktop reads there:
 # each file in its place, the validators of the desktop entry, the software centre data and the
 # file types content, and that the files agree on the application id, icon and types.

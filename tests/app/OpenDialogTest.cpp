@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real open dialog, inspected while it runs: the entries it offers and the one it opens on.
 #include <QApplication>
 #include <QFileDialog>

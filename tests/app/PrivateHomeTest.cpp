@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Run with a private, empty HOME and configuration folder: the window, its dialogs and the end of
 // the run must leave both as empty as they were.
 #include <QApplication>

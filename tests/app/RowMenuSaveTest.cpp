@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The row menu's copy and save items, chosen in the real menu, saving through the recording
 // dialogs: what lands in the file, the names and folder offered, and the saves refused.
 #include <QClipboard>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid's row menu through the real menu: the items each row shows, the keys that open it,
 // and what it leaves as it was.
 #include <QMenu>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real save dialog, inspected and answered while it runs.
 #include <QAbstractButton>
 #include <QComboBox>

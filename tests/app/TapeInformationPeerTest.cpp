@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Tape Information texts of a TZX tape with every kind of text block, against what tzxlist
 // prints for the same file: the texts, the archive fields (tzxlist names some of them
 // differently) and what the tape does on each machine; and a tape inside a zip archive. A

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Tape Information dialog: what it says of a tape, read when it opens, and the real dialog
 // reached through the real menu.
 #include <QDir>

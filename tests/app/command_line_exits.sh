@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the program given as $1 with options that end it at once, without any display: what it
 # prints where, and its exit codes.
 set -uo pipefail

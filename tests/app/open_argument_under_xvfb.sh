@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the program given as $1 in a virtual X server with a tape named on its command line (a
 # path relative to the current folder), moves to the tape's program row with the Down key, and
 # reads the listing pane back through the clipboard. Only a tape that was opened and listed in

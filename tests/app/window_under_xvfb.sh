@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the program given as $1 in a virtual X server and checks, as the X server sees it, that
 # its window has the caption "Brisalto" and a client area of 608x463.
 set -euo pipefail

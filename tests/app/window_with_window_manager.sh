@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the program given as $1 in a virtual X server under the openbox window manager and checks,
 # as the X server sees them: that the main window, the failure display and the damaged-tape
 # message are each centred on the screen, frame included, to within 2 pixels; and that Enter,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our lister against listbasic (fuse-emulator-utils) on programs that zmakebas builds from
 // generated BASIC text. Neither peer was written here, so agreement is evidence, not an echo.
 #include <gtest/gtest.h>

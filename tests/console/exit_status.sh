@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The console program $1 on good, damaged, missing and unreadable tapes and unwritable outputs:
 # exit status, the one line on standard error, and that a failure leaves every file as it was.
 set -uo pipefail

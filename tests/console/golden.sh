@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The console program's catalogue and listing of tapes that zmakebas builds from the BASIC in
 # data/, against the expected text in golden/; $1 is the program.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Runs the console program given as argv[1] on tapes built here, reads its JSON back with
 Python's own parser and the files it writes with zlib, and checks them against the bytes the
 tapes were built from."""

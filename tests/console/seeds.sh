@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every fuzz seed, good and bad tapes alike, through the console program $1 (under the
 # sanitizers in a sanitized build): each command ends by itself, with a status of its own.
 set -uo pipefail

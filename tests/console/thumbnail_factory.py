@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Asks GNOME's thumbnail factory, as a file manager does, for thumbnails of the tapes given
 as arguments: "yes WIDTHxHEIGHT PATH" for those that should get one, "no PATH" for the others.
 The factory finds the installed .thumbnailer through XDG_DATA_DIRS and runs its command."""

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build folder $1 and has GNOME's thumbnail factory make the thumbnails a file
 # manager would show, through the installed .thumbnailer and type package: TAP and TZX tapes
 # with a loading screen get a 256-pixel picture, tapes without one none.

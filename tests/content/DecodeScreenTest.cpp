@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hand-made screens whose pixels are known one by one: the addresses below are worked out by
 // hand from the Spectrum's screen layout, not by the decoder's formula.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The same headers through tzxlist: where it prints the same facts (kind, name, LINE, CODE
 // address and length, array letter, lengths), it must say what the header wording says.
 // tzxlist spells kinds and letters in capitals and pads numbers with spaces; both are

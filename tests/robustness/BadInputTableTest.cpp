@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One row per kind of damaged or strange tape in the README's table "Damaged and strange tapes":
 // the rows the grid shows (as RowText spells them, "open" for a row left open by a failure), how
 // the scan ends, and for a program row how its listing reads.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scanning and listing never change a tape, even a read-only one in a read-only folder; a tape
 // changed after its scan is listed as it now is, or fails, and never with bytes nobody read.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Archives made by zip and gzip, kept with the tests so that every build reads them, Windows
 // included: the tape inside reads exactly as the bare tape it was made from.
 #include <gtest/gtest.h>

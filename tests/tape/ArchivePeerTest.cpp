@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tapes inside archives made by the real archivers: which entries are tapes, each tape read from
 // its archive exactly as from its own file, and the failures of bad archives in words. A missing
 // tool fails these tests: the test command installs it.

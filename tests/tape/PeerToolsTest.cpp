@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tapes made by zmakebas, turned into TZX tapes by tapeconv, read back by tzxlist: the catalogue
 // must agree with what other programs see in the same file. A missing tool fails these tests: the
 // test command installs it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File access that only POSIX systems can arrange here: errno mapping, file modes, a user who
 // may or may not be root. The Windows build has its own tests of the native codes.
 #include <gtest/gtest.h>

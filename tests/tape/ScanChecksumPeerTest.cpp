@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tapes made by zmakebas always carry good checksums (blocks with a flipped byte are in
 // ScanChecksumTest). A missing zmakebas fails this test: the test command installs it.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TZX tapes: every block that carries a TAP block body gives the rows the same body gives in a
 // TAP file, at the position of its flag byte; every other block is walked over by its own length
 // fields; a file that ends inside any block is a damaged tape. Also the cap on blocks per scan,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows file layer: the codes and messages come straight from the system there.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows console program $1 (brisalto-tape.exe) under Wine, through the same checks as the
 # Linux one: the golden catalogue and listings, and the JSON and files read back (Python runs
 # the .exe as it runs the Linux program). Those that need POSIX file modes stay on Linux.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows installer under Wine, in a fresh Wine prefix, one function per check: a silent
 # install; its registry entries (file types, uninstall entry); its Start menu shortcut; a tape
 # opened by its file type as Explorer opens it; no settings left by the program; and a silent

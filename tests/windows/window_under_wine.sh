@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts brisalto.exe under Wine in a virtual X server and checks, as the X server sees it, that
 # its window has the caption "Brisalto" and a client area of 608x463. With a tape given on its
 # command line, it checks that rows fill the grid, clicks the second row and checks that the pane
