@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "TapeArchive.h"
@@ -22,23 +23,19 @@ inline const QString kAllFilesFilter = QStringLiteral("All Files (*.*)");
 inline const QString kAllFilesFilter = QStringLiteral("All Files (*)");
 #endif
 
-// The open dialog's entry for tapes inside archives. Which files are archives is decided by
-// their content; these are the names such archives usually have.
-inline const QString kArchivedTapesFilter = QStringLiteral(
-    "Archived Tapes (*.zip *.7z *.rar *.gz *.tgz *.bz2 *.xz *.zst *.lz *.lz4 *.tar *.lzh *.cab)");
+// The open dialog's entry for tapes inside archives: the names such archives usually have.
+inline const QString kArchivedTapesFilter = [] {
+    QString patterns;
+    for (const std::string_view suffix : kArchiveSuffixes) {
+        if (!patterns.isEmpty()) patterns += QLatin1Char(' ');
+        patterns += QLatin1Char('*') + QString::fromLatin1(suffix.data(), qsizetype(suffix.size()));
+    }
+    return QStringLiteral("Archived Tapes (%1)").arg(patterns);
+}();
 
 // Whether a file name matches one of the archives' entry's patterns.
 inline bool IsArchiveName(const QString& name) {
-    for (const QString& suffix : {QStringLiteral(".zip"), QStringLiteral(".7z"),
-                                  QStringLiteral(".rar"), QStringLiteral(".gz"),
-                                  QStringLiteral(".tgz"), QStringLiteral(".bz2"),
-                                  QStringLiteral(".xz"), QStringLiteral(".zst"),
-                                  QStringLiteral(".lz"), QStringLiteral(".lz4"),
-                                  QStringLiteral(".tar"), QStringLiteral(".lzh"),
-                                  QStringLiteral(".cab")}) {
-        if (name.endsWith(suffix, Qt::CaseInsensitive)) return true;
-    }
-    return false;
+    return IsArchiveName(std::string_view(name.toStdString()));
 }
 
 // The open dialog's settings and the state it keeps between uses (the form's OpenDialog1).

@@ -31,7 +31,6 @@ namespace {
 
 constexpr int kClientWidth = 608;
 constexpr int kClientHeight = 463;
-constexpr std::int64_t kProgramDataTipo = 255;
 
 constexpr int kStandInStretch = 96;  // percent of the stand-in face's width
 

@@ -7,20 +7,20 @@
 
 namespace brisalto {
 
-void MemoLines::AddLine(std::string_view line) {
+void ListingLines::AddLine(std::string_view line) {
     if (hasLines_) text_ += QLatin1Char('\n');
     text_ += TapeText(line);
     hasLines_ = true;
 }
 
 MemoLines::~MemoLines() {
-    if (!hasLines_) return;
+    if (!HasLines()) return;
     // An empty pane takes the text as it is (and stays scrolled to the top); a pane that already
     // holds lines gets the new ones after them.
     if (memo_.document()->isEmpty()) {
-        memo_.setPlainText(text_);
+        memo_.setPlainText(Text());
     } else {
-        memo_.appendPlainText(text_);
+        memo_.appendPlainText(Text());
     }
 }
 

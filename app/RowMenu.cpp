@@ -16,7 +16,6 @@ namespace brisalto {
 
 namespace {
 
-constexpr std::int64_t kProgramDataTipo = 255;
 
 QString Caption(RowItem item) {
     switch (item) {

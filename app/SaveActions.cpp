@@ -1,45 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SaveActions.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImage>
 #include <QSaveFile>
 
 #include <span>
 #include <vector>
 
+#include "BlockBytes.h"
 #include "CatalogueTable.h"
 #include "DecodeScreen.h"
 #include "FormDialogs.h"
-#include "LineSink.h"
+#include "MemoLines.h"
 #include "ListBasicProgram.h"
-#include "RowToolTip.h"
+#include "ScreenPng.h"
 #include "SuggestedName.h"
-#include "TapeFile.h"
 #include "TapeText.h"
 
 namespace brisalto {
 
 namespace {
-
-// The pane's lines, gathered as MemoLines gathers them.
-class ListingLines final : public LineSink {
-public:
-    void AddLine(std::string_view line) override {
-        if (hasLines_) text_ += QLatin1Char('\n');
-        text_ += TapeText(line);
-        hasLines_ = true;
-    }
-    const QString& Text() const { return text_; }
-
-private:
-    QString text_;
-    bool hasLines_ = false;
-};
 
 QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -52,7 +35,7 @@ std::optional<QString> AskForFile(const RowOfTape& row, const QString& caption,
         .caption = caption,
         .filters = filters,
         .folder = QFileInfo(QString::fromStdString(row.tape.path)).absolutePath(),
-        .fileName = SuggestedName(row.table, row.index, row.tape, kind),
+        .fileName = QString::fromStdString(SuggestedName(row.table, row.index, row.tape, kind)),
     };
     std::optional<QString> chosen = row.dialogs.ExecuteSaveDialog(row.owner, settings);
     // Refused before anything is read for it.
@@ -60,29 +43,18 @@ std::optional<QString> AskForFile(const RowOfTape& row, const QString& caption,
     return chosen;
 }
 
-// The block's body (flag, data, checksum) as the tape holds it now; a tape whose bytes there
-// no longer match the scan's checksum has changed since it was opened.
+// The block's body (flag, data, checksum) as the tape holds it now.
 std::vector<std::uint8_t> BlockBody(const RowOfTape& row) {
-    const CatalogueRow& block = row.table.Row(row.index);
-    std::vector<std::uint8_t> body(block.Length);
-    TapeFile file(row.tape);
-    file.Seek(block.Position);
-    file.ReadExact(body);
-    file.Close();
-    std::uint8_t computed = 0;
-    for (std::size_t i = 0; i + 1 < body.size(); ++i) computed ^= body[i];
-    if (body.empty() || !block.Checksum || block.Checksum->stored != body.back() ||
-        block.Checksum->computed != computed) {
-        throw SaveError(QStringLiteral("The tape has changed since it was opened; open it again."));
+    try {
+        return ReadBlockBody(row.tape, row.table.Row(row.index));
+    } catch (const TapeChangedError& changed) {
+        throw SaveError(QString::fromUtf8(changed.what()));
     }
-    return body;
 }
 
-// The body without its flag byte and its checksum.
-QByteArray DataOf(const std::vector<std::uint8_t>& body) {
-    if (body.size() < 2) return {};
-    return QByteArray(reinterpret_cast<const char*>(body.data() + 1),
-                      static_cast<qsizetype>(body.size() - 2));
+QByteArray AsBytes(const std::vector<std::uint8_t>& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<qsizetype>(bytes.size()));
 }
 
 bool EndsWith(const QString& name, const char* suffix) {
@@ -119,23 +91,16 @@ void SaveScreen(const RowOfTape& row) {
                     QStringLiteral("Spectrum Screens (*.scr)"), kAllFilesFilter},
                    SaveKind::Screen);
     if (!target) return;
-    const QByteArray screen = DataOf(BlockBody(row));
-    if (static_cast<std::size_t>(screen.size()) != kScreenBytes) {
-        throw SaveError(QStringLiteral("The tape has changed since it was opened; open it again."));
-    }
+    const std::vector<std::uint8_t> screen = BlockData(BlockBody(row));
+    if (screen.size() != kScreenBytes)
+        throw SaveError(QString::fromUtf8(TapeChangedError().what()));
     if (EndsWith(*target, ".scr")) {
-        WriteWholeFile(*target, row.tape, screen);
+        WriteWholeFile(*target, row.tape, AsBytes(screen));
         return;
     }
     ScreenPixels pixels;
-    DecodeScreen(std::span<const std::uint8_t, kScreenBytes>(
-                     reinterpret_cast<const std::uint8_t*>(screen.constData()), kScreenBytes),
-                 pixels);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    ScreenImage(pixels, 1).save(&buffer, "PNG");
-    WriteWholeFile(*target, row.tape, png);
+    DecodeScreen(std::span<const std::uint8_t, kScreenBytes>(screen.data(), kScreenBytes), pixels);
+    WriteWholeFile(*target, row.tape, AsBytes(ScreenPng(pixels, kScreenWidth, kScreenHeight)));
 }
 
 void SaveBlock(const RowOfTape& row) {
@@ -147,21 +112,16 @@ void SaveBlock(const RowOfTape& row) {
     if (!target) return;
     const std::vector<std::uint8_t> body = BlockBody(row);
     if (!EndsWith(*target, ".tap")) {
-        WriteWholeFile(*target, row.tape, DataOf(body));
+        WriteWholeFile(*target, row.tape, AsBytes(BlockData(body)));
         return;
     }
-    // A TAP block: the body's length, low byte first, then the body. A TZX turbo or pure data
-    // block can hold more than that length can count.
-    if (body.size() > 0xFFFF) {
-        throw SaveError(QStringLiteral("The block is %1 bytes long, more than a TAP file can hold "
-                                       "in one block (65,535 bytes).")
-                            .arg(body.size()));
+    std::vector<std::uint8_t> tap;
+    try {
+        tap = OneBlockTap(body);
+    } catch (const std::length_error& tooLong) {
+        throw SaveError(QString::fromUtf8(tooLong.what()));
     }
-    QByteArray tap;
-    tap.append(static_cast<char>(body.size() & 0xFF));
-    tap.append(static_cast<char>(body.size() >> 8));
-    tap.append(reinterpret_cast<const char*>(body.data()), static_cast<qsizetype>(body.size()));
-    WriteWholeFile(*target, row.tape, tap);
+    WriteWholeFile(*target, row.tape, AsBytes(tap));
 }
 
 void RefuseTheOpenTape(const QString& target, const TapeLocation& tape) {

@@ -11,7 +11,7 @@
 #include "ScanTape.h"
 #include "TapeFile.h"
 #include "TapeText.h"
-#include "TzxTextLines.h"
+#include "TzxTexts.h"
 
 namespace brisalto {
 

@@ -8,8 +8,7 @@
 namespace brisalto {
 
 // Single-byte tape text (names, descriptions, listing lines, failure messages) as screen
-// characters: each byte through the system's single-byte code page, the ANSI code page on
-// Windows and Windows-1252 elsewhere.
+// characters, spelt as the console program spells them (CodePageToUtf8).
 QString TapeText(std::string_view bytes);
 
 }  // namespace brisalto

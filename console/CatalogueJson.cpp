@@ -91,6 +91,20 @@ void WriteCatalogueJson(const ConsoleTape& tape, const TapeScan& scan, const Tex
     } else {
         json += "null";
     }
+    json += ", ";
+    AppendKey(json, "size");
+    if (scan.digest) {
+        AppendNumber(json, static_cast<std::int64_t>(scan.digest->size));
+    } else {
+        json += "null";
+    }
+    json += ", ";
+    AppendKey(json, "sha1");
+    if (scan.digest) {
+        AppendJsonString(json, scan.digest->sha1);
+    } else {
+        json += "null";
+    }
     json += ",\n ";
     AppendKey(json, "result");
     AppendJsonString(json, ResultName(scan));
@@ -123,7 +137,7 @@ void WriteCatalogueJson(const ConsoleTape& tape, const TapeScan& scan, const Tex
         const CatalogueRow& row = scan.catalogue.Row(index);
         json += first ? "\n  " : ",\n  ";
         first = false;
-        AppendRow(json, index + 1, row);
+        AppendRow(json, scan.numbers[index], row);
         if (json.size() >= kTextPiece) {
             write(json);
             json.clear();

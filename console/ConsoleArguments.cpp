@@ -17,11 +17,13 @@ constexpr std::string_view kHelp =
     "Reads ZX Spectrum tape images (TAP, TZX) without a window.\n"
     "\n"
     "Commands:\n"
-    "  catalogue [--no-raw] [--json] TAPE...\n"
+    "  catalogue [--no-raw] [--json | --json-lines] TAPE|FOLDER...\n"
     "      The blocks of each tape as the window's catalogue lists them, one numbered row\n"
     "      each; with --no-raw only the headers (as \"Show Raw Blocks\" off), with --json\n"
-    "      every field in full, and a TZX tape's archive information and descriptions.\n"
-    "      The other commands number rows as the catalogue does without --no-raw.\n"
+    "      every field in full, the tape's size and SHA-1, and a TZX tape's archive\n"
+    "      information and descriptions; --json-lines gives one object per line instead of\n"
+    "      an array. A FOLDER stands for every tape and archive below it, in name order.\n"
+    "      Rows keep one numbering everywhere: a row's place with raw blocks shown.\n"
     "  list [--row N] TAPE...\n"
     "      The BASIC text of the program in row N, or of every program on the tape.\n"
     "  screen --row N [--scale K | --scr] TAPE OUTPUT\n"
@@ -35,7 +37,7 @@ constexpr std::string_view kHelp =
     "\n"
     "A TAPE may be an archive (zip, 7z, rar, tar, gz...): each command reads every tape in it,\n"
     "named ARCHIVE:ENTRY, or with --entry ENTRY (any command) that one; screen, bytes,\n"
-    "thumbnail and list --row read its first tape unless --entry names another.\n"
+    "thumbnail and list --row need the one tape: of an archive of several, --entry names it.\n"
     "\n"
     "OUTPUT - is standard output. An output file is written whole or not at all, never over\n"
     "the tape being read. Text is UTF-8.\n"
@@ -90,7 +92,8 @@ bool Takes(ConsoleCommand command, std::string_view option) {
     using enum ConsoleCommand;
     if (option == "--entry") return true;
     if (option == "--row") return command != Catalogue && command != Thumbnail;
-    if (option == "--no-raw" || option == "--json") return command == Catalogue;
+    if (option == "--no-raw" || option == "--json" || option == "--json-lines")
+        return command == Catalogue;
     if (option == "--scale" || option == "--scr") return command == Screen;
     if (option == "--keep-flag") return command == Bytes;
     if (option == "--size") return command == Thumbnail;
@@ -173,6 +176,9 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
             request.showRaw = false;
         } else if (argument == "--json") {
             request.json = true;
+        } else if (argument == "--json-lines") {
+            request.json = true;
+            request.jsonLines = true;
         } else if (argument == "--scr") {
             request.rawScreen = true;
         } else if (argument == "--keep-flag") {

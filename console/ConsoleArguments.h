@@ -23,6 +23,7 @@ struct ConsoleRequest {
     ConsoleCommand command = ConsoleCommand::Catalogue;
     bool showRaw = true;             // catalogue: data rows as well as headers
     bool json = false;               // catalogue: JSON instead of the table
+    bool jsonLines = false;          // catalogue: one JSON object per line, no array around them
     std::optional<std::size_t> row;  // the row asked for, counted from 1
     unsigned scale = 1;              // screen: each Spectrum pixel as scale x scale
     bool rawScreen = false;          // screen: the 6,912 bytes instead of a PNG

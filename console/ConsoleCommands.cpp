@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <span>
@@ -23,7 +24,11 @@
 #include "LineSink.h"
 #include "ListBasicProgram.h"
 #include "OutputFile.h"
+#include "ProgramStart.h"
+#include "TapeArchive.h"
+#include "TapeDigest.h"
 #include "ScreenPng.h"
+#include "TapeBlock.h"
 #include "TapeScan.h"
 #include "TzxTexts.h"
 
@@ -89,13 +94,67 @@ std::vector<ConsoleTape> TapesIn(const std::string& path, const ConsoleRequest& 
     }
 }
 
+std::string Utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.generic_u8string();
+    return {text.begin(), text.end()};
+}
+
+// The files a folder stands for: every tape and archive below it, by name, in byte order of
+// their paths; what cannot be read is told of (through failed too) and the rest goes on.
+std::vector<std::string> FilesBelow(const std::string& folder, Outcome& outcome,
+                                    const FileFailed& failed) {
+    std::vector<std::string> files;
+    std::error_code error;
+    const auto fail = [&](const std::string& path) {
+        const std::string text = FailureText(error.message());
+        if (failed) failed(path, text);
+        Complain(path, text);
+        outcome.Failed();
+    };
+    std::filesystem::recursive_directory_iterator walk(
+        FileSystemPath(folder), std::filesystem::directory_options::skip_permission_denied, error);
+    if (error) {
+        fail(folder);
+        return files;
+    }
+    for (; walk != std::filesystem::recursive_directory_iterator(); walk.increment(error)) {
+        if (error) {
+            fail(folder);
+            break;
+        }
+        const std::string name = Utf8(walk->path().filename());
+        if (walk->is_regular_file(error) && (IsTapeFileName(name) || IsArchiveName(name)))
+            files.push_back(Utf8(walk->path()));
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The files the command line names, in its order, a folder (for catalogue) as the files below it.
+std::vector<std::string> CommandLineFiles(const ConsoleRequest& request, Outcome& outcome,
+                                          const FileFailed& failed) {
+    std::vector<std::string> files;
+    for (const std::string& path : request.tapes) {
+        std::error_code error;
+        if (request.command == ConsoleCommand::Catalogue &&
+            std::filesystem::is_directory(FileSystemPath(path), error)) {
+            const std::vector<std::string> below = FilesBelow(path, outcome, failed);
+            files.insert(files.end(), below.begin(), below.end());
+        } else {
+            files.push_back(path);
+        }
+    }
+    return files;
+}
+
 // Every tape the command line names, in its order, each with whether it is one of several.
 template <typename Read>
 void ForEachTape(const ConsoleRequest& request, Outcome& outcome, Read read,
                  const FileFailed& failed = nullptr) {
-    for (const std::string& path : request.tapes) {
+    const std::vector<std::string> files = CommandLineFiles(request, outcome, failed);
+    for (const std::string& path : files) {
         const std::vector<ConsoleTape> tapes = TapesIn(path, request, outcome, failed);
-        const bool several = request.tapes.size() > 1 || tapes.size() > 1 ||
+        const bool several = files.size() > 1 || tapes.size() > 1 ||
                              (!tapes.empty() && tapes.front().location.InArchive());
         for (const ConsoleTape& tape : tapes) read(tape, several);
     }
@@ -115,18 +174,46 @@ const CatalogueRow* FindRow(const std::string& tape, const TapeScan& scan, std::
     return nullptr;
 }
 
+// JSON text on one line: the line breaks that lay it out, and the indent after them, left out
+// (JSON strings hold their line breaks escaped, so every raw one is layout).
+class OneLineJson {
+public:
+    void operator()(std::string_view text) {
+        std::string line;
+        for (const char c : text) {
+            if (c == '\n') {
+                afterBreak_ = true;
+            } else if (!(afterBreak_ && c == ' ')) {
+                afterBreak_ = false;
+                line += c;
+            }
+        }
+        Print(line);
+    }
+
+private:
+    bool afterBreak_ = false;
+};
+
 int Catalogue(const ConsoleRequest& request) {
     Outcome outcome;
     bool first = true;
-    if (request.json) Print("[");
+    OneLineJson oneLine;
+    const TextWriter writeJson =
+        request.jsonLines ? TextWriter(std::ref(oneLine)) : TextWriter(Print);
+    const auto writeObject = [&](const ConsoleTape& tape, const TapeScan& scan) {
+        if (!request.jsonLines) Print(first ? "\n" : ",\n");
+        WriteCatalogueJson(tape, scan, writeJson);
+        if (request.jsonLines) Print("\n");
+        first = false;
+    };
+    if (request.json && !request.jsonLines) Print("[");
     // A file that is no tape still has its object, so that a script sees every file it named.
     const auto failedObject = [&](const std::string& path, const std::string& text) {
         if (!request.json) return;
         TapeScan scan;
         scan.failure = text;
-        Print(first ? "\n" : ",\n");
-        WriteCatalogueJson({path, path}, scan, Print);
-        first = false;
+        writeObject({path, path}, scan);
     };
     ForEachTape(
         request, outcome,
@@ -134,9 +221,12 @@ int Catalogue(const ConsoleRequest& request) {
             if (request.json) {
                 TapeScan scan;
                 ScanForConsole(tape.location, request.showRaw, scan);
-                Print(first ? "\n" : ",\n");
-                WriteCatalogueJson(tape, scan, Print);
-                first = false;
+                try {
+                    scan.digest = ReadTapeDigest(tape.location);
+                } catch (const std::exception&) {
+                    // The scan's failure says what is wrong; the digest stays null.
+                }
+                writeObject(tape, scan);
                 ReportScanEnd(tape.name, scan, outcome);
                 return;
             }
@@ -153,7 +243,7 @@ int Catalogue(const ConsoleRequest& request) {
             ReportScanEnd(tape.name, scan, outcome);
         },
         failedObject);
-    if (request.json) Print(first ? "]\n" : "\n]\n");
+    if (request.json && !request.jsonLines) Print(first ? "]\n" : "\n]\n");
     return outcome.Status();
 }
 
@@ -167,10 +257,27 @@ public:
     std::string text;
 };
 
-// The one tape a command reads: the first of the file's tapes.
+// The names of tapes, for a message: "A", "B".
+std::string TapeNames(const std::vector<ConsoleTape>& tapes) {
+    std::string names;
+    for (const ConsoleTape& tape : tapes) {
+        if (!names.empty()) names += ", ";
+        names += '"' + tape.location.entry + '"';
+    }
+    return names;
+}
+
+// The one tape a command reads; an archive of several must be told which with --entry.
 std::optional<ConsoleTape> OneTape(const ConsoleRequest& request, Outcome& outcome) {
     std::vector<ConsoleTape> tapes = TapesIn(request.tapes.front(), request, outcome);
     if (tapes.empty()) return std::nullopt;
+    if (tapes.size() > 1) {
+        Complain(request.tapes.front(), "holds " + std::to_string(tapes.size()) +
+                                            " tapes; choose one with --entry: " +
+                                            TapeNames(tapes));
+        outcome.Failed();
+        return std::nullopt;
+    }
     return std::move(tapes.front());
 }
 
@@ -184,6 +291,17 @@ int List(const ConsoleRequest& request) {
         if (request.row) {
             const CatalogueRow* row = FindRow(tape.name, scan, *request.row, outcome);
             if (row == nullptr) return;
+            if (row->Tipo == 0 && row->Flag == kHeaderFlag) {
+                // A Program header: its program is the data row right after it, if any.
+                const std::size_t next = *request.row + 1;
+                const bool follows = next <= scan.catalogue.RowCount() &&
+                                     scan.catalogue.Row(next - 1).Tipo == kProgramDataTipo;
+                Complain(tape.name, RowName(*request.row) + " is a Program header; " +
+                                        (follows ? "its program is " + RowName(next)
+                                                 : std::string("no program follows it")));
+                outcome.Failed();
+                return;
+            }
             if (row->Tipo != kProgramDataTipo) {
                 Complain(tape.name, RowName(*request.row) + " is not a BASIC program");
                 outcome.Failed();
@@ -243,7 +361,7 @@ void WriteRow(const ConsoleRequest& request, const ConsoleTape& tape, const Cata
 
 std::vector<std::uint8_t> ScreenFile(const TapeLocation& location, const CatalogueRow& row,
                                      bool rawScreen, unsigned width, unsigned height) {
-    std::vector<std::uint8_t> screen = ReadBlockBytes(location, row, false);
+    std::vector<std::uint8_t> screen = BlockData(ReadBlockBody(location, row));
     if (rawScreen) return screen;
     ScreenPixels pixels;
     DecodeScreen(std::span<const std::uint8_t, kScreenBytes>(screen.data(), kScreenBytes), pixels);
@@ -280,7 +398,8 @@ int Screen(const ConsoleRequest& request) {
 
 int Bytes(const ConsoleRequest& request) {
     return WriteRequestedRow(request, false, [&](const ConsoleTape& tape, const CatalogueRow& row) {
-        return ReadBlockBytes(tape.location, row, request.keepFlag);
+        std::vector<std::uint8_t> body = ReadBlockBody(tape.location, row);
+        return request.keepFlag ? body : BlockData(body);
     });
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TapeScan.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <stdexcept>
@@ -22,20 +23,50 @@ std::vector<ConsoleTape> FindConsoleTapes(const std::string& path, const std::st
         return {{path, path}};
     }
     std::vector<ConsoleTape> tapes;
+    std::string names;  // of every tape, for a wrong entry's message
     for (const ArchiveTape& tape : contents.tapes) {
+        names += (names.empty() ? "\"" : ", \"") + tape.name + '"';
         if (!entry.empty() && tape.name != entry) continue;
         tapes.push_back({path + ":" + tape.name, TapeLocation(path, tape.name, tape.index)});
     }
-    if (tapes.empty()) {
-        throw std::runtime_error(entry.empty() ? "The archive holds no tape (*.tap, *.tzx)"
-                                               : "The archive holds no tape named " + entry);
-    }
+    if (contents.tapes.empty()) throw std::runtime_error("The archive holds no tape (*.tap, *.tzx)");
+    if (tapes.empty())
+        throw std::runtime_error("The archive holds no tape named " + entry + "; it holds " + names);
     return tapes;
+}
+
+namespace {
+
+// The catalogue table as a scan's destination, with every row's number.
+class NumberedTable final : public CatalogueSink {
+public:
+    explicit NumberedTable(TapeScan& scan) : scan_(scan) {}
+    void Add(const CatalogueRow& row) override {
+        scan_.catalogue.AppendPosted(row);
+        scan_.numbers.push_back(next_++);
+    }
+    void AddUnfinished(const CatalogueRow& row) override { scan_.catalogue.AppendOpen(row); }
+    void AddUnlisted() override { ++next_; }
+
+private:
+    TapeScan& scan_;
+    std::size_t next_ = 1;
+};
+
+}  // namespace
+
+std::optional<std::size_t> TapeScan::IndexOf(std::size_t number) const {
+    const auto found = std::lower_bound(numbers.begin(), numbers.end(), number);
+    if (found == numbers.end() || *found != number) return std::nullopt;
+    return static_cast<std::size_t>(found - numbers.begin());
 }
 
 void ScanForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan) {
     try {
-        scan.result = ScanTape(location, showRaw, scan.catalogue, &scan.details);
+        scan.catalogue.Empty();
+        scan.numbers.clear();
+        NumberedTable table(scan);
+        scan.result = ScanRows(location, showRaw, table, &scan.details);
     } catch (const std::exception& failure) {
         scan.catalogue.Cancel();
         scan.failure = FailureText(failure.what());

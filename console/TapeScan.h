@@ -10,6 +10,7 @@
 #include "CatalogueTable.h"
 #include "ScanDetails.h"
 #include "ScanTape.h"
+#include "TapeDigest.h"
 #include "TapeLocation.h"
 
 namespace brisalto {
@@ -22,10 +23,15 @@ struct ScanEnd {
     bool Good() const noexcept { return result == ScanResult::Completed; }
 };
 
-// One tape as the console program reads it: its rows, a row's number its place among them
-// counted from 1, and how the scan ended.
+// One tape as the console program reads it: its rows, each row's number, and how the scan
+// ended. A row's number is its place among the rows with raw blocks shown, counted from 1,
+// whether they are shown or not: one numbering for every command.
 struct TapeScan : ScanEnd {
     CatalogueTable catalogue;
+    std::vector<std::size_t> numbers;  // of the catalogue's rows
+    std::optional<TapeDigest> digest;  // the tape's size and SHA-1, when it could be read
+    // The index of the row numbered number, if the scan listed it.
+    std::optional<std::size_t> IndexOf(std::size_t number) const;
 };
 
 // A tape the command line names: a tape file, or one tape inside an archive.
@@ -44,15 +50,13 @@ std::vector<ConsoleTape> FindConsoleTapes(const std::string& path, const std::st
 // dropped).
 void ScanForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan);
 
-// The same scan, handing the rows to sink as they come.
+// The same scan, handing the rows to sink as they come; a sink numbers rows as TapeScan does
+// by counting AddUnlisted as a row.
 void ScanRowsForConsole(const TapeLocation& location, bool showRaw, CatalogueSink& sink,
                         ScanEnd& end);
 
 // The damaged-tape message, as the window shows it.
 inline constexpr const char* kDamagedTapeText =
     "Tape file is seriously corrupted. Cannot continue.";
-
-// The data row kind of a BASIC program: 255 plus a Program header's type 0.
-inline constexpr std::int64_t kProgramDataTipo = 255;
 
 }  // namespace brisalto

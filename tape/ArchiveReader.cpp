@@ -3,6 +3,7 @@
 
 #include <archive_entry.h>
 
+#include <atomic>
 #include <cstdio>
 
 #include "InOutError.h"
@@ -18,15 +19,19 @@ constexpr std::size_t kReadChunk = 64 * 1024;
 // archive (tar.gz) is unpacked to walk past its entries, and a bomb would take minutes.
 constexpr std::int64_t kMaxStreamBytes = 256ll << 20;
 
+std::atomic<std::uint64_t> walks{0};
+
 }  // namespace
 
 ArchiveReader::ArchiveReader(const std::string& path, Mode mode)
     : path_(path),
       file_(path),
+      stamp_(file_.Stamp()),
       buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kReadChunk)),
       handle_(archive_read_new()),
       archive_(handle_.get()) {
     if (archive_ == nullptr) throw ArchiveError("Not enough memory to read the archive " + path_);
+    ++walks;
     // Signatures of their own and no outside programs: lzma, uu, rpm, lrzip, lzop and grzip
     // are left out, cpio and mtree too, whose weak signatures a tape could match.
     for (const auto support : {archive_read_support_filter_gzip, archive_read_support_filter_bzip2,
@@ -62,6 +67,10 @@ ArchiveReader::ArchiveReader(const std::string& path, Mode mode)
 }
 
 ArchiveReader::~ArchiveReader() = default;
+
+std::uint64_t ArchiveWalks() noexcept {
+    return walks;
+}
 
 la_ssize_t ArchiveReader::ReadCallback(struct archive* archive, void* self, const void** buffer) {
     auto& reader = *static_cast<ArchiveReader*>(self);

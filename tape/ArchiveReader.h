@@ -37,6 +37,8 @@ public:
     archive_entry* Entry() const noexcept { return entry_; }
     // Appends the current entry's bytes to bytes, failing past limit bytes in all.
     void ReadData(std::vector<std::uint8_t>& bytes, std::uint64_t limit, const std::string& entry);
+    // The archive file's size and modification time as it was opened.
+    const FileStamp& Stamp() const noexcept { return stamp_; }
     // What the library said of the last failure.
     std::string Reason() const;
     [[noreturn]] void Fail(const std::string& entry) const;
@@ -49,6 +51,7 @@ private:
 
     std::string path_;
     OsFile file_;
+    FileStamp stamp_;
     std::uint64_t position_ = 0;
     // The archive's bytes as last read, lent to the library.
     std::unique_ptr<std::uint8_t[]> buffer_;

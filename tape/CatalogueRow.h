@@ -3,10 +3,8 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -21,23 +19,10 @@ class ShortText {
     static_assert(Width < 256);
 
 public:
-    // Keeps the characters before the first 0x00, cut to Width. Eight at a time, looking for a
-    // zero among them at once: every header row names its file.
+    // Keeps the characters before the first 0x00, cut to Width.
     void Assign(std::string_view text) noexcept {
         const std::size_t most = std::min(text.size(), Width);
         std::size_t length = 0;
-        for (; std::endian::native == std::endian::little && most - length >= 8; length += 8) {
-            std::uint64_t eight = 0;
-            std::memcpy(&eight, text.data() + length, 8);
-            std::memcpy(chars_.data() + length, &eight, 8);
-            // The lowest byte flagged is the first zero byte (little-endian order).
-            const std::uint64_t zeros = (eight - 0x0101010101010101) & ~eight & 0x8080808080808080;
-            if (zeros != 0) {
-                length_ = static_cast<std::uint8_t>(
-                    length + static_cast<std::size_t>(std::countr_zero(zeros)) / 8);
-                return;
-            }
-        }
         for (; length < most && text[length] != '\0'; ++length)
             chars_[length] = static_cast<unsigned char>(text[length]);
         length_ = static_cast<std::uint8_t>(length);
@@ -53,6 +38,14 @@ private:
     std::array<unsigned char, Width> chars_;
     std::uint8_t length_ = 0;
 };
+
+// Kind codes of rows: a header's type byte (0 Program, 1 Numeric Array, 2 Character Array,
+// 3 Bytes); a data block's is kDataTipoBase plus the type of the header before it.
+inline constexpr std::int32_t kProgramTipo = 0;
+inline constexpr std::int32_t kBytesTipo = 3;
+inline constexpr std::int32_t kDataTipoBase = 255;
+inline constexpr std::int32_t kProgramDataTipo = kDataTipoBase + kProgramTipo;
+inline constexpr std::int32_t kBytesDataTipo = kDataTipoBase + kBytesTipo;
 
 inline constexpr std::size_t kTipoStrWidth = 30;
 inline constexpr std::size_t kNameWidth = 10;

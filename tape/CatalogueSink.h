@@ -15,6 +15,8 @@ public:
     // The row of a block whose next field value the catalogue refuses, as far as it was filled;
     // the scan then fails with FieldRangeError.
     virtual void AddUnfinished(const CatalogueRow& row) = 0;
+    // A data block left out because raw blocks are not shown: it has a row number all the same.
+    virtual void AddUnlisted() {}
 };
 
 }  // namespace brisalto

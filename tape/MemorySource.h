@@ -3,16 +3,19 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "ByteSource.h"
 
 namespace brisalto {
 
-// Bytes already read into memory (an archive entry), read and seeked like a file.
+// Bytes already read into memory (an archive entry, shared with the copy kept of it), read and
+// seeked like a file.
 class MemorySource final : public ByteSource {
 public:
-    explicit MemorySource(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+    explicit MemorySource(std::shared_ptr<const std::vector<std::uint8_t>> bytes)
+        : kept_(std::move(bytes)), bytes_(*kept_) {}
 
     std::size_t Read(std::uint8_t* destination, std::size_t count) override {
         const std::size_t left = position_ < bytes_.size() ? bytes_.size() - position_ : 0;
@@ -24,10 +27,11 @@ public:
     void SeekTo(std::uint64_t position) override {
         position_ = static_cast<std::size_t>(std::min<std::uint64_t>(position, bytes_.size()));
     }
-    void Close() override { bytes_ = {}; }
+    void Close() override { position_ = bytes_.size(); }
 
 private:
-    std::vector<std::uint8_t> bytes_;
+    std::shared_ptr<const std::vector<std::uint8_t>> kept_;
+    const std::vector<std::uint8_t>& bytes_;
     std::size_t position_ = 0;
 };
 

@@ -9,6 +9,14 @@
 
 namespace brisalto {
 
+// What tells whether a file changed: its length and its modification time, as the system keeps
+// them (nanoseconds on POSIX, 100-nanosecond ticks on Windows).
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
 // The operating system's file, opened for reading only (others may read and write it too).
 // Every failure is an InOutError with the code of the failure table; the destructor closes
 // quietly when Close() was not reached, so a failure travelling out never leaks the handle.
@@ -26,6 +34,8 @@ public:
     void SeekTo(std::uint64_t position) override;
     // The file's length in bytes now.
     std::uint64_t Size();
+    // The file's length and modification time now.
+    FileStamp Stamp();
     // Closes now and reports a failing close; later calls do nothing.
     void Close() override;
 

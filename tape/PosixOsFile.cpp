@@ -71,6 +71,14 @@ std::uint64_t OsFile::Size() {
     return static_cast<std::uint64_t>(status.st_size);
 }
 
+FileStamp OsFile::Stamp() {
+    struct stat status {};
+    if (::fstat(descriptor_, &status) != 0) ThrowLastError();
+    return {static_cast<std::uint64_t>(status.st_size),
+            static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 +
+                status.st_mtim.tv_nsec};
+}
+
 void OsFile::Close() {
     if (descriptor_ < 0) return;
     const int result = ::close(descriptor_);

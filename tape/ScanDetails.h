@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "TapeBlockReader.h"
+
 namespace brisalto {
 
 // A TZX block that carries text for people rather than signal, kept as stored:
@@ -17,10 +19,7 @@ struct TzxTextBlock {
 
 // What a scan saw besides the rows, for a summary of the whole tape.
 struct ScanDetails {
-    struct Version {
-        std::uint8_t major = 0;
-        std::uint8_t minor = 0;
-    };
+    using Version = TzxVersion;
     std::optional<Version> tzxVersion;  // set for a TZX tape
     std::uint64_t headers = 0;          // bodies with the header flag (0x00)
     std::uint64_t data = 0;             // bodies with the data flag (0xFF), listed or not

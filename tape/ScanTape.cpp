@@ -7,14 +7,11 @@
 #include <memory>
 #include <string_view>
 
-#include "BlockBuffer.h"
-#include "BlockWalker.h"
 #include "CatalogueSink.h"
 #include "CatalogueTable.h"
-#include "TapWalker.h"
+#include "TapeBlockReader.h"
 #include "TapeBytes.h"
 #include "TapeFile.h"
-#include "TzxWalker.h"
 
 namespace brisalto {
 
@@ -26,9 +23,6 @@ namespace {
 //   0 flag | 1 type (0 Program, 1 Numeric Array, 2 Character Array, 3 Bytes) | 2..11 name
 //   12..13 data length | 14..15 parameter 1 (autostart line, load address; 15 = array name)
 //   16..17 parameter 2 (length of the BASIC program proper) | 18 checksum
-constexpr std::uint8_t kHeaderFlag = 0x00;
-constexpr std::uint8_t kDataFlag = 0xFF;
-
 constexpr std::array<std::string_view, 4> kHeaderKinds = {"Program", "Numeric Array",
                                                           "Character Array", "Bytes"};
 
@@ -61,14 +55,14 @@ void SetArrayDescription(ShortText<kTipoStrWidth>& text, std::string_view kind,
 
 // The row a listed block gives, built whole and handed on in one step: a long tape has hundreds
 // of thousands of them.
-void AddRow(CatalogueSink& sink, const BodyBlock& block, ScanState& state) {
-    const BlockBuffer& buffer = *block.bytes;
+void AddRow(CatalogueSink& sink, const BlockBody& block, ScanState& state) {
+    const auto& buffer = block.first;
     const std::uint8_t flag = buffer[0];
     const std::uint8_t type = buffer[1];
 
     CatalogueRow row;
     if (flag == kDataFlag) {
-        row.Tipo = 255 + state.lastHeaderType;
+        row.Tipo = kDataTipoBase + state.lastHeaderType;
         row.TipoStr = kRawDataText;
         const std::int64_t dataLength = static_cast<std::int64_t>(block.length) - 2;
         if (dataLength < 0) {
@@ -106,33 +100,61 @@ void AddRow(CatalogueSink& sink, const BodyBlock& block, ScanState& state) {
     sink.Add(row);
 }
 
-void Count(const BodyBlock& block, ScanDetails& details) {
-    const std::uint8_t flag = block.Flag();
+void Count(const BlockBody& body, ScanDetails& details) {
+    const std::uint8_t flag = body.Flag();
     ++(flag == kHeaderFlag ? details.headers
        : flag == kDataFlag ? details.data
                            : details.neverListed);
 }
 
-ScanResult Walk(BlockWalker& walker, bool showRaw, CatalogueSink& sink, ScanDetails& details) {
-    ScanState state;
-    for (std::uint64_t blocks = 0;; ++blocks) {
-        if (blocks == kMaxScanBlocks)
-            return walker.AtEnd() ? ScanResult::Completed : ScanResult::Damaged;
-        BodyBlock block;
-        switch (walker.Next(block)) {
-            case WalkStep::End: return ScanResult::Completed;
-            case WalkStep::Damaged: return ScanResult::Damaged;
-            case WalkStep::Skipped: ++details.tzxPassedOver; break;
-            case WalkStep::Body: {
-                Count(block, details);
-                const std::uint8_t flag = block.Flag();
-                if (flag == kHeaderFlag || (flag == kDataFlag && showRaw))
-                    AddRow(sink, block, state);
-                break;
-            }
-        }
-    }
+// Text blocks are short (the longest, archive information, under 64 KiB); a hostile tape of
+// many of them keeps only the first megabyte of texts.
+void KeepText(const TapeBlock& block, ScanDetails& details, std::uint64_t& textBytes) {
+    constexpr std::uint64_t kMaxTextBytes = 1 << 20;
+    if (block.id < tzx::kTextDescription || block.id > tzx::kHardwareType) return;
+    if (textBytes + block.partLength > kMaxTextBytes) return;
+    textBytes += block.partLength;
+    TzxTextBlock text{block.id, block.position, {block.fixed.begin(), block.fixed.begin() + block.fixedSize}};
+    text.bytes.insert(text.bytes.end(), block.part.begin(), block.part.end());
+    details.texts.push_back(std::move(text));
 }
+
+}  // namespace
+
+ScanResult ReadTapeBlocks(const TapeLocation& location, ScanDetails* details,
+                          const std::function<void(const TapeBlock&)>& use) {
+    ScanDetails unused;
+    ScanDetails& seen = details != nullptr ? *details : unused;
+    seen = {};
+    TapeFile file(location);
+    TapeBlockReader reader(file);
+    if (reader.Tzx()) seen.tzxVersion = *reader.Tzx();
+    std::uint64_t textBytes = 0;
+    ScanResult result = ScanResult::Damaged;
+    TapeBlock block;
+    for (std::uint64_t blocks = 0;; ++blocks) {
+        if (blocks == kMaxScanBlocks) {
+            result = reader.AtEnd() ? ScanResult::Completed : ScanResult::Damaged;
+            break;
+        }
+        const BlockStep step = reader.Next(block);
+        if (step != BlockStep::Block) {
+            result = step == BlockStep::End ? ScanResult::Completed : ScanResult::Damaged;
+            break;
+        }
+        if (block.body) {
+            Count(*block.body, seen);
+        } else {
+            ++seen.tzxPassedOver;
+            if (details != nullptr) KeepText(block, seen, textBytes);
+        }
+        use(block);
+    }
+    file.Close();
+    return result;
+}
+
+namespace {
 
 // The catalogue table as a scan's destination: whole rows posted, an unfinished one left open.
 class TableSink final : public CatalogueSink {
@@ -156,30 +178,16 @@ ScanResult ScanTape(const TapeLocation& location, bool showRaw, CatalogueTable& 
 
 ScanResult ScanRows(const TapeLocation& location, bool showRaw, CatalogueSink& sink,
                     ScanDetails* details) {
-    ScanDetails unused;
-    ScanDetails& seen = details != nullptr ? *details : unused;
-    seen = {};
-    TapeFile file(location);
-    ScanResult result = ScanResult::Damaged;
-    ScanDetails::Version version;
-    switch (ReadTzxStart(file, version)) {
-        case TzxStart::NotTzx: {
-            // Large: the walkers keep a block's worth of bytes each.
-            const auto walker = std::make_unique<TapWalker>(file);
-            result = Walk(*walker, showRaw, sink, seen);
-            break;
+    ScanState state;
+    return ReadTapeBlocks(location, details, [&](const TapeBlock& block) {
+        if (!block.body) return;
+        const std::uint8_t flag = block.body->Flag();
+        if (flag == kHeaderFlag || (flag == kDataFlag && showRaw)) {
+            AddRow(sink, *block.body, state);
+        } else if (flag == kDataFlag) {
+            sink.AddUnlisted();
         }
-        case TzxStart::Tzx: {
-            seen.tzxVersion = version;
-            const auto walker =
-                std::make_unique<TzxWalker>(file, details != nullptr ? &seen.texts : nullptr);
-            result = Walk(*walker, showRaw, sink, seen);
-            break;
-        }
-        case TzxStart::Cut: break;
-    }
-    file.Close();
-    return result;
+    });
 }
 
 }  // namespace brisalto

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "ScanDetails.h"
 #include "TapeLocation.h"
@@ -10,6 +11,7 @@ namespace brisalto {
 
 class CatalogueSink;
 class CatalogueTable;
+struct TapeBlock;
 
 // No real tape comes near this many blocks; a hostile one (a file of zeros is a block every two
 // bytes) would otherwise fill memory with rows. A scan stops after this many, listed or not.
@@ -28,6 +30,12 @@ enum class ScanResult {
 // details, when given, is filled with what the scan saw besides the rows.
 ScanResult ScanTape(const TapeLocation& location, bool showRaw, CatalogueTable& catalogue,
                     ScanDetails* details = nullptr);
+
+// Reads the tape at location block by block, every block of every kind in file order, handing
+// each to use (valid during the call only), with the same block cap, damaged result and failures
+// as ScanTape; details, when given, is filled as ScanTape fills it.
+ScanResult ReadTapeBlocks(const TapeLocation& location, ScanDetails* details,
+                          const std::function<void(const TapeBlock&)>& use);
 
 // The same walk, handing each listed block's row to sink as it comes instead of keeping it:
 // the rows ScanTape would append, in the same order, and the same failures.

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string_view>
 
@@ -33,7 +35,7 @@ std::string EntryName(archive_entry* entry) {
 // A tape entry by its name: *.tap or *.tzx, but none of the "._name" companions that macOS
 // adds, in a __MACOSX folder or beside the file.
 bool IsTapeName(std::string_view name) {
-    if (!EndsWithNoCase(name, ".tap") && !EndsWithNoCase(name, ".tzx")) return false;
+    if (!IsTapeFileName(name)) return false;
     const std::size_t slash = name.find_last_of("/\\");
     const std::string_view base = slash == std::string_view::npos ? name : name.substr(slash + 1);
     if (base.starts_with("._")) return false;
@@ -65,11 +67,54 @@ ArchiveTape StreamTape(const std::string& path) {
     return {StreamName(path), 0, 0};
 }
 
-}  // namespace
+using EntryBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
 
-TapeFileContents FindTapes(const std::string& path) {
+// The entry read last, kept with the archive's stamp at that read: a scan, a listing and a
+// tooltip of a tape inside an archive unpack it once, not each time.
+class KeptEntry {
+public:
+    EntryBytes Find(const TapeLocation& location, const FileStamp& stamp) {
+        const std::lock_guard lock(mutex_);
+        if (location_ == location && stamp_ == stamp) return bytes_;
+        return nullptr;
+    }
+    void Keep(const TapeLocation& location, const FileStamp& stamp, EntryBytes bytes) {
+        const std::lock_guard lock(mutex_);
+        location_ = location;
+        stamp_ = stamp;
+        bytes_ = std::move(bytes);
+    }
+
+private:
+    std::mutex mutex_;
+    TapeLocation location_;
+    FileStamp stamp_;
+    EntryBytes bytes_;
+};
+
+KeptEntry& Kept() {
+    static KeptEntry kept;
+    return kept;
+}
+
+// The bytes of the reader's current entry, named name: refused when encrypted.
+EntryBytes ReadEntry(ArchiveReader& reader, const std::string& path, const std::string& name) {
+    if (archive_entry_is_encrypted(reader.Entry())) {
+        throw ArchiveError("The tape " + name + " in the archive " + path +
+                           " is encrypted, and Brisalto reads no encrypted tapes");
+    }
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+    reader.ReadData(*bytes, kMaxArchiveEntryBytes, name);
+    return bytes;
+}
+
+// One walk over the archive at path, listing its tapes; with readFirst, the first tape's bytes
+// are unpacked on the way and kept, so that opening the archive's usual one tape walks it once.
+// A failure while unpacking travels out: the caller walks again without reading.
+TapeFileContents Walk(const std::string& path, bool readFirst) {
     ArchiveReader reader(path, ArchiveReader::Mode::Formats);
     TapeFileContents contents;
+    EntryBytes first;
     unsigned index = 0;
     for (;; ++index) {
         const ArchiveReader::Step step = reader.Next();
@@ -90,14 +135,41 @@ TapeFileContents FindTapes(const std::string& path) {
         const std::uint64_t size = archive_entry_size_is_set(entry)
                                        ? static_cast<std::uint64_t>(archive_entry_size(entry))
                                        : 0;
+        if (readFirst && contents.tapes.empty()) first = ReadEntry(reader, path, name);
         contents.tapes.push_back({std::move(name), size, index});
     }
     contents.archive = true;
+    if (first) {
+        const ArchiveTape& tape = contents.tapes.front();
+        Kept().Keep(TapeLocation(path, tape.name, tape.index), reader.Stamp(), std::move(first));
+    }
     return contents;
 }
 
-std::vector<std::uint8_t> ReadArchiveEntry(const TapeLocation& location) {
+}  // namespace
+
+bool IsArchiveName(std::string_view name) {
+    return std::any_of(kArchiveSuffixes.begin(), kArchiveSuffixes.end(),
+                       [name](std::string_view suffix) { return EndsWithNoCase(name, suffix); });
+}
+
+bool IsTapeFileName(std::string_view name) {
+    return EndsWithNoCase(name, ".tap") || EndsWithNoCase(name, ".tzx");
+}
+
+TapeFileContents FindTapes(const std::string& path) {
+    try {
+        return Walk(path, true);
+    } catch (const ArchiveError&) {
+        // The first tape's bytes could not be had: the listing alone says whether the archive
+        // itself is at fault, and the tape's failure comes when it is read, as for any tape.
+        return Walk(path, false);
+    }
+}
+
+std::shared_ptr<const std::vector<std::uint8_t>> ReadArchiveEntry(const TapeLocation& location) {
     const std::string& entryName = location.entry;
+    if (EntryBytes kept = Kept().Find(location, OsFile(location.path).Stamp())) return kept;
     std::optional<ArchiveReader> reader;
     reader.emplace(location.path, ArchiveReader::Mode::Formats);
     bool found = false;
@@ -118,13 +190,8 @@ std::vector<std::uint8_t> ReadArchiveEntry(const TapeLocation& location) {
         throw ArchiveError("The archive " + location.path + " no longer holds the tape " +
                            entryName);
     }
-    archive_entry* entry = reader->Entry();
-    if (archive_entry_is_encrypted(entry)) {
-        throw ArchiveError("The tape " + entryName + " in the archive " + location.path +
-                           " is encrypted, and Brisalto reads no encrypted tapes");
-    }
-    std::vector<std::uint8_t> bytes;
-    reader->ReadData(bytes, kMaxArchiveEntryBytes, entryName);
+    EntryBytes bytes = ReadEntry(*reader, location.path, entryName);
+    Kept().Keep(location, reader->Stamp(), bytes);
     return bytes;
 }
 

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace brisalto {
@@ -32,6 +34,20 @@ class ArchiveError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// The names archives that hold tapes usually have. Which files are archives is decided by their
+// content; these serve where only a name can be looked at (a dialog's filter, a folder's files).
+inline constexpr std::array<std::string_view, 13> kArchiveSuffixes = {
+    ".zip", ".7z", ".rar", ".gz", ".tgz", ".bz2", ".xz", ".zst", ".lz", ".lz4", ".tar", ".lzh", ".cab"};
+
+// Whether a file name ends in one of kArchiveSuffixes, in any case.
+bool IsArchiveName(std::string_view name);
+// Whether a file name ends in .tap or .tzx, in any case.
+bool IsTapeFileName(std::string_view name);
+
+// How many walks over archives this process has begun (each one a pass of the archive library
+// from an archive's start), for tests and figures.
+std::uint64_t ArchiveWalks() noexcept;
 
 // Looks at the file at path (UTF-8): an archive (recognised by its content, whatever its name)
 // lists the tape entries it holds; any other file is a tape. File-layer failures travel out as

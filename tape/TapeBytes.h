@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "BlockBuffer.h"
+#include <span>
 
 namespace brisalto {
 
@@ -15,10 +15,10 @@ constexpr std::uint16_t MakeWordLH(std::uint8_t lo, std::uint8_t hi) noexcept {
 }
 
 // The count bytes from start on, as characters of the same codes, untrimmed and untranslated.
-// The view points into buffer; the caller keeps start + count within it.
-inline std::string_view BytesToStr(const BlockBuffer& buffer, std::size_t start,
+// The view points into bytes; the caller keeps start + count within them.
+inline std::string_view BytesToStr(std::span<const std::uint8_t> bytes, std::size_t start,
                                    std::size_t count) noexcept {
-    return {reinterpret_cast<const char*>(buffer.data() + start), count};
+    return {reinterpret_cast<const char*>(bytes.data() + start), count};
 }
 
 }  // namespace brisalto

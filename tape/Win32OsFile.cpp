@@ -83,6 +83,17 @@ std::uint64_t OsFile::Size() {
     return static_cast<std::uint64_t>(size.QuadPart);
 }
 
+FileStamp OsFile::Stamp() {
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!::GetFileInformationByHandle(AsHandle(handle_), &information)) ThrowLastError();
+    const auto wide = [](DWORD high, DWORD low) {
+        return static_cast<std::uint64_t>(high) << 32 | low;
+    };
+    return {wide(information.nFileSizeHigh, information.nFileSizeLow),
+            static_cast<std::int64_t>(wide(information.ftLastWriteTime.dwHighDateTime,
+                                           information.ftLastWriteTime.dwLowDateTime))};
+}
+
 void OsFile::Close() {
     if (handle_ == nullptr) return;
     HANDLE handle = AsHandle(handle_);

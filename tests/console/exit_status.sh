@@ -65,10 +65,10 @@ expect 3 '' "brisalto-tape: cut.tap: Tape file is seriously corrupted. Cannot co
 expect 1 '' "brisalto-tape: missing.tap: File not found." -- catalogue missing.tap
 expect 1 '  10  REM © 1984 Brisalto' "brisalto-tape: one-byte.tap: -1 is not a valid value for field 'Size'. The allowed range is 0 to 65535." -- list one-byte.tap
 expect 0 '  1       2     0  Program  *loader  *10  *133  *133' '' -- catalogue --no-raw one-byte.tap
-expect 1 '' "brisalto-tape: folder: Is a folder, not a tape." -- catalogue folder
+expect 1 '' "brisalto-tape: folder: Is a folder, not a tape." -- list folder
 expect 1 '' "brisalto-tape: no-tape.zip: The archive holds no tape (*.tap, *.tzx)" -- list no-tape.zip
 expect 1 '' "brisalto-tape: good.tap: is not an archive; --entry is for archives." -- list --entry a.tap good.tap
-expect 1 '' "brisalto-tape: good.tap: row 1 is not a BASIC program" -- list --row 1 good.tap
+expect 1 '' "brisalto-tape: good.tap: row 1 is a Program header; its program is row 2" -- list --row 1 good.tap
 expect 1 '' "brisalto-tape: good.tap: has no row 3 (it has 2 rows)" -- bytes --row 3 good.tap out.bin
 expect 1 '' "brisalto-tape: screen.tap: row 1 is not a screen (a 6,912-byte data block)" -- screen --row 1 screen.tap out.png
 expect 1 '' "brisalto-tape: good.tap: holds no loading screen (a 6,912-byte data block)" -- thumbnail good.tap kept.png

@@ -3,6 +3,7 @@
 """Runs the console program given as argv[1] on tapes built here, reads its JSON back with
 Python's own parser and the files it writes with zlib, and checks them against the bytes the
 tapes were built from."""
+import hashlib
 import json
 import os
 import shutil
@@ -148,8 +149,9 @@ check("texts under the table", run("catalogue", "texts.tzx").stdout.decode().spl
       "Description: Side A only\n")
 
 headers_only = json.loads(run("catalogue", "--json", "--no-raw", "mixed.tap").stdout)
+# Numbered as with raw blocks shown, the numbers --row takes.
 check("rows without raw data", [(r["row"], r["position"]) for r in headers_only[0]["rows"]],
-      [(1, positions[0]), (2, positions[4])])
+      [(1, positions[0]), (5, positions[4])])
 
 # A tape of more rows than the text holds back to measure its columns: its rows are written as
 # they come, and must still say what the JSON says, each cell in its column.
@@ -186,6 +188,35 @@ check("chosen entry", [(t["entry"], t["archiveInfo"]["title"]) for t in chosen],
       [("more/Side B.TZX", "Brisalto Test")])
 check("archived bytes", run("bytes", "--row", "2", "--entry", "more/Side B.TZX", "tapes.zip",
                             "-").stdout, bytes(69998))
+
+# A command that reads one tape refuses an archive of several and names them; so does an unknown
+# entry.
+several = run("bytes", "--row", "2", "tapes.zip", "-")
+check("several tapes refused", (several.returncode, several.stderr.decode()),
+      (1, 'brisalto-tape: tapes.zip: holds 2 tapes; choose one with --entry: '
+          '"side a.tap", "more/Side B.TZX"\n'))
+unknown = run("list", "--entry", "side c.tap", "tapes.zip")
+check("unknown entry", unknown.stderr.decode(),
+      'brisalto-tape: tapes.zip: The archive holds no tape named side c.tap; it holds '
+      '"side a.tap", "more/Side B.TZX"\n')
+
+# A folder: every tape and archive below it in path order, one JSON object a line, each tape
+# with its size and SHA-1 (of the entry's bytes for a tape in an archive); other files left out.
+os.makedirs("collection/b/deeper")
+shutil.copy("mixed.tap", "collection/b/deeper/copy.TAP")
+shutil.copy("texts.tzx", "collection/a.tzx")
+shutil.copy("tapes.zip", "collection/b/tapes.zip")
+shutil.copy("mixed.tap", "collection/b/not-a-tape.txt")
+lines = run("catalogue", "--json-lines", "collection").stdout.decode().splitlines()
+collected = [json.loads(line) for line in lines]
+check("collection's tapes", [(t["tape"], t["entry"]) for t in collected],
+      [("collection/a.tzx", None), ("collection/b/deeper/copy.TAP", None),
+       ("collection/b/tapes.zip", "side a.tap"), ("collection/b/tapes.zip", "more/Side B.TZX")])
+digest = {name: (os.path.getsize(name), hashlib.sha1(open(name, "rb").read()).hexdigest())
+          for name in ("mixed.tap", "texts.tzx")}
+check("collection's digests", [(t["size"], t["sha1"]) for t in collected],
+      [digest["texts.tzx"], digest["mixed.tap"], digest["mixed.tap"], digest["texts.tzx"]])
+check("collection's rows", collected[1]["rows"], tapes[0]["rows"])
 
 # Block bytes and screens as files.
 check("bytes", run("bytes", "--row", "3", "mixed.tap", "big.bin").returncode, 0)

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "CatalogueTable.h"
+#include "InOutError.h"
+#include "ReadScreen.h"
 #include "RowText.h"
 #include "ScanTape.h"
 #include "TapeArchive.h"
@@ -47,6 +50,34 @@ INSTANTIATE_TEST_SUITE_P(ZipAndGzip, KeptArchives,
                          ::testing::Values(KeptArchive{"Zip", "loading.zip", "Loading.TAP"},
                                            KeptArchive{"Gzip", "loading.tap.gz", "loading.tap"}),
                          [](const auto& tested) { return std::string(tested.param.name); });
+
+// Opening the tape of a zip, reading its screen again and then its rows again: the archive is
+// walked once, and again only once it has changed (a deleted one then fails as a tape would).
+TEST(KeptEntry, OneArchiveWalkPerOpenUntilTheArchiveChanges) {
+    const testing::TempTape zip(testing::ReadWholeFile(BRISALTO_TEST_DATA "/loading.zip"),
+                                "loading.zip");
+    const std::uint64_t before = ArchiveWalks();
+    const TapeFileContents contents = FindTapes(zip.Path());
+    ASSERT_EQ(contents.tapes.size(), 1u);
+    const TapeLocation tape(zip.Path(), contents.tapes[0].name, contents.tapes[0].index);
+    CatalogueTable catalogue;
+    ASSERT_EQ(ScanTape(tape, true, catalogue), ScanResult::Completed);
+    const CatalogueRow& screen = catalogue.Row(catalogue.RowCount() - 1);
+    ASSERT_EQ(screen.Length, kScreenBytes + 2);
+    ScreenPixels pixels;
+    EXPECT_TRUE(ReadScreen(tape, screen.Position, *screen.Checksum, pixels));
+    EXPECT_EQ(ArchiveWalks() - before, 1u);
+
+    std::filesystem::last_write_time(
+        zip.Path(), std::filesystem::last_write_time(zip.Path()) + std::chrono::seconds(2));
+    CatalogueTable again;
+    ASSERT_EQ(ScanTape(tape, true, again), ScanResult::Completed);
+    EXPECT_EQ(RowTexts(again), RowTexts(catalogue));
+    EXPECT_EQ(ArchiveWalks() - before, 2u);
+
+    std::filesystem::remove(zip.Path());
+    EXPECT_THROW(ScanTape(tape, true, again), InOutError);
+}
 
 // Tar takes 512 zero bytes, its end mark, for an archive of nothing; a tape of blocks of no
 // bytes is read as the tape it also is.

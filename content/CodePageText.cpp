@@ -5,6 +5,10 @@
 #include <array>
 #include <cstdint>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace brisalto {
 
 namespace {
@@ -15,9 +19,39 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char32_t CodePoint(std::uint8_t byte) noexcept {
-    if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80u];
-    return byte;
+using CodePage = std::array<char32_t, 256>;
+
+CodePage Windows1252() {
+    CodePage page{};
+    for (std::size_t byte = 0; byte < page.size(); ++byte) page[byte] = static_cast<char32_t>(byte);
+    for (std::size_t byte = 0x80; byte < 0xA0; ++byte) page[byte] = kHighControls[byte - 0x80];
+    return page;
+}
+
+#ifdef _WIN32
+// The ANSI code page's characters, when it is a single-byte one; else Windows-1252's.
+CodePage SystemCodePage() {
+    CodePage page = Windows1252();
+    CPINFO information{};
+    if (!::GetCPInfo(CP_ACP, &information) || information.MaxCharSize != 1) return page;
+    for (std::size_t byte = 0x80; byte < page.size(); ++byte) {
+        const char single = static_cast<char>(byte);
+        wchar_t wide = 0;
+        // A byte the page leaves undefined keeps Windows-1252's character.
+        if (::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &single, 1, &wide, 1) == 1)
+            page[byte] = wide;
+    }
+    return page;
+}
+#else
+CodePage SystemCodePage() {
+    return Windows1252();
+}
+#endif
+
+char32_t CodePoint(std::uint8_t byte) {
+    static const CodePage page = SystemCodePage();
+    return page[byte];
 }
 
 void AppendUtf8(std::string& text, char32_t code) {

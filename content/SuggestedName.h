@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
+#include <string>
 
 #include <cstddef>
 
@@ -18,8 +18,9 @@ enum class SaveKind { Listing, Screen, Block };
 // just before it for a data row; a block without one takes "<tape's name>-<row number>".
 // Then: "<name>.bas.txt" for a listing, "<name>.png" for a screen, and for a block
 // "<name>-header.bin" (a header), "<name>-<start address>.bin" (Bytes), "<name>.bin" (other
-// data). Characters that a file name cannot hold on Windows become '_'.
-QString SuggestedName(const CatalogueTable& table, std::size_t index, const TapeLocation& tape,
+// data). Characters that a file name cannot hold on Windows become '_'. UTF-8, the header's
+// name spelt as CodePageToUtf8 spells it.
+std::string SuggestedName(const CatalogueTable& table, std::size_t index, const TapeLocation& tape,
                       SaveKind kind);
 
 }  // namespace brisalto

@@ -6,9 +6,11 @@
 
 namespace brisalto {
 
-// Single-byte tape text (names, descriptions, listing lines) as UTF-8, each byte through
-// Windows-1252 as the window shows it; the five bytes that code page leaves undefined keep their
-// own codes (U+0081...). Nothing is lost: every byte gives a character of its own.
+// Single-byte tape text (names, descriptions, listing lines) as UTF-8, each byte through the
+// system's single-byte code page: on Windows its ANSI code page when that is a single-byte one,
+// elsewhere (and on a Windows whose ANSI code page is UTF-8 or a multi-byte one) Windows-1252,
+// whose five undefined bytes keep their own codes (U+0081...). Both programs spell tape text
+// through this one function, so they spell it alike.
 std::string CodePageToUtf8(std::string_view bytes);
 
 // The same for a terminal, appended to text: control characters, which would move the cursor

@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TzxWalker.h"
+#include "TapeBlockReader.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <span>
 
-#include "BlockBody.h"
 #include "TapeFile.h"
 
 namespace brisalto {
@@ -15,7 +13,7 @@ namespace {
 
 constexpr std::array<std::uint8_t, 8> kSignature = {'Z', 'X', 'T', 'a', 'p', 'e', '!', 0x1A};
 
-// Each block is an ID byte, fixed fields, then a part whose length the fixed fields give:
+// Each TZX block is an ID byte, fixed fields, then a part whose length the fixed fields give:
 // a little-endian count of lengthBytes bytes at lengthAt, times unit.
 struct BlockLayout {
     std::uint8_t fixed = 4;
@@ -24,8 +22,6 @@ struct BlockLayout {
     std::uint8_t unit = 1;
     bool body = false;  // the counted part is a TAP block body
 };
-
-constexpr std::size_t kLongestFixed = 20;
 
 constexpr std::array<BlockLayout, 256> MakeLayouts() {
     // Undefined IDs: a 4-byte length of what follows, the rule for every block added after 1.00.
@@ -70,7 +66,8 @@ constexpr std::array<BlockLayout, 256> MakeLayouts() {
 constexpr std::array<BlockLayout, 256> kLayouts = MakeLayouts();
 
 static_assert(std::ranges::all_of(kLayouts, [](const BlockLayout& layout) {
-    return layout.fixed <= kLongestFixed && layout.lengthAt + layout.lengthBytes <= layout.fixed;
+    return layout.fixed <= kLongestFixedFields &&
+           layout.lengthAt + layout.lengthBytes <= layout.fixed;
 }));
 
 std::uint64_t Count(std::span<const std::uint8_t> bytes) {
@@ -79,63 +76,91 @@ std::uint64_t Count(std::span<const std::uint8_t> bytes) {
     return value;
 }
 
+// Reads a body of length bytes at the file's position, keeping its first bytes and working out
+// its checksum from every byte on the way. False when the file ends first.
+bool ReadBody(TapeFile& file, std::uint32_t length, BlockBody& body) {
+    body = {};
+    body.position = file.Position();
+    body.length = length;
+    std::uint8_t sum = 0;
+    std::uint8_t last = 0;
+    std::size_t at = 0;
+    const std::uint64_t got = file.ReadPieces(length, [&](std::span<const std::uint8_t> piece) {
+        if (at < body.first.size()) {
+            const std::size_t keep = std::min(piece.size(), body.first.size() - at);
+            std::copy_n(piece.begin(), keep, body.first.begin() + static_cast<std::ptrdiff_t>(at));
+        }
+        for (const std::uint8_t byte : piece) sum ^= byte;
+        last = piece.back();
+        at += piece.size();
+    });
+    if (got != length) return false;
+    if (length > 0) body.checksum = BlockChecksum{last, static_cast<std::uint8_t>(sum ^ last)};
+    return true;
+}
+
 }  // namespace
 
-TzxStart ReadTzxStart(TapeFile& file, ScanDetails::Version& version) {
+TapeBlockReader::TapeBlockReader(TapeFile& file) : file_(file) {
     std::array<std::uint8_t, kSignature.size() + 2> start{};
-    const std::size_t got = file.ReadSome(start);
+    const std::size_t got = file_.ReadSome(start);
     if (got < kSignature.size() ||
         !std::equal(kSignature.begin(), kSignature.end(), start.begin())) {
-        file.Seek(0);
-        return TzxStart::NotTzx;
+        file_.Seek(0);
+        return;
     }
-    if (got != start.size()) return TzxStart::Cut;
-    version = {start[kSignature.size()], start[kSignature.size() + 1]};
-    return TzxStart::Tzx;
+    tzx_ = TzxVersion{start[kSignature.size()], start[kSignature.size() + 1]};
+    cut_ = got != start.size();
 }
 
-WalkStep TzxWalker::Next(BodyBlock& block) {
-    std::uint8_t id = 0;
-    if (file_.ReadSome(std::span(&id, 1)) == 0) return WalkStep::End;
-    const BlockLayout& layout = kLayouts[id];
-
-    std::array<std::uint8_t, kLongestFixed> fixed{};
-    const std::span fields(fixed.data(), layout.fixed);
-    if (file_.ReadSome(fields) != fields.size()) return WalkStep::Damaged;
-    const std::uint64_t length =
-        Count(fields.subspan(layout.lengthAt, layout.lengthBytes)) * layout.unit;
-
-    if (!layout.body) {
-        if (texts_ != nullptr && id >= 0x30 && id <= 0x33)
-            return KeepText(id, file_.Position() - fields.size() - 1, fields, length)
-                       ? WalkStep::Skipped
-                       : WalkStep::Damaged;
-        return file_.Skip(length) == length ? WalkStep::Skipped : WalkStep::Damaged;
-    }
-    block.length = static_cast<std::uint32_t>(length);
-    block.position = file_.Position();
-    block.bytes = &buffer_;
-    return ReadBlockBody(file_, buffer_, block.length, block.checksum) ? WalkStep::Body
-                                                                       : WalkStep::Damaged;
+BlockStep TapeBlockReader::Next(TapeBlock& block) {
+    if (cut_) return BlockStep::Damaged;
+    return tzx_ ? NextTzx(block) : NextTap(block);
 }
 
-bool TzxWalker::AtEnd() {
+bool TapeBlockReader::AtEnd() {
     return file_.AtEnd();
 }
 
-bool TzxWalker::KeepText(std::uint8_t id, std::uint64_t position,
-                         std::span<const std::uint8_t> fields, std::uint64_t length) {
-    // Text blocks are short (the longest, archive information, under 64 KiB); a hostile tape of
-    // many of them keeps only the first megabyte of texts and walks over the rest.
-    constexpr std::uint64_t kMaxTextBytes = 1 << 20;
-    if (textBytes_ + length > kMaxTextBytes) return file_.Skip(length) == length;
-    TzxTextBlock text{id, position, {fields.begin(), fields.end()}};
-    text.bytes.resize(fields.size() + static_cast<std::size_t>(length));
-    const std::span rest(text.bytes.data() + fields.size(), static_cast<std::size_t>(length));
-    if (file_.ReadSome(rest) != rest.size()) return false;
-    textBytes_ += length;
-    texts_->push_back(std::move(text));
-    return true;
+BlockStep TapeBlockReader::NextTap(TapeBlock& block) {
+    if (file_.AtEnd()) return BlockStep::End;
+    block = {};
+    block.position = file_.Position();
+    std::array<std::uint8_t, 2> length{};
+    file_.ReadExact(length);
+    // As a TZX standard speed block: a pause of 1,000 ms, then the length.
+    block.fixed = {0xE8, 0x03, length[0], length[1]};
+    block.fixedSize = 4;
+    block.partLength = Count(length);
+    block.length = 2 + block.partLength;
+    if (!ReadBody(file_, static_cast<std::uint32_t>(block.partLength), block.body.emplace()))
+        return BlockStep::Damaged;
+    return BlockStep::Block;
+}
+
+BlockStep TapeBlockReader::NextTzx(TapeBlock& block) {
+    std::uint8_t id = 0;
+    const std::uint64_t position = file_.Position();
+    if (file_.ReadSome(std::span(&id, 1)) == 0) return BlockStep::End;
+    const BlockLayout& layout = kLayouts[id];
+    block = {};
+    block.id = id;
+    block.position = position;
+    block.fixedSize = layout.fixed;
+    const std::span fields(block.fixed.data(), layout.fixed);
+    if (file_.ReadSome(fields) != fields.size()) return BlockStep::Damaged;
+    block.partLength = Count(fields.subspan(layout.lengthAt, layout.lengthBytes)) * layout.unit;
+    block.length = 1 + layout.fixed + block.partLength;
+
+    if (layout.body) {
+        return ReadBody(file_, static_cast<std::uint32_t>(block.partLength), block.body.emplace())
+                   ? BlockStep::Block
+                   : BlockStep::Damaged;
+    }
+    block.part.resize(static_cast<std::size_t>(std::min<std::uint64_t>(block.partLength, kMaxKeptPart)));
+    if (file_.ReadSome(block.part) != block.part.size()) return BlockStep::Damaged;
+    const std::uint64_t rest = block.partLength - block.part.size();
+    return file_.Skip(rest) == rest ? BlockStep::Block : BlockStep::Damaged;
 }
 
 }  // namespace brisalto

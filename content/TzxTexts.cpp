@@ -1,0 +1,244 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TzxTexts.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "CodePageText.h"
+#include "TapeBlock.h"
+
+namespace brisalto {
+
+namespace {
+
+struct ArchiveKind {
+    std::uint8_t id;
+    std::string_view key;
+    std::string_view label;
+};
+
+constexpr std::array<ArchiveKind, 10> kArchiveKinds = {{
+    {0x00, "title", "Title"},
+    {0x01, "publisher", "Publisher"},
+    {0x02, "authors", "Authors"},
+    {0x03, "year", "Year"},
+    {0x04, "language", "Language"},
+    {0x05, "type", "Type"},
+    {0x06, "price", "Price"},
+    {0x07, "protection", "Protection"},
+    {0x08, "origin", "Origin"},
+    {0xFF, "comment", "Comment"},
+}};
+
+// TZX texts end their lines with 0x0D (some writers add 0x0A after it).
+std::string TextLines(std::span<const std::uint8_t> bytes) {
+    std::string single;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == 0x0D) {
+            single += '\n';
+            if (i + 1 < bytes.size() && bytes[i + 1] == 0x0A) ++i;
+        } else {
+            single += static_cast<char>(bytes[i]);
+        }
+    }
+    while (!single.empty() && single.back() == '\n') single.pop_back();
+    return CodePageToUtf8(single);
+}
+
+// The count bytes from begin, or those of them within bytes.
+std::span<const std::uint8_t> Within(std::span<const std::uint8_t> bytes, std::size_t begin,
+                                     std::size_t count) {
+    if (begin >= bytes.size()) return {};
+    return bytes.subspan(begin, std::min(count, bytes.size() - begin));
+}
+
+// 0x32: length (2 bytes, little-endian), field count, then per field: kind, length, text.
+void ReadArchiveInfo(std::span<const std::uint8_t> bytes, std::vector<ArchiveField>& fields) {
+    if (bytes.size() < 3) return;
+    const unsigned count = bytes[2];
+    std::size_t p = 3;
+    for (unsigned field = 0; field < count; ++field) {
+        if (bytes.size() - p < 2) return;  // no room for another field's kind and length
+        const std::uint8_t id = bytes[p];
+        const std::size_t length = bytes[p + 1];
+        const auto text = Within(bytes, p + 2, length);
+        p += 2 + text.size();
+        const auto kind = std::find_if(kArchiveKinds.begin(), kArchiveKinds.end(),
+                                       [id](const ArchiveKind& k) { return k.id == id; });
+        if (kind == kArchiveKinds.end()) continue;
+        const bool seen = std::any_of(fields.begin(), fields.end(),
+                                      [kind](const ArchiveField& f) { return f.key == kind->key; });
+        if (!seen) fields.push_back({kind->key, kind->label, TextLines(text)});
+    }
+}
+
+using Bytes = std::span<const std::uint8_t>;
+
+
+constexpr std::size_t kFieldWidth = 12;  // "Protection: " and room to spare
+
+// Hardware information: the kinds of hardware, and the machines of kind 0 by ID.
+constexpr std::array<std::string_view, 17> kHardwareKinds = {
+    "Computer",
+    "External storage",
+    "ROM/RAM add-on",
+    "Sound device",
+    "Joystick",
+    "Mouse",
+    "Other controller",
+    "Serial port",
+    "Parallel port",
+    "Printer",
+    "Modem",
+    "Digitizer",
+    "Network adapter",
+    "Keyboard or keypad",
+    "AD/DA converter",
+    "EPROM programmer",
+    "Graphics",
+};
+constexpr std::array<std::string_view, 14> kComputers = {
+    "ZX Spectrum 16k",
+    "ZX Spectrum 48k, Plus",
+    "ZX Spectrum 48k Issue 1",
+    "ZX Spectrum 128k +(Sinclair)",
+    "ZX Spectrum 128k +2 (grey case)",
+    "ZX Spectrum 128k +2A, +3",
+    "Timex Sinclair TC-2048",
+    "Timex Sinclair TS-2068",
+    "Pentagon 128",
+    "Sam Coupe",
+    "Didaktik M",
+    "Didaktik Gama",
+    "ZX-80",
+    "ZX-81",
+};
+// What the tape does with that hardware, by the entry's information byte.
+constexpr std::array<std::string_view, 4> kHardwareStates = {
+    "runs", "runs, using hardware", "runs, does not use hardware", "does not run"};
+
+// lead and then the text, a line break (0x0D, or 0x0D 0x0A) starting a new line indented as
+// far as lead is long; a break at the very end starts none.
+void AddText(std::vector<std::string>& lines, const std::string& lead, Bytes text) {
+    std::string line = lead;
+    bool open = true;  // a line begun and not yet added
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != 0x0D) {
+            line += static_cast<char>(text[i]);
+            open = true;
+            continue;
+        }
+        if (i + 1 < text.size() && text[i + 1] == 0x0A) ++i;
+        lines.push_back(line);
+        line.assign(lead.size(), ' ');
+        open = false;
+    }
+    if (open) lines.push_back(line);
+}
+
+// 0x30: length, text.
+void TextDescription(std::vector<std::string>& lines, Bytes bytes) {
+    if (bytes.empty()) return;
+    AddText(lines, "Text description: ", Within(bytes, 1, bytes[0]));
+}
+
+// 0x31: seconds to show it for (0: until a key is pressed), length, text.
+void Message(std::vector<std::string>& lines, Bytes bytes) {
+    if (bytes.size() < 2) return;
+    const std::string lead =
+        bytes[0] == 0 ? std::string("Message: ") : "Message (" + std::to_string(bytes[0]) + " s): ";
+    AddText(lines, lead, Within(bytes, 2, bytes[1]));
+}
+
+// 0x32: length of the rest (2 bytes), field count, then per field its kind, length and text.
+void ArchiveInfo(std::vector<std::string>& lines, Bytes bytes) {
+    if (bytes.size() < 3) return;
+    lines.emplace_back("Archive information:");
+    const unsigned count = bytes[2];
+    std::size_t p = 3;
+    for (unsigned field = 0; field < count; ++field) {
+        if (bytes.size() - p < 2) return;  // no room for another field's kind and length
+        const std::uint8_t kind = bytes[p];
+        const Bytes text = Within(bytes, p + 2, bytes[p + 1]);
+        p += 2 + text.size();
+        const auto known = std::find_if(kArchiveKinds.begin(), kArchiveKinds.end(),
+                                        [kind](const ArchiveKind& k) { return k.id == kind; });
+        std::string name = known != kArchiveKinds.end() ? std::string(known->label)
+                                                        : "Field " + std::to_string(kind);
+        name += ':';
+        name.resize(std::max(kFieldWidth, name.size() + 1), ' ');
+        AddText(lines, "  " + name, text);
+    }
+}
+
+std::string HardwareName(std::uint8_t kind, std::uint8_t id) {
+    if (kind == 0 && id < kComputers.size()) return std::string(kComputers[id]);
+    const std::string name = kind < kHardwareKinds.size() ? std::string(kHardwareKinds[kind])
+                                                          : "Hardware kind " + std::to_string(kind);
+    return name + " " + std::to_string(id);
+}
+
+// 0x33: entry count, then per entry the hardware's kind, its ID and what the tape does with it;
+// one "machine: what it does" each.
+std::vector<std::string> HardwareEntries(Bytes bytes) {
+    std::vector<std::string> entries;
+    if (bytes.empty()) return entries;
+    const unsigned count = bytes[0];
+    for (unsigned entry = 0; entry < count; ++entry) {
+        const std::size_t p = 1 + 3 * std::size_t(entry);
+        if (bytes.size() - p < 3) break;  // no room for another entry
+        const std::string_view state =
+            bytes[p + 2] < kHardwareStates.size() ? kHardwareStates[bytes[p + 2]] : "unknown";
+        entries.push_back(HardwareName(bytes[p], bytes[p + 1]) + ": " + std::string(state));
+    }
+    return entries;
+}
+
+void HardwareInfo(std::vector<std::string>& lines, Bytes bytes) {
+    if (bytes.empty()) return;
+    lines.emplace_back("Hardware information:");
+    for (const std::string& entry : HardwareEntries(bytes)) lines.push_back("  " + entry);
+}
+
+}  // namespace
+
+TzxTexts ReadTzxTexts(const std::vector<TzxTextBlock>& blocks) {
+    TzxTexts texts;
+    for (const TzxTextBlock& block : blocks) {
+        const std::span<const std::uint8_t> bytes(block.bytes);
+        if (block.id == tzx::kArchiveInfo) {
+            ReadArchiveInfo(bytes, texts.archive);
+        } else if (block.id == tzx::kTextDescription && !bytes.empty()) {
+            // 0x30: length, text.
+            texts.descriptions.push_back(TextLines(Within(bytes, 1, bytes[0])));
+        } else if (block.id == tzx::kMessage && bytes.size() >= 2) {
+            // 0x31: seconds to show it for, length, text.
+            texts.messages.push_back(TextLines(Within(bytes, 2, bytes[1])));
+        } else if (block.id == tzx::kHardwareType) {
+            for (const std::string& entry : HardwareEntries(bytes))
+                texts.hardware.push_back(CodePageToUtf8(entry));
+        }
+    }
+    return texts;
+}
+
+std::vector<std::string> TzxTextLines(const std::vector<TzxTextBlock>& blocks) {
+    std::vector<std::string> lines;
+    for (const TzxTextBlock& block : blocks) {
+        const Bytes bytes(block.bytes);
+        switch (block.id) {
+            case tzx::kTextDescription: TextDescription(lines, bytes); break;
+            case tzx::kMessage: Message(lines, bytes); break;
+            case tzx::kArchiveInfo: ArchiveInfo(lines, bytes); break;
+            case tzx::kHardwareType: HardwareInfo(lines, bytes); break;
+            default: break;
+        }
+    }
+    return lines;
+}
+
+}  // namespace brisalto
