@@ -1,6 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAbstractItemModelTester>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
 #include <QSignalSpy>
+
+#include <algorithm>
+#include <string>
 
 #include "FormFixture.h"
 #include "TapeBuilder.h"
@@ -51,6 +57,31 @@ TEST_F(CatalogueModelTest, TapeTextIsShownThroughWindows1252) {
     const TempTape tape(TapeBuilder().Header(3, "\x80\xA9\xE9\x7F", 0, 0).Get());
     Open(tape.Path());
     EXPECT_EQ(Cell(0, 3), QString::fromUtf8("\u20AC\u00A9\u00E9\x7F      "));
+}
+
+// Every byte from 0x80 up in a name: the window's grid and the console program spell them
+// alike, whatever the system's code page (tools/test-windows runs this under a Cyrillic one too).
+TEST_F(CatalogueModelTest, WindowAndConsoleSpellNamesAlike) {
+    TapeBuilder builder;
+    for (int first = 0x80; first <= 0xFF; first += 10) {
+        std::string name;
+        for (int byte = first; byte < std::min(first + 10, 0x100); ++byte)
+            name += static_cast<char>(byte);
+        builder.Header(3, name, 0, 0);
+    }
+    const TempTape tape(builder.Get());
+    Open(tape.Path());
+
+    QProcess console;
+    console.start(QStringLiteral(BRISALTO_CONSOLE_PROGRAM),
+                  {QStringLiteral("catalogue"), QStringLiteral("--json"),
+                   QString::fromStdString(tape.Path())});
+    ASSERT_TRUE(console.waitForFinished(60000));
+    const QJsonArray rows =
+        QJsonDocument::fromJson(console.readAllStandardOutput())[0][QStringLiteral("rows")].toArray();
+    ASSERT_EQ(rows.size(), 13);
+    for (int row = 0; row < rows.size(); ++row)
+        EXPECT_EQ(Cell(row, 3), rows[row][QStringLiteral("name")].toString()) << row;
 }
 
 }  // namespace
