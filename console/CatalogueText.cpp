@@ -133,7 +133,8 @@ void CatalogueLines::Widen(const Cells& cells) {
 }
 
 void CatalogueLines::WriteLine(const Cells& cells) {
-    std::string line;
+    std::string& line = line_;
+    line.clear();
     for (std::size_t column = 0; column < kColumns; ++column) {
         if (column > 0) line.append(kGap, ' ');
         const std::string& cell = cells[column];

@@ -54,6 +54,7 @@ private:
     std::size_t next_ = 1;    // the next row's number
     std::array<std::size_t, kColumns> widths_{};
     std::string text_;  // text not yet handed on
+    std::string line_;  // the line being laid out, its room kept from line to line
 };
 
 // A TZX tape's texts, one "Label: text" line each, further lines of a text indented below it;

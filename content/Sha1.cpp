@@ -17,29 +17,19 @@ void Sha1::Block(const std::uint8_t* block) {
     for (std::size_t i = 16; i < 80; ++i)
         w[i] = std::rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
     auto [a, b, c, d, e] = state_;
-    for (std::size_t i = 0; i < 80; ++i) {
-        std::uint32_t f = 0;
-        std::uint32_t k = 0;
-        if (i < 20) {
-            f = (b & c) | (~b & d);
-            k = 0x5A827999;
-        } else if (i < 40) {
-            f = b ^ c ^ d;
-            k = 0x6ED9EBA1;
-        } else if (i < 60) {
-            f = (b & c) | (b & d) | (c & d);
-            k = 0x8F1BBCDC;
-        } else {
-            f = b ^ c ^ d;
-            k = 0xCA62C1D6;
-        }
+    // The four rounds of twenty steps, each with its own function and constant.
+    const auto step = [&](std::size_t i, std::uint32_t f, std::uint32_t k) {
         const std::uint32_t next = std::rotl(a, 5) + f + e + k + w[i];
         e = d;
         d = c;
         c = std::rotl(b, 30);
         b = a;
         a = next;
-    }
+    };
+    for (std::size_t i = 0; i < 20; ++i) step(i, (b & c) | (~b & d), 0x5A827999);
+    for (std::size_t i = 20; i < 40; ++i) step(i, b ^ c ^ d, 0x6ED9EBA1);
+    for (std::size_t i = 40; i < 60; ++i) step(i, (b & c) | (b & d) | (c & d), 0x8F1BBCDC);
+    for (std::size_t i = 60; i < 80; ++i) step(i, b ^ c ^ d, 0xCA62C1D6);
     state_[0] += a;
     state_[1] += b;
     state_[2] += c;
