@@ -18,6 +18,7 @@
 #include "MemoLines.h"
 #include "RowMenu.h"
 #include "ScanTape.h"
+#include "SpeccyFont.h"
 #include "TapeArchive.h"
 #include "TapeDrop.h"
 #include "TapeText.h"
@@ -36,7 +37,10 @@ constexpr std::int64_t kProgramDataTipo = 255;
 constexpr int kStandInStretch = 96;  // percent of the stand-in face's width
 
 const QString kMemoFont = QStringLiteral("Courier New");
-const QString kSpeccyFont = QStringLiteral("Zx Spectrum");
+constexpr int kMemoPixels = 13;
+// The Spectrum's cells are 8 pixels a side: at twice that every cell's pixel is 2x2 screen
+// pixels, sharp, and the letters about as tall as the pane's 13-pixel ones.
+constexpr int kSpeccyPixels = 16;
 
 QFont PixelFont(const QString& family, int pixels, bool bold = false) {
     QFont font(family);
@@ -121,7 +125,7 @@ void TFormM::CreateComponents() {
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setTabChangesFocus(true);
     Memo1->setFocusPolicy(Qt::StrongFocus);
-    Memo1->setFont(PixelFont(kMemoFont, 13));
+    Memo1->setFont(PixelFont(kMemoFont, kMemoPixels));
 
     Button1 = new QPushButton(QStringLiteral("Open Tape"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -282,7 +286,9 @@ void TFormM::ListCurrentRow() {
 void TFormM::ChkSpeccyClick() {
     RunHandler([this] {
         QFont font = Memo1->font();
-        font.setFamily(ChkSpeccy->isChecked() ? kSpeccyFont : kMemoFont);
+        const bool speccy = ChkSpeccy->isChecked();
+        font.setFamily(speccy ? kSpeccyFont : kMemoFont);
+        font.setPixelSize(speccy ? kSpeccyPixels : kMemoPixels);
         Memo1->setFont(font);
     });
 }
