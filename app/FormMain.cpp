@@ -38,8 +38,8 @@ constexpr int kStandInStretch = 96;  // percent of the stand-in face's width
 
 const QString kMemoFont = QStringLiteral("Courier New");
 constexpr int kMemoPixels = 13;
-// The Spectrum's cells are 8 pixels a side: at twice that every cell's pixel is 2x2 screen
-// pixels, sharp, and the letters about as tall as the pane's 13-pixel ones.
+// The Spectrum's cells are 8 pixels a side: at twice that each pixel of a letter is a sharp 2x2
+// square. At the pane's 13 pixels the strokes come out uneven; at 8 the letters are too small.
 constexpr int kSpeccyPixels = 16;
 
 QFont PixelFont(const QString& family, int pixels, bool bold = false) {
