@@ -8,6 +8,8 @@
 
 #include <array>
 
+#include "LicenceNotice.h"
+
 namespace brisalto {
 
 namespace {
@@ -73,7 +75,8 @@ CommandLineRequest ReadCommandLine(const QStringList& arguments, const QString& 
         if (parser.isSet(QStringLiteral("help-all"))) request.text += WindowSystemHelp();
     } else if (parser.isSet(version)) {
         request.exitCode = 0;
-        request.text = QStringLiteral("Brisalto " BRISALTO_VERSION "\n");
+        request.text =
+            QStringLiteral("Brisalto " BRISALTO_VERSION "\n") + QString::fromUtf8(kLicenceNotice);
     } else if (const QStringList files = parser.positionalArguments(); !files.isEmpty()) {
         request.tapePath = QDir::cleanPath(QDir(currentFolder).absoluteFilePath(files.front()));
     }

@@ -18,6 +18,7 @@
 #include "MemoLines.h"
 #include "RowMenu.h"
 #include "ScanTape.h"
+#include "SpeccyFont.h"
 #include "TapeArchive.h"
 #include "TapeDrop.h"
 #include "TapeText.h"
@@ -35,7 +36,10 @@ constexpr int kClientHeight = 463;
 constexpr int kStandInStretch = 96;  // percent of the stand-in face's width
 
 const QString kMemoFont = QStringLiteral("Courier New");
-const QString kSpeccyFont = QStringLiteral("Zx Spectrum");
+constexpr int kMemoPixels = 13;
+// The Spectrum's cells are 8 pixels a side: at twice that each pixel of a letter is a sharp 2x2
+// square. At the pane's 13 pixels the strokes come out uneven; at 8 the letters are too small.
+constexpr int kSpeccyPixels = 16;
 
 QFont PixelFont(const QString& family, int pixels, bool bold = false) {
     QFont font(family);
@@ -120,7 +124,7 @@ void TFormM::CreateComponents() {
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setTabChangesFocus(true);
     Memo1->setFocusPolicy(Qt::StrongFocus);
-    Memo1->setFont(PixelFont(kMemoFont, 13));
+    Memo1->setFont(PixelFont(kMemoFont, kMemoPixels));
 
     Button1 = new QPushButton(QStringLiteral("Open Tape"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -281,7 +285,9 @@ void TFormM::ListCurrentRow() {
 void TFormM::ChkSpeccyClick() {
     RunHandler([this] {
         QFont font = Memo1->font();
-        font.setFamily(ChkSpeccy->isChecked() ? kSpeccyFont : kMemoFont);
+        const bool speccy = ChkSpeccy->isChecked();
+        font.setFamily(speccy ? kSpeccyFont : kMemoFont);
+        font.setPixelSize(speccy ? kSpeccyPixels : kMemoPixels);
         Memo1->setFont(font);
     });
 }

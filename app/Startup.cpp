@@ -10,6 +10,7 @@
 
 #include "DialogStateUndo.h"
 #include "FormMain.h"
+#include "SpeccyFont.h"
 
 namespace brisalto {
 
@@ -34,6 +35,7 @@ void SetUpApplication(QApplication& application) {
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
                                 QStringLiteral("Liberation Sans")});
+    AddSpeccyFont();
 }
 
 void OpenTapeOnceShown(TFormM& form, const QString& path) {

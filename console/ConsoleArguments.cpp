@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "ExitStatus.h"
+#include "LicenceNotice.h"
 
 namespace brisalto {
 
@@ -110,7 +111,10 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
     if (arguments.size() < 2) return Usage("no command given");
     const std::string_view first = arguments[1];
     if (first == "-h" || first == "--help") return Ended(kExitGood, std::string(kHelp));
-    if (first == "--version") return Ended(kExitGood, "brisalto-tape " BRISALTO_VERSION "\n");
+    if (first == "--version") {
+        return Ended(kExitGood,
+                     std::string("brisalto-tape " BRISALTO_VERSION "\n") + kLicenceNotice);
+    }
 
     ConsoleRequest request;
     bool known = false;

@@ -2,8 +2,9 @@
 ; without administrator rights; a Start menu entry, an entry in the installed programs, and
 ; Brisalto offered for .tap and .tzx files. tools/package-windows runs it:
 ;   makensis -DVERSION=1.0.0.3 -DSTAGE=<folder> -DICON=<brisalto.ico> -DOUTFILE=<setup.exe> brisalto.nsi
-; where the folder holds brisalto.exe and SETUP.txt (the first page), and brisalto-tape.exe with
-; -DCONSOLE.
+; where the folder holds brisalto.exe, SETUP.txt (the read-me page) and the licenses folder
+; (COPYING.txt, the first page, and the licence texts of what the program holds), and
+; brisalto-tape.exe with -DCONSOLE.
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -40,7 +41,14 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) 2010-2026 ${PUBLISHER}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 
-; No licence has been chosen yet, so the first page is the read-me: nothing to agree to.
+; The GPL first, as free programs' installers show it: it asks nothing of whoever installs.
+!define MUI_PAGE_HEADER_TEXT "Licence"
+!define MUI_PAGE_HEADER_SUBTEXT "Brisalto is free software under the GNU General Public License."
+!define MUI_LICENSEPAGE_TEXT_TOP "Press Page Down to see the rest of the licence."
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "You need not accept this licence to install or use Brisalto: it is what lets you copy, change and pass Brisalto on. Press Next to go on."
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!insertmacro MUI_PAGE_LICENSE "${STAGE}\licenses\COPYING.txt"
+; Then the read-me: what Brisalto is and what this setup does.
 !define MUI_PAGE_HEADER_TEXT "Read Me"
 !define MUI_PAGE_HEADER_SUBTEXT "What Brisalto is and what this setup does."
 !define MUI_LICENSEPAGE_TEXT_TOP "Press Page Down to see the rest."
@@ -89,6 +97,9 @@ Section
 !ifdef CONSOLE
     File "${STAGE}\brisalto-tape.exe"
 !endif
+    SetOutPath "$INSTDIR\licenses"
+    File /r "${STAGE}\licenses\*"
+    SetOutPath "$INSTDIR"
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
     CreateShortcut "$SMPROGRAMS\Brisalto.lnk" "$INSTDIR\brisalto.exe" "" "$INSTDIR\brisalto.exe" 0
@@ -125,6 +136,8 @@ Section "Uninstall"
     Delete "$INSTDIR\brisalto-tape.exe"
 !endif
     Delete "$INSTDIR\uninstall.exe"
+    ; The installer's own folder: everything in it came with the installer.
+    RMDir /r "$INSTDIR\licenses"
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\Brisalto.lnk"
 

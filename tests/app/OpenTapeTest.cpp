@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QFontInfo>
+
 #include "FormFixture.h"
 #include "TapeBuilder.h"
 #include "TempTape.h"
@@ -174,15 +176,19 @@ TEST_F(OpenTape, NewScanKeepsThePane) {
     EXPECT_EQ(Pane(), QStringLiteral("earlier listing"));
 }
 
-TEST_F(OpenTape, SpeccyFontSwitchesTheFontNameOnly) {
+// The Spectrum's face at twice its 8-pixel cell, where every pixel of it stays sharp; with no
+// font of that name installed, the built-in one stands in.
+TEST_F(OpenTape, SpeccyFontSwitchesTheFaceAndItsSize) {
     form.Memo1->setPlainText(QStringLiteral("  10  PRINT a"));
     const QFont before = form.Memo1->font();
     form.ChkSpeccy->click();
     EXPECT_EQ(form.Memo1->font().family(), QStringLiteral("Zx Spectrum"));
-    EXPECT_EQ(form.Memo1->font().pixelSize(), before.pixelSize());
+    EXPECT_EQ(QFontInfo(form.Memo1->font()).family(), QStringLiteral("Brisalto Spectrum"));
+    EXPECT_EQ(form.Memo1->font().pixelSize(), 16);
     EXPECT_EQ(form.Memo1->font().bold(), before.bold());
     form.ChkSpeccy->click();
     EXPECT_EQ(form.Memo1->font().family(), QStringLiteral("Courier New"));
+    EXPECT_EQ(form.Memo1->font().pixelSize(), before.pixelSize());
     EXPECT_EQ(Pane(), QStringLiteral("  10  PRINT a"));
 }
 

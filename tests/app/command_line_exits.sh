@@ -28,6 +28,7 @@ expect() {
 }
 
 expect 0 'Brisalto 1.0.0.3' '' -- --version
+expect 0 'License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.' '' -- --version
 expect 0 'Brisalto 1.0.0.3' '' -- -v tape.tap
 expect 0 'Usage: brisalto \[options\] \[file\]' '' -- --help
 expect 0 '  -platform <value>' '' -- --help-all

@@ -53,6 +53,7 @@ expect() {
 runner=()
 usage="(brisalto-tape --help shows the usage)"
 expect 0 'brisalto-tape 1.0.0.3' '' -- --version
+expect 0 'License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.' '' -- --version
 expect 0 'Usage: brisalto-tape COMMAND \[options\] TAPE...' '' -- --help
 expect 2 '' "brisalto-tape: no command given $usage" --
 expect 2 '' "brisalto-tape: unknown command 'show' $usage" -- show good.tap

@@ -100,12 +100,13 @@ first_page_shows() {
 installs_silently() {
     wine "$setup" /S || fail "the silent install ended with status $?"
     wineserver -w
-    for file in brisalto.exe uninstall.exe; do
+    for file in brisalto.exe uninstall.exe licenses\\COPYING.txt licenses\\Qt\\LGPL-3.0-only.txt \
+        licenses\\libarchive.txt licenses\\zlib.txt licenses\\Spectrum-font.txt; do
         [ -f "$(winepath -u "$install_dir\\$file")" ] || fail "no $install_dir\\$file"
     done
     local console=
     [ ! -f "$(winepath -u "$install_dir\\brisalto-tape.exe")" ] || console=" with brisalto-tape.exe"
-    echo "ok: silent install into $install_dir$console"
+    echo "ok: silent install into $install_dir$console, with the licence texts"
 }
 
 registers_file_types() {

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SpeccyFont.h"
+
+#include <QFont>
+#include <QFontDatabase>
+
+// Outside any namespace, as the macro wants: links the font's resource in from the library.
+static void InitSpeccyFontResource() {
+    Q_INIT_RESOURCE(spectrum_font);
+}
+
+namespace brisalto {
+
+void AddSpeccyFont() {
+    InitSpeccyFontResource();
+    QFontDatabase::addApplicationFont(kBuiltInSpeccyFontFile);
+    if (!QFontDatabase::hasFamily(kSpeccyFont)) {
+        QFont::insertSubstitution(kSpeccyFont, kBuiltInSpeccyFont);
+    }
+}
+
+}  // namespace brisalto
