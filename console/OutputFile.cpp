@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #ifdef _WIN32
@@ -126,7 +127,18 @@ void WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
     if (std::filesystem::equivalent(FileSystemPath(path), FileSystemPath(tapePath), error)) {
         Fail(path, "is the tape being read, not written over");
     }
-    if (std::filesystem::is_directory(FileSystemPath(path), error)) Fail(path, "is a folder");
+    const std::filesystem::file_status status = std::filesystem::status(FileSystemPath(path), error);
+    if (std::filesystem::is_directory(status)) Fail(path, "is a folder");
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        // A device or a pipe (/dev/null, a FIFO) is written to as it is: a file renamed over it
+        // would put an ordinary file in its place.
+        std::ofstream stream(FileSystemPath(path), std::ios::binary);
+        stream.write(reinterpret_cast<const char*>(bytes.data()),
+                     static_cast<std::streamsize>(bytes.size()));
+        stream.close();
+        if (!stream) Fail(path, std::strerror(errno));
+        return;
+    }
 
     PartFile part(path);
     if (const std::string failure = part.WriteAll(bytes); !failure.empty()) Fail(path, failure);

@@ -87,4 +87,11 @@ chmod 755 "$work"
 runner=()
 expect 0 '' '' -- thumbnail screen.tap kept.png
 [ "$(head -c 4 kept.png | od -An -c | tr -d ' ')" = '211PNG' ] || { echo "FAIL: kept.png not replaced by a PNG"; failed=1; }
+# A pipe (as /dev/null, a device) is written to, never replaced by a file.
+mkfifo pipe
+timeout 20 cat pipe >from-pipe.bin &
+expect 0 '' '' -- bytes --row 2 good.tap pipe
+wait
+[ -p pipe ] || { echo "FAIL: the pipe was replaced"; failed=1; }
+"$program" bytes --row 2 good.tap - | cmp -s - from-pipe.bin || { echo "FAIL: the pipe's bytes"; failed=1; }
 exit $failed
