@@ -61,7 +61,13 @@ int DisassembleOne(InstructionWindow& window, std::string& text) {
         length = 4;
     }
     SignDisplacement(text);
+    // A few of its names are spelt as identifiers, RST's operand in C's hex.
     Replace(text, "IN_F (C)", "IN F,(C)");
+    Replace(text, "LD_A_I", "LD A,I");
+    Replace(text, "LD_A_R", "LD A,R");
+    Replace(text, "LD_I_A", "LD I,A");
+    Replace(text, "LD_R_A", "LD R,A");
+    Replace(text, "RST 0x", "RST #");
     return length;
 }
 
