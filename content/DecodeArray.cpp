@@ -61,8 +61,9 @@ std::optional<SpectrumArray> DecodeArrayBody(std::span<const std::uint8_t> bytes
         }
     } else {
         for (std::size_t at = 0; at < values.size(); at += kSpectrumNumberSize) {
-            array.elements.push_back(
-                SpectrumNumberText(values.subspan(at).first<kSpectrumNumberSize>()));
+            const auto number = values.subspan(at).first<kSpectrumNumberSize>();
+            if (!SpectrumNumberValue(number)) ++array.unreadable;
+            array.elements.push_back(SpectrumNumberText(number));
         }
     }
     return array;

@@ -21,6 +21,7 @@ struct SpectrumArray {
     // Numbers: each element as PRINT shows it. Characters: each run along the last dimension as
     // UTF-8 text (AppendSpectrumText), one string per value of the other subscripts.
     std::vector<std::string> elements;
+    std::size_t unreadable = 0;  // number elements in neither five-byte form, shown as "?"
 };
 
 // The array in bytes, which it must fill exactly; nothing when it does not: no dimensions, a

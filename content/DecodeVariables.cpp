@@ -132,11 +132,8 @@ private:
         const auto body = Counted(at);
         if (!body) return false;
         auto array = DecodeArrayBody(*body, characters, variable.name);
-        if (!array) return false;
         // An element in neither number form makes the whole array doubtful.
-        for (const std::string& element : array->elements) {
-            if (!characters && element.starts_with('?')) return false;
-        }
+        if (!array || array->unreadable > 0) return false;
         variable.array = std::move(*array);
         return true;
     }

@@ -4,6 +4,7 @@
 #include <z80ex/z80ex_dasm.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <string_view>
 
@@ -39,10 +40,12 @@ void SignDisplacement(std::string& text) {
     constexpr std::string_view kNegative = "+#FFFFFF";
     const auto at = text.find(kNegative);
     if (at == std::string::npos || at + kNegative.size() + 2 > text.size()) return;
-    const auto low = std::stoul(text.substr(at + kNegative.size(), 2), nullptr, 16);
-    char positive[8];
-    std::snprintf(positive, sizeof positive, "-#%02lX", 0x100 - low);
-    text.replace(at, kNegative.size() + 2, positive);
+    const char* digits = text.data() + at + kNegative.size();
+    unsigned low = 0;
+    if (std::from_chars(digits, digits + 2, low, 16).ec != std::errc() || low < 0x80) return;
+    char negative[8];
+    std::snprintf(negative, sizeof negative, "-#%02X", 0x100 - low);
+    text.replace(at, kNegative.size() + 2, negative);
 }
 
 // The one call into z80ex: the instruction at window's offset, its text and length, with the

@@ -123,6 +123,12 @@ TEST(DecodeArrayBlock, NamedByTheHeaderWithEveryElement) {
     EXPECT_EQ(ArrayHeading(*text), "z$(3)");
     EXPECT_EQ(ArrayLines(*text), (std::vector<std::string>{"z$ = \"YES\""}));
 
+    // An element in neither form is shown as such, never as a value.
+    const auto unreadable = DecodeArrayBlock(Join({{1, 1, 0}, kIrregular}), false, 0x81);
+    ASSERT_TRUE(unreadable);
+    EXPECT_EQ(unreadable->unreadable, 1u);
+    EXPECT_EQ(ArrayLines(*unreadable), (std::vector<std::string>{"a(1) = ? (00 01 05 00 00)"}));
+
     // A name byte with no letter, dimensions past the block, a block with more than its elements.
     EXPECT_FALSE(DecodeArrayBlock(characters, true, 0xC0));
     EXPECT_FALSE(DecodeArrayBlock(Bytes{1, 4, 0, 'Y', 'E', 'S'}, true, 0xC1));
