@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <span>
 #include <sstream>
 #include <string>
@@ -30,62 +29,106 @@ struct Named {
     std::size_t length = 0;
 };
 
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
+bool IsHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
 }
 
-// Numbers to decimal, relative jumps to their targets, spaces after commas gone.
-std::string CommonSpelling(std::string text, std::uint16_t address) {
-    text = Lower(text);
-    const std::regex relative(R"(\$([+-]\d+))");
-    std::smatch match;
-    while (std::regex_search(text, match, relative)) {
-        const long target = address + std::stol(match[1].str());
-        text.replace(std::size_t(match.position(0)), std::size_t(match.length(0)),
-                     std::to_string(target & 0xFFFF));
-    }
-    const std::regex hex(R"(#([0-9a-f]+)|\b([0-9][0-9a-f]*)h\b)");
+bool IsWordCharacter(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0;
+}
+
+// Numbers to decimal (ours "#1F", z80dasm's "01fh"), z80dasm's relative "$+n" to its target.
+std::string DecimalNumbers(const std::string& text, std::uint16_t address) {
     std::string result;
-    auto at = text.cbegin();
-    for (std::sregex_iterator it(text.begin(), text.end(), hex), end; it != end; ++it) {
-        result.append(at, text.cbegin() + it->position(0));
-        const std::string digits = (*it)[1].matched ? (*it)[1].str() : (*it)[2].str();
-        result += std::to_string(std::stoul(digits, nullptr, 16));
-        at = text.cbegin() + it->position(0) + it->length(0);
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        if (c == '$' && i + 1 < text.size() && (text[i + 1] == '+' || text[i + 1] == '-')) {
+            std::size_t end = i + 2;
+            while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
+            const long offset = std::stol(text.substr(i + 1, end - i - 1));
+            result += std::to_string((address + offset) & 0xFFFF);
+            i = end;
+        } else if (c == '#' && i + 1 < text.size() && IsHex(text[i + 1])) {
+            std::size_t end = i + 1;
+            while (end < text.size() && IsHex(text[end])) ++end;
+            result += std::to_string(std::stoul(text.substr(i + 1, end - i - 1), nullptr, 16));
+            i = end;
+        } else if (std::isdigit(static_cast<unsigned char>(c)) &&
+                   (i == 0 || !IsWordCharacter(text[i - 1]))) {
+            std::size_t end = i;
+            while (end < text.size() && IsHex(text[end])) ++end;
+            const bool hex = end < text.size() && text[end] == 'h' &&
+                             (end + 1 == text.size() || !IsWordCharacter(text[end + 1]));
+            result += hex ? std::to_string(std::stoul(text.substr(i, end - i), nullptr, 16))
+                          : text.substr(i, end - i);
+            i = hex ? end + 1 : end;
+        } else {
+            result += c;
+            ++i;
+        }
     }
-    result.append(at, text.cend());
-    result = std::regex_replace(result, std::regex(R"(,\s+)"), ",");
-    result = std::regex_replace(result, std::regex(R"(\s+)"), " ");
-    result = std::regex_replace(result, std::regex(R"(^jp (hl|ix|iy)$)"), "jp ($1)");
-    result = std::regex_replace(result, std::regex(R"(^sli )"), "sll ");
-    // z80dasm: "rlc (ix+5) & ld b,(ix+5)" is ours "ld b,rlc (ix+5)"; BIT loads no register.
-    const std::regex alsoLoads(R"(^(.*) & ld (\w),\(i[xy][+-]\d+\)$)");
-    if (std::regex_search(result, match, alsoLoads)) {
-        result = match[1].str().starts_with("bit ") ? match[1].str()
-                                                    : "ld " + match[2].str() + "," + match[1].str();
-    }
-    while (!result.empty() && result.back() == ' ') result.pop_back();
     return result;
 }
 
-// z80dasm's instructions by address; an address where it names none is absent.
+// Lower case, numbers in decimal, relative jumps as their targets, one space between words and
+// none after commas, and z80dasm's own names put as ours.
+std::string CommonSpelling(std::string text, std::uint16_t address) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    text = DecimalNumbers(text, address);
+    std::string result;
+    for (const char c : text) {
+        const bool space = c == ' ' || c == '\t';
+        if (space && (result.empty() || result.back() == ' ' || result.back() == ',')) continue;
+        result += space ? ' ' : c;
+    }
+    while (!result.empty() && result.back() == ' ') result.pop_back();
+    for (const char* index : {"hl", "ix", "iy"}) {
+        if (result == std::string("jp ") + index) result = std::string("jp (") + index + ")";
+    }
+    if (result.starts_with("sli ")) result.replace(0, 3, "sll");
+    // z80dasm: "rlc (ix+5) & ld b,(ix+5)" is ours "ld b,rlc (ix+5)"; BIT loads no register.
+    if (const auto also = result.find(" & ld "); also != std::string::npos) {
+        const std::string operation = result.substr(0, also);
+        const char target = result[also + 6];
+        result = operation.starts_with("bit ") ? operation
+                                               : std::string("ld ") + target + "," + operation;
+    }
+    return result;
+}
+
+// z80dasm's instructions by address; an address where it names none is absent. Its lines are
+// "\tld a,005h\t\t;8000\t3e 05 \t..." and, for what it does not take as code,
+// "\tdefb 0cbh,030h\t;sli b\t\t;801a\tcb 30 \t...".
 std::map<std::uint16_t, Named> PeerListing(const std::string& listing) {
     std::map<std::uint16_t, Named> named;
-    const std::regex line(R"(^\t(.*?)\t+;([0-9a-f]{4})\t((?:[0-9a-f]{2} )+))");
     std::istringstream lines(listing);
-    std::smatch match;
     for (std::string text; std::getline(lines, text);) {
-        if (!std::regex_search(text, match, line)) continue;
-        const auto address = std::uint16_t(std::stoul(match[2].str(), nullptr, 16));
-        std::string instruction = match[1].str();
+        if (!text.starts_with('\t')) continue;
+        std::size_t field = std::string::npos;
+        for (std::size_t at = text.find(';'); at != std::string::npos;
+             at = text.find(';', at + 1)) {
+            if (at + 5 < text.size() && IsHex(text[at + 1]) && IsHex(text[at + 2]) &&
+                IsHex(text[at + 3]) && IsHex(text[at + 4]) && text[at + 5] == '\t') {
+                field = at;
+                break;
+            }
+        }
+        if (field == std::string::npos) continue;
+        const auto address = std::uint16_t(std::stoul(text.substr(field + 1, 4), nullptr, 16));
+        std::size_t length = 0;
+        for (std::size_t at = field + 6;
+             at + 2 < text.size() && IsHex(text[at]) && IsHex(text[at + 1]) && text[at + 2] == ' ';
+             at += 3) {
+            ++length;
+        }
+        std::string instruction = text.substr(1, field - 1);
         if (instruction.starts_with("defb")) {
             const auto comment = instruction.find(';');
             if (comment == std::string::npos) continue;
             instruction = instruction.substr(comment + 1);
             if (instruction.find("illegal") != std::string::npos) continue;
         }
-        named[address] = {CommonSpelling(instruction, address), std::size_t(match[3].length()) / 3};
+        named[address] = {CommonSpelling(instruction, address), length};
     }
     return named;
 }
