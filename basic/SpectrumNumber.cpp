@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SpectrumNumber.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace brisalto {
 
@@ -33,13 +35,18 @@ std::string SpectrumNumberText(double value) {
         text = "-";
         value = -value;
     }
-    // Eight significant digits, rounded: d.ddddddde±x.
+    // Eight significant digits, rounded: d.ddddddde±x (to_chars: whatever the locale).
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.7e", value);
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 7);
+    const std::string_view scientific(buffer, std::size_t(written.ptr - buffer));
     std::string digits;
-    digits += buffer[0];
-    digits.append(buffer + 2, 7);
-    const int exponent = std::atoi(buffer + 10);
+    digits += scientific[0];
+    digits += scientific.substr(2, 7);
+    int exponent = 0;
+    const std::string_view power = scientific.substr(scientific.find('e') + 1);
+    std::from_chars(power.data() + (power[0] == '+' ? 1 : 0), power.data() + power.size(),
+                    exponent);
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
     if (exponent >= 8 || exponent < -4) {
