@@ -69,6 +69,7 @@ std::string VariablesJson(const VariablesArea& area, std::size_t areaOffset) {
     json += first ? "]" : "\n]";
     json += ", \"endMark\": ";
     json += area.endMark ? "true" : "false";
+    json += ", \"bytesAfterMark\": " + std::to_string(area.bytesAfterMark);
     json += ", \"notVariablesFrom\": ";
     json += area.notVariablesFrom ? std::to_string(*area.notVariablesFrom) : "null";
     json += "}\n";

@@ -13,7 +13,8 @@ namespace brisalto {
 // numberArray, characterArray, forLoop), "offset" (from the area's start), "name", and its
 // values as PRINT shows them ("value"; "limit", "step", "line", "statement" for a loop;
 // "dimensions" and "elements" for an array); "areaOffset" (where the area starts in the data),
-// "endMark", and "notVariablesFrom" (null, or the offset where the rest is no variable).
+// "endMark", "bytesAfterMark", and "notVariablesFrom" (null, or the offset where the rest is no
+// variable).
 std::string VariablesJson(const VariablesArea& area, std::size_t areaOffset);
 
 // An array block as one JSON object: "name", "dimensions", "elements".

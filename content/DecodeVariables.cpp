@@ -150,6 +150,7 @@ VariablesArea DecodeVariables(std::span<const std::uint8_t> bytes) {
     for (std::size_t at = 0; at < bytes.size();) {
         if (bytes[at] == kEndMark) {
             area.endMark = true;
+            area.bytesAfterMark = bytes.size() - at - 1;
             break;
         }
         auto variable = reader.Read(at);

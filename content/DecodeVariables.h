@@ -30,7 +30,8 @@ struct SpectrumVariable {
 // What a variables area holds, in order.
 struct VariablesArea {
     std::vector<SpectrumVariable> variables;
-    bool endMark = false;  // ended at a 0x80 mark
+    bool endMark = false;            // ended at a 0x80 mark
+    std::size_t bytesAfterMark = 0;  // what follows the mark (loaders hide code there too)
     // The offset of the first byte that starts no variable (an unknown type, a name or length
     // that runs past the end, an array that does not fill its length, a number in neither
     // five-byte form): the rest is not a variables area. Unset when the area ends at its end or

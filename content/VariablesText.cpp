@@ -36,6 +36,10 @@ std::vector<std::string> VariablesLines(const VariablesArea& area) {
         lines.emplace_back(text);
     } else if (area.endMark) {
         lines.emplace_back("End of the variables (0x80 mark)");
+        if (area.bytesAfterMark > 0) {
+            lines.push_back(std::to_string(area.bytesAfterMark) +
+                            " more bytes after the mark, which are no variables");
+        }
     } else if (area.variables.empty()) {
         lines.emplace_back("No variables");
     }

@@ -109,8 +109,8 @@ with tempfile.TemporaryDirectory() as folder:
            "statement": 2})
     check("variables JSON array", (parsed["variables"][4]["dimensions"],
                                    parsed["variables"][4]["elements"]), ([2], ["7", "-7"]))
-    check("variables JSON area", (parsed["areaOffset"], parsed["endMark"],
-                                  parsed["notVariablesFrom"]), (len(basic), True, None))
+    check("variables JSON area", (parsed["areaOffset"], parsed["endMark"], parsed["bytesAfterMark"],
+                                  parsed["notVariablesFrom"]), (len(basic), True, 0, None))
     check("hidden code", run("variables", "--row", "10", path),
           (0, "Offset 0 (0x0000): not a variables area from here on\n", ""))
 

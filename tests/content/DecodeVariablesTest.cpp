@@ -64,7 +64,8 @@ TEST(DecodeVariables, EveryKindAsThePrintShowsIt) {
          {"FOR i = 5 TO 10 STEP 1.5, back to line 20 statement 2"}},
         {"end mark",
          Join({{0x61}, kFive, {0x80, 0xFF, 0xFF}}),
-         {"a = 5", "End of the variables (0x80 mark)"}},
+         {"a = 5", "End of the variables (0x80 mark)",
+          "2 more bytes after the mark, which are no variables"}},
         {"only the end mark", {0x80}, {"End of the variables (0x80 mark)"}},
         {"nothing", {}, {"No variables"}},
     };
