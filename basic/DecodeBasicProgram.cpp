@@ -9,6 +9,7 @@
 #include "BasicKeywords.h"
 #include "LineSink.h"
 #include "PadStr.h"
+#include "SpectrumNumber.h"
 
 namespace brisalto {
 
@@ -32,10 +33,67 @@ void AppendCharacterCode(std::string& text, std::uint8_t c) {
     text += "+\"";
 }
 
+bool IsNumberCharacter(char c) {
+    return (c >= '0' && c <= '9') || c == '.';
+}
+
+// Where the number literal that text ends with starts: digits and points, and an exponent
+// ("1.5E-3", "2e4") after them.
+std::size_t LiteralStart(const std::string& text) {
+    std::size_t start = text.size();
+    while (start > 0 && IsNumberCharacter(text[start - 1])) --start;
+    const auto isE = [&](std::size_t at) { return text[at] == 'E' || text[at] == 'e'; };
+    std::size_t mantissaEnd = start;
+    if (start >= 3 && (text[start - 1] == '+' || text[start - 1] == '-') && isE(start - 2) &&
+        IsNumberCharacter(text[start - 3])) {
+        mantissaEnd = start - 2;
+    } else if (start >= 2 && start < text.size() && isE(start - 1) &&
+               IsNumberCharacter(text[start - 2])) {
+        mantissaEnd = start - 1;
+    }
+    if (mantissaEnd != start) {
+        start = mantissaEnd;
+        while (start > 0 && IsNumberCharacter(text[start - 1])) --start;
+    }
+    return start;
+}
+
+// What the digits say, as PRINT would show it; empty when they say nothing.
+std::string DigitsValue(std::string_view digits, bool binary) {
+    if (digits.empty()) return {};
+    double value = 0;
+    if (binary) {
+        for (const char c : digits) {
+            if (c != '0' && c != '1') return {};
+            value = value * 2 + (c - '0');
+        }
+        return SpectrumNumberText(value);
+    }
+    // A leading point ("PRINT .5") is a number as the Spectrum reads it.
+    const std::string plain =
+        digits.front() == '.' ? "0" + std::string(digits) : std::string(digits);
+    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (error != std::errc() || end != plain.data() + plain.size()) return {};
+    return SpectrumNumberText(value);
+}
+
+// Notes the number whose five bytes follow the marker at bytes[at], when they differ from the
+// digits that text ends with.
+void CheckHiddenNumber(std::span<const std::uint8_t> bytes, std::size_t at, const std::string& text,
+                       std::size_t line, std::vector<HiddenNumber>& hidden) {
+    const std::size_t start = LiteralStart(text);
+    const std::string_view digits = std::string_view(text).substr(start);
+    constexpr std::string_view kBin = "BIN ";
+    const bool binary = std::string_view(text).substr(0, start).ends_with(kBin);
+    const std::string value = SpectrumNumberText(bytes.subspan(at + 1).first<kHiddenNumberSize>());
+    if (DigitsValue(digits, binary) != value)
+        hidden.push_back({line, text.size(), std::string(digits), value});
+}
+
 // Appends the text of the bytes from index begin up to end; stops early when a hidden number's
-// skip would pass end.
+// skip would pass end. With hidden given, notes the numbers whose value is not their digits'.
 void DecodeLineText(std::span<const std::uint8_t> bytes, std::size_t begin, std::size_t end,
-                    std::string& text) {
+                    std::string& text, std::size_t line, std::vector<HiddenNumber>* hidden) {
     for (std::size_t i = begin; i < end; ++i) {
         const std::uint8_t c = bytes[i];
         if (c >= 0x20 && c <= 0x7E) {
@@ -49,19 +107,21 @@ void DecodeLineText(std::span<const std::uint8_t> bytes, std::size_t begin, std:
             text += BasicKeywords[c - kFirstKeywordToken];
             text += ' ';
         } else if (c == kNumberMarker) {
+            if (hidden != nullptr && end - i > kHiddenNumberSize)
+                CheckHiddenNumber(bytes, i, text, line, *hidden);
             i += kHiddenNumberSize;
         }
         // Other control codes, and their parameter bytes below 0x20, show nothing.
     }
 }
 
-}  // namespace
-
-void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length,
-                        LineSink& lines) {
+// The decoding, noting hidden numbers when hidden is given.
+void Decode(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
+            std::vector<HiddenNumber>* hidden) {
     const std::size_t kept = bytes.size();
     std::size_t p = 0;
     std::string text;
+    std::size_t lineIndex = 0;
     // p + 5 <= kept: the line's number and length bytes were read.
     while (p + 5 <= kept) {
         const unsigned number = unsigned(bytes[p + 1]) << 8 | bytes[p + 2];
@@ -70,7 +130,7 @@ void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t lengt
 
         text = IntToPadStr(number, 4);
         text += ' ';
-        DecodeLineText(bytes, p + 5, std::min(lineEnd, kept), text);
+        DecodeLineText(bytes, p + 5, std::min(lineEnd, kept), text, lineIndex++, hidden);
         lines.AddLine(text);
 
         // A line running past the kept bytes is the last one that can be decoded; p never
@@ -78,6 +138,18 @@ void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t lengt
         if (lineEnd > kept || lineEnd >= length) break;
         p = lineEnd;
     }
+}
+
+}  // namespace
+
+void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length,
+                        LineSink& lines) {
+    Decode(bytes, length, lines, nullptr);
+}
+
+void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
+                        std::vector<HiddenNumber>& hidden) {
+    Decode(bytes, length, lines, &hidden);
 }
 
 }  // namespace brisalto

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace brisalto {
 
@@ -12,5 +15,20 @@ class LineSink;
 // length is the program length the header announced; bytes holds what was kept of it. No index
 // at or past bytes.size() is examined, and decoding always ends.
 void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines);
+
+// A number in a program line whose hidden five-byte value, the one the program computes with, is
+// not what its digits say (or that has no digits at all).
+struct HiddenNumber {
+    std::size_t line = 0;    // the line's index among the lines given to the sink, from 0
+    std::size_t column = 0;  // in that line's text, just after the digits
+    std::string digits;      // as the listing shows them; BIN's binary digits too
+    std::string value;       // the hidden value as PRINT shows it (SpectrumNumberText)
+};
+
+// The same decoding, and also every number whose hidden value differs from its digits, in order.
+// Digits and value are compared as PRINT would show them, so a hidden value that only rounds the
+// digits differently to the ninth digit is not marked.
+void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
+                        std::vector<HiddenNumber>& hidden);
 
 }  // namespace brisalto

@@ -32,6 +32,21 @@ constexpr std::string_view kHelp =
     "      or with --scr its 6,912 bytes.\n"
     "  bytes --row N [--keep-flag] TAPE OUTPUT\n"
     "      The data of the block in row N; with --keep-flag its flag and checksum as well.\n"
+    "  hex --row N TAPE\n"
+    "      The bytes of the block in row N, 16 a line with their offsets, flag and checksum\n"
+    "      in brackets, the characters as the Spectrum shows them beside; for a Bytes block\n"
+    "      also the address each line loads at.\n"
+    "  disasm --row N [--from ADDR] TAPE\n"
+    "      The Z80 instructions of the Bytes block in row N from its load address, or from\n"
+    "      ADDR within it; any other block's data taken to load at ADDR. ADDR is decimal or\n"
+    "      0x hex. An instruction the block's end cuts shows its bytes, \"(cut by the block's\n"
+    "      end)\" and no name.\n"
+    "  variables --row N [--json] TAPE\n"
+    "      The variables stored after the BASIC program in row N, as PRINT shows them; where\n"
+    "      the bytes stop being variables (code hidden after a program), the offset from which\n"
+    "      they are not.\n"
+    "  array --row N [--json] TAPE\n"
+    "      The dimensions and every element of the number or character array in row N.\n"
     "  thumbnail [--size N] TAPE OUTPUT\n"
     "      The tape's loading screen, its first 6,912-byte data block, as a PNG picture N\n"
     "      pixels wide (256 unless given, at most 2048); nothing for a tape without one.\n"
@@ -56,12 +71,16 @@ struct CommandName {
     ConsoleCommand command;
 };
 
-constexpr std::array<CommandName, 5> kCommands = {{
+constexpr std::array<CommandName, 9> kCommands = {{
     {"catalogue", ConsoleCommand::Catalogue},
     {"list", ConsoleCommand::List},
     {"screen", ConsoleCommand::Screen},
     {"bytes", ConsoleCommand::Bytes},
     {"thumbnail", ConsoleCommand::Thumbnail},
+    {"hex", ConsoleCommand::Hex},
+    {"disasm", ConsoleCommand::Disasm},
+    {"variables", ConsoleCommand::Variables},
+    {"array", ConsoleCommand::Array},
 }};
 
 ConsoleRequest Ended(int code, std::string text) {
@@ -88,13 +107,28 @@ std::optional<unsigned> ReadNumber(std::string_view text, unsigned low, unsigned
     return value;
 }
 
+// An address: decimal, or hex after 0x.
+std::optional<unsigned> ReadAddress(std::string_view text) {
+    int base = 10;
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > 0xFFFF)
+        return std::nullopt;
+    return value;
+}
+
 // The options each command takes.
 bool Takes(ConsoleCommand command, std::string_view option) {
     using enum ConsoleCommand;
     if (option == "--entry") return true;
     if (option == "--row") return command != Catalogue && command != Thumbnail;
-    if (option == "--no-raw" || option == "--json" || option == "--json-lines")
-        return command == Catalogue;
+    if (option == "--no-raw" || option == "--json-lines") return command == Catalogue;
+    if (option == "--json") return command == Catalogue || command == Variables || command == Array;
+    if (option == "--from") return command == Disasm;
     if (option == "--scale" || option == "--scr") return command == Screen;
     if (option == "--keep-flag") return command == Bytes;
     if (option == "--size") return command == Thumbnail;
@@ -102,7 +136,8 @@ bool Takes(ConsoleCommand command, std::string_view option) {
 }
 
 bool TakesValue(std::string_view option) {
-    return option == "--row" || option == "--scale" || option == "--size" || option == "--entry";
+    return option == "--row" || option == "--scale" || option == "--size" || option == "--entry" ||
+           option == "--from";
 }
 
 }  // namespace
@@ -173,6 +208,10 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
             const auto size = ReadNumber(value, 1, 2048);
             if (!size) return Usage("'--size' needs a number from 1 to 2048");
             request.size = *size;
+        } else if (argument == "--from") {
+            const auto from = ReadAddress(value);
+            if (!from) return Usage("'--from' needs an address from 0 to 65535 (or 0x0 to 0xFFFF)");
+            request.from = *from;
         } else if (argument == "--entry") {
             if (value.empty()) return Usage("'--entry' needs an entry's name");
             request.entry = value;
@@ -200,7 +239,10 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
     } else if (files.empty()) {
         return Usage("no tape given");
     }
-    if ((request.command == Screen || request.command == Bytes) && !request.row) {
+    const bool viewsRow = request.command == Hex || request.command == Disasm ||
+                          request.command == Variables || request.command == Array;
+    if (viewsRow && files.size() != 1) return Usage(std::string(first) + " takes one tape");
+    if ((request.command == Screen || request.command == Bytes || viewsRow) && !request.row) {
         return Usage(std::string(first) + " needs '--row'");
     }
     if (request.command == List && request.row && files.size() != 1) {

@@ -10,7 +10,17 @@
 
 namespace brisalto {
 
-enum class ConsoleCommand { Catalogue, List, Screen, Bytes, Thumbnail };
+enum class ConsoleCommand {
+    Catalogue,
+    List,
+    Screen,
+    Bytes,
+    Thumbnail,
+    Hex,
+    Disasm,
+    Variables,
+    Array
+};
 
 // What the console program's command line asks for.
 struct ConsoleRequest {
@@ -22,12 +32,13 @@ struct ConsoleRequest {
 
     ConsoleCommand command = ConsoleCommand::Catalogue;
     bool showRaw = true;             // catalogue: data rows as well as headers
-    bool json = false;               // catalogue: JSON instead of the table
+    bool json = false;               // catalogue, variables, array: JSON instead of text
     bool jsonLines = false;          // catalogue: one JSON object per line, no array around them
     std::optional<std::size_t> row;  // the row asked for, counted from 1
     unsigned scale = 1;              // screen: each Spectrum pixel as scale x scale
     bool rawScreen = false;          // screen: the 6,912 bytes instead of a PNG
     bool keepFlag = false;           // bytes: flag and checksum kept
+    std::optional<unsigned> from;    // disasm: the address to start at (0 to 65535)
     unsigned size = 256;             // thumbnail: width of the picture in pixels
     std::vector<std::string> tapes;  // in command line order
     std::string entry;               // the one archive entry to read; empty: every tape

@@ -15,6 +15,7 @@
 
 #include "BlockBytes.h"
 #include "BlockTip.h"
+#include "BlockViews.h"
 #include "CatalogueJson.h"
 #include "CatalogueText.h"
 #include "CodePageText.h"
@@ -403,6 +404,29 @@ int Bytes(const ConsoleRequest& request) {
     });
 }
 
+// Hex, disasm, variables, array: the view of the request's row of its one tape, as text.
+int ViewRow(const ConsoleRequest& request) {
+    Outcome outcome;
+    const auto tape = OneTape(request, outcome);
+    if (!tape) return outcome.Status();
+    TapeScan scan;
+    ScanForConsole(tape->location, true, scan);
+    if (FindRow(tape->name, scan, *request.row, outcome) == nullptr) return outcome.Status();
+    try {
+        const BlockViewText view =
+            ViewBlock(request, scan.catalogue, *request.row - 1, tape->location);
+        if (!view.problem.empty()) {
+            Complain(tape->name, RowName(*request.row) + " " + view.problem);
+            return kExitFailure;
+        }
+        Print(view.text);
+    } catch (const std::exception& failure) {
+        Complain(tape->name, RowName(*request.row) + ": " + FailureText(failure.what()));
+        outcome.Failed();
+    }
+    return outcome.Status();
+}
+
 int Thumbnail(const ConsoleRequest& request) {
     Outcome outcome;
     const auto tape = OneTape(request, outcome);
@@ -441,6 +465,10 @@ int RunConsoleRequest(const ConsoleRequest& request) {
         case ConsoleCommand::Screen: status = Screen(request); break;
         case ConsoleCommand::Bytes: status = Bytes(request); break;
         case ConsoleCommand::Thumbnail: status = Thumbnail(request); break;
+        case ConsoleCommand::Hex:
+        case ConsoleCommand::Disasm:
+        case ConsoleCommand::Variables:
+        case ConsoleCommand::Array: status = ViewRow(request); break;
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "brisalto-tape: standard output: %s\n", std::strerror(errno));

@@ -42,9 +42,13 @@ private:
 // Kind codes of rows: a header's type byte (0 Program, 1 Numeric Array, 2 Character Array,
 // 3 Bytes); a data block's is kDataTipoBase plus the type of the header before it.
 inline constexpr std::int32_t kProgramTipo = 0;
+inline constexpr std::int32_t kNumberArrayTipo = 1;
+inline constexpr std::int32_t kCharacterArrayTipo = 2;
 inline constexpr std::int32_t kBytesTipo = 3;
 inline constexpr std::int32_t kDataTipoBase = 255;
 inline constexpr std::int32_t kProgramDataTipo = kDataTipoBase + kProgramTipo;
+inline constexpr std::int32_t kNumberArrayDataTipo = kDataTipoBase + kNumberArrayTipo;
+inline constexpr std::int32_t kCharacterArrayDataTipo = kDataTipoBase + kCharacterArrayTipo;
 inline constexpr std::int32_t kBytesDataTipo = kDataTipoBase + kBytesTipo;
 
 inline constexpr std::size_t kTipoStrWidth = 30;

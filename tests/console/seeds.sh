@@ -13,7 +13,8 @@ count=0
 err=$(mktemp)
 trap 'rm -f "$err"' EXIT
 for seed in "$corpus"/*/*; do
-    for command in "catalogue --json" "catalogue --no-raw" "list" "thumbnail" "bytes --row 1"; do
+    for command in "catalogue --json" "catalogue --no-raw" "list" "thumbnail" "bytes --row 1" \
+        "hex --row 2" "disasm --row 2 --from 0" "variables --row 2" "array --row 2"; do
         output=()
         case $command in thumbnail | bytes*) output=(-) ;; esac
         # shellcheck disable=SC2086

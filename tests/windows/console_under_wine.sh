@@ -14,4 +14,5 @@ chmod +x "$wrapper/brisalto-tape"
 status=0
 "$here/golden.sh" "$wrapper/brisalto-tape" || status=1
 /usr/bin/python3 "$here/read_back.py" "$wrapper/brisalto-tape" || status=1
+/usr/bin/python3 "$here/block_views.py" "$wrapper/brisalto-tape" || status=1
 exit $status

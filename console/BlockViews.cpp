@@ -1,0 +1,138 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BlockViews.h"
+
+#include <span>
+#include <vector>
+
+#include "BlockBytes.h"
+#include "TapeBlock.h"
+#include "DecodeArray.h"
+#include "DecodeVariables.h"
+#include "HexLines.h"
+#include "VariablesJson.h"
+#include "VariablesText.h"
+#if BRISALTO_DISASSEMBLY
+#include "DisassembleZ80.h"
+#endif
+
+namespace brisalto {
+
+namespace {
+
+
+// The header a data row's kind came from: the last header row before it, as the scanner
+// took it.
+const CatalogueRow* HeaderBefore(const CatalogueTable& catalogue, std::size_t index) {
+    while (index-- > 0) {
+        const CatalogueRow& row = catalogue.Row(index);
+        if (row.Flag == kHeaderFlag && row.Tipo && *row.Tipo >= 0 && *row.Tipo < kDataTipoBase)
+            return &row;
+    }
+    return nullptr;
+}
+
+bool IsData(const CatalogueRow& row, std::int32_t kind) {
+    return row.Flag == kDataFlag && row.Tipo == kind;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + '\n';
+    return text;
+}
+
+BlockViewText Hex(const CatalogueTable& catalogue, std::size_t index,
+                  const TapeLocation& location) {
+    const CatalogueRow& row = catalogue.Row(index);
+    HexLayout layout;
+    if (const CatalogueRow* header = HeaderBefore(catalogue, index);
+        header != nullptr && IsData(row, kBytesDataTipo)) {
+        layout.loadAddress = header->Start;
+    }
+    return {Joined(HexLines(ReadBlockBody(location, row), layout)), {}};
+}
+
+#if BRISALTO_DISASSEMBLY
+std::vector<std::string> DisassemblyLines(std::span<const std::uint8_t> data, std::uint16_t address,
+                                          std::size_t from) {
+    std::vector<std::string> lines;
+    for (const Z80Line& line : DisassembleZ80(data, address, from))
+        lines.push_back(Z80LineText(line));
+    return lines;
+}
+#endif
+
+BlockViewText Disassembly(const ConsoleRequest& request, const CatalogueTable& catalogue,
+                          std::size_t index, const TapeLocation& location) {
+#if BRISALTO_DISASSEMBLY
+    const CatalogueRow& row = catalogue.Row(index);
+    const CatalogueRow* header = HeaderBefore(catalogue, index);
+    const bool loads = header != nullptr && header->Start && IsData(row, kBytesDataTipo);
+    if (!loads && !request.from)
+        return {{}, "is not a Bytes block; '--from ADDR' gives the address its data loads at"};
+    const std::vector<std::uint8_t> data = BlockData(ReadBlockBody(location, row));
+    if (!loads) return {Joined(DisassemblyLines(data, std::uint16_t(*request.from), 0)), {}};
+    // A Bytes block loads at its header's address; --from picks the address to start at in it.
+    const std::uint16_t start = *header->Start;
+    const unsigned from = request.from.value_or(start);
+    if (from < start || from - start >= data.size()) {
+        return {{},
+                "holds no byte at address " + std::to_string(from) + " (it loads at " +
+                    std::to_string(start) + ", " + std::to_string(data.size()) + " bytes)"};
+    }
+    return {Joined(DisassemblyLines(data, start, from - start)), {}};
+#else
+    (void)request;
+    (void)catalogue;
+    (void)index;
+    (void)location;
+    return {{}, "cannot be disassembled: this build has no disassembler"};
+#endif
+}
+
+BlockViewText Variables(const ConsoleRequest& request, const CatalogueTable& catalogue,
+                        std::size_t index, const TapeLocation& location) {
+    const CatalogueRow& row = catalogue.Row(index);
+    if (!IsData(row, kProgramDataTipo)) return {{}, "is not a BASIC program's data block"};
+    const std::vector<std::uint8_t> data = BlockData(ReadBlockBody(location, row));
+    const std::size_t programLength = row.Par1.value_or(0);
+    if (programLength > data.size()) {
+        return {{},
+                "holds " + std::to_string(data.size()) + " bytes, fewer than its program's " +
+                    std::to_string(programLength)};
+    }
+    const VariablesArea area = DecodeVariables(std::span(data).subspan(programLength));
+    if (request.json) return {VariablesJson(area, programLength), {}};
+    return {Joined(VariablesLines(area)), {}};
+}
+
+BlockViewText Array(const ConsoleRequest& request, const CatalogueTable& catalogue,
+                    std::size_t index, const TapeLocation& location) {
+    const CatalogueRow& row = catalogue.Row(index);
+    const bool characters = IsData(row, kCharacterArrayDataTipo);
+    const CatalogueRow* header = HeaderBefore(catalogue, index);
+    if ((!characters && !IsData(row, kNumberArrayDataTipo)) || header == nullptr || !header->Start)
+        return {{}, "is not an array's data block"};
+    const std::vector<std::uint8_t> data = BlockData(ReadBlockBody(location, row));
+    const auto array = DecodeArrayBlock(data, characters, std::uint8_t(*header->Start >> 8));
+    if (!array) return {{}, "holds no array: its dimensions do not fit its bytes"};
+    if (request.json) return {ArrayJson(*array), {}};
+    std::vector<std::string> lines = {"DIM " + ArrayHeading(*array)};
+    for (const std::string& line : ArrayLines(*array)) lines.push_back("  " + line);
+    return {Joined(lines), {}};
+}
+
+}  // namespace
+
+BlockViewText ViewBlock(const ConsoleRequest& request, const CatalogueTable& catalogue,
+                        std::size_t index, const TapeLocation& location) {
+    switch (request.command) {
+        case ConsoleCommand::Hex: return Hex(catalogue, index, location);
+        case ConsoleCommand::Disasm: return Disassembly(request, catalogue, index, location);
+        case ConsoleCommand::Variables: return Variables(request, catalogue, index, location);
+        case ConsoleCommand::Array: return Array(request, catalogue, index, location);
+        default: return {{}, "has no such view"};
+    }
+}
+
+}  // namespace brisalto
