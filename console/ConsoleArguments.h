@@ -10,7 +10,7 @@
 
 namespace brisalto {
 
-enum class ConsoleCommand { Catalogue, List, Screen, Bytes, Thumbnail };
+enum class ConsoleCommand { Catalogue, List, Screen, Bytes, Thumbnail, Wav };
 
 // What the console program's command line asks for.
 struct ConsoleRequest {
@@ -23,14 +23,16 @@ struct ConsoleRequest {
     ConsoleCommand command = ConsoleCommand::Catalogue;
     bool showRaw = true;             // catalogue: data rows as well as headers
     bool json = false;               // catalogue: JSON instead of the table
-    std::optional<std::size_t> row;  // the row asked for, counted from 1
+    std::optional<std::size_t> row;  // the row asked for (wav: --from-row), counted from 1
     unsigned scale = 1;              // screen: each Spectrum pixel as scale x scale
     bool rawScreen = false;          // screen: the 6,912 bytes instead of a PNG
     bool keepFlag = false;           // bytes: flag and checksum kept
     unsigned size = 256;             // thumbnail: width of the picture in pixels
+    unsigned rate = 44'100;          // wav: samples per second
+    unsigned bits = 8;               // wav: bits per sample, 8 or 16
     std::vector<std::string> tapes;  // in command line order
     std::string entry;               // the one archive entry to read; empty: every tape
-    std::string output;              // screen, bytes, thumbnail: the file to write; "-" stdout
+    std::string output;              // screen, bytes, thumbnail, wav: the file to write; "-" stdout
 };
 
 // Reads the program's arguments, the program's own name first.

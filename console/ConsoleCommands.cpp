@@ -26,6 +26,9 @@
 #include "ScreenPng.h"
 #include "TapeScan.h"
 #include "TzxTexts.h"
+#ifdef BRISALTO_HAS_SOUND
+#include "WavCommand.h"
+#endif
 
 namespace brisalto {
 
@@ -322,6 +325,14 @@ int RunConsoleRequest(const ConsoleRequest& request) {
         case ConsoleCommand::Screen: status = Screen(request); break;
         case ConsoleCommand::Bytes: status = Bytes(request); break;
         case ConsoleCommand::Thumbnail: status = Thumbnail(request); break;
+        case ConsoleCommand::Wav:
+#ifdef BRISALTO_HAS_SOUND
+            status = WriteTapeWav(request);
+#else
+            std::fputs("brisalto-tape: this build cannot make sound\n", stderr);
+            status = kExitFailure;
+#endif
+            break;
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "brisalto-tape: standard output: %s\n", std::strerror(errno));

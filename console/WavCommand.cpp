@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "WavCommand.h"
+
+#include <cstdio>
+#include <exception>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ExitStatus.h"
+#include "FailureText.h"
+#include "OutputFile.h"
+#include "StreamedOutputFile.h"
+#include "TapeScan.h"
+#include "TapeSoundBytes.h"
+#include "WavSound.h"
+
+namespace brisalto {
+
+namespace {
+
+void Complain(const std::string& text) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "brisalto-tape: %s\n", text.c_str());
+}
+
+}  // namespace
+
+int WriteTapeWav(const ConsoleRequest& request) {
+    std::string name = request.tapes.front();
+    try {
+        const std::vector<ConsoleTape> tapes = FindConsoleTapes(name, request.entry);
+        const ConsoleTape& tape = tapes.front();
+        name = tape.name;
+        std::optional<std::size_t> fromRow;
+        if (request.row) fromRow = *request.row - 1;
+        const TapeSoundBytes sound = ReadTapeSoundBytes(tape.location, fromRow);
+        const WavSound wav(sound, SoundFormat{request.rate, request.bits});
+        StreamedOutputFile output(request.output, tape.location.path);
+        wav.Write(output);
+        output.Commit();
+        if (sound.damaged) {
+            Complain(name + ": " + kDamagedTapeText + " The sound stops after row " +
+                     std::to_string(sound.rows) + ".");
+            return kExitDamaged;
+        }
+        return kExitGood;
+    } catch (const OutputError& failure) {
+        Complain(failure.what());
+    } catch (const std::exception& failure) {
+        Complain(name + ": " + FailureText(failure.what()));
+    }
+    return kExitFailure;
+}
+
+}  // namespace brisalto
