@@ -5,6 +5,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ExitStatus.h"
@@ -34,14 +35,16 @@ int WriteTapeWav(const ConsoleRequest& request) {
         name = tape.name;
         std::optional<std::size_t> fromRow;
         if (request.row) fromRow = *request.row - 1;
-        const TapeSoundBytes sound = ReadTapeSoundBytes(tape.location, fromRow);
-        const WavSound wav(sound, SoundFormat{request.rate, request.bits});
+        TapeSoundBytes sound = ReadTapeSoundBytes(tape.location, fromRow);
+        const bool damaged = sound.damaged;
+        const std::size_t rows = sound.rows;
+        const WavSound wav(std::move(sound), SoundFormat{request.rate, request.bits});
         StreamedOutputFile output(request.output, tape.location.path);
         wav.Write(output);
         output.Commit();
-        if (sound.damaged) {
+        if (damaged) {
             Complain(name + ": " + kDamagedTapeText + " The sound stops after row " +
-                     std::to_string(sound.rows) + ".");
+                     std::to_string(rows) + ".");
             return kExitDamaged;
         }
         return kExitGood;

@@ -75,6 +75,12 @@ void TapeSignal::Take(const TapeEdge& edge, int block) {
 }
 
 void TapeSignal::Queue(bool high, std::uint64_t tstates, int block) {
+    // The first pulse is started by an edge too: a reader of the sound cannot measure a pulse
+    // that the file starts in.
+    if (!sounded_ && high) {
+        queue_[queued_++] = SignalRun{false, kOneMillisecond, block, false};
+        tstates_ += kOneMillisecond;
+    }
     queue_[queued_++] = SignalRun{high, tstates, block, false};
     tstates_ += tstates;
     sounded_ = true;

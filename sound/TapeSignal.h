@@ -28,7 +28,8 @@ struct SignalRun {
 };
 
 // The signal of a tape, as runs of one level, from the sound library's edges with the rules of
-// the TZX format a player keeps: a block's pause starts with an edge and at least 1 ms at the
+// the TZX format a player keeps: the sound starts low, 1 ms before its first edge; a block's
+// pause starts with an edge and at least 1 ms at the
 // level opposite to the last pulse's, then goes low; the tape ends the same way when its last
 // block has no pause (2 ms), and its last pause is closed by an edge: 1 ms high, 1 ms low.
 // Throws SoundError for what the sound library refuses and for a signal past
@@ -54,7 +55,7 @@ private:
     bool ended_ = false;
     std::uint64_t edges_ = 0;
     std::uint64_t tstates_ = 0;  // queued so far
-    std::array<SignalRun, 5> queue_{};
+    std::array<SignalRun, 6> queue_{};
     std::size_t queued_ = 0;
     std::size_t taken_ = 0;
 };

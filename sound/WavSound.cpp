@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <utility>
 
 #include "SoundError.h"
 
@@ -88,9 +89,9 @@ std::vector<std::uint8_t> WavHeader(SoundFormat format, std::uint64_t samples) {
     return header;
 }
 
-WavSound::WavSound(const TapeSoundBytes& tape, SoundFormat format, SignalLimits limits)
-    : tape_(tape), format_(format), limits_(limits) {
-    TapeSignal signal(tape.bytes, tape.tzx, limits);
+WavSound::WavSound(TapeSoundBytes tape, SoundFormat format, SignalLimits limits)
+    : tape_(std::move(tape)), format_(format), limits_(limits) {
+    TapeSignal signal(tape_.bytes, tape_.tzx, limits);
     SignalRun run;
     while (signal.Next(run)) {
     }

@@ -33,7 +33,7 @@ class WavSound {
 public:
     // SoundError when the tape cannot be sounded, its sound is past limits, or the file would
     // pass the 4 GiB a WAV file can hold.
-    WavSound(const TapeSoundBytes& tape, SoundFormat format, SignalLimits limits = {});
+    WavSound(TapeSoundBytes tape, SoundFormat format, SignalLimits limits = {});
 
     std::uint64_t Samples() const noexcept { return samples_; }
     std::uint64_t Tstates() const noexcept { return tstates_; }
@@ -44,7 +44,7 @@ public:
     bool Write(ByteSink& sink, const SoundProgress& progress = nullptr) const;
 
 private:
-    const TapeSoundBytes& tape_;
+    TapeSoundBytes tape_;
     SoundFormat format_;
     SignalLimits limits_;
     std::uint64_t tstates_ = 0;
