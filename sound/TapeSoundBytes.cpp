@@ -17,12 +17,17 @@ namespace {
 constexpr std::array<std::uint8_t, 8> kTzxSignature = {'Z', 'X', 'T', 'a', 'p', 'e', '!', 0x1A};
 constexpr std::size_t kTzxHeader = 10;  // the signature and the two version bytes
 
-// Keeps of the rows only what the sound needs: the chosen row and where the last one ends.
+// Keeps of the rows only what the sound needs: the chosen row, by its number or by its block's
+// place, and where the last one ends.
 class SoundRows final : public CatalogueSink {
 public:
-    explicit SoundRows(std::size_t wanted) : wanted_(wanted) {}
+    SoundRows(std::optional<std::size_t> index, std::optional<std::uint64_t> position)
+        : index_(index), position_(position) {}
     void Add(const CatalogueRow& row) override {
-        if (count_ == wanted_) chosen_ = row;
+        if (count_ == index_ || row.Position == position_) {
+            chosen_ = row;
+            chosenIndex_ = count_;
+        }
         ++count_;
         end_ = row.Position + row.Length;
     }
@@ -30,12 +35,15 @@ public:
 
     std::size_t Count() const noexcept { return count_; }
     const std::optional<CatalogueRow>& Chosen() const noexcept { return chosen_; }
+    std::size_t ChosenIndex() const noexcept { return chosenIndex_; }
     std::uint64_t End() const noexcept { return end_; }
 
 private:
-    std::size_t wanted_;
+    std::optional<std::size_t> index_;
+    std::optional<std::uint64_t> position_;
     std::size_t count_ = 0;
     std::optional<CatalogueRow> chosen_;
+    std::size_t chosenIndex_ = 0;
     std::uint64_t end_ = 0;
 };
 
@@ -88,19 +96,23 @@ std::size_t BlockStart(std::span<const std::uint8_t> tape, bool tzx, const Catal
     throw SoundError("The block of the row is not where the tape was read");
 }
 
-TapeSoundBytes ReadTapeSoundBytes(const TapeLocation& location,
-                                  std::optional<std::size_t> fromRow) {
-    SoundRows rows(fromRow.value_or(0));
+namespace {
+
+// From the chosen row's block, or from the start when rows chooses none and none was asked for.
+// askedRow, when given, names the row in the message for a tape without it.
+TapeSoundBytes ReadFrom(const TapeLocation& location, SoundRows& rows, bool fromRow,
+                        std::optional<std::size_t> askedRow) {
     const ScanResult scan = ScanRows(location, true, rows);
     TapeSoundBytes sound;
     sound.rows = rows.Count();
-    sound.firstRow = fromRow.value_or(0);
+    sound.firstRow = rows.ChosenIndex();
     sound.damaged = scan == ScanResult::Damaged;
     if (sound.damaged && rows.Count() == 0) {
         throw SoundError("The tape is damaged before its first block");
     }
     if (fromRow && !rows.Chosen()) {
-        throw SoundError("The tape has no row " + std::to_string(*fromRow + 1) + " (it has " +
+        if (!askedRow) throw SoundError("The tape has no block there any more");
+        throw SoundError("The tape has no row " + std::to_string(*askedRow + 1) + " (it has " +
                          std::to_string(rows.Count()) + ")");
     }
     std::vector<std::uint8_t> all = ReadAll(location);
@@ -119,6 +131,19 @@ TapeSoundBytes ReadTapeSoundBytes(const TapeLocation& location,
     }
     sound.bytes = std::move(all);
     return sound;
+}
+
+}  // namespace
+
+TapeSoundBytes ReadTapeSoundBytes(const TapeLocation& location,
+                                  std::optional<std::size_t> fromRow) {
+    SoundRows rows(fromRow, std::nullopt);
+    return ReadFrom(location, rows, fromRow.has_value(), fromRow);
+}
+
+TapeSoundBytes ReadTapeSoundBytesAt(const TapeLocation& location, std::uint64_t position) {
+    SoundRows rows(std::nullopt, position);
+    return ReadFrom(location, rows, true, std::nullopt);
 }
 
 }  // namespace brisalto

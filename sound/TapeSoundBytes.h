@@ -33,6 +33,10 @@ struct TapeSoundBytes {
 TapeSoundBytes ReadTapeSoundBytes(const TapeLocation& location,
                                   std::optional<std::size_t> fromRow = std::nullopt);
 
+// The same from the block whose flag byte lies at position (a row's Position), whichever rows
+// the caller lists; SoundError when no row's block is there.
+TapeSoundBytes ReadTapeSoundBytesAt(const TapeLocation& location, std::uint64_t position);
+
 // Where in a tape's bytes the block of row begins: for a TAP file its length word, two bytes
 // before the flag; for a TZX tape its ID byte, before the flag by the block's fixed fields.
 // SoundError when no block of a kind that holds a flag byte begins there.
