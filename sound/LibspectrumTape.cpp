@@ -35,9 +35,11 @@ void InitOnce() {
     });
 }
 
+// Kept clear between failures, so that a message is always the failing call's own.
 [[noreturn]] void Fail(const char* what) {
     std::string message = what;
     if (!lastMessage.empty()) message += ": " + lastMessage;
+    lastMessage.clear();
     throw SoundError(message);
 }
 
@@ -68,7 +70,6 @@ void LibspectrumTape::Free::operator()(libspectrum_tape* tape) const noexcept {
 
 LibspectrumTape::LibspectrumTape(std::span<const std::uint8_t> bytes, bool tzx) {
     InitOnce();
-    lastMessage.clear();
     tape_.reset(libspectrum_tape_alloc());
     const libspectrum_id_t kind = tzx ? LIBSPECTRUM_ID_TAPE_TZX : LIBSPECTRUM_ID_TAPE_TAP;
     if (libspectrum_tape_read(tape_.get(), bytes.data(), bytes.size(), kind, nullptr) !=
@@ -82,8 +83,13 @@ LibspectrumTape::~LibspectrumTape() = default;
 TapeEdge LibspectrumTape::NextEdge() {
     libspectrum_dword tstates = 0;
     int flags = 0;
-    lastMessage.clear();
-    const std::uint32_t pause = PauseOf(libspectrum_tape_current_block(tape_.get()));
+    // The block's pause is looked up once per block, not once per edge.
+    libspectrum_tape_block* block = libspectrum_tape_current_block(tape_.get());
+    if (block != block_) {
+        block_ = block;
+        pause_ = PauseOf(block);
+    }
+    const std::uint32_t pause = pause_;
     if (libspectrum_tape_get_next_edge(&tstates, &flags, tape_.get()) != LIBSPECTRUM_ERROR_NONE) {
         Fail("The sound library cannot sound the tape");
     }
@@ -97,12 +103,6 @@ TapeEdge LibspectrumTape::NextEdge() {
     edge.stop = Has(flags, LIBSPECTRUM_TAPE_FLAGS_STOP);
     edge.tapeEnd = Has(flags, LIBSPECTRUM_TAPE_FLAGS_TAPE);
     return edge;
-}
-
-int LibspectrumTape::BlockIndex() {
-    int index = 0;
-    if (libspectrum_tape_position(&index, tape_.get()) != LIBSPECTRUM_ERROR_NONE) return 0;
-    return index;
 }
 
 }  // namespace brisalto

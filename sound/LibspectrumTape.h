@@ -6,6 +6,7 @@
 #include <span>
 
 struct libspectrum_tape;
+struct libspectrum_tape_block;
 
 namespace brisalto {
 
@@ -33,14 +34,14 @@ public:
     LibspectrumTape& operator=(const LibspectrumTape&) = delete;
 
     TapeEdge NextEdge();
-    // The place of the block the next edge comes from among the tape's blocks, from 0.
-    int BlockIndex();
 
 private:
     struct Free {
         void operator()(libspectrum_tape* tape) const noexcept;
     };
     std::unique_ptr<libspectrum_tape, Free> tape_;
+    libspectrum_tape_block* block_ = nullptr;  // the block of the last edge, and its pause
+    std::uint32_t pause_ = 0;
 };
 
 }  // namespace brisalto

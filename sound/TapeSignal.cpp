@@ -27,14 +27,13 @@ bool TapeSignal::Next(SignalRun& run) {
         if (ended_) return false;
         taken_ = 0;
         queued_ = 0;
-        const int block = tape_.BlockIndex();
-        Take(tape_.NextEdge(), block);
+        Take(tape_.NextEdge());
     }
     run = queue_[taken_++];
     return true;
 }
 
-void TapeSignal::Take(const TapeEdge& edge, int block) {
+void TapeSignal::Take(const TapeEdge& edge) {
     if (++edges_ > limits_.maxEdges) {
         throw SoundError("The tape's sound has more than " + Grouped(limits_.maxEdges) +
                          " edges (a loop or jump without end?)");
@@ -50,20 +49,20 @@ void TapeSignal::Take(const TapeEdge& edge, int block) {
     }
     if (edge.tstates > 0) {
         if (edge.pause) {
-            QueuePause(edge.tstates, block);
+            QueuePause(edge.tstates);
         } else {
-            Queue(level_, edge.tstates, block);
+            Queue(level_, edge.tstates);
         }
     }
     if (edge.tapeEnd) {
         ended_ = true;
         if (sounded_) {
             // A last block without a pause still needs its closing edge and its rest at low.
-            if (!edge.pause) QueuePause(2 * kOneMillisecond, block);
+            if (!edge.pause) QueuePause(2 * kOneMillisecond);
             // And the last pause its own closing edge: a reader of the sound measures a pulse,
             // the pause too, by the edge that ends it.
-            Queue(true, kOneMillisecond, block);
-            Queue(false, kOneMillisecond, block);
+            Queue(true, kOneMillisecond);
+            Queue(false, kOneMillisecond);
         }
     } else if (edge.stop && queued_ > 0) {
         queue_[queued_ - 1].stop = true;
@@ -74,14 +73,14 @@ void TapeSignal::Take(const TapeEdge& edge, int block) {
     }
 }
 
-void TapeSignal::Queue(bool high, std::uint64_t tstates, int block) {
+void TapeSignal::Queue(bool high, std::uint64_t tstates) {
     // The first pulse is started by an edge too: a reader of the sound cannot measure a pulse
     // that the file starts in.
     if (!sounded_ && high) {
-        queue_[queued_++] = SignalRun{false, kOneMillisecond, block, false};
+        queue_[queued_++] = SignalRun{false, kOneMillisecond, false};
         tstates_ += kOneMillisecond;
     }
-    queue_[queued_++] = SignalRun{high, tstates, block, false};
+    queue_[queued_++] = SignalRun{high, tstates, false};
     tstates_ += tstates;
     sounded_ = true;
     lastHigh_ = high;
@@ -89,15 +88,15 @@ void TapeSignal::Queue(bool high, std::uint64_t tstates, int block) {
 
 // A pause: after sound, an edge and at least 1 ms at the level opposite to the last pulse's,
 // then low; before any sound, low. The sound library's own level for it only toggles.
-void TapeSignal::QueuePause(std::uint64_t tstates, int block) {
+void TapeSignal::QueuePause(std::uint64_t tstates) {
     const bool opposite = !lastHigh_;
     if (!sounded_ || !opposite) {
-        Queue(false, tstates, block);
+        Queue(false, tstates);
     } else if (tstates <= kOneMillisecond) {
-        Queue(true, tstates, block);
+        Queue(true, tstates);
     } else {
-        Queue(true, kOneMillisecond, block);
-        Queue(false, tstates - kOneMillisecond, block);
+        Queue(true, kOneMillisecond);
+        Queue(false, tstates - kOneMillisecond);
     }
     level_ = false;
 }

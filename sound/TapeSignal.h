@@ -23,7 +23,6 @@ struct SignalLimits {
 struct SignalRun {
     bool high = false;
     std::uint64_t tstates = 0;
-    int block = 0;      // the sound library's index of the block it belongs to
     bool stop = false;  // a TZX stop block follows: a tape deck would stop here
 };
 
@@ -43,9 +42,9 @@ public:
     std::uint64_t Tstates() const noexcept { return tstates_; }
 
 private:
-    void Take(const TapeEdge& edge, int block);
-    void Queue(bool high, std::uint64_t tstates, int block);
-    void QueuePause(std::uint64_t tstates, int block);
+    void Take(const TapeEdge& edge);
+    void Queue(bool high, std::uint64_t tstates);
+    void QueuePause(std::uint64_t tstates);
 
     LibspectrumTape tape_;
     SignalLimits limits_;

@@ -46,8 +46,14 @@ public:
         while (count > 0) {
             const std::size_t room = (piece_.size() - used_) / bytesPerSample_;
             const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(count, room));
-            for (std::size_t i = 0; i < take; ++i) {
-                for (std::size_t b = 0; b < bytesPerSample_; ++b) piece_[used_++] = sample[b];
+            if (bytesPerSample_ == 1) {
+                std::fill_n(piece_.begin() + static_cast<std::ptrdiff_t>(used_), take, sample[0]);
+                used_ += take;
+            } else {
+                for (std::size_t i = 0; i < take; ++i) {
+                    piece_[used_++] = sample[0];
+                    piece_[used_++] = sample[1];
+                }
             }
             count -= take;
             if (used_ + bytesPerSample_ > piece_.size()) Flush();
