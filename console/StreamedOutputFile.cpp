@@ -66,6 +66,13 @@ void StreamedOutputFile::Write(std::span<const std::uint8_t> bytes) {
     if (!part_) Fail(path_, std::strerror(errno));
 }
 
+void StreamedOutputFile::RewriteStart(std::span<const std::uint8_t> bytes) {
+    part_.seekp(0);
+    Write(bytes);
+    part_.seekp(0, std::ios::end);
+    if (!part_) Fail(path_, std::strerror(errno));
+}
+
 void StreamedOutputFile::Commit() {
     if (partName_.empty()) {
         if (std::fflush(stdout) != 0) Fail("standard output", std::strerror(errno));

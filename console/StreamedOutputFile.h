@@ -22,6 +22,10 @@ public:
     StreamedOutputFile& operator=(const StreamedOutputFile&) = delete;
 
     void Write(std::span<const std::uint8_t> bytes) override;
+    // Whether the file can go back to its start: not standard output.
+    bool CanRewrite() const noexcept { return !partName_.empty(); }
+    // Puts bytes over the file's first bytes, and goes on at its end.
+    void RewriteStart(std::span<const std::uint8_t> bytes);
     void Commit();
 
 private:

@@ -38,9 +38,19 @@ int WriteTapeWav(const ConsoleRequest& request) {
         TapeSoundBytes sound = ReadTapeSoundBytes(tape.location, fromRow);
         const bool damaged = sound.damaged;
         const std::size_t rows = sound.rows;
-        const WavSound wav(std::move(sound), SoundFormat{request.rate, request.bits});
+        const SoundFormat format{request.rate, request.bits};
         StreamedOutputFile output(request.output, tape.location.path);
-        wav.Write(output);
+        if (output.CanRewrite()) {
+            // A file can take its header last: one walk of the sound instead of two. A sound
+            // past the bounds stops it partway, and the file written aside is dropped.
+            WriteWavInOneWalk(
+                sound, format, output,
+                [&output](std::span<const std::uint8_t> header) { output.RewriteStart(header); });
+        } else {
+            // Standard output takes the header first: the sound is counted before it is written.
+            const WavSound wav(std::move(sound), format);
+            wav.Write(output);
+        }
         output.Commit();
         if (damaged) {
             Complain(name + ": " + kDamagedTapeText + " The sound stops after row " +

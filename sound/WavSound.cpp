@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -112,11 +113,16 @@ std::uint64_t WavSound::FileBytes() const noexcept {
     return kWavHeaderBytes + samples_ * (format_.bits / 8);
 }
 
-bool WavSound::Write(ByteSink& sink, const SoundProgress& progress) const {
-    sink.Write(WavHeader(format_, samples_));
-    TapeSignal signal(tape_.bytes, tape_.tzx, limits_);
-    SampleClock clock(format_.rate);
-    SampleWriter writer(sink, format_.bits);
+namespace {
+
+// Writes the samples of the tape's signal to sink; the count written, or nothing when progress
+// stopped it. total is only told to progress.
+std::optional<std::uint64_t> WriteSamples(const TapeSoundBytes& tape, SoundFormat format,
+                                          SignalLimits limits, ByteSink& sink,
+                                          const SoundProgress& progress, std::uint64_t total) {
+    TapeSignal signal(tape.bytes, tape.tzx, limits);
+    SampleClock clock(format.rate);
+    SampleWriter writer(sink, format.bits);
     std::uint64_t done = 0;
     std::uint64_t told = 0;
     SignalRun run;
@@ -125,15 +131,38 @@ bool WavSound::Write(ByteSink& sink, const SoundProgress& progress) const {
         writer.Add(run.high, count);
         done += count;
         // About ten times a second of sound is plenty for a progress bar.
-        if (progress && done - told >= format_.rate / 10) {
+        if (progress && done - told >= format.rate / 10) {
             told = done;
-            if (!progress(done, samples_)) return false;
+            if (!progress(done, total)) return std::nullopt;
         }
     }
     writer.Flush();
-    if (done != samples_) throw SoundError("The tape's sound changed while it was written");
-    if (progress) progress(done, samples_);
+    return done;
+}
+
+}  // namespace
+
+bool WavSound::Write(ByteSink& sink, const SoundProgress& progress) const {
+    sink.Write(WavHeader(format_, samples_));
+    const std::optional<std::uint64_t> done =
+        WriteSamples(tape_, format_, limits_, sink, progress, samples_);
+    if (!done) return false;
+    if (*done != samples_) throw SoundError("The tape's sound changed while it was written");
+    if (progress) progress(*done, samples_);
     return true;
+}
+
+std::uint64_t WriteWavInOneWalk(
+    const TapeSoundBytes& tape, SoundFormat format, ByteSink& sink,
+    const std::function<void(std::span<const std::uint8_t> header)>& rewriteHeader,
+    SignalLimits limits) {
+    sink.Write(WavHeader(format, 0));
+    const std::uint64_t samples = *WriteSamples(tape, format, limits, sink, nullptr, 0);
+    if (samples * (format.bits / 8) > kMostWavData) {
+        throw SoundError("The tape's sound is too long for a WAV file at this rate");
+    }
+    rewriteHeader(WavHeader(format, samples));
+    return samples;
 }
 
 }  // namespace brisalto

@@ -51,4 +51,13 @@ private:
     std::uint64_t samples_ = 0;
 };
 
+// The same file in one walk of the signal, for a sink that can go back to its start: a header
+// for no samples first, then the samples as they come, then rewriteHeader is handed the true
+// header to put over the first 44 bytes. A sound past limits fails (SoundError) partway, with
+// what was written so far left for the caller to drop. Returns the count of samples.
+std::uint64_t WriteWavInOneWalk(
+    const TapeSoundBytes& tape, SoundFormat format, ByteSink& sink,
+    const std::function<void(std::span<const std::uint8_t> header)>& rewriteHeader,
+    SignalLimits limits = {});
+
 }  // namespace brisalto
