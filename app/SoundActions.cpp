@@ -19,8 +19,10 @@ namespace brisalto {
 
 namespace {
 
-// The progress dialog shows itself only when the sound takes longer than this to write.
+// The progress dialog shows itself only when the sound takes longer than this to write, and at
+// once for a sound longer than kLongSound (ten minutes of sound take longer than a moment).
 constexpr int kMomentMilliseconds = 400;
+constexpr std::uint64_t kLongSoundSeconds = 10 * 60;
 constexpr int kProgressSteps = 1000;
 
 // Hands the pieces of the sound to the file written aside.
@@ -76,7 +78,8 @@ void SaveSound(const RowOfTape& row, bool fromHere) {
                              QStringLiteral("Cancel"), 0, kProgressSteps, &row.owner);
     progress.setObjectName(QStringLiteral("SoundProgress"));
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(kMomentMilliseconds);
+    const bool longSound = wav.Samples() > kLongSoundSeconds * SoundFormat{}.rate;
+    progress.setMinimumDuration(longSound ? 0 : kMomentMilliseconds);
     SaveFileSink sink(file);
     const bool whole = wav.Write(sink, [&progress](std::uint64_t done, std::uint64_t total) {
         progress.setValue(

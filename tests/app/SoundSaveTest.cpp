@@ -61,8 +61,8 @@ TEST_F(SoundSave, NeitherTheTapeNorACancelledDialogIsWritten) {
     EXPECT_EQ(FilesBesideTheTape(), 1u);
 }
 
-// A sound of 100 minutes takes longer than a moment to write: the progress dialog shows, and its
-// Cancel leaves no file at all.
+// A sound of 100 minutes takes longer than a moment to write: the progress dialog shows at once,
+// and its Cancel leaves no file at all.
 TEST_F(SoundSave, CancelInTheProgressDialogLeavesNoFile) {
     TzxBuilder tzx;
     tzx.Body(WithChecksum({0xFF, 1, 2, 3}));
