@@ -10,6 +10,9 @@
 #include "FailureText.h"
 #include "FormDialogs.h"
 #include "SaveActions.h"
+#ifdef BRISALTO_HAS_SOUND
+#include "SoundActions.h"
+#endif
 #include "TapeInformation.h"
 
 namespace brisalto {
@@ -23,6 +26,8 @@ QString Caption(RowItem item) {
         case RowItem::SaveListing: return QStringLiteral("Save &Listing As\u2026");
         case RowItem::SaveScreen: return QStringLiteral("Save &Screen As\u2026");
         case RowItem::SaveBlock: return QStringLiteral("Save &Block As\u2026");
+        case RowItem::SaveSoundFromHere: return QStringLiteral("Save S&ound From Here\u2026");
+        case RowItem::SaveTapeAsSound: return QStringLiteral("Save &Tape As Sound\u2026");
         case RowItem::TapeInformation: return QStringLiteral("Tape &Information\u2026");
     }
     return {};
@@ -34,6 +39,13 @@ void Do(RowItem item, const RowOfTape& row) {
         case RowItem::SaveListing: SaveListing(row); return;
         case RowItem::SaveScreen: SaveScreen(row); return;
         case RowItem::SaveBlock: SaveBlock(row); return;
+#ifdef BRISALTO_HAS_SOUND
+        case RowItem::SaveSoundFromHere: SaveSoundFromHere(row); return;
+        case RowItem::SaveTapeAsSound: SaveTapeAsSound(row); return;
+#else
+        case RowItem::SaveSoundFromHere:
+        case RowItem::SaveTapeAsSound: return;
+#endif
         case RowItem::TapeInformation:
             row.dialogs.ShowTapeInformation(row.owner, TapeInformationText(row.tape));
             return;
@@ -51,6 +63,12 @@ std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen) {
         }
         if (DescribeBlock(*row).screen) items.push_back(RowItem::SaveScreen);
         if (row->Checksum) items.push_back(RowItem::SaveBlock);
+#ifdef BRISALTO_HAS_SOUND
+        if (row->Checksum) {
+            items.push_back(RowItem::SaveSoundFromHere);
+            items.push_back(RowItem::SaveTapeAsSound);
+        }
+#endif
     }
     if (tapeOpen) items.push_back(RowItem::TapeInformation);
     return items;

@@ -15,11 +15,20 @@ class FormDialogs;
 struct CatalogueRow;
 
 // The items of the grid's row menu, in the order it shows them.
-enum class RowItem { CopyListing, SaveListing, SaveScreen, SaveBlock, TapeInformation };
+enum class RowItem {
+    CopyListing,
+    SaveListing,
+    SaveScreen,
+    SaveBlock,
+    SaveSoundFromHere,
+    SaveTapeAsSound,
+    TapeInformation
+};
 
 // The items that apply to row: the listing's for a program's data (Type 255), the screen's for a
-// data block of a screen's size, the block's for any complete row; Tape Information whenever a
-// tape is open. row is nullptr for the blank row of an empty grid and for a row left open.
+// data block of a screen's size, the block's for any complete row (and, where the sound is built,
+// the sound from it and of the whole tape); Tape Information whenever a tape is open. row is
+// nullptr for the blank row of an empty grid and for a row left open.
 std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen);
 
 // Shows the menu of table's current row at globalPos (nothing when no item applies) and does

@@ -71,7 +71,7 @@ struct CommandName {
     ConsoleCommand command;
 };
 
-constexpr std::array<CommandName, 9> kCommands = {{
+constexpr std::array<CommandName, 10> kCommands = {{
     {"catalogue", ConsoleCommand::Catalogue},
     {"list", ConsoleCommand::List},
     {"screen", ConsoleCommand::Screen},
@@ -81,6 +81,7 @@ constexpr std::array<CommandName, 9> kCommands = {{
     {"disasm", ConsoleCommand::Disasm},
     {"variables", ConsoleCommand::Variables},
     {"array", ConsoleCommand::Array},
+    {"wav", ConsoleCommand::Wav},
 }};
 
 ConsoleRequest Ended(int code, std::string text) {
@@ -125,7 +126,9 @@ std::optional<unsigned> ReadAddress(std::string_view text) {
 bool Takes(ConsoleCommand command, std::string_view option) {
     using enum ConsoleCommand;
     if (option == "--entry") return true;
-    if (option == "--row") return command != Catalogue && command != Thumbnail;
+    if (option == "--row") return command != Catalogue && command != Thumbnail && command != Wav;
+    if (option == "--from-row" || option == "--rate" || option == "--bits" || option == "-o")
+        return command == Wav;
     if (option == "--no-raw" || option == "--json-lines") return command == Catalogue;
     if (option == "--json") return command == Catalogue || command == Variables || command == Array;
     if (option == "--from") return command == Disasm;
@@ -137,7 +140,8 @@ bool Takes(ConsoleCommand command, std::string_view option) {
 
 bool TakesValue(std::string_view option) {
     return option == "--row" || option == "--scale" || option == "--size" || option == "--entry" ||
-           option == "--from";
+           option == "--from" || option == "--from-row" || option == "--rate" ||
+           option == "--bits" || option == "-o";
 }
 
 }  // namespace
@@ -195,10 +199,21 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
             return Usage("'" + std::string(argument) + "' takes no value");
         }
 
-        if (argument == "--row") {
+        if (argument == "--row" || argument == "--from-row") {
             const auto row = ReadNumber(value, 1, 0xFFFFFFFFu);
-            if (!row) return Usage("'--row' needs a row number from 1 up");
+            if (!row) return Usage("'" + std::string(argument) + "' needs a row number from 1 up");
             request.row = *row;
+        } else if (argument == "--rate") {
+            const auto rate = ReadNumber(value, 8000, 192000);
+            if (!rate) return Usage("'--rate' needs a number from 8000 to 192000");
+            request.rate = *rate;
+        } else if (argument == "--bits") {
+            const auto bits = ReadNumber(value, 8, 16);
+            if (!bits || (*bits != 8 && *bits != 16)) return Usage("'--bits' needs 8 or 16");
+            request.bits = *bits;
+        } else if (argument == "-o") {
+            if (value.empty()) return Usage("'-o' needs a file name");
+            request.output = value;
         } else if (argument == "--scale") {
             const auto scale = ReadNumber(value, 1, 8);
             if (!scale) return Usage("'--scale' needs a number from 1 to 8");
@@ -236,6 +251,9 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
         if (files.size() != 2) return Usage(std::string(first) + " takes one tape and one output");
         request.output = files[1];
         files.pop_back();
+    } else if (request.command == Wav) {
+        if (files.size() != 1) return Usage("wav takes one tape");
+        if (request.output.empty()) return Usage("wav needs '-o OUTPUT'");
     } else if (files.empty()) {
         return Usage("no tape given");
     }

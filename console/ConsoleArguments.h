@@ -19,7 +19,8 @@ enum class ConsoleCommand {
     Hex,
     Disasm,
     Variables,
-    Array
+    Array,
+    Wav
 };
 
 // What the console program's command line asks for.
@@ -34,15 +35,17 @@ struct ConsoleRequest {
     bool showRaw = true;             // catalogue: data rows as well as headers
     bool json = false;               // catalogue, variables, array: JSON instead of text
     bool jsonLines = false;          // catalogue: one JSON object per line, no array around them
-    std::optional<std::size_t> row;  // the row asked for, counted from 1
+    std::optional<std::size_t> row;  // the row asked for (wav: --from-row), counted from 1
     unsigned scale = 1;              // screen: each Spectrum pixel as scale x scale
     bool rawScreen = false;          // screen: the 6,912 bytes instead of a PNG
     bool keepFlag = false;           // bytes: flag and checksum kept
     std::optional<unsigned> from;    // disasm: the address to start at (0 to 65535)
     unsigned size = 256;             // thumbnail: width of the picture in pixels
+    unsigned rate = 44'100;          // wav: samples per second
+    unsigned bits = 8;               // wav: bits per sample, 8 or 16
     std::vector<std::string> tapes;  // in command line order
     std::string entry;               // the one archive entry to read; empty: every tape
-    std::string output;              // screen, bytes, thumbnail: the file to write; "-" stdout
+    std::string output;              // screen, bytes, thumbnail, wav: the file to write; "-" stdout
 };
 
 // Reads the program's arguments, the program's own name first.

@@ -32,6 +32,9 @@
 #include "TapeBlock.h"
 #include "TapeScan.h"
 #include "TzxTexts.h"
+#ifdef BRISALTO_HAS_SOUND
+#include "WavCommand.h"
+#endif
 
 namespace brisalto {
 
@@ -469,6 +472,14 @@ int RunConsoleRequest(const ConsoleRequest& request) {
         case ConsoleCommand::Disasm:
         case ConsoleCommand::Variables:
         case ConsoleCommand::Array: status = ViewRow(request); break;
+        case ConsoleCommand::Wav:
+#ifdef BRISALTO_HAS_SOUND
+            status = WriteTapeWav(request);
+#else
+            std::fputs("brisalto-tape: this build cannot make sound\n", stderr);
+            status = kExitFailure;
+#endif
+            break;
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "brisalto-tape: standard output: %s\n", std::strerror(errno));

@@ -13,6 +13,13 @@ const QString kSaveListing = QStringLiteral("Save Listing As\u2026");
 const QString kSaveScreen = QStringLiteral("Save Screen As\u2026");
 const QString kSaveBlock = QStringLiteral("Save Block As\u2026");
 const QString kInformation = QStringLiteral("Tape Information\u2026");
+// The sound's items follow the block's on every complete row, where the sound is built.
+#ifdef BRISALTO_HAS_SOUND
+const QStringList kSound{QStringLiteral("Save Sound From Here\u2026"),
+                         QStringLiteral("Save Tape As Sound\u2026")};
+#else
+const QStringList kSound;
+#endif
 
 void Escape(QMenu& menu) {
     SystemKey(menu, QEvent::KeyPress, Qt::Key_Escape);
@@ -25,10 +32,11 @@ TEST_F(RowMenu, ARightClickMakesTheRowCurrentListsNothingAndOffersWhatAppliesToI
         int row;
         QStringList items;
     } cases[] = {
-        {kProgramHeaderRow, {kSaveBlock, kInformation}},
-        {kProgramRow, {kCopy, kSaveListing, kSaveBlock, kInformation}},
-        {kScreenRow, {kSaveScreen, kSaveBlock, kInformation}},
-        {kCodeRow, {kSaveBlock, kInformation}},
+        {kProgramHeaderRow, QStringList{kSaveBlock} + kSound + QStringList{kInformation}},
+        {kProgramRow,
+         QStringList{kCopy, kSaveListing, kSaveBlock} + kSound + QStringList{kInformation}},
+        {kScreenRow, QStringList{kSaveScreen, kSaveBlock} + kSound + QStringList{kInformation}},
+        {kCodeRow, QStringList{kSaveBlock} + kSound + QStringList{kInformation}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
@@ -84,7 +92,7 @@ TEST_F(RowMenu, TheKeysOpenItAndTheKeyThatClosesItDoesNotListAgain) {
         });
         SystemKey(form, QEvent::KeyPress, c.key, c.modifiers);
         EXPECT_EQ(watcher.Shown(), 1);
-        EXPECT_EQ(watcher.Items().size(), 4);
+        EXPECT_EQ(watcher.Items().size(), 4 + kSound.size());
         SystemKey(form, QEvent::KeyRelease, c.closing);
         EXPECT_EQ(Pane(), QStringLiteral("kept"));
         EXPECT_EQ(CurrentRow(), kProgramRow);

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "WavCommand.h"
+
+#include <cstdio>
+#include <exception>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ExitStatus.h"
+#include "FailureText.h"
+#include "OutputFile.h"
+#include "StreamedOutputFile.h"
+#include "TapeScan.h"
+#include "TapeSoundBytes.h"
+#include "WavSound.h"
+
+namespace brisalto {
+
+namespace {
+
+void Complain(const std::string& text) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "brisalto-tape: %s\n", text.c_str());
+}
+
+}  // namespace
+
+int WriteTapeWav(const ConsoleRequest& request) {
+    std::string name = request.tapes.front();
+    try {
+        const std::vector<ConsoleTape> tapes = FindConsoleTapes(name, request.entry);
+        const ConsoleTape& tape = tapes.front();
+        name = tape.name;
+        std::optional<std::size_t> fromRow;
+        if (request.row) fromRow = *request.row - 1;
+        TapeSoundBytes sound = ReadTapeSoundBytes(tape.location, fromRow);
+        const bool damaged = sound.damaged;
+        const std::size_t rows = sound.rows;
+        const SoundFormat format{request.rate, request.bits};
+        StreamedOutputFile output(request.output, tape.location.path);
+        if (output.CanRewrite()) {
+            // A file can take its header last: one walk of the sound instead of two. A sound
+            // past the bounds stops it partway, and the file written aside is dropped.
+            WriteWavInOneWalk(
+                sound, format, output,
+                [&output](std::span<const std::uint8_t> header) { output.RewriteStart(header); });
+        } else {
+            // Standard output takes the header first: the sound is counted before it is written.
+            const WavSound wav(std::move(sound), format);
+            wav.Write(output);
+        }
+        output.Commit();
+        if (damaged) {
+            Complain(name + ": " + kDamagedTapeText + " The sound stops after row " +
+                     std::to_string(rows) + ".");
+            return kExitDamaged;
+        }
+        return kExitGood;
+    } catch (const OutputError& failure) {
+        Complain(failure.what());
+    } catch (const std::exception& failure) {
+        Complain(name + ": " + FailureText(failure.what()));
+    }
+    return kExitFailure;
+}
+
+}  // namespace brisalto

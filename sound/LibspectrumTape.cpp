@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "LibspectrumTape.h"
+
+#include <libspectrum.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+#include "SoundError.h"
+
+namespace brisalto {
+
+namespace {
+
+// libspectrum reports through one global function; its last message is kept per thread and
+// becomes the failure's text.
+thread_local std::string lastMessage;
+
+libspectrum_error KeepMessage(libspectrum_error error, const char* format, va_list arguments) {
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    lastMessage = text;
+    return error;
+}
+
+void InitOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        libspectrum_error_function = KeepMessage;
+        if (libspectrum_init() != LIBSPECTRUM_ERROR_NONE) {
+            throw SoundError("The sound library could not start");
+        }
+    });
+}
+
+// Kept clear between failures, so that a message is always the failing call's own.
+[[noreturn]] void Fail(const char* what) {
+    std::string message = what;
+    if (!lastMessage.empty()) message += ": " + lastMessage;
+    lastMessage.clear();
+    throw SoundError(message);
+}
+
+bool Has(int flags, int flag) {
+    return (flags & flag) != 0;
+}
+
+// The pause the block ends with, for the kinds of block that have one; the library's accessor
+// complains about the others.
+std::uint32_t PauseOf(libspectrum_tape_block* block) {
+    if (block == nullptr) return 0;
+    switch (libspectrum_tape_block_type(block)) {
+        case LIBSPECTRUM_TAPE_BLOCK_ROM:
+        case LIBSPECTRUM_TAPE_BLOCK_TURBO:
+        case LIBSPECTRUM_TAPE_BLOCK_PURE_DATA:
+        case LIBSPECTRUM_TAPE_BLOCK_RAW_DATA:
+        case LIBSPECTRUM_TAPE_BLOCK_GENERALISED_DATA:
+        case LIBSPECTRUM_TAPE_BLOCK_PAUSE: return libspectrum_tape_block_pause_tstates(block);
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+void LibspectrumTape::Free::operator()(libspectrum_tape* tape) const noexcept {
+    libspectrum_tape_free(tape);
+}
+
+LibspectrumTape::LibspectrumTape(std::span<const std::uint8_t> bytes, bool tzx) {
+    InitOnce();
+    tape_.reset(libspectrum_tape_alloc());
+    const libspectrum_id_t kind = tzx ? LIBSPECTRUM_ID_TAPE_TZX : LIBSPECTRUM_ID_TAPE_TAP;
+    if (libspectrum_tape_read(tape_.get(), bytes.data(), bytes.size(), kind, nullptr) !=
+        LIBSPECTRUM_ERROR_NONE) {
+        Fail("The sound library cannot read the tape");
+    }
+}
+
+LibspectrumTape::~LibspectrumTape() = default;
+
+TapeEdge LibspectrumTape::NextEdge() {
+    libspectrum_dword tstates = 0;
+    int flags = 0;
+    // The block's pause is looked up once per block, not once per edge.
+    libspectrum_tape_block* block = libspectrum_tape_current_block(tape_.get());
+    if (block != block_) {
+        block_ = block;
+        pause_ = PauseOf(block);
+    }
+    const std::uint32_t pause = pause_;
+    if (libspectrum_tape_get_next_edge(&tstates, &flags, tape_.get()) != LIBSPECTRUM_ERROR_NONE) {
+        Fail("The sound library cannot sound the tape");
+    }
+    TapeEdge edge;
+    edge.tstates = tstates;
+    edge.noEdge = Has(flags, LIBSPECTRUM_TAPE_FLAGS_NO_EDGE);
+    edge.forceLow = Has(flags, LIBSPECTRUM_TAPE_FLAGS_LEVEL_LOW);
+    edge.forceHigh = Has(flags, LIBSPECTRUM_TAPE_FLAGS_LEVEL_HIGH);
+    edge.blockEnd = Has(flags, LIBSPECTRUM_TAPE_FLAGS_BLOCK);
+    edge.pause = edge.blockEnd && tstates > 0 && tstates == pause;
+    edge.stop = Has(flags, LIBSPECTRUM_TAPE_FLAGS_STOP);
+    edge.tapeEnd = Has(flags, LIBSPECTRUM_TAPE_FLAGS_TAPE);
+    return edge;
+}
+
+}  // namespace brisalto

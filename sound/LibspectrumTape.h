@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+struct libspectrum_tape;
+struct libspectrum_tape_block;
+
+namespace brisalto {
+
+// One edge of a tape's signal as the sound library gives it: what happens to the level now, and
+// how long the level then holds.
+struct TapeEdge {
+    std::uint32_t tstates = 0;  // how long the level holds after this edge
+    bool noEdge = false;        // the level stays as it is
+    bool forceLow = false;      // the level goes low, whatever it was
+    bool forceHigh = false;     // the level goes high, whatever it was
+    bool blockEnd = false;      // the last edge of its block
+    bool pause = false;         // the edge starts its block's pause, rather than a pulse
+    bool stop = false;          // the tape deck stops here (a TZX stop block, or the end)
+    bool tapeEnd = false;       // the last edge of the tape
+};
+
+// A tape read by libspectrum from bytes in memory, freed with the owner. libspectrum's failures
+// become SoundError, its messages kept for what() instead of printed.
+class LibspectrumTape {
+public:
+    // Reads bytes as a TZX tape when tzx is set, as a TAP file otherwise.
+    LibspectrumTape(std::span<const std::uint8_t> bytes, bool tzx);
+    ~LibspectrumTape();
+    LibspectrumTape(const LibspectrumTape&) = delete;
+    LibspectrumTape& operator=(const LibspectrumTape&) = delete;
+
+    TapeEdge NextEdge();
+
+private:
+    struct Free {
+        void operator()(libspectrum_tape* tape) const noexcept;
+    };
+    std::unique_ptr<libspectrum_tape, Free> tape_;
+    libspectrum_tape_block* block_ = nullptr;  // the block of the last edge, and its pause
+    std::uint32_t pause_ = 0;
+};
+
+}  // namespace brisalto

@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TapeSoundBytes.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "ScanTape.h"
+#include "TapeBlock.h"
+#include "SoundError.h"
+#include "TapeFile.h"
+
+namespace brisalto {
+
+namespace {
+
+constexpr std::array<std::uint8_t, 8> kTzxSignature = {'Z', 'X', 'T', 'a', 'p', 'e', '!', 0x1A};
+constexpr std::size_t kTzxHeader = 10;  // the signature and the two version bytes
+
+// Keeps of the tape's blocks only what the sound needs: the chosen row's block, by the row's
+// number or by its body's place, and where the last whole block ends. A row is a block with a
+// header or data flag, as the catalogue lists them with raw blocks shown.
+class SoundBlocks {
+public:
+    SoundBlocks(std::optional<std::size_t> index, std::optional<std::uint64_t> position)
+        : index_(index), position_(position) {}
+    void Take(const TapeBlock& block) {
+        end_ = block.position + block.length;
+        if (!block.body) return;
+        const std::uint8_t flag = block.body->Flag();
+        if (flag != kHeaderFlag && flag != kDataFlag) return;
+        if (count_ == index_ || block.body->position == position_) {
+            chosenStart_ = block.position;
+            chosenIndex_ = count_;
+        }
+        ++count_;
+    }
+
+    std::size_t Count() const noexcept { return count_; }
+    const std::optional<std::uint64_t>& ChosenStart() const noexcept { return chosenStart_; }
+    std::size_t ChosenIndex() const noexcept { return chosenIndex_; }
+    std::uint64_t End() const noexcept { return end_; }
+
+private:
+    std::optional<std::size_t> index_;
+    std::optional<std::uint64_t> position_;
+    std::size_t count_ = 0;
+    std::optional<std::uint64_t> chosenStart_;  // file position of the block's first byte
+    std::size_t chosenIndex_ = 0;
+    std::uint64_t end_ = 0;
+};
+
+std::vector<std::uint8_t> ReadAll(const TapeLocation& location) {
+    TapeFile file(location);
+    std::vector<std::uint8_t> bytes;
+    file.ReadPieces(kMaxSoundTapeBytes + 1, [&](std::span<const std::uint8_t> piece) {
+        bytes.insert(bytes.end(), piece.begin(), piece.end());
+    });
+    if (bytes.size() > kMaxSoundTapeBytes) {
+        throw SoundError("The tape is too large to sound (more than 64 MiB)");
+    }
+    return bytes;
+}
+
+}  // namespace
+
+namespace {
+
+// From the chosen row's block, or from the start when rows chooses none and none was asked for.
+// askedRow, when given, names the row in the message for a tape without it.
+TapeSoundBytes ReadFrom(const TapeLocation& location, SoundBlocks& rows, bool fromRow,
+                        std::optional<std::size_t> askedRow) {
+    const ScanResult scan =
+        ReadTapeBlocks(location, nullptr, [&rows](const TapeBlock& block) { rows.Take(block); });
+    TapeSoundBytes sound;
+    sound.rows = rows.Count();
+    sound.firstRow = rows.ChosenIndex();
+    sound.damaged = scan == ScanResult::Damaged;
+    if (sound.damaged && rows.Count() == 0) {
+        throw SoundError("The tape is damaged before its first block");
+    }
+    if (fromRow && !rows.ChosenStart()) {
+        if (!askedRow) throw SoundError("The tape has no block there any more");
+        throw SoundError("The tape has no row " + std::to_string(*askedRow + 1) + " (it has " +
+                         std::to_string(rows.Count()) + ")");
+    }
+    std::vector<std::uint8_t> all = ReadAll(location);
+    sound.tzx = all.size() >= kTzxSignature.size() &&
+                std::equal(kTzxSignature.begin(), kTzxSignature.end(), all.begin());
+    // What follows the last whole block of a damaged tape is left out: the sound library would
+    // refuse the whole tape for it.
+    if (sound.damaged) {
+        all.resize(static_cast<std::size_t>(std::min<std::uint64_t>(rows.End(), all.size())));
+    }
+    if (fromRow) {
+        const auto start = static_cast<std::size_t>(*rows.ChosenStart());
+        const std::size_t kept = sound.tzx ? kTzxHeader : 0;
+        all.erase(all.begin() + static_cast<std::ptrdiff_t>(kept),
+                  all.begin() + static_cast<std::ptrdiff_t>(start));
+    }
+    sound.bytes = std::move(all);
+    return sound;
+}
+
+}  // namespace
+
+TapeSoundBytes ReadTapeSoundBytes(const TapeLocation& location,
+                                  std::optional<std::size_t> fromRow) {
+    SoundBlocks rows(fromRow, std::nullopt);
+    return ReadFrom(location, rows, fromRow.has_value(), fromRow);
+}
+
+TapeSoundBytes ReadTapeSoundBytesAt(const TapeLocation& location, std::uint64_t position) {
+    SoundBlocks rows(std::nullopt, position);
+    return ReadFrom(location, rows, true, std::nullopt);
+}
+
+}  // namespace brisalto

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "CatalogueRow.h"
+#include "TapeLocation.h"
+
+namespace brisalto {
+
+// No real tape comes near this size; the sound library holds the whole tape in memory.
+inline constexpr std::uint64_t kMaxSoundTapeBytes = std::uint64_t{64} << 20;
+
+// The bytes of a tape that the sound library is handed: a TAP file or a TZX tape that begins at
+// the chosen row's block, and ends before the damage of a damaged tape.
+struct TapeSoundBytes {
+    std::vector<std::uint8_t> bytes;
+    bool tzx = false;
+    std::size_t firstRow = 0;  // the row whose block the bytes begin with, counted from 0
+    std::size_t rows = 0;      // the rows the scan found, counted as the catalogue does with raw
+                               // blocks shown
+    bool damaged = false;      // the tape is damaged after its last row: the bytes stop there
+};
+
+// Reads the tape at location from the block of its row fromRow (counted from 0, data blocks
+// listed), or from its start when none is given, to its end, or to the end of its last whole
+// block when it is damaged. Failures travel out: the file layer's, and SoundError for a row the
+// tape does not have, a tape too large, and a damaged tape with no whole block.
+TapeSoundBytes ReadTapeSoundBytes(const TapeLocation& location,
+                                  std::optional<std::size_t> fromRow = std::nullopt);
+
+// The same from the block whose flag byte lies at position (a row's Position), whichever rows
+// the caller lists; SoundError when no row's block is there.
+TapeSoundBytes ReadTapeSoundBytesAt(const TapeLocation& location, std::uint64_t position);
+
+}  // namespace brisalto

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The console program $1's wav command: the exit status, the one line on standard error, and a
+# WAV file written whole or not at all (nothing left beside it, an older file kept on failure).
+set -uo pipefail
+program=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+
+cp "$here/../data/loading.tap" good.tap
+# The data block cut short: the header sounds, and the tape is said to be damaged.
+head -c 100 good.tap >cut.tap
+# A loop of 65,535 times two tones of 65,535 pulses of 65,535 T-states: days of sound.
+printf 'ZXTape!\032\001\024\044\377\377\022\377\377\377\377\022\377\377\377\377\045' >endless.tzx
+echo "an older sound" >kept.wav
+
+failed=0
+# expect <status> <stderr, a grep pattern; empty: none> -- <arguments>
+expect() {
+    local status=$1 pattern=$2
+    shift 3
+    "$program" "$@" >/dev/null 2>err.txt
+    local got=$?
+    if [ "$got" != "$status" ]; then
+        echo "FAIL: $* exited $got, not $status: $(cat err.txt)"
+        failed=1
+    fi
+    if [ -z "$pattern" ] && [ -s err.txt ]; then
+        echo "FAIL: $* said: $(cat err.txt)"
+        failed=1
+    elif [ -n "$pattern" ] && ! grep -q -- "$pattern" err.txt; then
+        echo "FAIL: $* said '$(cat err.txt)', not /$pattern/"
+        failed=1
+    fi
+}
+
+riff() {
+    [ "$(head -c 4 "$1")" = RIFF ] || { echo "FAIL: $1 is no WAV file"; failed=1; }
+}
+
+expect 0 "" -- wav -o good.wav good.tap
+riff good.wav
+expect 0 "" -- wav --from-row 2 --rate 48000 --bits 16 -o row2.wav good.tap
+riff row2.wav
+# 16-bit at 48,000 Hz from the data block: more than half the bytes of 8-bit at 44,100.
+[ "$(stat -c %s row2.wav)" -gt "$(stat -c %s good.wav)" ] || { echo "FAIL: row2.wav size"; failed=1; }
+"$program" wav -o - good.tap >stdout.wav
+cmp -s stdout.wav good.wav || { echo "FAIL: wav to standard output"; failed=1; }
+
+expect 3 "seriously corrupted.*after row 1" -- wav -o cut.wav cut.tap
+riff cut.wav
+expect 1 "more than 120 minutes" -- wav -o kept.wav endless.tzx
+expect 1 "has no row 3" -- wav --from-row 3 -o kept.wav good.tap
+expect 1 "is the tape being read" -- wav -o good.tap good.tap
+expect 2 "needs '-o OUTPUT'" -- wav good.tap
+expect 2 "'--rate' needs" -- wav --rate 7999 -o x.wav good.tap
+expect 2 "'--bits' needs 8 or 16" -- wav --bits 24 -o x.wav good.tap
+
+[ "$(cat kept.wav)" = "an older sound" ] || { echo "FAIL: kept.wav changed"; failed=1; }
+cmp -s good.tap "$here/../data/loading.tap" || { echo "FAIL: the tape changed"; failed=1; }
+if ls | grep -q part; then
+    echo "FAIL: left behind: $(ls | grep part)"
+    failed=1
+fi
+[ "$failed" = 0 ] && echo "wav command: all passed"
+exit "$failed"
