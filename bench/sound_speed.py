@@ -14,16 +14,10 @@ import sys
 import tempfile
 import time
 
+from bench_tapes import block
+
 program = sys.argv[1]
 runs = int(sys.argv[2]) if len(sys.argv) > 2 else 11
-
-
-def block(flag, data):
-    body = bytes([flag]) + data
-    checksum = 0
-    for byte in body:
-        checksum ^= byte
-    return struct.pack("<H", len(body) + 1) + body + bytes([checksum])
 
 
 def header(kind, name, length, param1, param2):

@@ -54,6 +54,9 @@ char32_t CodePoint(std::uint8_t byte) {
     return page[byte];
 }
 
+
+}  // namespace
+
 void AppendUtf8(std::string& text, char32_t code) {
     if (code < 0x80) {
         text += static_cast<char>(code);
@@ -66,8 +69,6 @@ void AppendUtf8(std::string& text, char32_t code) {
         text += static_cast<char>(0x80 | (code & 0x3F));
     }
 }
-
-}  // namespace
 
 std::string CodePageToUtf8(std::string_view bytes) {
     std::string text;

@@ -13,6 +13,9 @@ namespace brisalto {
 // through this one function, so they spell it alike.
 std::string CodePageToUtf8(std::string_view bytes);
 
+// Appends one character, below U+10000, to text in UTF-8.
+void AppendUtf8(std::string& text, char32_t code);
+
 // The same for a terminal, appended to text: control characters, which would move the cursor
 // or colour the text, show as their visible symbols (U+2400...) or as U+FFFD, so that every
 // byte gives one column.

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "BasicKeywords.h"
+#include "CodePageText.h"
 
 namespace brisalto {
 
@@ -18,19 +19,6 @@ constexpr std::uint8_t kFirstUdg = 0x90;
 constexpr std::array<std::string_view, 16> kBlockGraphics = {
     " ", "▝", "▘", "▀", "▗", "▐", "▚", "▜", "▖", "▞", "▌", "▛", "▄", "▟", "▙", "█",
 };
-
-void AppendUtf8(std::string& text, char32_t code) {
-    if (code < 0x80) {
-        text += static_cast<char>(code);
-    } else if (code < 0x800) {
-        text += static_cast<char>(0xC0 | (code >> 6));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        text += static_cast<char>(0xE0 | (code >> 12));
-        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 }  // namespace
 
