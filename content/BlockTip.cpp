@@ -5,14 +5,9 @@
 
 #include "DecodeScreen.h"
 #include "HeaderWording.h"
+#include "TapeBlock.h"
 
 namespace brisalto {
-
-namespace {
-
-constexpr std::uint8_t kHeaderFlag = 0x00;
-
-}  // namespace
 
 std::string ChecksumWording(const BlockChecksum& checksum) {
     if (checksum.Good()) return "Checksum OK";
