@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The Block View through the real window: opened by the row menu and by F3, with the tabs that
+// apply to the row and the block's own bytes in them.
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+
+#include "BlockView.h"
+#include "RowMenuFixture.h"
+
+namespace brisalto::testing {
+namespace {
+
+// Line 10: PRINT a, then the variable a = 5 (a small integer) and the end mark.
+const Bytes kProgramAndVariables =
+    Concat({kPrintProgram, Bytes{0x61, 0x00, 0x00, 0x05, 0x00, 0x00, 0x80}});
+
+class BlockViewWindow : public RowMenuFixture {
+protected:
+    void SetUp() override {
+        RowMenuFixture::SetUp();
+        tape_ = std::make_unique<TempTape>(TapeBuilder()
+                                               .ProgramHeader("vars", 14, 10, 7)
+                                               .Data(kProgramAndVariables)
+                                               .Header(3, "code", 4, 32768)
+                                               .Data({1, 2, 3, 4})
+                                               .Get(),
+                                           "vars.tap");
+        Open(tape_->Path());
+        ASSERT_EQ(GridRows(), 4);
+    }
+
+    QList<BlockView*> Views() const { return form.findChildren<BlockView*>(); }
+
+    static QStringList Tabs(BlockView& view) {
+        const auto* tabs = view.findChild<QTabWidget*>();
+        QStringList titles;
+        for (int tab = 0; tab < tabs->count(); ++tab) titles.push_back(tabs->tabText(tab));
+        return titles;
+    }
+
+    static QString Text(BlockView& view, const QString& tab) {
+        const auto* edit = view.findChild<QPlainTextEdit*>(tab);
+        return edit != nullptr ? edit->toPlainText() : QStringLiteral("(no %1 text)").arg(tab);
+    }
+};
+
+TEST_F(BlockViewWindow, TheMenuAndF3OpenAWindowOfTheRowsViewsEachOfItsOwn) {
+    const struct {
+        const char* what;
+        int row;
+        bool byMenu;
+        QStringList tabs;
+        QString firstBytes;  // the hex view's line after its heading
+        QString checked;     // a tab's text and a line it holds
+        QString line;
+    } cases[] = {
+        {"program by the menu",
+         1,
+         true,
+         {"Hex", "Disassembly", "BASIC", "Variables"},
+         "0000 [FF]00 0A 03 00 F5 61 0D 61 00 00 05 00 00 80[8B] ......a.a.......",
+         "Variables",
+         "a = 5"},
+        {"code by F3",
+         3,
+         false,
+         {"Hex", "Disassembly"},
+         // The Bytes block's load address beside the first data byte.
+         "0000  8000 [FF]01 02 03 04[FB]                               ......",
+         "Disassembly",
+         "8000  01 02 03     LD BC,#0302"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const qsizetype before = Views().size();
+        form.DataSource1->MoveTo(c.row);
+        if (c.byMenu) {
+            const MenuWatcher watcher(
+                [](QMenu& menu) { ChooseItem(menu, QStringLiteral("View Block\u2026")); });
+            RightClick(c.row);
+        } else {
+            Grid().setFocus();
+            SystemKey(form, QEvent::KeyPress, Qt::Key_F3);
+            SystemKey(form, QEvent::KeyRelease, Qt::Key_F3);
+        }
+        ASSERT_EQ(Views().size(), before + 1)
+            << (dialogs.failures.empty() ? "" : dialogs.failures.back().toStdString());
+        BlockView& view = *Views().back();
+        EXPECT_TRUE(view.isVisible());
+        EXPECT_FALSE(view.isModal());
+        EXPECT_EQ(Tabs(view), c.tabs);
+        const QStringList hex = Text(view, QStringLiteral("Hex")).split('\n');
+        ASSERT_GE(hex.size(), 2);
+        EXPECT_EQ(hex[1].toStdString(), c.firstBytes.toStdString());
+        EXPECT_TRUE(Text(view, c.checked).split('\n').contains(c.line))
+            << Text(view, c.checked).toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace brisalto::testing
