@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
+#include <filesystem>
+
 #include "BlockView.h"
 #include "RowMenuFixture.h"
 
@@ -17,15 +19,27 @@ const Bytes kProgramAndVariables =
 
 class BlockViewWindow : public RowMenuFixture {
 protected:
+    // A program whose variable a holds value, and a Bytes block of four bytes at 32768.
+    static Bytes Tape(std::uint8_t value) {
+        Bytes program = kProgramAndVariables;
+        program[10] = value;
+        return TapeBuilder()
+            .ProgramHeader("vars", 14, 10, 7)
+            .Data(program)
+            .Header(3, "code", 4, 32768)
+            .Data({1, 2, 3, 4})
+            .Get();
+    }
+
+    void PressF3() {
+        Grid().setFocus();
+        SystemKey(form, QEvent::KeyPress, Qt::Key_F3);
+        SystemKey(form, QEvent::KeyRelease, Qt::Key_F3);
+    }
+
     void SetUp() override {
         RowMenuFixture::SetUp();
-        tape_ = std::make_unique<TempTape>(TapeBuilder()
-                                               .ProgramHeader("vars", 14, 10, 7)
-                                               .Data(kProgramAndVariables)
-                                               .Header(3, "code", 4, 32768)
-                                               .Data({1, 2, 3, 4})
-                                               .Get(),
-                                           "vars.tap");
+        tape_ = std::make_unique<TempTape>(Tape(5), "vars.tap");
         Open(tape_->Path());
         ASSERT_EQ(GridRows(), 4);
     }
@@ -80,9 +94,7 @@ TEST_F(BlockViewWindow, TheMenuAndF3OpenAWindowOfTheRowsViewsEachOfItsOwn) {
                 [](QMenu& menu) { ChooseItem(menu, QStringLiteral("View Block\u2026")); });
             RightClick(c.row);
         } else {
-            Grid().setFocus();
-            SystemKey(form, QEvent::KeyPress, Qt::Key_F3);
-            SystemKey(form, QEvent::KeyRelease, Qt::Key_F3);
+            PressF3();
         }
         ASSERT_EQ(Views().size(), before + 1)
             << (dialogs.failures.empty() ? "" : dialogs.failures.back().toStdString());
@@ -95,6 +107,30 @@ TEST_F(BlockViewWindow, TheMenuAndF3OpenAWindowOfTheRowsViewsEachOfItsOwn) {
         EXPECT_EQ(hex[1].toStdString(), c.firstBytes.toStdString());
         EXPECT_TRUE(Text(view, c.checked).split('\n').contains(c.line))
             << Text(view, c.checked).toStdString();
+    }
+}
+
+// The bytes are read when the window opens: a tape changed or gone since the scan goes to the
+// window's one failure display, and no Block View opens.
+TEST_F(BlockViewWindow, ATapeChangedOrGoneIsAFailureShownAndNoWindow) {
+    const struct {
+        const char* what;
+        void (*spoil)(const TempTape&);
+    } cases[] = {
+        {"changed", [](const TempTape& tape) { tape.Rewrite(Tape(6)); }},
+        {"gone", [](const TempTape& tape) { std::filesystem::remove(tape.Path()); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.spoil(*tape_);
+        const std::size_t failures = dialogs.failures.size();
+        form.DataSource1->MoveTo(1);
+        Grid().setFocus();
+        // The view opens on the press; the release lists the row, which a gone tape fails too.
+        SystemKey(form, QEvent::KeyPress, Qt::Key_F3);
+        EXPECT_EQ(dialogs.failures.size(), failures + 1);
+        EXPECT_TRUE(Views().empty());
+        SystemKey(form, QEvent::KeyRelease, Qt::Key_F3);
     }
 }
 
