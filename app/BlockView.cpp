@@ -2,11 +2,13 @@
 #include "BlockView.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -32,6 +34,8 @@
 namespace brisalto {
 
 namespace {
+
+constexpr int kMinimumWidth = 640;
 
 QString Joined(const std::vector<std::string>& utf8Lines) {
     QStringList lines;
@@ -96,7 +100,12 @@ BlockView::BlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTa
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Block View: row %1").arg(index + 1));
-    resize(640, 420);
+    // Wide enough for a hex line (about 80 characters) in the font chosen, within the screen.
+    const int lineWidth = QFontMetrics(font_).horizontalAdvance(QString(82, QLatin1Char('0')));
+    const int screenWidth = owner.screen() != nullptr
+                                ? owner.screen()->availableGeometry().width() * 9 / 10
+                                : kMinimumWidth;
+    resize(std::max(kMinimumWidth, std::min(lineWidth + 60, screenWidth)), 420);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
 
