@@ -13,18 +13,19 @@
 namespace brisalto::testing {
 namespace {
 
-// Line 10: PRINT a, then the variable a = 5 (a small integer) and the end mark.
-const Bytes kProgramAndVariables =
-    Concat({kPrintProgram, Bytes{0x61, 0x00, 0x00, 0x05, 0x00, 0x00, 0x80}});
+// Line 10: PRINT 1, its number hiding the value 5; then the variable a = 5 (a small integer) and
+// the end mark.
+const Bytes kProgramAndVariables{0x00, 0x0A, 0x09, 0x00, 0xF5, '1',  0x0E, 0x00, 0x00, 0x05,
+                                 0x00, 0x00, 0x0D, 0x61, 0x00, 0x00, 0x05, 0x00, 0x00, 0x80};
 
 class BlockViewWindow : public RowMenuFixture {
 protected:
     // A program whose variable a holds value, and a Bytes block of four bytes at 32768.
     static Bytes Tape(std::uint8_t value) {
         Bytes program = kProgramAndVariables;
-        program[10] = value;
+        program[16] = value;
         return TapeBuilder()
-            .ProgramHeader("vars", 14, 10, 7)
+            .ProgramHeader("vars", 20, 10, 13)
             .Data(program)
             .Header(3, "code", 4, 32768)
             .Data({1, 2, 3, 4})
@@ -73,9 +74,16 @@ TEST_F(BlockViewWindow, TheMenuAndF3OpenAWindowOfTheRowsViewsEachOfItsOwn) {
          1,
          true,
          {"Hex", "Disassembly", "BASIC", "Variables"},
-         "0000 [FF]00 0A 03 00 F5 61 0D 61 00 00 05 00 00 80[8B] ......a.a.......",
+         "0000 [FF]00 0A 09 00 F5 31 0E 00 00 05 00 00 0D 61 00  ......1.......a.",
          "Variables",
          "a = 5"},
+        {"program by F3",
+         1,
+         false,
+         {"Hex", "Disassembly", "BASIC", "Variables"},
+         "0000 [FF]00 0A 09 00 F5 31 0E 00 00 05 00 00 0D 61 00  ......1.......a.",
+         "BASIC",
+         "Line 10: 1 hides the value 5"},
         {"code by F3",
          3,
          false,
