@@ -20,7 +20,6 @@ namespace brisalto {
 
 namespace {
 
-
 QString Caption(RowItem item) {
     switch (item) {
         case RowItem::CopyListing: return QStringLiteral("&Copy Listing");

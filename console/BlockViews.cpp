@@ -19,7 +19,6 @@ namespace brisalto {
 
 namespace {
 
-
 std::string Joined(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + '\n';
@@ -93,7 +92,8 @@ BlockViewText Array(const ConsoleRequest& request, const CatalogueTable& catalog
     const CatalogueRow& row = catalogue.Row(index);
     const bool characters = IsDataOf(row, kCharacterArrayDataTipo);
     const CatalogueRow* header = HeaderBefore(catalogue, index);
-    if ((!characters && !IsDataOf(row, kNumberArrayDataTipo)) || header == nullptr || !header->Start)
+    if ((!characters && !IsDataOf(row, kNumberArrayDataTipo)) || header == nullptr ||
+        !header->Start)
         return {{}, "is not an array's data block"};
     const std::vector<std::uint8_t> data = BlockData(ReadBlockBody(location, row));
     const auto array = DecodeArrayBlock(data, characters, std::uint8_t(*header->Start >> 8));
