@@ -149,6 +149,7 @@ void CatalogueGrid::keyPressEvent(QKeyEvent* event) {
             if (source_ != nullptr) source_->CancelOpenRow();
             break;
         case Qt::Key_Menu: AskForMenuAtCurrentRow(); break;
+        case Qt::Key_F3: emit ViewBlock(); break;
         case Qt::Key_F10:
             if (event->modifiers() != Qt::ShiftModifier) {
                 event->ignore();

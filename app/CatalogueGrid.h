@@ -30,6 +30,8 @@ signals:
     // The row menu is asked for, to show at globalPos: a right click on a row, which is then
     // current, or the Menu key or Shift+F10, for the current row.
     void ContextMenu(const QPoint& globalPos);
+    // F3 asks for the Block View of the current row.
+    void ViewBlock();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "BlockView.h"
 #include "CatalogueGrid.h"
 #include "CatalogueModel.h"
 #include "FailureText.h"
@@ -159,6 +160,7 @@ void TFormM::CreateComponents() {
     connect(RxDBGrid1, &CatalogueGrid::CellClick, this, &TFormM::RxDBGrid1CellClick);
     connect(RxDBGrid1, &CatalogueGrid::KeyUp, this, &TFormM::RxDBGrid1KeyUp);
     connect(RxDBGrid1, &CatalogueGrid::ContextMenu, this, &TFormM::RxDBGrid1ContextMenu);
+    connect(RxDBGrid1, &CatalogueGrid::ViewBlock, this, &TFormM::RxDBGrid1ViewBlock);
 }
 
 template <typename Body>
@@ -269,6 +271,14 @@ void TFormM::RxDBGrid1KeyUp() {
 void TFormM::RxDBGrid1ContextMenu(const QPoint& globalPos) {
     RunHandler(
         [this, &globalPos] { RunRowMenu(*this, dialogs_, TapeFileName, TblTAPFiles, globalPos); });
+}
+
+void TFormM::RxDBGrid1ViewBlock() {
+    RunHandler([this] {
+        const std::optional<std::size_t> index = TblTAPFiles.CurrentIndex();
+        if (!index || TblTAPFiles.HasOpenRow()) return;
+        OpenBlockView(*this, TapeFileName, TblTAPFiles, *index);
+    });
 }
 
 void TFormM::ListCurrentRow() {

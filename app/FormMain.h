@@ -43,6 +43,8 @@ public:
     void RxDBGrid1KeyUp();
     // The row menu at globalPos, for the current row.
     void RxDBGrid1ContextMenu(const QPoint& globalPos);
+    // The Block View of the current complete row (F3).
+    void RxDBGrid1ViewBlock();
     void ChkSpeccyClick();
 
     // Opens the tape at path (absolute) exactly as if it had been chosen in the open dialog:

@@ -5,6 +5,7 @@
 #include <QMenu>
 
 #include "BlockTip.h"
+#include "BlockView.h"
 #include "CatalogueTable.h"
 #include "DialogKeys.h"
 #include "FailureText.h"
@@ -19,7 +20,6 @@ namespace brisalto {
 
 namespace {
 
-
 QString Caption(RowItem item) {
     switch (item) {
         case RowItem::CopyListing: return QStringLiteral("&Copy Listing");
@@ -28,6 +28,7 @@ QString Caption(RowItem item) {
         case RowItem::SaveBlock: return QStringLiteral("Save &Block As\u2026");
         case RowItem::SaveSoundFromHere: return QStringLiteral("Save S&ound From Here\u2026");
         case RowItem::SaveTapeAsSound: return QStringLiteral("Save &Tape As Sound\u2026");
+        case RowItem::ViewBlock: return QStringLiteral("&View Block\u2026");
         case RowItem::TapeInformation: return QStringLiteral("Tape &Information\u2026");
     }
     return {};
@@ -46,6 +47,7 @@ void Do(RowItem item, const RowOfTape& row) {
         case RowItem::SaveSoundFromHere:
         case RowItem::SaveTapeAsSound: return;
 #endif
+        case RowItem::ViewBlock: OpenBlockView(row.owner, row.tape, row.table, row.index); return;
         case RowItem::TapeInformation:
             row.dialogs.ShowTapeInformation(row.owner, TapeInformationText(row.tape));
             return;
@@ -69,6 +71,7 @@ std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen) {
             items.push_back(RowItem::SaveTapeAsSound);
         }
 #endif
+        items.push_back(RowItem::ViewBlock);
     }
     if (tapeOpen) items.push_back(RowItem::TapeInformation);
     return items;

@@ -22,12 +22,14 @@ enum class RowItem {
     SaveBlock,
     SaveSoundFromHere,
     SaveTapeAsSound,
+    ViewBlock,
     TapeInformation
 };
 
 // The items that apply to row: the listing's for a program's data (Type 255), the screen's for a
 // data block of a screen's size, the block's for any complete row (and, where the sound is built,
-// the sound from it and of the whole tape); Tape Information whenever a tape is open. row is
+// the sound from it and of the whole tape); View Block for every row; Tape Information whenever
+// a tape is open. row is
 // nullptr for the blank row of an empty grid and for a row left open.
 std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen);
 

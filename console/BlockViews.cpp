@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "BlockBytes.h"
-#include "TapeBlock.h"
+#include "BlockViewChoice.h"
 #include "DecodeArray.h"
 #include "DecodeVariables.h"
 #include "HexLines.h"
@@ -19,22 +19,6 @@ namespace brisalto {
 
 namespace {
 
-
-// The header a data row's kind came from: the last header row before it, as the scanner
-// took it.
-const CatalogueRow* HeaderBefore(const CatalogueTable& catalogue, std::size_t index) {
-    while (index-- > 0) {
-        const CatalogueRow& row = catalogue.Row(index);
-        if (row.Flag == kHeaderFlag && row.Tipo && *row.Tipo >= 0 && *row.Tipo < kDataTipoBase)
-            return &row;
-    }
-    return nullptr;
-}
-
-bool IsData(const CatalogueRow& row, std::int32_t kind) {
-    return row.Flag == kDataFlag && row.Tipo == kind;
-}
-
 std::string Joined(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + '\n';
@@ -45,10 +29,7 @@ BlockViewText Hex(const CatalogueTable& catalogue, std::size_t index,
                   const TapeLocation& location) {
     const CatalogueRow& row = catalogue.Row(index);
     HexLayout layout;
-    if (const CatalogueRow* header = HeaderBefore(catalogue, index);
-        header != nullptr && IsData(row, kBytesDataTipo)) {
-        layout.loadAddress = header->Start;
-    }
+    layout.loadAddress = LoadAddress(catalogue, index);
     return {Joined(HexLines(ReadBlockBody(location, row), layout)), {}};
 }
 
@@ -67,7 +48,7 @@ BlockViewText Disassembly(const ConsoleRequest& request, const CatalogueTable& c
 #if BRISALTO_DISASSEMBLY
     const CatalogueRow& row = catalogue.Row(index);
     const CatalogueRow* header = HeaderBefore(catalogue, index);
-    const bool loads = header != nullptr && header->Start && IsData(row, kBytesDataTipo);
+    const bool loads = header != nullptr && header->Start && IsDataOf(row, kBytesDataTipo);
     if (!loads && !request.from)
         return {{}, "is not a Bytes block; '--from ADDR' gives the address its data loads at"};
     const std::vector<std::uint8_t> data = BlockData(ReadBlockBody(location, row));
@@ -93,7 +74,7 @@ BlockViewText Disassembly(const ConsoleRequest& request, const CatalogueTable& c
 BlockViewText Variables(const ConsoleRequest& request, const CatalogueTable& catalogue,
                         std::size_t index, const TapeLocation& location) {
     const CatalogueRow& row = catalogue.Row(index);
-    if (!IsData(row, kProgramDataTipo)) return {{}, "is not a BASIC program's data block"};
+    if (!IsDataOf(row, kProgramDataTipo)) return {{}, "is not a BASIC program's data block"};
     const std::vector<std::uint8_t> data = BlockData(ReadBlockBody(location, row));
     const std::size_t programLength = row.Par1.value_or(0);
     if (programLength > data.size()) {
@@ -109,9 +90,10 @@ BlockViewText Variables(const ConsoleRequest& request, const CatalogueTable& cat
 BlockViewText Array(const ConsoleRequest& request, const CatalogueTable& catalogue,
                     std::size_t index, const TapeLocation& location) {
     const CatalogueRow& row = catalogue.Row(index);
-    const bool characters = IsData(row, kCharacterArrayDataTipo);
+    const bool characters = IsDataOf(row, kCharacterArrayDataTipo);
     const CatalogueRow* header = HeaderBefore(catalogue, index);
-    if ((!characters && !IsData(row, kNumberArrayDataTipo)) || header == nullptr || !header->Start)
+    if ((!characters && !IsDataOf(row, kNumberArrayDataTipo)) || header == nullptr ||
+        !header->Start)
         return {{}, "is not an array's data block"};
     const std::vector<std::uint8_t> data = BlockData(ReadBlockBody(location, row));
     const auto array = DecodeArrayBlock(data, characters, std::uint8_t(*header->Start >> 8));

@@ -12,6 +12,7 @@ const QString kCopy = QStringLiteral("Copy Listing");
 const QString kSaveListing = QStringLiteral("Save Listing As\u2026");
 const QString kSaveScreen = QStringLiteral("Save Screen As\u2026");
 const QString kSaveBlock = QStringLiteral("Save Block As\u2026");
+const QString kViewBlock = QStringLiteral("View Block\u2026");
 const QString kInformation = QStringLiteral("Tape Information\u2026");
 // The sound's items follow the block's on every complete row, where the sound is built.
 #ifdef BRISALTO_HAS_SOUND
@@ -32,11 +33,13 @@ TEST_F(RowMenu, ARightClickMakesTheRowCurrentListsNothingAndOffersWhatAppliesToI
         int row;
         QStringList items;
     } cases[] = {
-        {kProgramHeaderRow, QStringList{kSaveBlock} + kSound + QStringList{kInformation}},
-        {kProgramRow,
-         QStringList{kCopy, kSaveListing, kSaveBlock} + kSound + QStringList{kInformation}},
-        {kScreenRow, QStringList{kSaveScreen, kSaveBlock} + kSound + QStringList{kInformation}},
-        {kCodeRow, QStringList{kSaveBlock} + kSound + QStringList{kInformation}},
+        {kProgramHeaderRow,
+         QStringList{kSaveBlock} + kSound + QStringList{kViewBlock, kInformation}},
+        {kProgramRow, QStringList{kCopy, kSaveListing, kSaveBlock} + kSound +
+                          QStringList{kViewBlock, kInformation}},
+        {kScreenRow,
+         QStringList{kSaveScreen, kSaveBlock} + kSound + QStringList{kViewBlock, kInformation}},
+        {kCodeRow, QStringList{kSaveBlock} + kSound + QStringList{kViewBlock, kInformation}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
@@ -92,7 +95,7 @@ TEST_F(RowMenu, TheKeysOpenItAndTheKeyThatClosesItDoesNotListAgain) {
         });
         SystemKey(form, QEvent::KeyPress, c.key, c.modifiers);
         EXPECT_EQ(watcher.Shown(), 1);
-        EXPECT_EQ(watcher.Items().size(), 4 + kSound.size());
+        EXPECT_EQ(watcher.Items().size(), 5 + kSound.size());
         SystemKey(form, QEvent::KeyRelease, c.closing);
         EXPECT_EQ(Pane(), QStringLiteral("kept"));
         EXPECT_EQ(CurrentRow(), kProgramRow);

@@ -1,0 +1,211 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BlockView.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <span>
+#include <string>
+
+#include "BlockBuffer.h"
+#include "BlockBytes.h"
+#include "BlockViewChoice.h"
+#include "CatalogueTable.h"
+#include "DecodeArray.h"
+#include "DecodeBasicProgram.h"
+#include "DecodeVariables.h"
+#include "HexLines.h"
+#include "LineSink.h"
+#include "TapeText.h"
+#include "VariablesText.h"
+#if BRISALTO_DISASSEMBLY
+#include "DisassembleZ80.h"
+#endif
+
+namespace brisalto {
+
+namespace {
+
+constexpr int kMinimumWidth = 640;
+
+QString Joined(const std::vector<std::string>& utf8Lines) {
+    QStringList lines;
+    for (const std::string& line : utf8Lines) lines.push_back(QString::fromStdString(line));
+    return lines.join(QLatin1Char('\n'));
+}
+
+// The listing as the pane shows it, then a line for each number whose hidden value differs.
+QString ListingText(std::span<const std::uint8_t> body, std::uint16_t length) {
+    // As the pane's lister: the flag byte first, no more than the buffer it keeps.
+    const std::size_t kept = std::min({body.size(), std::size_t{length}, kBlockBufferSize});
+    LineVector lines;
+    std::vector<HiddenNumber> hidden;
+    DecodeBasicProgram(body.first(kept), length, lines, hidden);
+    QStringList text;
+    for (const std::string& line : lines.lines) text.push_back(TapeText(line));
+    if (!hidden.empty()) text.push_back({});
+    for (const HiddenNumber& number : hidden) {
+        const QString line = number.line < lines.lines.size()
+                                 ? TapeText(lines.lines[number.line]).trimmed().section(' ', 0, 0)
+                                 : QString();
+        text.push_back(QStringLiteral("Line %1: %2 hides the value %3")
+                           .arg(line, QString::fromStdString(number.digits),
+                                QString::fromStdString(number.value)));
+    }
+    return text.join(QLatin1Char('\n'));
+}
+
+QString VariablesText(std::span<const std::uint8_t> data, std::size_t programLength) {
+    if (programLength > data.size()) return {};
+    return Joined(VariablesLines(DecodeVariables(data.subspan(programLength))));
+}
+
+QString ArrayText(std::span<const std::uint8_t> data, bool characters, const CatalogueRow* header) {
+    const auto array = DecodeArrayBlock(
+        data, characters,
+        header != nullptr && header->Start ? std::uint8_t(*header->Start >> 8) : std::uint8_t{0});
+    if (!array) return QStringLiteral("No array: its dimensions do not fit its bytes.");
+    std::vector<std::string> lines = {"DIM " + ArrayHeading(*array)};
+    for (const std::string& line : ArrayLines(*array)) lines.push_back("  " + line);
+    return Joined(lines);
+}
+
+#if BRISALTO_DISASSEMBLY
+QString DisassemblyText(std::span<const std::uint8_t> data, std::uint16_t address) {
+    std::vector<std::string> lines;
+    for (const Z80Line& line : DisassembleZ80(data, address)) lines.push_back(Z80LineText(line));
+    return Joined(lines);
+}
+#endif
+
+}  // namespace
+
+BlockView::BlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTable& table,
+                     std::size_t index, const QFont& font)
+    : QDialog(&owner), tabs_(new QTabWidget(this)), font_(font) {
+    const CatalogueRow& row = table.Row(index);
+    const std::vector<std::uint8_t> body = ReadBlockBody(tape, row);
+    data_ = BlockData(body);
+
+    setObjectName(QStringLiteral("BlockView"));
+    setModal(false);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Block View: row %1").arg(index + 1));
+    // Wide enough for a hex line (about 80 characters) in the font chosen, within the screen.
+    const int lineWidth = QFontMetrics(font_).horizontalAdvance(QString(82, QLatin1Char('0')));
+    const int screenWidth = owner.screen() != nullptr
+                                ? owner.screen()->availableGeometry().width() * 9 / 10
+                                : kMinimumWidth;
+    resize(std::max(kMinimumWidth, std::min(lineWidth + 60, screenWidth)), 420);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_);
+
+    const CatalogueRow* header = HeaderBefore(table, index);
+    for (const BlockViewKind view : BlockViewsFor(table, index)) {
+        switch (view) {
+            case BlockViewKind::Hex: {
+                HexLayout hex;
+                hex.loadAddress = LoadAddress(table, index);
+                AddTextTab(QStringLiteral("Hex"), Joined(HexLines(body, hex)));
+                break;
+            }
+            case BlockViewKind::Disassembly:
+#if BRISALTO_DISASSEMBLY
+                if (const auto address = LoadAddress(table, index)) {
+                    AddTextTab(QStringLiteral("Disassembly"), DisassemblyText(data_, *address));
+                } else {
+                    AddDisassemblyFromAddress();
+                }
+#endif
+                break;
+            case BlockViewKind::Basic:
+                AddTextTab(QStringLiteral("BASIC"), ListingText(body, row.Par1.value_or(0)));
+                break;
+            case BlockViewKind::Variables:
+                AddTextTab(QStringLiteral("Variables"), VariablesText(data_, row.Par1.value_or(0)));
+                break;
+            case BlockViewKind::Array:
+                AddTextTab(QStringLiteral("Array"),
+                           ArrayText(data_, IsDataOf(row, kCharacterArrayDataTipo), header));
+                break;
+        }
+    }
+}
+
+QPlainTextEdit* BlockView::AddTextTab(const QString& title, const QString& text) {
+    auto* edit = new QPlainTextEdit(text);
+    edit->setObjectName(title);
+    edit->setReadOnly(true);
+    edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    edit->setFont(font_);
+    tabs_->addTab(edit, title);
+    return edit;
+}
+
+// A block with no load address of its own is disassembled from the address the user types.
+void BlockView::AddDisassemblyFromAddress() {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* row = new QHBoxLayout;
+    address_ = new QLineEdit;
+    address_->setObjectName(QStringLiteral("DisassemblyAddress"));
+    address_->setPlaceholderText(QStringLiteral("32768 or 0x8000"));
+    auto* button = new QPushButton(QStringLiteral("Disassemble"));
+    button->setObjectName(QStringLiteral("Disassemble"));
+    row->addWidget(new QLabel(QStringLiteral("Address of the first byte:")));
+    row->addWidget(address_);
+    row->addWidget(button);
+    layout->addLayout(row);
+    disassembly_ = new QPlainTextEdit;
+    disassembly_->setObjectName(QStringLiteral("Disassembly"));
+    disassembly_->setReadOnly(true);
+    disassembly_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    disassembly_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    disassembly_->setFont(font_);
+    layout->addWidget(disassembly_);
+    tabs_->addTab(page, QStringLiteral("Disassembly"));
+    connect(button, &QPushButton::clicked, this, &BlockView::DisassembleFromTypedAddress);
+    connect(address_, &QLineEdit::returnPressed, this, &BlockView::DisassembleFromTypedAddress);
+}
+
+void BlockView::DisassembleFromTypedAddress() {
+#if BRISALTO_DISASSEMBLY
+    // Decimal, or hex after 0x, # or $, as Spectrum programmers write it.
+    QString typed = address_->text().trimmed();
+    int base = 10;
+    for (const QString& prefix : {QStringLiteral("0x"), QStringLiteral("#"), QStringLiteral("$")}) {
+        if (typed.startsWith(prefix, Qt::CaseInsensitive)) {
+            typed.remove(0, prefix.size());
+            base = 16;
+        }
+    }
+    bool ok = false;
+    const uint value = typed.toUInt(&ok, base);
+    if (!ok || value > 0xFFFF) {
+        disassembly_->setPlainText(
+            QStringLiteral("Type an address from 0 to 65535 (0x0000 to 0xFFFF)."));
+        return;
+    }
+    disassembly_->setPlainText(DisassemblyText(data_, static_cast<std::uint16_t>(value)));
+#endif
+}
+
+void OpenBlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTable& table,
+                   std::size_t index) {
+    // The listing pane's font, which follows the "Use Zx Spectrum Font" box.
+    const auto* pane = owner.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+    auto* view = new BlockView(owner, tape, table, index, pane != nullptr ? pane->font() : QFont());
+    view->show();
+}
+
+}  // namespace brisalto

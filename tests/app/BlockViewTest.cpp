@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The Block View through the real window: opened by the row menu and by F3, with the tabs that
+// apply to the row and the block's own bytes in them.
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+
+#include <filesystem>
+
+#include "BlockView.h"
+#include "RowMenuFixture.h"
+
+namespace brisalto::testing {
+namespace {
+
+// Line 10: PRINT 1, its number hiding the value 5; then the variable a = 5 (a small integer) and
+// the end mark.
+const Bytes kProgramAndVariables{0x00, 0x0A, 0x09, 0x00, 0xF5, '1',  0x0E, 0x00, 0x00, 0x05,
+                                 0x00, 0x00, 0x0D, 0x61, 0x00, 0x00, 0x05, 0x00, 0x00, 0x80};
+
+class BlockViewWindow : public RowMenuFixture {
+protected:
+    // A program whose variable a holds value, and a Bytes block of four bytes at 32768.
+    static Bytes Tape(std::uint8_t value) {
+        Bytes program = kProgramAndVariables;
+        program[16] = value;
+        return TapeBuilder()
+            .ProgramHeader("vars", 20, 10, 13)
+            .Data(program)
+            .Header(3, "code", 4, 32768)
+            .Data({1, 2, 3, 4})
+            .Get();
+    }
+
+    void PressF3() {
+        Grid().setFocus();
+        SystemKey(form, QEvent::KeyPress, Qt::Key_F3);
+        SystemKey(form, QEvent::KeyRelease, Qt::Key_F3);
+    }
+
+    void SetUp() override {
+        RowMenuFixture::SetUp();
+        tape_ = std::make_unique<TempTape>(Tape(5), "vars.tap");
+        Open(tape_->Path());
+        ASSERT_EQ(GridRows(), 4);
+    }
+
+    QList<BlockView*> Views() const { return form.findChildren<BlockView*>(); }
+
+    static QStringList Tabs(BlockView& view) {
+        const auto* tabs = view.findChild<QTabWidget*>();
+        QStringList titles;
+        for (int tab = 0; tab < tabs->count(); ++tab) titles.push_back(tabs->tabText(tab));
+        return titles;
+    }
+
+    static QString Text(BlockView& view, const QString& tab) {
+        const auto* edit = view.findChild<QPlainTextEdit*>(tab);
+        return edit != nullptr ? edit->toPlainText() : QStringLiteral("(no %1 text)").arg(tab);
+    }
+};
+
+TEST_F(BlockViewWindow, TheMenuAndF3OpenAWindowOfTheRowsViewsEachOfItsOwn) {
+    const struct {
+        const char* what;
+        int row;
+        bool byMenu;
+        QStringList tabs;
+        QString firstBytes;  // the hex view's line after its heading
+        QString checked;     // a tab's text and a line it holds
+        QString line;
+    } cases[] = {
+        {"program by the menu",
+         1,
+         true,
+         {"Hex", "Disassembly", "BASIC", "Variables"},
+         "0000 [FF]00 0A 09 00 F5 31 0E 00 00 05 00 00 0D 61 00  ......1.......a.",
+         "Variables",
+         "a = 5"},
+        {"program by F3",
+         1,
+         false,
+         {"Hex", "Disassembly", "BASIC", "Variables"},
+         "0000 [FF]00 0A 09 00 F5 31 0E 00 00 05 00 00 0D 61 00  ......1.......a.",
+         "BASIC",
+         "Line 10: 1 hides the value 5"},
+        {"code by F3",
+         3,
+         false,
+         {"Hex", "Disassembly"},
+         // The Bytes block's load address beside the first data byte.
+         "0000  8000 [FF]01 02 03 04[FB]                               ......",
+         "Disassembly",
+         "8000  01 02 03     LD BC,#0302"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const qsizetype before = Views().size();
+        form.DataSource1->MoveTo(c.row);
+        if (c.byMenu) {
+            const MenuWatcher watcher(
+                [](QMenu& menu) { ChooseItem(menu, QStringLiteral("View Block\u2026")); });
+            RightClick(c.row);
+        } else {
+            PressF3();
+        }
+        ASSERT_EQ(Views().size(), before + 1)
+            << (dialogs.failures.empty() ? "" : dialogs.failures.back().toStdString());
+        BlockView& view = *Views().back();
+        EXPECT_TRUE(view.isVisible());
+        EXPECT_FALSE(view.isModal());
+        EXPECT_EQ(Tabs(view), c.tabs);
+        const QStringList hex = Text(view, QStringLiteral("Hex")).split('\n');
+        ASSERT_GE(hex.size(), 2);
+        EXPECT_EQ(hex[1].toStdString(), c.firstBytes.toStdString());
+        EXPECT_TRUE(Text(view, c.checked).split('\n').contains(c.line))
+            << Text(view, c.checked).toStdString();
+    }
+}
+
+// The bytes are read when the window opens: a tape changed or gone since the scan goes to the
+// window's one failure display, and no Block View opens.
+TEST_F(BlockViewWindow, ATapeChangedOrGoneIsAFailureShownAndNoWindow) {
+    const struct {
+        const char* what;
+        void (*spoil)(const TempTape&);
+    } cases[] = {
+        {"changed", [](const TempTape& tape) { tape.Rewrite(Tape(6)); }},
+        {"gone", [](const TempTape& tape) { std::filesystem::remove(tape.Path()); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.spoil(*tape_);
+        const std::size_t failures = dialogs.failures.size();
+        form.DataSource1->MoveTo(1);
+        Grid().setFocus();
+        // The view opens on the press; the release lists the row, which a gone tape fails too.
+        SystemKey(form, QEvent::KeyPress, Qt::Key_F3);
+        EXPECT_EQ(dialogs.failures.size(), failures + 1);
+        EXPECT_TRUE(Views().empty());
+        SystemKey(form, QEvent::KeyRelease, Qt::Key_F3);
+    }
+}
+
+}  // namespace
+}  // namespace brisalto::testing
