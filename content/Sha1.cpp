@@ -16,7 +16,11 @@ void Sha1::Block(const std::uint8_t* block) {
     }
     for (std::size_t i = 16; i < 80; ++i)
         w[i] = std::rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
-    auto [a, b, c, d, e] = state_;
+    std::uint32_t a = state_[0];
+    std::uint32_t b = state_[1];
+    std::uint32_t c = state_[2];
+    std::uint32_t d = state_[3];
+    std::uint32_t e = state_[4];
     // The four rounds of twenty steps, each with its own function and constant.
     const auto step = [&](std::size_t i, std::uint32_t f, std::uint32_t k) {
         const std::uint32_t next = std::rotl(a, 5) + f + e + k + w[i];
