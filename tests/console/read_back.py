@@ -192,11 +192,12 @@ check("archived bytes", run("bytes", "--row", "2", "--entry", "more/Side B.TZX",
 # A command that reads one tape refuses an archive of several and names them; so does an unknown
 # entry.
 several = run("bytes", "--row", "2", "tapes.zip", "-")
-check("several tapes refused", (several.returncode, several.stderr.decode()),
+# Standard error is text: Windows ends its lines with CR LF.
+check("several tapes refused", (several.returncode, several.stderr.decode().replace("\r\n", "\n")),
       (1, 'brisalto-tape: tapes.zip: holds 2 tapes; choose one with --entry: '
           '"side a.tap", "more/Side B.TZX"\n'))
 unknown = run("list", "--entry", "side c.tap", "tapes.zip")
-check("unknown entry", unknown.stderr.decode(),
+check("unknown entry", unknown.stderr.decode().replace("\r\n", "\n"),
       'brisalto-tape: tapes.zip: The archive holds no tape named side c.tap; it holds '
       '"side a.tap", "more/Side B.TZX"\n')
 
