@@ -95,6 +95,14 @@ TEST_F(BlockViewWindow, TheMenuAndF3OpenAWindowOfTheRowsViewsEachOfItsOwn) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+#ifndef BRISALTO_DISASSEMBLY
+        // A build without the disassembler (Windows, for now) has no such tab.
+        if (c.checked == QStringLiteral("Disassembly")) continue;
+        QStringList tabs = c.tabs;
+        tabs.removeAll(QStringLiteral("Disassembly"));
+#else
+        const QStringList& tabs = c.tabs;
+#endif
         const qsizetype before = Views().size();
         form.DataSource1->MoveTo(c.row);
         if (c.byMenu) {
@@ -109,7 +117,7 @@ TEST_F(BlockViewWindow, TheMenuAndF3OpenAWindowOfTheRowsViewsEachOfItsOwn) {
         BlockView& view = *Views().back();
         EXPECT_TRUE(view.isVisible());
         EXPECT_FALSE(view.isModal());
-        EXPECT_EQ(Tabs(view), c.tabs);
+        EXPECT_EQ(Tabs(view), tabs);
         const QStringList hex = Text(view, QStringLiteral("Hex")).split('\n');
         ASSERT_GE(hex.size(), 2);
         EXPECT_EQ(hex[1].toStdString(), c.firstBytes.toStdString());
