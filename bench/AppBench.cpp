@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "BenchTapes.h"
+#include "BlockView.h"
 #include "CatalogueModel.h"
 #include "CatalogueTable.h"
 #include "FormMain.h"
@@ -156,6 +157,38 @@ void BM_FillMemo2000Lines(benchmark::State& state) {
     state.counters["lines"] = form.Memo1->document()->blockCount();
 }
 BENCHMARK(BM_FillMemo2000Lines)->Unit(benchmark::kMillisecond);
+
+// The row menu's View Block on a 48 KiB code block, until its window is drawn: the block read,
+// hex, disassembly and the other views made, the window shown and painted.
+void BM_OpenBlockView48KiBCode(benchmark::State& state) {
+    Bytes code(48 * 1024);
+    for (std::size_t i = 0; i < code.size(); ++i) code[i] = static_cast<std::uint8_t>(i * 37 + i / 256);
+    const BenchTape tape("code.tap",
+                         brisalto::testing::TapeBuilder()
+                             .Header(3, "code", static_cast<std::uint16_t>(code.size()), 16384)
+                             .Data(code)
+                             .Get(),
+                         2);
+    FixedDialogs dialogs(tape.Path());
+    brisalto::TFormM form(dialogs);
+    form.show();
+    form.Button1Click();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        brisalto::OpenBlockView(form, brisalto::TapeFileName, form.TblTAPFiles, 1);
+        auto* view = form.findChild<brisalto::BlockView*>();
+        if (view == nullptr) {
+            state.SkipWithError("no Block View");
+            break;
+        }
+        view->repaint();
+        QApplication::processEvents();
+        state.PauseTiming();
+        delete view;  // Qt's parent owns it; deleted here so that each opening starts afresh
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenBlockView48KiBCode)->Unit(benchmark::kMillisecond);
 
 // Process start to the first painted window, and the probe's resident memory at that moment.
 void BM_StartupToWindowShown(benchmark::State& state) {

@@ -8,32 +8,60 @@ namespace brisalto {
 
 Sha1::Sha1() : state_{0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0} {}
 
+namespace {
+
+// The functions of the four rounds.
+constexpr std::uint32_t Choose(std::uint32_t b, std::uint32_t c, std::uint32_t d) {
+    return (b & c) | (~b & d);
+}
+constexpr std::uint32_t Parity(std::uint32_t b, std::uint32_t c, std::uint32_t d) {
+    return b ^ c ^ d;
+}
+constexpr std::uint32_t Majority(std::uint32_t b, std::uint32_t c, std::uint32_t d) {
+    return (b & c) | (b & d) | (c & d);
+}
+
+}  // namespace
+
 void Sha1::Block(const std::uint8_t* block) {
-    std::array<std::uint32_t, 80> w{};
+    // The message schedule, sixteen words at a time: word i replaces word i - 16.
+    std::array<std::uint32_t, 16> w;
     for (std::size_t i = 0; i < 16; ++i) {
         w[i] = std::uint32_t{block[4 * i]} << 24 | std::uint32_t{block[4 * i + 1]} << 16 |
                std::uint32_t{block[4 * i + 2]} << 8 | std::uint32_t{block[4 * i + 3]};
     }
-    for (std::size_t i = 16; i < 80; ++i)
-        w[i] = std::rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
+    const auto word = [&w](std::size_t i) {
+        if (i >= 16) {
+            w[i % 16] =
+                std::rotl(w[(i - 3) % 16] ^ w[(i - 8) % 16] ^ w[(i - 14) % 16] ^ w[i % 16], 1);
+        }
+        return w[i % 16];
+    };
     std::uint32_t a = state_[0];
     std::uint32_t b = state_[1];
     std::uint32_t c = state_[2];
     std::uint32_t d = state_[3];
     std::uint32_t e = state_[4];
-    // The four rounds of twenty steps, each with its own function and constant.
-    const auto step = [&](std::size_t i, std::uint32_t f, std::uint32_t k) {
-        const std::uint32_t next = std::rotl(a, 5) + f + e + k + w[i];
-        e = d;
-        d = c;
-        c = std::rotl(b, 30);
-        b = a;
-        a = next;
+    // The four rounds of twenty steps, each with its own function and constant; a pass does five
+    // steps with the names rotated, after which they are where they started.
+    const auto five = [&word](std::size_t i, auto f, std::uint32_t k, std::uint32_t& v,
+                              std::uint32_t& x, std::uint32_t& y, std::uint32_t& z,
+                              std::uint32_t& t) {
+        t += std::rotl(v, 5) + f(x, y, z) + k + word(i);
+        x = std::rotl(x, 30);
+        z += std::rotl(t, 5) + f(v, x, y) + k + word(i + 1);
+        v = std::rotl(v, 30);
+        y += std::rotl(z, 5) + f(t, v, x) + k + word(i + 2);
+        t = std::rotl(t, 30);
+        x += std::rotl(y, 5) + f(z, t, v) + k + word(i + 3);
+        z = std::rotl(z, 30);
+        v += std::rotl(x, 5) + f(y, z, t) + k + word(i + 4);
+        y = std::rotl(y, 30);
     };
-    for (std::size_t i = 0; i < 20; ++i) step(i, (b & c) | (~b & d), 0x5A827999);
-    for (std::size_t i = 20; i < 40; ++i) step(i, b ^ c ^ d, 0x6ED9EBA1);
-    for (std::size_t i = 40; i < 60; ++i) step(i, (b & c) | (b & d) | (c & d), 0x8F1BBCDC);
-    for (std::size_t i = 60; i < 80; ++i) step(i, b ^ c ^ d, 0xCA62C1D6);
+    for (std::size_t i = 0; i < 20; i += 5) five(i, Choose, 0x5A827999, a, b, c, d, e);
+    for (std::size_t i = 20; i < 40; i += 5) five(i, Parity, 0x6ED9EBA1, a, b, c, d, e);
+    for (std::size_t i = 40; i < 60; i += 5) five(i, Majority, 0x8F1BBCDC, a, b, c, d, e);
+    for (std::size_t i = 60; i < 80; i += 5) five(i, Parity, 0xCA62C1D6, a, b, c, d, e);
     state_[0] += a;
     state_[1] += b;
     state_[2] += c;
@@ -50,7 +78,8 @@ void Sha1::Add(std::span<const std::uint8_t> bytes) {
             continue;
         }
         const std::size_t take = std::min(bytes.size(), pending_.size() - pendingSize_);
-        std::copy_n(bytes.begin(), take, pending_.begin() + static_cast<std::ptrdiff_t>(pendingSize_));
+        std::copy_n(bytes.begin(), take,
+                    pending_.begin() + static_cast<std::ptrdiff_t>(pendingSize_));
         pendingSize_ += take;
         bytes = bytes.subspan(take);
         if (pendingSize_ == pending_.size()) {

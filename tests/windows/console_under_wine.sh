@@ -15,4 +15,5 @@ status=0
 "$here/golden.sh" "$wrapper/brisalto-tape" || status=1
 /usr/bin/python3 "$here/read_back.py" "$wrapper/brisalto-tape" || status=1
 /usr/bin/python3 "$here/block_views.py" "$wrapper/brisalto-tape" || status=1
+"$here/wav_command.sh" "$wrapper/brisalto-tape" || status=1
 exit $status
