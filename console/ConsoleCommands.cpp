@@ -184,13 +184,19 @@ class OneLineJson {
 public:
     void operator()(std::string_view text) {
         std::string line;
-        for (const char c : text) {
-            if (c == '\n') {
-                afterBreak_ = true;
-            } else if (!(afterBreak_ && c == ' ')) {
+        line.reserve(text.size());
+        while (!text.empty()) {
+            if (afterBreak_) {
+                const std::size_t indent = text.find_first_not_of(' ');
+                if (indent == std::string_view::npos) break;
+                text.remove_prefix(indent);
                 afterBreak_ = false;
-                line += c;
             }
+            const std::size_t end = text.find('\n');
+            line.append(text.substr(0, end));
+            if (end == std::string_view::npos) break;
+            text.remove_prefix(end + 1);
+            afterBreak_ = true;
         }
         Print(line);
     }
