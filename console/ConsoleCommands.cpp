@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "BlockBytes.h"
+#include "BlockDetails.h"
+#include "BlockDetailsJson.h"
 #include "BlockTip.h"
 #include "BlockViews.h"
 #include "CatalogueJson.h"
@@ -24,6 +26,7 @@
 #include "FailureText.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
+#include "OpenTape.h"
 #include "OutputFile.h"
 #include "ProgramStart.h"
 #include "TapeArchive.h"
@@ -430,6 +433,49 @@ int ViewRow(const ConsoleRequest& request) {
     return outcome.Status();
 }
 
+// Details: every block of the request's one tape, or the block of its row, as text or JSON.
+int Details(const ConsoleRequest& request) {
+    Outcome outcome;
+    const auto tape = OneTape(request, outcome);
+    if (!tape) return outcome.Status();
+    OpenedTape opened;
+    try {
+        opened = OpenTape(tape->location);
+    } catch (const std::exception& failure) {
+        Complain(tape->name, FailureText(failure.what()));
+        return kExitFailure;
+    }
+    const bool damaged = opened.result == ScanResult::Damaged;
+    std::vector<BlockDetail> details = BlockDetails(opened);
+    if (request.row) {
+        const auto found =
+            std::find_if(details.begin(), details.end(),
+                         [&](const BlockDetail& detail) { return detail.row == request.row; });
+        if (found == details.end()) {
+            const auto rows = std::count_if(details.begin(), details.end(),
+                                            [](const BlockDetail& detail) { return detail.row; });
+            Complain(tape->name, damaged ? std::string(kDamagedTapeText)
+                                         : "has no " + RowName(*request.row) + " (it has " +
+                                               std::to_string(rows) + " rows)");
+            return damaged ? kExitDamaged : kExitFailure;
+        }
+        details = {*found};
+    }
+    if (request.json) {
+        Print(BlockDetailsJson(details));
+    } else {
+        for (std::size_t d = 0; d < details.size(); ++d) {
+            if (d > 0) Print("\n");
+            for (const std::string& line : BlockDetailLines(details[d])) Print(line + '\n');
+        }
+    }
+    if (!request.row && damaged) {
+        Complain(tape->name, kDamagedTapeText);
+        outcome.Damaged();
+    }
+    return outcome.Status();
+}
+
 int Thumbnail(const ConsoleRequest& request) {
     Outcome outcome;
     const auto tape = OneTape(request, outcome);
@@ -472,6 +518,7 @@ int RunConsoleRequest(const ConsoleRequest& request) {
         case ConsoleCommand::Disasm:
         case ConsoleCommand::Variables:
         case ConsoleCommand::Array: status = ViewRow(request); break;
+        case ConsoleCommand::Details: status = Details(request); break;
         case ConsoleCommand::Wav:
 #ifdef BRISALTO_HAS_SOUND
             status = WriteTapeWav(request);
