@@ -59,79 +59,92 @@ std::string_view NameOf(std::uint8_t id) {
     return known->name;
 }
 
-// Reads a counted part front to back; a read past its end gives 0 and marks the part cut, so
-// that what a lying count claims is never read.
+// Reads a counted part front to back: the bytes kept of it, and its length as stated (a long
+// part is kept in part). A read past the bytes kept gives 0 and marks the part cut, so that what
+// a lying count claims is never read; passing over entries goes as far as the stated length.
 class PartReader {
 public:
-    explicit PartReader(Bytes bytes) : bytes_(bytes) {}
+    PartReader(Bytes kept, std::uint64_t stated) : bytes_(kept), stated_(stated) {}
 
     std::uint32_t Number(std::size_t size) {
-        if (bytes_.size() - at_ < size) {
-            at_ = bytes_.size();
+        if (at_ > bytes_.size() || bytes_.size() - at_ < size) {
             cut_ = true;
             return 0;
         }
+        const auto at = static_cast<std::size_t>(at_);
         std::uint32_t value = 0;
-        for (std::size_t i = size; i > 0; --i) value = value << 8 | bytes_[at_ + i - 1];
+        for (std::size_t i = size; i > 0; --i) value = value << 8 | bytes_[at + i - 1];
         at_ += size;
         return value;
     }
     std::uint8_t Byte() { return static_cast<std::uint8_t>(Number(1)); }
     std::uint16_t Word() { return static_cast<std::uint16_t>(Number(2)); }
     std::int16_t SignedWord() { return static_cast<std::int16_t>(Word()); }
-    // count bytes, or those of them left.
+    // count bytes, or those of them kept.
     Bytes Take(std::size_t count) {
-        if (bytes_.size() - at_ < count) {
+        if (at_ > bytes_.size() || bytes_.size() - at_ < count) {
             cut_ = true;
-            count = bytes_.size() - at_;
+            const std::size_t at = std::min(bytes_.size(), static_cast<std::size_t>(at_));
+            at_ = bytes_.size();
+            return bytes_.subspan(at);
         }
-        const Bytes taken = bytes_.subspan(at_, count);
+        const Bytes taken = bytes_.subspan(static_cast<std::size_t>(at_), count);
         at_ += count;
         return taken;
     }
     // Passes over count entries of size (1 or more) bytes without reading them.
     void Skip(std::uint64_t count, std::size_t size) {
-        const std::uint64_t left = bytes_.size() - at_;
+        const std::uint64_t left = at_ < stated_ ? stated_ - at_ : 0;
         if (count > left / size) {
-            at_ = bytes_.size();
+            at_ = stated_;
             cut_ = true;
             return;
         }
-        at_ += static_cast<std::size_t>(count * size);
+        at_ += count * size;
     }
     bool Cut() const noexcept { return cut_; }
 
 private:
     Bytes bytes_;
-    std::size_t at_ = 0;
+    std::uint64_t stated_;
+    std::uint64_t at_ = 0;
     bool cut_ = false;
 };
 
+// The fields of one block. A figure read past the end of the block's counted part is not a
+// figure of the block: once the part is cut, single figures are left out (lists keep the whole
+// entries read before the cut).
 class Fields {
 public:
-    explicit Fields(std::vector<DetailField>& fields) : fields_(fields) {}
+    Fields(std::vector<DetailField>& fields, const PartReader& part)
+        : fields_(fields), part_(part) {}
 
     void Number(std::string_view key, std::string_view label, std::int64_t value,
                 std::string_view unit = {}) {
-        fields_.push_back({key, label, {value}, {}, false, unit, 0});
+        if (!part_.Cut()) fields_.push_back({key, label, {value}, {}, false, unit, 0});
+    }
+    void Byte(std::string_view key, std::string_view label, std::uint8_t value) {
+        if (!part_.Cut()) fields_.push_back({key, label, {value}, {}, false, {}, 0, true});
+    }
+    void Text(std::string_view key, std::string_view label, std::string text) {
+        if (!part_.Cut()) fields_.push_back({key, label, {}, {std::move(text)}, false, {}, 0});
     }
     void Numbers(std::string_view key, std::string_view label, std::vector<std::int64_t> values,
                  std::string_view unit = {}, std::uint64_t notListed = 0) {
         fields_.push_back({key, label, std::move(values), {}, true, unit, notListed});
     }
-    void Byte(std::string_view key, std::string_view label, std::uint8_t value) {
-        fields_.push_back({key, label, {value}, {}, false, {}, 0, true});
-    }
-    void Text(std::string_view key, std::string_view label, std::string text) {
-        fields_.push_back({key, label, {}, {std::move(text)}, false, {}, 0});
-    }
     void Texts(std::string_view key, std::string_view label, std::vector<std::string> texts,
                std::uint64_t notListed = 0) {
         fields_.push_back({key, label, {}, std::move(texts), true, {}, notListed});
     }
+    // A text about the block itself, whatever its part held.
+    void Note(std::string_view key, std::string_view label, std::string text) {
+        fields_.push_back({key, label, {}, {std::move(text)}, false, {}, 0});
+    }
 
 private:
     std::vector<DetailField>& fields_;
+    const PartReader& part_;
 };
 
 // A body's length, flag and checksum, as stored and as its bytes add up.
@@ -157,16 +170,24 @@ std::int16_t SignedWord(const TapeBlock& block, std::size_t at) {
 
 // The little-endian number of size bytes at offset at of the fixed fields.
 std::uint32_t FixedNumber(const TapeBlock& block, std::size_t at, std::size_t size) {
-    PartReader reader(block.Fixed());
+    PartReader reader(block.Fixed(), block.fixedSize);
     reader.Take(at);
     return reader.Number(size);
+}
+
+// The entries of a list of count past those listed; none when the list ran past the part.
+std::uint64_t Unlisted(std::uint64_t count, const PartReader& part) {
+    return count > kMaxListed && !part.Cut() ? count - kMaxListed : 0;
 }
 
 // 0x13: pulse count (fixed), then the 2-byte lengths. 0x26: the same of signed offsets.
 void WordList(PartReader& part, std::size_t count, bool offsets,
               std::vector<std::int64_t>& listed) {
-    for (std::size_t i = 0; i < count && i < kMaxListed; ++i)
-        listed.push_back(offsets ? std::int64_t{part.SignedWord()} : std::int64_t{part.Word()});
+    for (std::size_t i = 0; i < count && i < kMaxListed; ++i) {
+        const std::int64_t value = offsets ? std::int64_t{part.SignedWord()} : part.Word();
+        if (part.Cut()) break;
+        listed.push_back(value);
+    }
     if (count > kMaxListed) part.Skip(count - kMaxListed, 2);
 }
 
@@ -182,7 +203,7 @@ void SymbolTable(PartReader& part, unsigned count, unsigned pulses, std::string_
         symbols.push_back(std::move(text));
     }
     if (count > kMaxListed) part.Skip(count - kMaxListed, 1 + 2 * std::size_t{pulses});
-    out.Texts(key, label, std::move(symbols), count > kMaxListed ? count - kMaxListed : 0);
+    out.Texts(key, label, std::move(symbols), Unlisted(count, part));
 }
 
 // 0x19 after its 4-byte length: pause, TOTP (4), NPP, ASP, TOTD (4), NPD, ASD; the pilot's
@@ -192,17 +213,18 @@ void SymbolTable(PartReader& part, unsigned count, unsigned pulses, std::string_
 void GeneralizedData(PartReader& part, Fields& out) {
     out.Number("pause", "Pause", part.Word(), "ms");
     const std::uint32_t totp = part.Number(4);
-    const unsigned npp = part.Byte();
-    const unsigned asp = part.Byte();
-    const std::uint32_t totd = part.Number(4);
-    const unsigned npd = part.Byte();
-    const unsigned asd = part.Byte();
     out.Number("pilotSymbolsInBlock", "Pilot symbols in the block (TOTP)", totp);
+    const unsigned npp = part.Byte();
     out.Number("pilotPulsesPerSymbol", "Pilot pulses per symbol (NPP)", npp);
+    const unsigned asp = part.Byte();
     out.Number("pilotSymbolsInTable", "Pilot symbols in the table (ASP)", asp == 0 ? 256 : asp);
+    const std::uint32_t totd = part.Number(4);
     out.Number("dataSymbolsInBlock", "Data symbols in the block (TOTD)", totd);
+    const unsigned npd = part.Byte();
     out.Number("dataPulsesPerSymbol", "Data pulses per symbol (NPD)", npd);
+    const unsigned asd = part.Byte();
     out.Number("dataSymbolsInTable", "Data symbols in the table (ASD)", asd == 0 ? 256 : asd);
+    if (part.Cut()) return;
     if (totp > 0) {
         SymbolTable(part, asp == 0 ? 256 : asp, npp, "pilotSymbols", "Pilot symbols", out);
         std::vector<std::string> stream;
@@ -213,8 +235,7 @@ void GeneralizedData(PartReader& part, Fields& out) {
             stream.push_back("symbol " + std::to_string(symbol) + " x " + std::to_string(repeats));
         }
         if (totp > kMaxListed) part.Skip(totp - kMaxListed, 3);
-        out.Texts("pilotStream", "Pilot stream", std::move(stream),
-                  totp > kMaxListed ? totp - kMaxListed : 0);
+        out.Texts("pilotStream", "Pilot stream", std::move(stream), Unlisted(totp, part));
     }
     if (totd > 0) {
         const unsigned symbols = asd == 0 ? 256 : asd;
@@ -222,15 +243,16 @@ void GeneralizedData(PartReader& part, Fields& out) {
         unsigned bits = 0;
         while ((1u << bits) < symbols) ++bits;
         const std::uint64_t streamBytes = (std::uint64_t{totd} * bits + 7) / 8;
+        part.Skip(streamBytes, 1);
         out.Number("dataStreamLength", "Data stream", static_cast<std::int64_t>(streamBytes),
                    "bytes");
-        part.Skip(streamBytes, 1);
     }
 }
 
 // 0x28 after its 2-byte length: count, then per choice a signed offset, a length and a text.
 void SelectBlock(PartReader& part, Fields& out) {
     const unsigned count = part.Byte();
+    out.Number("choiceCount", "Choices stated", count);
     std::vector<std::string> choices;
     for (unsigned choice = 0; choice < count; ++choice) {
         const std::int16_t offset = part.SignedWord();
@@ -239,7 +261,6 @@ void SelectBlock(PartReader& part, Fields& out) {
         std::string bytes(text.begin(), text.end());
         choices.push_back(std::to_string(offset) + ": " + CodePageToUtf8(bytes));
     }
-    out.Number("choiceCount", "Choices stated", count);
     out.Texts("choices", "Choices (offset: text)", std::move(choices));
 }
 
@@ -290,7 +311,7 @@ void IdFields(const TapeBlock& block, PartReader& part, bool tap, Fields& out) {
             WordList(part, block.fixed[0], false, pulses);
             out.Number("pulseCount", "Pulses", block.fixed[0]);
             out.Numbers("pulses", "Pulse lengths", std::move(pulses), "T-states",
-                        block.fixed[0] > kMaxListed ? block.fixed[0] - kMaxListed : 0);
+                        Unlisted(block.fixed[0], part));
             break;
         }
         case tzx::kPureData:
@@ -342,7 +363,7 @@ void IdFields(const TapeBlock& block, PartReader& part, bool tap, Fields& out) {
             WordList(part, block.Word(0), true, calls);
             out.Number("callCount", "Calls", block.Word(0));
             out.Numbers("calls", "Call offsets", std::move(calls), "blocks",
-                        block.Word(0) > kMaxListed ? block.Word(0) - kMaxListed : 0);
+                        Unlisted(block.Word(0), part));
             break;
         }
         case tzx::kSelectBlock: SelectBlock(part, out); break;
@@ -391,20 +412,20 @@ std::vector<BlockDetail> BlockDetails(const OpenedTape& tape) {
         detail.name = NameOf(block.id);
         detail.position = block.position;
         detail.length = block.length;
-        Fields out(detail.fields);
-        PartReader part(block.part);
+        PartReader part(block.part, block.partLength);
+        Fields out(detail.fields, part);
         IdFields(block, part, tap, out);
         if (block.body) {
             // The grid's rows, raw blocks shown: every header and every data block, in order.
             const std::uint8_t flag = block.body->Flag();
             if (flag == kHeaderFlag || flag == kDataFlag) detail.row = ++rows;
-            BodyFields(*block.body, out);
+            BodyFields(*block.body, out);  // a body has no counted part to cut
         } else if (block.part.size() < block.partLength) {
-            out.Text("kept", "Kept",
+            out.Note("kept", "Kept",
                      "the first " + std::to_string(block.part.size()) + " of " +
                          std::to_string(block.partLength) + " bytes");
         } else if (part.Cut()) {
-            out.Text("cut", "Cut",
+            out.Note("cut", "Cut",
                      "its counts state more than its " + std::to_string(block.partLength) +
                          " bytes hold");
         }
