@@ -459,7 +459,8 @@ std::vector<std::string> BlockDetailLines(const BlockDetail& detail) {
     if (detail.row) heading += " (row " + std::to_string(*detail.row) + ")";
     std::vector<std::string> lines = {heading};
     lines.push_back("  Position: " + std::to_string(detail.position));
-    lines.push_back("  Length: " + std::to_string(detail.length) + " bytes");
+    lines.push_back("  Length: " + std::to_string(detail.length) +
+                    (detail.length == 1 ? " byte" : " bytes"));
     for (const DetailField& field : detail.fields) {
         const std::string lead = "  " + std::string(field.label) + ": ";
         std::string more;
