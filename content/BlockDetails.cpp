@@ -20,7 +20,7 @@ struct BlockName {
     std::string_view name;
 };
 
-constexpr std::array<BlockName, 30> kBlockNames = {{
+constexpr std::array<BlockName, 29> kBlockNames = {{
     {0x10, "Standard speed data"},
     {0x11, "Turbo speed data"},
     {0x12, "Pure tone"},
@@ -50,13 +50,12 @@ constexpr std::array<BlockName, 30> kBlockNames = {{
     {0x35, "Custom information"},
     {0x40, "Snapshot (deprecated)"},
     {0x5A, "Glue"},
-    {0x00, "Unknown block"},  // any ID not above
 }};
 
 std::string_view NameOf(std::uint8_t id) {
-    const auto known = std::find_if(kBlockNames.begin(), kBlockNames.end() - 1,
+    const auto known = std::find_if(kBlockNames.begin(), kBlockNames.end(),
                                     [id](const BlockName& name) { return name.id == id; });
-    return known->name;
+    return known != kBlockNames.end() ? known->name : "Unknown block";
 }
 
 // Reads a counted part front to back: the bytes kept of it, and its length as stated (a long
