@@ -4,7 +4,8 @@
 and compares every figure with what fuse-emulator-utils' tzxlist says of the same blocks: a TZX
 crafted with one block of each kind tzxlist names, a TAP file, and that TAP file made a TZX by
 tapeconv. One table row per block kind: the tzxlist line's pattern and the fields it must
-equal. tzxlist lists no glue block (0x5A), which is left out of the comparison."""
+equal. tzxlist lists no glue block (0x5A), which is left out of the comparison. Then the
+command line: one row's block as text, a row the tape lacks, wrong arguments."""
 import json
 import os
 import re
@@ -208,6 +209,30 @@ with tempfile.TemporaryDirectory() as folder:
     for name, path in paths.items():
         seen |= compare(name, path)
     check("every kind in the table compared", sorted(seen), sorted(TABLE))
+
+    # The command line as the block views take it, and the block of one row.
+    def run(*arguments):
+        done = subprocess.run([program, "details", *arguments], capture_output=True, text=True)
+        return done.returncode, done.stdout, done.stderr
+
+    tap_path = paths["plain.tap"]
+    check("row 2", run("--row", "2", tap_path), (0, (
+        "Block 2: 0x10 Standard speed data (row 2)\n"
+        "  Position: 21\n"
+        "  Length: 8 bytes\n"
+        "  Body length: 6 bytes (flag, data, checksum)\n"
+        "  Flag: 0xFF\n"
+        "  Checksum stated: 0xFB\n"
+        "  Checksum computed: 0xFB\n"
+        "  Checksum: good\n"), ""))
+    # The crafted tape's turbo block (flag 0x55) is no row: its pure data block is row 2.
+    check("row of a TZX", json.loads(run("--row", "2", "--json", paths["crafted.tzx"])[1])
+          ["blocks"][0]["name"], "Pure data")
+    check("no such row", run("--row", "3", tap_path),
+          (1, "", f"brisalto-tape: {tap_path}: has no row 3 (it has 2 rows)\n"))
+    check("two tapes", run(tap_path, tap_path)[0], 2)
+    check("no tape", run()[0], 2)
+    check("from is disasm's", run("--from", "1", tap_path)[0], 2)
 
 for failure in failures:
     print(failure)

@@ -104,6 +104,60 @@ TEST(BlockDetails, LyingCountsGiveWhatTheBlockHoldsAndSaySo) {
     }
 }
 
+// The kinds tzxlist's library does not read, and what a TAP block holds, at their exact wording:
+// each block's heading and fields.
+TEST(BlockDetails, BlocksTzxlistCannotReadAndTapBlocksAreSaidInFull) {
+    const struct {
+        const char* what;
+        Bytes tape;  // a whole file
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"CSW recording",
+         TzxBuilder()
+             .Raw({0x18, 13, 0, 0, 0, 0xE8, 0x03, 0x44, 0xAC, 0x00, 2, 7, 0, 0, 0, 1, 2, 3})
+             .Get(),
+         {"Block 1: 0x18 CSW recording", "  Pause: 1000 ms", "  Sampling rate: 44100 Hz",
+          "  Compression: Z-RLE", "  Pulses: 7"}},
+        {"call sequence and return",
+         TzxBuilder().Raw({0x26, 2, 0, 3, 0, 0xFB, 0xFF, 0x27}).Get(),
+         {"Block 1: 0x26 Call sequence", "  Calls: 2", "  Call offsets: 3 -5 blocks",
+          "Block 2: 0x27 Return from sequence"}},
+        {"direct recording",
+         TzxBuilder().Raw({0x15, 79, 0, 0, 0, 3, 2, 0, 0, 0xAA, 0x80}).Get(),
+         {"Block 1: 0x15 Direct recording", "  T-states per sample: 79", "  Pause: 0 ms",
+          "  Used bits in the last byte: 3", "  Samples' bytes: 2 bytes", "  Samples: 11"}},
+        {"glue",
+         TzxBuilder().Raw({0x5A, 'X', 'T', 'a', 'p', 'e', '!', 0x1A, 1, 5}).Get(),
+         {"Block 1: 0x5A Glue", "  Version: 1.05"}},
+        {"message until a key is pressed, signal level low",
+         TzxBuilder().Raw({0x31, 0, 2, 'H', 'i', 0x2B, 1, 0, 0, 0, 0}).Get(),
+         {"Block 1: 0x31 Message", "  Shown for: 0 s (0: until a key is pressed)", "  Text: Hi",
+          "Block 2: 0x2B Set signal level", "  Signal level: low"}},
+        {"a TAP block of a bad checksum: no pause, which a TAP file does not hold",
+         {4, 0, 0xFF, 1, 2, 0x55},
+         {"Block 1: 0x10 Standard speed data (row 1)",
+          "  Body length: 4 bytes (flag, data, checksum)", "  Flag: 0xFF",
+          "  Checksum stated: 0x55", "  Checksum computed: 0xFC", "  Checksum: bad"}},
+        {"a TAP block of no bytes, read as a header as the grid reads it",
+         {0, 0},
+         {"Block 1: 0x10 Standard speed data (row 1)",
+          "  Body length: 0 bytes (flag, data, checksum)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempTape tape(c.tape, "tape.tzx");
+        const std::vector<BlockDetail> details = BlockDetails(OpenTape(tape.Path()));
+        std::vector<std::string> lines;
+        for (const BlockDetail& detail : details) {
+            for (const std::string& line : BlockDetailLines(detail)) {
+                if (!line.starts_with("  Position: ") && !line.starts_with("  Length: "))
+                    lines.push_back(line);
+            }
+        }
+        EXPECT_EQ(lines, c.lines);
+    }
+}
+
 // A symbol table's list is bounded: 256 pilot symbols (ASP 0) of 255 pulses list the first 64,
 // and the block, longer than the part a block keeps, says what was kept.
 TEST(BlockDetails, AFullSymbolTableListsItsFirstEntries) {
