@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BlockDetailsTab.h"
 
+#include <QAbstractListModel>
 #include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QSplitter>
@@ -50,28 +51,57 @@ std::vector<std::uint8_t> StoredBytes(const TapeBlock& block) {
     return bytes;
 }
 
+// The tape's blocks as the list shows them, a heading each made when shown (a tape may have a
+// million blocks), the view's own row's block marked.
+class BlockListModel final : public QAbstractListModel {
+public:
+    BlockListModel(const OpenedTape& tape, const std::vector<std::optional<std::size_t>>& rows,
+                   std::optional<std::size_t> marked, QObject* parent)
+        : QAbstractListModel(parent), tape_(tape), rows_(rows), marked_(marked) {}
+
+public:  // QAbstractListModel API
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= rowCount({})) return {};
+        const auto block = static_cast<std::size_t>(index.row());
+        const bool marked = block == marked_;
+        if (role == Qt::DisplayRole) {
+            const QString heading =
+                QString::fromStdString(BlockHeading(block, tape_.blocks[block].id, rows_[block]));
+            return marked ? QStringLiteral("\u25B6 ") + heading : heading;
+        }
+        if (role == Qt::FontRole && marked) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
+    }
+
+private:
+    const OpenedTape& tape_;
+    const std::vector<std::optional<std::size_t>>& rows_;
+    std::optional<std::size_t> marked_;
+};
+
 }  // namespace
 
 BlockDetailsTab::BlockDetailsTab(const TapeLocation& location, std::uint64_t rowPosition,
                                  const QFont& font)
-    : tape_(OpenTape(location)), details_(BlockDetails(tape_)) {
+    : tape_(OpenTape(location)), rows_(BlockRows(tape_)) {
     setObjectName(QStringLiteral("Details"));
-    blocks_ = new QListWidget;
-    blocks_->setObjectName(QStringLiteral("DetailsBlocks"));
-    int current = 0;
-    for (const BlockDetail& detail : details_) {
-        const std::vector<std::string> lines = BlockDetailLines(detail);
-        auto* item = new QListWidgetItem(QString::fromStdString(lines.front()), blocks_);
-        const auto& body = tape_.blocks[detail.index].body;
-        if (detail.row && body && body->position == rowPosition) {
-            // The view's own row: marked, and selected to begin with.
-            current = blocks_->row(item);
-            item->setText(QStringLiteral("\u25B6 ") + item->text());
-            QFont bold = item->font();
-            bold.setBold(true);
-            item->setFont(bold);
-        }
+    std::optional<std::size_t> marked;
+    for (std::size_t index = 0; index < rows_.size(); ++index) {
+        const auto& body = tape_.blocks[index].body;
+        if (rows_[index] && body->position == rowPosition) marked = index;
     }
+    blocks_ = new QListView;
+    blocks_->setObjectName(QStringLiteral("DetailsBlocks"));
+    blocks_->setUniformItemSizes(true);
+    blocks_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    blocks_->setModel(new BlockListModel(tape_, rows_, marked, blocks_));
 
     fields_ = TextPane(QStringLiteral("DetailsFields"), font);
     hex_ = TextPane(QStringLiteral("DetailsHex"), font);
@@ -104,16 +134,18 @@ BlockDetailsTab::BlockDetailsTab(const TapeLocation& location, std::uint64_t row
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
 
-    connect(blocks_, &QListWidget::currentRowChanged, this, &BlockDetailsTab::ShowBlock);
-    blocks_->setCurrentRow(current);
+    connect(blocks_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { ShowBlock(current.row()); });
+    // The view's own row's block selected to begin with.
+    blocks_->setCurrentIndex(blocks_->model()->index(static_cast<int>(marked.value_or(0)), 0));
 }
 
 void BlockDetailsTab::ShowBlock(int index) {
     data_.clear();
-    if (index < 0 || static_cast<std::size_t>(index) >= details_.size()) return;
-    const BlockDetail& detail = details_[static_cast<std::size_t>(index)];
-    fields_->setPlainText(Joined(BlockDetailLines(detail)));
-    const TapeBlock& block = tape_.blocks[detail.index];
+    if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
+    const auto chosen = static_cast<std::size_t>(index);
+    fields_->setPlainText(Joined(BlockDetailLines(DetailOf(tape_, chosen, rows_[chosen]))));
+    const TapeBlock& block = tape_.blocks[chosen];
     if (!block.body) {
         hex_->setPlainText(Joined(HexLines(StoredBytes(block), {false, std::nullopt})));
         ShowDisassembly();

@@ -3,14 +3,16 @@
 
 #include <QWidget>
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "BlockDetails.h"
 #include "OpenTape.h"
 
 class QFont;
-class QListWidget;
+class QListView;
 class QPlainTextEdit;
 class QSpinBox;
 
@@ -33,8 +35,8 @@ private:
     void ShowDisassembly();
 
     OpenedTape tape_;
-    std::vector<BlockDetail> details_;
-    QListWidget* blocks_ = nullptr;
+    std::vector<std::optional<std::size_t>> rows_;  // each block's grid row
+    QListView* blocks_ = nullptr;
     QPlainTextEdit* fields_ = nullptr;
     QPlainTextEdit* hex_ = nullptr;
     QPlainTextEdit* disassembly_ = nullptr;

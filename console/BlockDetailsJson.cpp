@@ -42,22 +42,16 @@ void AppendFields(std::string& json, const std::vector<DetailField>& fields) {
 
 }  // namespace
 
-std::string BlockDetailsJson(const std::vector<BlockDetail>& details) {
-    std::string json = "{\"blocks\": [";
-    for (std::size_t d = 0; d < details.size(); ++d) {
-        const BlockDetail& detail = details[d];
-        json += d > 0 ? ",\n  " : "\n  ";
-        json += "{\"block\": " + std::to_string(detail.index + 1);
-        json += ", \"id\": " + std::to_string(detail.id) + ", \"name\": ";
-        AppendJsonString(json, detail.name);
-        json += ", \"position\": " + std::to_string(detail.position);
-        json += ", \"length\": " + std::to_string(detail.length);
-        json += ", \"row\": " + (detail.row ? std::to_string(*detail.row) : std::string("null"));
-        json += ", \"fields\": ";
-        AppendFields(json, detail.fields);
-        json += '}';
-    }
-    json += details.empty() ? "]}\n" : "\n]}\n";
+std::string BlockDetailJson(const BlockDetail& detail) {
+    std::string json = "{\"block\": " + std::to_string(detail.index + 1);
+    json += ", \"id\": " + std::to_string(detail.id) + ", \"name\": ";
+    AppendJsonString(json, detail.name);
+    json += ", \"position\": " + std::to_string(detail.position);
+    json += ", \"length\": " + std::to_string(detail.length);
+    json += ", \"row\": " + (detail.row ? std::to_string(*detail.row) : std::string("null"));
+    json += ", \"fields\": ";
+    AppendFields(json, detail.fields);
+    json += '}';
     return json;
 }
 

@@ -2,16 +2,15 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "BlockDetails.h"
 
 namespace brisalto {
 
-// Blocks' details as one JSON object: "blocks", each with "block" (from 1), "id", "name",
+// A block's details as one JSON object on one line: "block" (from 1), "id", "name",
 // "position", "length", "row" (null for a block the grid never lists) and "fields", an object
 // of each field's key and its number, text or list of them (a list cut short also has
 // "KEYNotListed", the entries left out).
-std::string BlockDetailsJson(const std::vector<BlockDetail>& details);
+std::string BlockDetailJson(const BlockDetail& detail);
 
 }  // namespace brisalto

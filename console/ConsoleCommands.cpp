@@ -433,7 +433,8 @@ int ViewRow(const ConsoleRequest& request) {
     return outcome.Status();
 }
 
-// Details: every block of the request's one tape, or the block of its row, as text or JSON.
+// Details: every block of the request's one tape, or the block of its row, as text or JSON,
+// one block at a time (a tape may have a million).
 int Details(const ConsoleRequest& request) {
     Outcome outcome;
     const auto tape = OneTape(request, outcome);
@@ -446,29 +447,33 @@ int Details(const ConsoleRequest& request) {
         return kExitFailure;
     }
     const bool damaged = opened.result == ScanResult::Damaged;
-    std::vector<BlockDetail> details = BlockDetails(opened);
+    const std::vector<std::optional<std::size_t>> rows = BlockRows(opened);
+    std::size_t first = 0;
+    std::size_t end = rows.size();
     if (request.row) {
-        const auto found =
-            std::find_if(details.begin(), details.end(),
-                         [&](const BlockDetail& detail) { return detail.row == request.row; });
-        if (found == details.end()) {
-            const auto rows = std::count_if(details.begin(), details.end(),
-                                            [](const BlockDetail& detail) { return detail.row; });
+        const auto found = std::find(rows.begin(), rows.end(), request.row);
+        if (found == rows.end()) {
+            const auto count = std::count_if(rows.begin(), rows.end(),
+                                             [](const auto& row) { return row.has_value(); });
             Complain(tape->name, damaged ? std::string(kDamagedTapeText)
                                          : "has no " + RowName(*request.row) + " (it has " +
-                                               std::to_string(rows) + " rows)");
+                                               std::to_string(count) + " rows)");
             return damaged ? kExitDamaged : kExitFailure;
         }
-        details = {*found};
+        first = static_cast<std::size_t>(found - rows.begin());
+        end = first + 1;
     }
-    if (request.json) {
-        Print(BlockDetailsJson(details));
-    } else {
-        for (std::size_t d = 0; d < details.size(); ++d) {
-            if (d > 0) Print("\n");
-            for (const std::string& line : BlockDetailLines(details[d])) Print(line + '\n');
+    if (request.json) Print("{\"blocks\": [");
+    for (std::size_t index = first; index < end; ++index) {
+        const BlockDetail detail = DetailOf(opened, index, rows[index]);
+        if (request.json) {
+            Print((index > first ? ",\n  " : "\n  ") + BlockDetailJson(detail));
+            continue;
         }
+        if (index > first) Print("\n");
+        for (const std::string& line : BlockDetailLines(detail)) Print(line + '\n');
     }
+    if (request.json) Print(first < end ? "\n]}\n" : "]}\n");
     if (!request.row && damaged) {
         Complain(tape->name, kDamagedTapeText);
         outcome.Damaged();

@@ -398,39 +398,56 @@ void IdFields(const TapeBlock& block, PartReader& part, bool tap, Fields& out) {
 
 }  // namespace
 
+std::vector<std::optional<std::size_t>> BlockRows(const OpenedTape& tape) {
+    std::vector<std::optional<std::size_t>> rows(tape.blocks.size());
+    std::size_t row = 0;
+    for (std::size_t index = 0; index < tape.blocks.size(); ++index) {
+        const auto& body = tape.blocks[index].body;
+        if (body && (body->Flag() == kHeaderFlag || body->Flag() == kDataFlag)) rows[index] = ++row;
+    }
+    return rows;
+}
+
+BlockDetail DetailOf(const OpenedTape& tape, std::size_t index, std::optional<std::size_t> row) {
+    const TapeBlock& block = tape.blocks.at(index);
+    BlockDetail detail;
+    detail.index = index;
+    detail.id = block.id;
+    detail.name = NameOf(block.id);
+    detail.position = block.position;
+    detail.length = block.length;
+    detail.row = row;
+    PartReader part(block.part, block.partLength);
+    Fields out(detail.fields, part);
+    IdFields(block, part, !tape.tzx.has_value(), out);
+    if (block.body) {
+        BodyFields(*block.body, out);  // a body has no counted part to cut
+    } else if (block.part.size() < block.partLength) {
+        out.Note("kept", "Kept",
+                 "the first " + std::to_string(block.part.size()) + " of " +
+                     std::to_string(block.partLength) + " bytes");
+    } else if (part.Cut()) {
+        out.Note(
+            "cut", "Cut",
+            "its counts state more than its " + std::to_string(block.partLength) + " bytes hold");
+    }
+    return detail;
+}
+
 std::vector<BlockDetail> BlockDetails(const OpenedTape& tape) {
+    const std::vector<std::optional<std::size_t>> rows = BlockRows(tape);
     std::vector<BlockDetail> details;
     details.reserve(tape.blocks.size());
-    std::size_t rows = 0;
-    const bool tap = !tape.tzx.has_value();
-    for (std::size_t index = 0; index < tape.blocks.size(); ++index) {
-        const TapeBlock& block = tape.blocks[index];
-        BlockDetail detail;
-        detail.index = index;
-        detail.id = block.id;
-        detail.name = NameOf(block.id);
-        detail.position = block.position;
-        detail.length = block.length;
-        PartReader part(block.part, block.partLength);
-        Fields out(detail.fields, part);
-        IdFields(block, part, tap, out);
-        if (block.body) {
-            // The grid's rows, raw blocks shown: every header and every data block, in order.
-            const std::uint8_t flag = block.body->Flag();
-            if (flag == kHeaderFlag || flag == kDataFlag) detail.row = ++rows;
-            BodyFields(*block.body, out);  // a body has no counted part to cut
-        } else if (block.part.size() < block.partLength) {
-            out.Note("kept", "Kept",
-                     "the first " + std::to_string(block.part.size()) + " of " +
-                         std::to_string(block.partLength) + " bytes");
-        } else if (part.Cut()) {
-            out.Note("cut", "Cut",
-                     "its counts state more than its " + std::to_string(block.partLength) +
-                         " bytes hold");
-        }
-        details.push_back(std::move(detail));
-    }
+    for (std::size_t index = 0; index < tape.blocks.size(); ++index)
+        details.push_back(DetailOf(tape, index, rows[index]));
     return details;
+}
+
+std::string BlockHeading(std::size_t index, std::uint8_t id, std::optional<std::size_t> row) {
+    std::string heading =
+        "Block " + std::to_string(index + 1) + ": 0x" + Hex(id) + " " + std::string(NameOf(id));
+    if (row) heading += " (row " + std::to_string(*row) + ")";
+    return heading;
 }
 
 namespace {
@@ -453,10 +470,7 @@ void AddIndented(std::vector<std::string>& lines, const std::string& lead,
 }  // namespace
 
 std::vector<std::string> BlockDetailLines(const BlockDetail& detail) {
-    std::string heading = "Block " + std::to_string(detail.index + 1) + ": 0x" + Hex(detail.id) +
-                          " " + std::string(detail.name);
-    if (detail.row) heading += " (row " + std::to_string(*detail.row) + ")";
-    std::vector<std::string> lines = {heading};
+    std::vector<std::string> lines = {BlockHeading(detail.index, detail.id, detail.row)};
     lines.push_back("  Position: " + std::to_string(detail.position));
     lines.push_back("  Length: " + std::to_string(detail.length) +
                     (detail.length == 1 ? " byte" : " bytes"));

@@ -38,15 +38,26 @@ struct BlockDetail {
     std::vector<DetailField> fields;  // in the order to show them
 };
 
-// Every block of tape in file order, listed by the grid or not, with its fields: timings in
-// T-states, counts, pauses, texts (as the TZX texts reader reads them), jumps, loops, symbol
-// tables (the first kMaxListed entries of a list, then a count of the rest), and for a block
-// with a body its length, flag and checksum stated and computed. A block whose counted part
-// states more than it holds gives what lies within it and a "cut" field saying so.
+// The grid row of each of tape's blocks, with raw blocks shown, from 1: every header and every
+// data (0xFF) block in file order; unset for a block the grid never lists.
+std::vector<std::optional<std::size_t>> BlockRows(const OpenedTape& tape);
+
+// What block index of tape holds (std::out_of_range past its blocks), row being its grid row:
+// timings in T-states, counts, pauses, texts (as the TZX texts reader reads them), jumps,
+// loops, symbol tables (the first kMaxListed entries of a list, then a count of the rest), and
+// for a block with a body its length, flag and checksum stated and computed. A block whose
+// counted part states more than it holds gives what lies within it and a "cut" field saying
+// so; one whose part was kept in part (a long part, a tape of many) a "kept" field.
+BlockDetail DetailOf(const OpenedTape& tape, std::size_t index, std::optional<std::size_t> row);
+
+// Every block's details, in file order.
 std::vector<BlockDetail> BlockDetails(const OpenedTape& tape);
 
-// A detail as lines for people: "Block N (0xID Name)" at the file position, then one
-// "Label: value unit" line per field, indented.
+// "Block N: 0xID Name (row R)", N from 1; no row part for a block the grid never lists.
+std::string BlockHeading(std::size_t index, std::uint8_t id, std::optional<std::size_t> row);
+
+// A detail as lines for people: its heading, position and length, then one "Label: value unit"
+// line per field (a list of texts a line each), indented.
 std::vector<std::string> BlockDetailLines(const BlockDetail& detail);
 
 }  // namespace brisalto

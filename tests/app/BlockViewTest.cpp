@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Block View through the real window: opened by the row menu and by F3, with the tabs that
 // apply to the row and the block's own bytes in them.
-#include <QListWidget>
+#include <QAbstractItemModelTester>
+#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -139,17 +140,19 @@ TEST_F(BlockViewWindow, TheDetailsTabListsEveryBlockAndShowsAnUnlistedBlocksByte
     form.DataSource1->MoveTo(3);
     PressF3();
     ASSERT_EQ(Views().size(), 1);
-    auto* blocks = Views().back()->findChild<QListWidget*>(QStringLiteral("DetailsBlocks"));
+    auto* blocks = Views().back()->findChild<QListView*>(QStringLiteral("DetailsBlocks"));
     ASSERT_NE(blocks, nullptr);
+    const QAbstractItemModelTester tester(blocks->model());
     QStringList listed;
-    for (int item = 0; item < blocks->count(); ++item) listed.push_back(blocks->item(item)->text());
+    for (int item = 0; item < blocks->model()->rowCount(); ++item)
+        listed.push_back(blocks->model()->index(item, 0).data().toString());
     EXPECT_EQ(listed, QStringList({"Block 1: 0x10 Standard speed data (row 1)",
                                    "Block 2: 0x10 Standard speed data (row 2)",
                                    "Block 3: 0x10 Standard speed data (row 3)",
                                    "\u25B6 Block 4: 0x10 Standard speed data (row 4)",
                                    "Block 5: 0x11 Turbo speed data", "Block 6: 0x20 Pause"}));
-    EXPECT_EQ(blocks->currentRow(), 3);
-    blocks->setCurrentRow(4);
+    EXPECT_EQ(blocks->currentIndex().row(), 3);
+    blocks->setCurrentIndex(blocks->model()->index(4, 0));
     const QStringList hex = Text(*Views().back(), QStringLiteral("DetailsHex")).split('\n');
     ASSERT_GE(hex.size(), 2);
     EXPECT_TRUE(hex[1].startsWith(QStringLiteral("0000 [55]01 02[56]"))) << hex[1].toStdString();
