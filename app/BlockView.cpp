@@ -18,6 +18,7 @@
 
 #include "BlockBuffer.h"
 #include "BlockBytes.h"
+#include "BlockDetailsTab.h"
 #include "BlockViewChoice.h"
 #include "CatalogueTable.h"
 #include "DecodeArray.h"
@@ -139,6 +140,8 @@ BlockView::BlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTa
                 break;
         }
     }
+    // Every block of the tape, this row's marked, each to be looked into.
+    tabs_->addTab(new BlockDetailsTab(tape, row.Position, font_), QStringLiteral("Details"));
 }
 
 QPlainTextEdit* BlockView::AddTextTab(const QString& title, const QString& text) {

@@ -47,13 +47,19 @@ constexpr std::string_view kHelp =
     "      they are not.\n"
     "  array --row N [--json] TAPE\n"
     "      The dimensions and every element of the number or character array in row N.\n"
+    "  details [--row N] [--json] TAPE\n"
+    "      Every block of the tape in file order, the grid's rows and the blocks it never\n"
+    "      lists: its TZX ID and name, timings in T-states, pauses, counts, texts, jumps,\n"
+    "      loops, symbol tables, and a data block's flag and checksum, stated and computed;\n"
+    "      with --row N the block of that row only.\n"
     "  thumbnail [--size N] TAPE OUTPUT\n"
     "      The tape's loading screen, its first 6,912-byte data block, as a PNG picture N\n"
     "      pixels wide (256 unless given, at most 2048); nothing for a tape without one.\n"
     "\n"
     "A TAPE may be an archive (zip, 7z, rar, tar, gz...): each command reads every tape in it,\n"
-    "named ARCHIVE:ENTRY, or with --entry ENTRY (any command) that one; screen, bytes,\n"
-    "thumbnail and list --row need the one tape: of an archive of several, --entry names it.\n"
+    "named ARCHIVE:ENTRY, or with --entry ENTRY (any command) that one; screen, bytes, the\n"
+    "block views (hex, disasm, variables, array), details, thumbnail and list --row need the\n"
+    "one tape: of an archive of several, --entry names it.\n"
     "\n"
     "OUTPUT - is standard output. An output file is written whole or not at all, never over\n"
     "the tape being read. Text is UTF-8.\n"
@@ -71,7 +77,7 @@ struct CommandName {
     ConsoleCommand command;
 };
 
-constexpr std::array<CommandName, 10> kCommands = {{
+constexpr std::array<CommandName, 11> kCommands = {{
     {"catalogue", ConsoleCommand::Catalogue},
     {"list", ConsoleCommand::List},
     {"screen", ConsoleCommand::Screen},
@@ -81,6 +87,7 @@ constexpr std::array<CommandName, 10> kCommands = {{
     {"disasm", ConsoleCommand::Disasm},
     {"variables", ConsoleCommand::Variables},
     {"array", ConsoleCommand::Array},
+    {"details", ConsoleCommand::Details},
     {"wav", ConsoleCommand::Wav},
 }};
 
@@ -130,7 +137,9 @@ bool Takes(ConsoleCommand command, std::string_view option) {
     if (option == "--from-row" || option == "--rate" || option == "--bits" || option == "-o")
         return command == Wav;
     if (option == "--no-raw" || option == "--json-lines") return command == Catalogue;
-    if (option == "--json") return command == Catalogue || command == Variables || command == Array;
+    if (option == "--json")
+        return command == Catalogue || command == Variables || command == Array ||
+               command == Details;
     if (option == "--from") return command == Disasm;
     if (option == "--scale" || option == "--scr") return command == Screen;
     if (option == "--keep-flag") return command == Bytes;
@@ -259,7 +268,7 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
     }
     const bool viewsRow = request.command == Hex || request.command == Disasm ||
                           request.command == Variables || request.command == Array;
-    if (viewsRow && files.size() != 1) return Usage(std::string(first) + " takes one tape");
+    if ((viewsRow || request.command == Details) && files.size() != 1) return Usage(std::string(first) + " takes one tape");
     if ((request.command == Screen || request.command == Bytes || viewsRow) && !request.row) {
         return Usage(std::string(first) + " needs '--row'");
     }

@@ -20,6 +20,7 @@ enum class ConsoleCommand {
     Disasm,
     Variables,
     Array,
+    Details,
     Wav
 };
 
@@ -33,7 +34,7 @@ struct ConsoleRequest {
 
     ConsoleCommand command = ConsoleCommand::Catalogue;
     bool showRaw = true;             // catalogue: data rows as well as headers
-    bool json = false;               // catalogue, variables, array: JSON instead of text
+    bool json = false;               // catalogue, variables, array, details: JSON, not text
     bool jsonLines = false;          // catalogue: one JSON object per line, no array around them
     std::optional<std::size_t> row;  // the row asked for (wav: --from-row), counted from 1
     unsigned scale = 1;              // screen: each Spectrum pixel as scale x scale

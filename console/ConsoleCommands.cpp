@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "BlockBytes.h"
+#include "BlockDetails.h"
+#include "BlockDetailsJson.h"
 #include "BlockTip.h"
 #include "BlockViews.h"
 #include "CatalogueJson.h"
@@ -24,6 +26,7 @@
 #include "FailureText.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
+#include "OpenTape.h"
 #include "OutputFile.h"
 #include "ProgramStart.h"
 #include "TapeArchive.h"
@@ -436,6 +439,54 @@ int ViewRow(const ConsoleRequest& request) {
     return outcome.Status();
 }
 
+// Details: every block of the request's one tape, or the block of its row, as text or JSON,
+// one block at a time (a tape may have a million).
+int Details(const ConsoleRequest& request) {
+    Outcome outcome;
+    const auto tape = OneTape(request, outcome);
+    if (!tape) return outcome.Status();
+    OpenedTape opened;
+    try {
+        opened = OpenTape(tape->location);
+    } catch (const std::exception& failure) {
+        Complain(tape->name, FailureText(failure.what()));
+        return kExitFailure;
+    }
+    const bool damaged = opened.result == ScanResult::Damaged;
+    const std::vector<std::optional<std::size_t>> rows = BlockRows(opened);
+    std::size_t first = 0;
+    std::size_t end = rows.size();
+    if (request.row) {
+        const auto found = std::find(rows.begin(), rows.end(), request.row);
+        if (found == rows.end()) {
+            const auto count = std::count_if(rows.begin(), rows.end(),
+                                             [](const auto& row) { return row.has_value(); });
+            Complain(tape->name, damaged ? std::string(kDamagedTapeText)
+                                         : "has no " + RowName(*request.row) + " (it has " +
+                                               std::to_string(count) + " rows)");
+            return damaged ? kExitDamaged : kExitFailure;
+        }
+        first = static_cast<std::size_t>(found - rows.begin());
+        end = first + 1;
+    }
+    if (request.json) Print("{\"blocks\": [");
+    for (std::size_t index = first; index < end; ++index) {
+        const BlockDetail detail = DetailOf(opened, index, rows[index]);
+        if (request.json) {
+            Print((index > first ? ",\n  " : "\n  ") + BlockDetailJson(detail));
+            continue;
+        }
+        if (index > first) Print("\n");
+        for (const std::string& line : BlockDetailLines(detail)) Print(line + '\n');
+    }
+    if (request.json) Print(first < end ? "\n]}\n" : "]}\n");
+    if (!request.row && damaged) {
+        Complain(tape->name, kDamagedTapeText);
+        outcome.Damaged();
+    }
+    return outcome.Status();
+}
+
 int Thumbnail(const ConsoleRequest& request) {
     Outcome outcome;
     const auto tape = OneTape(request, outcome);
@@ -478,6 +529,7 @@ int RunConsoleRequest(const ConsoleRequest& request) {
         case ConsoleCommand::Disasm:
         case ConsoleCommand::Variables:
         case ConsoleCommand::Array: status = ViewRow(request); break;
+        case ConsoleCommand::Details: status = Details(request); break;
         case ConsoleCommand::Wav:
 #ifdef BRISALTO_HAS_SOUND
             status = WriteTapeWav(request);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Scans any bytes as a tape file, with and without raw blocks. Completed, Damaged, "Read beyond
+// Scans any bytes as a tape file, with and without raw blocks, and opens it for every block's
+// details. Completed, Damaged, "Read beyond
 // end of file" and the refused Size of a one-byte data block are the normal outcomes; a crash, a
 // sanitizer report, a hang or a broken expectation below is a finding.
 #include <algorithm>
@@ -10,11 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "BlockDetails.h"
 #include "BlockTip.h"
 #include "CatalogueErrors.h"
 #include "CatalogueTable.h"
 #include "FuzzCheck.h"
 #include "InOutError.h"
+#include "OpenTape.h"
 #include "ReadScreen.h"
 #include "ScanTape.h"
 #include "ScratchFile.h"
@@ -111,6 +114,40 @@ bool SameRow(const brisalto::CatalogueRow* a, const brisalto::CatalogueRow* b) {
            a->Par1 == b->Par1;
 }
 
+// Every block's details, however its counts lie: one per block, each inside the file, the
+// grid's rows numbered in order and each the block the scan with raw blocks lists there, lists
+// bounded.
+void CheckDetails(const std::string& path, std::size_t fileSize, const CatalogueTable& withRaw,
+                  const ScanOutcome& raw) {
+    brisalto::OpenedTape tape;
+    try {
+        tape = brisalto::OpenTape(path);
+    } catch (const brisalto::InOutError& error) {
+        Require(error.Code() == brisalto::kReadBeyondEndOfFile, "only code 100 from a tape file");
+        return;
+    }
+    const std::vector<brisalto::BlockDetail> details = brisalto::BlockDetails(tape);
+    Require(details.size() == tape.blocks.size(), "one detail per block");
+    std::size_t rows = 0;
+    for (std::size_t i = 0; i < details.size(); ++i) {
+        const brisalto::BlockDetail& detail = details[i];
+        Require(detail.index == i && detail.position + detail.length <= fileSize,
+                "a block inside the file");
+        if (detail.row) {
+            Require(*detail.row == ++rows, "rows numbered in file order");
+            if (!raw.sizeRefused && rows <= withRaw.RowCount()) {
+                Require(withRaw.Row(rows - 1).Position == tape.blocks[i].body->position,
+                        "a row's block is the one the scan lists there");
+            }
+        }
+        for (const brisalto::DetailField& field : detail.fields)
+            Require(field.numbers.size() <= brisalto::kMaxListed, "a list of numbers is bounded");
+        Require(brisalto::BlockDetailLines(detail).size() >= 3, "a heading, position, length");
+    }
+    if (raw.result && !raw.sizeRefused)
+        Require(rows == withRaw.RowCount(), "as many rows as the scan lists");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -124,6 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckRows(withRaw, size);
     CheckRows(headersOnly, size);
     CheckBlocks(withRaw, std::span(data, size), tape.Path());
+    CheckDetails(tape.Path(), size, withRaw, raw);
 
     Require(!plain.sizeRefused, "no Size is refused without raw blocks");
     Require(headersOnly.RowCount() == HeaderRows(headersOnly).size(),

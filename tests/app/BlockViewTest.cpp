@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Block View through the real window: opened by the row menu and by F3, with the tabs that
 // apply to the row and the block's own bytes in them.
+#include <QAbstractItemModelTester>
+#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -9,6 +11,7 @@
 
 #include "BlockView.h"
 #include "RowMenuFixture.h"
+#include "TzxBuilder.h"
 
 namespace brisalto::testing {
 namespace {
@@ -73,21 +76,21 @@ TEST_F(BlockViewWindow, TheMenuAndF3OpenAWindowOfTheRowsViewsEachOfItsOwn) {
         {"program by the menu",
          1,
          true,
-         {"Hex", "Disassembly", "BASIC", "Variables"},
+         {"Hex", "Disassembly", "BASIC", "Variables", "Details"},
          "0000 [FF]00 0A 09 00 F5 31 0E 00 00 05 00 00 0D 61 00  ......1.......a.",
          "Variables",
          "a = 5"},
         {"program by F3",
          1,
          false,
-         {"Hex", "Disassembly", "BASIC", "Variables"},
+         {"Hex", "Disassembly", "BASIC", "Variables", "Details"},
          "0000 [FF]00 0A 09 00 F5 31 0E 00 00 05 00 00 0D 61 00  ......1.......a.",
          "BASIC",
          "Line 10: 1 hides the value 5"},
         {"code by F3",
          3,
          false,
-         {"Hex", "Disassembly"},
+         {"Hex", "Disassembly", "Details"},
          // The Bytes block's load address beside the first data byte.
          "0000  8000 [FF]01 02 03 04[FB]                               ......",
          "Disassembly",
@@ -124,6 +127,37 @@ TEST_F(BlockViewWindow, TheMenuAndF3OpenAWindowOfTheRowsViewsEachOfItsOwn) {
         EXPECT_TRUE(Text(view, c.checked).split('\n').contains(c.line))
             << Text(view, c.checked).toStdString();
     }
+}
+
+// The Details tab lists every block, the grid's and the others, the row's marked and selected;
+// choosing a turbo block of a flag the grid never lists shows its own bytes.
+TEST_F(BlockViewWindow, TheDetailsTabListsEveryBlockAndShowsAnUnlistedBlocksBytes) {
+    const TempTape tzx(
+        TzxBuilder().FromTap(Tape(5)).Body({0x55, 1, 2, 0x56}, 0x11).Other(0x20).Get(),
+        "turbo.tzx");
+    Open(tzx.Path());
+    ASSERT_EQ(GridRows(), 4);
+    form.DataSource1->MoveTo(3);
+    PressF3();
+    ASSERT_EQ(Views().size(), 1);
+    auto* blocks = Views().back()->findChild<QListView*>(QStringLiteral("DetailsBlocks"));
+    ASSERT_NE(blocks, nullptr);
+    const QAbstractItemModelTester tester(blocks->model());
+    QStringList listed;
+    for (int item = 0; item < blocks->model()->rowCount(); ++item)
+        listed.push_back(blocks->model()->index(item, 0).data().toString());
+    EXPECT_EQ(listed, QStringList({"Block 1: 0x10 Standard speed data (row 1)",
+                                   "Block 2: 0x10 Standard speed data (row 2)",
+                                   "Block 3: 0x10 Standard speed data (row 3)",
+                                   "\u25B6 Block 4: 0x10 Standard speed data (row 4)",
+                                   "Block 5: 0x11 Turbo speed data", "Block 6: 0x20 Pause"}));
+    EXPECT_EQ(blocks->currentIndex().row(), 3);
+    blocks->setCurrentIndex(blocks->model()->index(4, 0));
+    const QStringList hex = Text(*Views().back(), QStringLiteral("DetailsHex")).split('\n');
+    ASSERT_GE(hex.size(), 2);
+    EXPECT_TRUE(hex[1].startsWith(QStringLiteral("0000 [55]01 02[56]"))) << hex[1].toStdString();
+    EXPECT_TRUE(Text(*Views().back(), QStringLiteral("DetailsFields"))
+                    .contains(QStringLiteral("Pilot pulse: 2168 T-states")));
 }
 
 // The bytes are read when the window opens: a tape changed or gone since the scan goes to the

@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BlockDetailsTab.h"
+
+#include <QAbstractListModel>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <exception>
+#include <string>
+
+#include "BlockBytes.h"
+#include "FailureText.h"
+#include "HexLines.h"
+#if BRISALTO_DISASSEMBLY
+#include "DisassembleZ80.h"
+#endif
+
+namespace brisalto {
+
+namespace {
+
+QString Joined(const std::vector<std::string>& utf8Lines) {
+    QStringList lines;
+    for (const std::string& line : utf8Lines) lines.push_back(QString::fromStdString(line));
+    return lines.join(QLatin1Char('\n'));
+}
+
+QPlainTextEdit* TextPane(const QString& name, const QFont& font) {
+    auto* edit = new QPlainTextEdit;
+    edit->setObjectName(name);
+    edit->setReadOnly(true);
+    edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    edit->setFont(font);
+    return edit;
+}
+
+// A block without a body as stored: its ID, fixed fields and the part kept of it.
+std::vector<std::uint8_t> StoredBytes(const TapeBlock& block) {
+    std::vector<std::uint8_t> bytes = {block.id};
+    const auto fixed = block.Fixed();
+    bytes.insert(bytes.end(), fixed.begin(), fixed.end());
+    bytes.insert(bytes.end(), block.part.begin(), block.part.end());
+    return bytes;
+}
+
+// The tape's blocks as the list shows them, a heading each made when shown (a tape may have a
+// million blocks), the view's own row's block marked.
+class BlockListModel final : public QAbstractListModel {
+public:
+    BlockListModel(const OpenedTape& tape, const std::vector<std::optional<std::size_t>>& rows,
+                   std::optional<std::size_t> marked, QObject* parent)
+        : QAbstractListModel(parent), tape_(tape), rows_(rows), marked_(marked) {}
+
+public:  // QAbstractListModel API
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= rowCount({})) return {};
+        const auto block = static_cast<std::size_t>(index.row());
+        const bool marked = block == marked_;
+        if (role == Qt::DisplayRole) {
+            const QString heading =
+                QString::fromStdString(BlockHeading(block, tape_.blocks[block].id, rows_[block]));
+            return marked ? QStringLiteral("\u25B6 ") + heading : heading;
+        }
+        if (role == Qt::FontRole && marked) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
+    }
+
+private:
+    const OpenedTape& tape_;
+    const std::vector<std::optional<std::size_t>>& rows_;
+    std::optional<std::size_t> marked_;
+};
+
+}  // namespace
+
+BlockDetailsTab::BlockDetailsTab(const TapeLocation& location, std::uint64_t rowPosition,
+                                 const QFont& font)
+    : tape_(OpenTape(location)), rows_(BlockRows(tape_)) {
+    setObjectName(QStringLiteral("Details"));
+    std::optional<std::size_t> marked;
+    for (std::size_t index = 0; index < rows_.size(); ++index) {
+        const auto& body = tape_.blocks[index].body;
+        if (rows_[index] && body->position == rowPosition) marked = index;
+    }
+    blocks_ = new QListView;
+    blocks_->setObjectName(QStringLiteral("DetailsBlocks"));
+    blocks_->setUniformItemSizes(true);
+    blocks_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    blocks_->setModel(new BlockListModel(tape_, rows_, marked, blocks_));
+
+    fields_ = TextPane(QStringLiteral("DetailsFields"), font);
+    hex_ = TextPane(QStringLiteral("DetailsHex"), font);
+    auto* views = new QTabWidget;
+    views->addTab(fields_, QStringLiteral("Fields"));
+    views->addTab(hex_, QStringLiteral("Hex"));
+#if BRISALTO_DISASSEMBLY
+    auto* page = new QWidget;
+    auto* pageLayout = new QVBoxLayout(page);
+    auto* addressRow = new QHBoxLayout;
+    address_ = new QSpinBox;
+    address_->setObjectName(QStringLiteral("DetailsAddress"));
+    address_->setRange(0, 0xFFFF);
+    address_->setDisplayIntegerBase(16);
+    address_->setPrefix(QStringLiteral("0x"));
+    addressRow->addWidget(new QLabel(QStringLiteral("Address of the first data byte:")));
+    addressRow->addWidget(address_);
+    addressRow->addStretch();
+    pageLayout->addLayout(addressRow);
+    disassembly_ = TextPane(QStringLiteral("DetailsDisassembly"), font);
+    pageLayout->addWidget(disassembly_);
+    views->addTab(page, QStringLiteral("Disassembly"));
+    connect(address_, &QSpinBox::valueChanged, this, &BlockDetailsTab::ShowDisassembly);
+#endif
+
+    auto* splitter = new QSplitter(Qt::Vertical);
+    splitter->addWidget(blocks_);
+    splitter->addWidget(views);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(splitter);
+
+    connect(blocks_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { ShowBlock(current.row()); });
+    // The view's own row's block selected to begin with.
+    blocks_->setCurrentIndex(blocks_->model()->index(static_cast<int>(marked.value_or(0)), 0));
+}
+
+void BlockDetailsTab::ShowBlock(int index) {
+    data_.clear();
+    if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
+    const auto chosen = static_cast<std::size_t>(index);
+    fields_->setPlainText(Joined(BlockDetailLines(DetailOf(tape_, chosen, rows_[chosen]))));
+    const TapeBlock& block = tape_.blocks[chosen];
+    if (!block.body) {
+        hex_->setPlainText(Joined(HexLines(StoredBytes(block), {false, std::nullopt})));
+        ShowDisassembly();
+        return;
+    }
+    // A slot: a tape changed or gone since it was opened is said in the pane, not thrown.
+    try {
+        const BlockBody& body = *block.body;
+        const std::vector<std::uint8_t> bytes =
+            ReadBlockBody(tape_.location, body.position, body.length, body.checksum);
+        hex_->setPlainText(Joined(HexLines(bytes, {})));
+        data_ = BlockData(bytes);
+    } catch (const std::exception& failure) {
+        hex_->setPlainText(QString::fromStdString(FailureText(failure.what())));
+    }
+    ShowDisassembly();
+}
+
+void BlockDetailsTab::ShowDisassembly() {
+#if BRISALTO_DISASSEMBLY
+    if (data_.empty()) {
+        disassembly_->setPlainText(QStringLiteral("This block has no data to disassemble."));
+        return;
+    }
+    std::vector<std::string> lines;
+    for (const Z80Line& line : DisassembleZ80(data_, static_cast<std::uint16_t>(address_->value())))
+        lines.push_back(Z80LineText(line));
+    disassembly_->setPlainText(Joined(lines));
+#endif
+}
+
+}  // namespace brisalto

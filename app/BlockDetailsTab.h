@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QWidget>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "BlockDetails.h"
+#include "OpenTape.h"
+
+class QFont;
+class QListView;
+class QPlainTextEdit;
+class QSpinBox;
+
+namespace brisalto {
+
+// The Block View's Details tab: every block of the tape in file order, listed by the grid or
+// not, the block of the view's row selected and marked; the block selected shows its fields,
+// its bytes in hex and (where the build has the disassembler) its data disassembled from an
+// address chosen, so that blocks the grid never lists can be looked into too.
+class BlockDetailsTab final : public QWidget {
+    Q_OBJECT
+
+public:
+    // Opens the tape at location now: its failures travel out before any widget is made.
+    // rowPosition is the file position of the view's row's body.
+    BlockDetailsTab(const TapeLocation& location, std::uint64_t rowPosition, const QFont& font);
+
+private:
+    void ShowBlock(int index);
+    void ShowDisassembly();
+
+    OpenedTape tape_;
+    std::vector<std::optional<std::size_t>> rows_;  // each block's grid row
+    QListView* blocks_ = nullptr;
+    QPlainTextEdit* fields_ = nullptr;
+    QPlainTextEdit* hex_ = nullptr;
+    QPlainTextEdit* disassembly_ = nullptr;
+    QSpinBox* address_ = nullptr;
+    std::vector<std::uint8_t> data_;  // the selected block's data, without flag and checksum
+};
+
+}  // namespace brisalto

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+
+#include "BlockDetails.h"
+
+namespace brisalto {
+
+// A block's details as one JSON object on one line: "block" (from 1), "id", "name",
+// "position", "length", "row" (null for a block the grid never lists) and "fields", an object
+// of each field's key and its number, text or list of them (a list cut short also has
+// "KEYNotListed", the entries left out).
+std::string BlockDetailJson(const BlockDetail& detail);
+
+}  // namespace brisalto

@@ -1,0 +1,504 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BlockDetails.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+
+#include "CodePageText.h"
+#include "TapeBlock.h"
+#include "TzxTexts.h"
+
+namespace brisalto {
+
+namespace {
+
+using Bytes = std::span<const std::uint8_t>;
+
+struct BlockName {
+    std::uint8_t id;
+    std::string_view name;
+};
+
+constexpr std::array<BlockName, 29> kBlockNames = {{
+    {0x10, "Standard speed data"},
+    {0x11, "Turbo speed data"},
+    {0x12, "Pure tone"},
+    {0x13, "Pulse sequence"},
+    {0x14, "Pure data"},
+    {0x15, "Direct recording"},
+    {0x16, "C64 ROM data (deprecated)"},
+    {0x17, "C64 turbo data (deprecated)"},
+    {0x18, "CSW recording"},
+    {0x19, "Generalized data"},
+    {0x20, "Pause"},
+    {0x21, "Group start"},
+    {0x22, "Group end"},
+    {0x23, "Jump to block"},
+    {0x24, "Loop start"},
+    {0x25, "Loop end"},
+    {0x26, "Call sequence"},
+    {0x27, "Return from sequence"},
+    {0x28, "Select block"},
+    {0x2A, "Stop the tape if in 48K mode"},
+    {0x2B, "Set signal level"},
+    {0x30, "Text description"},
+    {0x31, "Message"},
+    {0x32, "Archive information"},
+    {0x33, "Hardware type"},
+    {0x34, "Emulation information (deprecated)"},
+    {0x35, "Custom information"},
+    {0x40, "Snapshot (deprecated)"},
+    {0x5A, "Glue"},
+}};
+
+std::string_view NameOf(std::uint8_t id) {
+    const auto known = std::find_if(kBlockNames.begin(), kBlockNames.end(),
+                                    [id](const BlockName& name) { return name.id == id; });
+    return known != kBlockNames.end() ? known->name : "Unknown block";
+}
+
+// Reads a counted part front to back: the bytes kept of it, and its length as stated (a long
+// part is kept in part). A read past the bytes kept gives 0 and marks the part cut, so that what
+// a lying count claims is never read; passing over entries goes as far as the stated length.
+class PartReader {
+public:
+    PartReader(Bytes kept, std::uint64_t stated) : bytes_(kept), stated_(stated) {}
+
+    std::uint32_t Number(std::size_t size) {
+        if (at_ > bytes_.size() || bytes_.size() - at_ < size) {
+            cut_ = true;
+            return 0;
+        }
+        const auto at = static_cast<std::size_t>(at_);
+        std::uint32_t value = 0;
+        for (std::size_t i = size; i > 0; --i) value = value << 8 | bytes_[at + i - 1];
+        at_ += size;
+        return value;
+    }
+    std::uint8_t Byte() { return static_cast<std::uint8_t>(Number(1)); }
+    std::uint16_t Word() { return static_cast<std::uint16_t>(Number(2)); }
+    std::int16_t SignedWord() { return static_cast<std::int16_t>(Word()); }
+    // count bytes, or those of them kept.
+    Bytes Take(std::size_t count) {
+        if (at_ > bytes_.size() || bytes_.size() - at_ < count) {
+            cut_ = true;
+            const std::size_t at = std::min(bytes_.size(), static_cast<std::size_t>(at_));
+            at_ = bytes_.size();
+            return bytes_.subspan(at);
+        }
+        const Bytes taken = bytes_.subspan(static_cast<std::size_t>(at_), count);
+        at_ += count;
+        return taken;
+    }
+    // Passes over count entries of size (1 or more) bytes without reading them.
+    void Skip(std::uint64_t count, std::size_t size) {
+        const std::uint64_t left = at_ < stated_ ? stated_ - at_ : 0;
+        if (count > left / size) {
+            at_ = stated_;
+            cut_ = true;
+            return;
+        }
+        at_ += count * size;
+    }
+    bool Cut() const noexcept { return cut_; }
+
+private:
+    Bytes bytes_;
+    std::uint64_t stated_;
+    std::uint64_t at_ = 0;
+    bool cut_ = false;
+};
+
+// The fields of one block. A figure read past the end of the block's counted part is not a
+// figure of the block: once the part is cut, single figures are left out (lists keep the whole
+// entries read before the cut).
+class Fields {
+public:
+    Fields(std::vector<DetailField>& fields, const PartReader& part)
+        : fields_(fields), part_(part) {}
+
+    void Number(std::string_view key, std::string_view label, std::int64_t value,
+                std::string_view unit = {}) {
+        if (!part_.Cut()) fields_.push_back({key, label, {value}, {}, false, unit, 0});
+    }
+    void Byte(std::string_view key, std::string_view label, std::uint8_t value) {
+        if (!part_.Cut()) fields_.push_back({key, label, {value}, {}, false, {}, 0, true});
+    }
+    void Text(std::string_view key, std::string_view label, std::string text) {
+        if (!part_.Cut()) fields_.push_back({key, label, {}, {std::move(text)}, false, {}, 0});
+    }
+    void Numbers(std::string_view key, std::string_view label, std::vector<std::int64_t> values,
+                 std::string_view unit = {}, std::uint64_t notListed = 0) {
+        fields_.push_back({key, label, std::move(values), {}, true, unit, notListed});
+    }
+    void Texts(std::string_view key, std::string_view label, std::vector<std::string> texts,
+               std::uint64_t notListed = 0) {
+        fields_.push_back({key, label, {}, std::move(texts), true, {}, notListed});
+    }
+    // A text about the block itself, whatever its part held.
+    void Note(std::string_view key, std::string_view label, std::string text) {
+        fields_.push_back({key, label, {}, {std::move(text)}, false, {}, 0});
+    }
+
+private:
+    std::vector<DetailField>& fields_;
+    const PartReader& part_;
+};
+
+// A body's length, flag and checksum, as stored and as its bytes add up.
+void BodyFields(const BlockBody& body, Fields& out) {
+    out.Number("bodyLength", "Body length", body.length, "bytes (flag, data, checksum)");
+    if (body.length == 0) return;
+    out.Byte("flag", "Flag", body.Flag());
+    if (!body.checksum) return;
+    out.Byte("checksumStated", "Checksum stated", body.checksum->stored);
+    out.Byte("checksumComputed", "Checksum computed", body.checksum->computed);
+    out.Text("checksum", "Checksum", body.checksum->Good() ? "good" : "bad");
+}
+
+std::string Hex(unsigned value) {
+    constexpr std::string_view kDigits = "0123456789ABCDEF";
+    return {kDigits[value >> 4 & 0xF], kDigits[value & 0xF]};
+}
+
+// The signed 16-bit field at offset at of the fixed fields.
+std::int16_t SignedWord(const TapeBlock& block, std::size_t at) {
+    return static_cast<std::int16_t>(block.Word(at));
+}
+
+// The little-endian number of size bytes at offset at of the fixed fields.
+std::uint32_t FixedNumber(const TapeBlock& block, std::size_t at, std::size_t size) {
+    PartReader reader(block.Fixed(), block.fixedSize);
+    reader.Take(at);
+    return reader.Number(size);
+}
+
+// The entries of a list of count past those listed; none when the list ran past the part.
+std::uint64_t Unlisted(std::uint64_t count, const PartReader& part) {
+    return count > kMaxListed && !part.Cut() ? count - kMaxListed : 0;
+}
+
+// 0x13: pulse count (fixed), then the 2-byte lengths. 0x26: the same of signed offsets.
+void WordList(PartReader& part, std::size_t count, bool offsets,
+              std::vector<std::int64_t>& listed) {
+    for (std::size_t i = 0; i < count && i < kMaxListed; ++i) {
+        const std::int64_t value = offsets ? std::int64_t{part.SignedWord()} : part.Word();
+        if (part.Cut()) break;
+        listed.push_back(value);
+    }
+    if (count > kMaxListed) part.Skip(count - kMaxListed, 2);
+}
+
+// One symbol table of a generalized data block and its stream: count symbols, each a flag
+// byte and pulses 2-byte lengths; the pilot's stream is symbol, repeat count.
+void SymbolTable(PartReader& part, unsigned count, unsigned pulses, std::string_view key,
+                 std::string_view label, Fields& out) {
+    std::vector<std::string> symbols;
+    for (unsigned symbol = 0; symbol < count && symbol < kMaxListed; ++symbol) {
+        std::string text = std::to_string(symbol) + ": type " + std::to_string(part.Byte()) + ";";
+        for (unsigned pulse = 0; pulse < pulses; ++pulse) text += ' ' + std::to_string(part.Word());
+        if (part.Cut()) break;
+        symbols.push_back(std::move(text));
+    }
+    if (count > kMaxListed) part.Skip(count - kMaxListed, 1 + 2 * std::size_t{pulses});
+    out.Texts(key, label, std::move(symbols), Unlisted(count, part));
+}
+
+// 0x19 after its 4-byte length: pause, TOTP (4), NPP, ASP, TOTD (4), NPD, ASD; the pilot's
+// symbols (ASP of them) and its stream (TOTP times a symbol and a 2-byte repeat count) when
+// TOTP is not 0; the data's symbols (ASD) and its stream (TOTD symbols of as many bits as an
+// ASD-symbol number needs) when TOTD is not 0. ASP and ASD of 0 mean 256.
+void GeneralizedData(PartReader& part, Fields& out) {
+    out.Number("pause", "Pause", part.Word(), "ms");
+    const std::uint32_t totp = part.Number(4);
+    out.Number("pilotSymbolsInBlock", "Pilot symbols in the block (TOTP)", totp);
+    const unsigned npp = part.Byte();
+    out.Number("pilotPulsesPerSymbol", "Pilot pulses per symbol (NPP)", npp);
+    const unsigned asp = part.Byte();
+    out.Number("pilotSymbolsInTable", "Pilot symbols in the table (ASP)", asp == 0 ? 256 : asp);
+    const std::uint32_t totd = part.Number(4);
+    out.Number("dataSymbolsInBlock", "Data symbols in the block (TOTD)", totd);
+    const unsigned npd = part.Byte();
+    out.Number("dataPulsesPerSymbol", "Data pulses per symbol (NPD)", npd);
+    const unsigned asd = part.Byte();
+    out.Number("dataSymbolsInTable", "Data symbols in the table (ASD)", asd == 0 ? 256 : asd);
+    if (part.Cut()) return;
+    if (totp > 0) {
+        SymbolTable(part, asp == 0 ? 256 : asp, npp, "pilotSymbols", "Pilot symbols", out);
+        std::vector<std::string> stream;
+        for (std::uint32_t entry = 0; entry < totp && entry < kMaxListed; ++entry) {
+            const unsigned symbol = part.Byte();
+            const unsigned repeats = part.Word();
+            if (part.Cut()) break;
+            stream.push_back("symbol " + std::to_string(symbol) + " x " + std::to_string(repeats));
+        }
+        if (totp > kMaxListed) part.Skip(totp - kMaxListed, 3);
+        out.Texts("pilotStream", "Pilot stream", std::move(stream), Unlisted(totp, part));
+    }
+    if (totd > 0) {
+        const unsigned symbols = asd == 0 ? 256 : asd;
+        SymbolTable(part, symbols, npd, "dataSymbols", "Data symbols", out);
+        unsigned bits = 0;
+        while ((1u << bits) < symbols) ++bits;
+        const std::uint64_t streamBytes = (std::uint64_t{totd} * bits + 7) / 8;
+        part.Skip(streamBytes, 1);
+        out.Number("dataStreamLength", "Data stream", static_cast<std::int64_t>(streamBytes),
+                   "bytes");
+    }
+}
+
+// 0x28 after its 2-byte length: count, then per choice a signed offset, a length and a text.
+void SelectBlock(PartReader& part, Fields& out) {
+    const unsigned count = part.Byte();
+    out.Number("choiceCount", "Choices stated", count);
+    std::vector<std::string> choices;
+    for (unsigned choice = 0; choice < count; ++choice) {
+        const std::int16_t offset = part.SignedWord();
+        const Bytes text = part.Take(part.Byte());
+        if (part.Cut()) break;
+        std::string bytes(text.begin(), text.end());
+        choices.push_back(std::to_string(offset) + ": " + CodePageToUtf8(bytes));
+    }
+    out.Texts("choices", "Choices (offset: text)", std::move(choices));
+}
+
+// The text kinds, read by the one TZX texts reader: the block after its ID as it is stored.
+void TextBlock(const TapeBlock& block, Fields& out) {
+    TzxTextBlock stored{
+        block.id, block.position, {block.fixed.begin(), block.fixed.begin() + block.fixedSize}};
+    stored.bytes.insert(stored.bytes.end(), block.part.begin(), block.part.end());
+    TzxTexts texts = ReadTzxTexts({stored});
+    switch (block.id) {
+        case tzx::kTextDescription:
+            for (std::string& text : texts.descriptions) out.Text("text", "Text", std::move(text));
+            break;
+        case tzx::kMessage:
+            out.Number("seconds", "Shown for", block.fixed[0], "s (0: until a key is pressed)");
+            for (std::string& text : texts.messages) out.Text("text", "Text", std::move(text));
+            break;
+        case tzx::kArchiveInfo:
+            for (ArchiveField& field : texts.archive)
+                out.Text(field.key, field.label, std::move(field.text));
+            break;
+        default: out.Texts("hardware", "Hardware", std::move(texts.hardware)); break;
+    }
+}
+
+// The fields of the block's ID, reading its counted part (as kept) through part.
+void IdFields(const TapeBlock& block, PartReader& part, bool tap, Fields& out) {
+    switch (block.id) {
+        case tzx::kStandardSpeed:
+            if (!tap) out.Number("pause", "Pause", block.Word(0), "ms");
+            break;
+        case tzx::kTurboSpeed:
+            out.Number("pilotPulse", "Pilot pulse", block.Word(0), "T-states");
+            out.Number("sync1Pulse", "First sync pulse", block.Word(2), "T-states");
+            out.Number("sync2Pulse", "Second sync pulse", block.Word(4), "T-states");
+            out.Number("zeroPulse", "Zero bit pulse", block.Word(6), "T-states");
+            out.Number("onePulse", "One bit pulse", block.Word(8), "T-states");
+            out.Number("pilotPulses", "Pilot pulses", block.Word(10));
+            out.Number("usedBits", "Used bits in the last byte", block.fixed[12]);
+            out.Number("pause", "Pause", block.Word(13), "ms");
+            break;
+        case tzx::kPureTone:
+            out.Number("pulse", "Pulse", block.Word(0), "T-states");
+            out.Number("pulses", "Pulses", block.Word(2));
+            break;
+        case tzx::kPulseSequence: {
+            std::vector<std::int64_t> pulses;
+            WordList(part, block.fixed[0], false, pulses);
+            out.Number("pulseCount", "Pulses", block.fixed[0]);
+            out.Numbers("pulses", "Pulse lengths", std::move(pulses), "T-states",
+                        Unlisted(block.fixed[0], part));
+            break;
+        }
+        case tzx::kPureData:
+            out.Number("zeroPulse", "Zero bit pulse", block.Word(0), "T-states");
+            out.Number("onePulse", "One bit pulse", block.Word(2), "T-states");
+            out.Number("usedBits", "Used bits in the last byte", block.fixed[4]);
+            out.Number("pause", "Pause", block.Word(5), "ms");
+            break;
+        case tzx::kDirectRecording: {
+            out.Number("tstatesPerSample", "T-states per sample", block.Word(0));
+            out.Number("pause", "Pause", block.Word(2), "ms");
+            out.Number("usedBits", "Used bits in the last byte", block.fixed[4]);
+            const std::uint64_t length = FixedNumber(block, 5, 3);
+            out.Number("dataLength", "Samples' bytes", static_cast<std::int64_t>(length), "bytes");
+            if (length > 0) {
+                out.Number("samples", "Samples",
+                           static_cast<std::int64_t>((length - 1) * 8 + block.fixed[4]));
+            }
+            part.Skip(length, 1);
+            break;
+        }
+        case tzx::kCswRecording: {
+            // After its 4-byte length: pause, sampling rate (3), compression, pulses (4), data.
+            out.Number("pause", "Pause", part.Word(), "ms");
+            out.Number("samplingRate", "Sampling rate", part.Number(3), "Hz");
+            const unsigned compression = part.Byte();
+            out.Text("compression", "Compression",
+                     compression == 1   ? "RLE"
+                     : compression == 2 ? "Z-RLE"
+                                        : "unknown (" + std::to_string(compression) + ")");
+            out.Number("pulses", "Pulses", part.Number(4));
+            part.Skip(block.partLength > 10 ? block.partLength - 10 : 0, 1);
+            break;
+        }
+        case tzx::kGeneralizedData: GeneralizedData(part, out); break;
+        case tzx::kPause:
+            out.Number("pause", "Pause", block.Word(0), "ms");
+            if (block.Word(0) == 0) out.Text("stop", "Stop", "the tape stops");
+            break;
+        case tzx::kGroupStart: {
+            const Bytes name = part.Take(block.fixed[0]);
+            out.Text("name", "Name", CodePageToUtf8(std::string(name.begin(), name.end())));
+            break;
+        }
+        case tzx::kJump: out.Number("jump", "Jump", SignedWord(block, 0), "blocks"); break;
+        case tzx::kLoopStart: out.Number("repetitions", "Repetitions", block.Word(0)); break;
+        case tzx::kCallSequence: {
+            std::vector<std::int64_t> calls;
+            WordList(part, block.Word(0), true, calls);
+            out.Number("callCount", "Calls", block.Word(0));
+            out.Numbers("calls", "Call offsets", std::move(calls), "blocks",
+                        Unlisted(block.Word(0), part));
+            break;
+        }
+        case tzx::kSelectBlock: SelectBlock(part, out); break;
+        case tzx::kSignalLevel: {
+            const unsigned level = part.Byte();
+            out.Text("level", "Signal level",
+                     level == 0   ? "low"
+                     : level == 1 ? "high"
+                                  : "unknown (" + std::to_string(level) + ")");
+            break;
+        }
+        case tzx::kTextDescription:
+        case tzx::kMessage:
+        case tzx::kArchiveInfo:
+        case tzx::kHardwareType: TextBlock(block, out); break;
+        case tzx::kCustomInfo: {
+            std::string identification(block.fixed.begin(), block.fixed.begin() + 16);
+            while (!identification.empty() && identification.back() == ' ')
+                identification.pop_back();
+            out.Text("identification", "Identification", CodePageToUtf8(identification));
+            out.Number("dataLength", "Data", static_cast<std::int64_t>(block.partLength), "bytes");
+            break;
+        }
+        case tzx::kGlue:
+            // "XTape!", 0x1A, then the version of the tape glued on: major, minor.
+            out.Text("version", "Version",
+                     std::to_string(block.fixed[7]) + (block.fixed[8] < 10 ? ".0" : ".") +
+                         std::to_string(block.fixed[8]));
+            break;
+        default: break;
+    }
+}
+
+}  // namespace
+
+std::vector<std::optional<std::size_t>> BlockRows(const OpenedTape& tape) {
+    std::vector<std::optional<std::size_t>> rows(tape.blocks.size());
+    std::size_t row = 0;
+    for (std::size_t index = 0; index < tape.blocks.size(); ++index) {
+        const auto& body = tape.blocks[index].body;
+        if (body && (body->Flag() == kHeaderFlag || body->Flag() == kDataFlag)) rows[index] = ++row;
+    }
+    return rows;
+}
+
+BlockDetail DetailOf(const OpenedTape& tape, std::size_t index, std::optional<std::size_t> row) {
+    const TapeBlock& block = tape.blocks.at(index);
+    BlockDetail detail;
+    detail.index = index;
+    detail.id = block.id;
+    detail.name = NameOf(block.id);
+    detail.position = block.position;
+    detail.length = block.length;
+    detail.row = row;
+    PartReader part(block.part, block.partLength);
+    Fields out(detail.fields, part);
+    IdFields(block, part, !tape.tzx.has_value(), out);
+    if (block.body) {
+        BodyFields(*block.body, out);  // a body has no counted part to cut
+    } else if (block.part.size() < block.partLength) {
+        out.Note("kept", "Kept",
+                 "the first " + std::to_string(block.part.size()) + " of " +
+                     std::to_string(block.partLength) + " bytes");
+    } else if (part.Cut()) {
+        out.Note(
+            "cut", "Cut",
+            "its counts state more than its " + std::to_string(block.partLength) + " bytes hold");
+    }
+    return detail;
+}
+
+std::vector<BlockDetail> BlockDetails(const OpenedTape& tape) {
+    const std::vector<std::optional<std::size_t>> rows = BlockRows(tape);
+    std::vector<BlockDetail> details;
+    details.reserve(tape.blocks.size());
+    for (std::size_t index = 0; index < tape.blocks.size(); ++index)
+        details.push_back(DetailOf(tape, index, rows[index]));
+    return details;
+}
+
+std::string BlockHeading(std::size_t index, std::uint8_t id, std::optional<std::size_t> row) {
+    std::string heading =
+        "Block " + std::to_string(index + 1) + ": 0x" + Hex(id) + " " + std::string(NameOf(id));
+    if (row) heading += " (row " + std::to_string(*row) + ")";
+    return heading;
+}
+
+namespace {
+
+// text, its own line breaks starting lines indented as far as lead is long.
+void AddIndented(std::vector<std::string>& lines, const std::string& lead,
+                 const std::string& text) {
+    std::string line = lead;
+    for (const char c : text) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.assign(lead.size(), ' ');
+        } else {
+            line += c;
+        }
+    }
+    lines.push_back(line);
+}
+
+}  // namespace
+
+std::vector<std::string> BlockDetailLines(const BlockDetail& detail) {
+    std::vector<std::string> lines = {BlockHeading(detail.index, detail.id, detail.row)};
+    lines.push_back("  Position: " + std::to_string(detail.position));
+    lines.push_back("  Length: " + std::to_string(detail.length) +
+                    (detail.length == 1 ? " byte" : " bytes"));
+    for (const DetailField& field : detail.fields) {
+        const std::string lead = "  " + std::string(field.label) + ": ";
+        std::string more;
+        if (field.notListed > 0) more = " and " + std::to_string(field.notListed) + " more";
+        if (!field.texts.empty() || (field.list && field.numbers.empty())) {
+            if (!field.list) {
+                AddIndented(lines, lead, field.texts.front());
+                continue;
+            }
+            lines.push_back("  " + std::string(field.label) + ":" +
+                            (field.texts.empty() ? " none" : ""));
+            for (const std::string& text : field.texts) AddIndented(lines, "    ", text);
+            if (!more.empty()) lines.push_back("   " + more);
+            continue;
+        }
+        std::string values;
+        for (const std::int64_t number : field.numbers) {
+            if (!values.empty()) values += ' ';
+            values +=
+                field.hex ? "0x" + Hex(static_cast<unsigned>(number)) : std::to_string(number);
+        }
+        if (!field.unit.empty()) values += " " + std::string(field.unit);
+        lines.push_back(lead + values + more);
+    }
+    return lines;
+}
+
+}  // namespace brisalto
