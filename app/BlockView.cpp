@@ -25,6 +25,7 @@
 #include "DecodeVariables.h"
 #include "HexLines.h"
 #include "LineSink.h"
+#include "ScreenTab.h"
 #include "TapeText.h"
 #include "VariablesText.h"
 #if BRISALTO_DISASSEMBLY
@@ -139,6 +140,7 @@ BlockView::BlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTa
                 break;
         }
     }
+    AddScreenTab(*tabs_, tape, row);
 }
 
 QPlainTextEdit* BlockView::AddTextTab(const QString& title, const QString& text) {

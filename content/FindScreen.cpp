@@ -85,6 +85,19 @@ std::optional<std::size_t> BlockWithBodyAt(std::span<const TapeBlock> blocks,
     return static_cast<std::size_t>(block - blocks.begin());
 }
 
+const ScreenPlace* ScreenOfRow(std::span<const ScreenPlace> screens, const CatalogueRow& row) {
+    const auto isRow = [&row](const ScreenPiece& piece) {
+        return piece.position == row.Position && piece.length == row.Length &&
+               piece.checksum.has_value() == row.Checksum.has_value() &&
+               (!piece.checksum || (piece.checksum->stored == row.Checksum->stored &&
+                                    piece.checksum->computed == row.Checksum->computed));
+    };
+    for (const ScreenPlace& place : screens) {
+        if (isRow(place.first) || (place.attributes && isRow(*place.attributes))) return &place;
+    }
+    return nullptr;
+}
+
 std::array<std::uint8_t, kScreenBytes> ReadScreenBytes(const TapeLocation& location,
                                                        const ScreenPlace& place) {
     std::array<std::uint8_t, kScreenBytes> screen{};

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "BlockChecksum.h"
+#include "CatalogueRow.h"
 #include "DecodeScreen.h"
 #include "TapeBlock.h"
 #include "TapeLocation.h"
@@ -58,6 +59,11 @@ std::vector<ScreenPlace> FindScreens(std::span<const TapeBlock> blocks);
 // The index of the block whose body starts at position (a catalogue row's Position), if any.
 std::optional<std::size_t> BlockWithBodyAt(std::span<const TapeBlock> blocks,
                                            std::uint64_t position);
+
+// The screen of screens that the block behind a catalogue row takes part in: a piece whose body
+// lies at the row's position with the row's length and checksum state (a tape changed between
+// its scan and the search gives none); nullptr when there is none.
+const ScreenPlace* ScreenOfRow(std::span<const ScreenPlace> screens, const CatalogueRow& row);
 
 // The screen found in place, in screen order, read again from the tape at location through
 // ReadBlockBody: TapeChangedError when a block's bytes are no longer those the tape had,
