@@ -28,10 +28,10 @@
 #include "OutputFile.h"
 #include "ProgramStart.h"
 #include "ScanTape.h"
-#include "TapeArchive.h"
-#include "TapeDigest.h"
 #include "ScreenPng.h"
+#include "TapeArchive.h"
 #include "TapeBlock.h"
+#include "TapeDigest.h"
 #include "TapeScan.h"
 #include "TzxTexts.h"
 #ifdef BRISALTO_HAS_SOUND
@@ -462,8 +462,7 @@ int Thumbnail(const ConsoleRequest& request) {
     if (!tape) return outcome.Status();
     TapeScan scan;
     ScanForConsole(tape->location, true, scan);
-    const std::vector<ScreenPlace> screens =
-        FindScreens(BlocksBeforeAnyFailure(tape->location));
+    const std::vector<ScreenPlace> screens = FindScreens(BlocksBeforeAnyFailure(tape->location));
     if (!screens.empty()) {
         // The screen's shape, 4:3, at the width asked for.
         const unsigned height = std::max(1u, (request.size * 3 + 2) / 4);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Scans any bytes as a tape file, with and without raw blocks, and finds its screens. Completed, Damaged, "Read beyond
-// end of file" and the refused Size of a one-byte data block are the normal outcomes; a crash, a
-// sanitizer report, a hang or a broken expectation below is a finding.
+// Scans any bytes as a tape file, with and without raw blocks, and finds its screens. Completed,
+// Damaged, "Read beyond end of file" and the refused Size of a one-byte data block are the normal
+// outcomes; a crash, a sanitizer report, a hang or a broken expectation below is a finding.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
