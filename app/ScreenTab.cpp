@@ -5,10 +5,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 
 #include "OpenTape.h"
@@ -37,16 +39,15 @@ QString Caption(const ScreenPlace& place, const CatalogueRow& row) {
 }  // namespace
 
 ScreenTab::ScreenTab(const ScreenPixels& pixels, const QString& caption)
-    : pixels_(pixels), scale_(new QComboBox), picture_(new QLabel) {
+    : pixels_(pixels), scale_(new QComboBox), picture_(new QLabel), scroll_(new QScrollArea) {
     setObjectName(QStringLiteral("Screen"));
     scale_->setObjectName(QStringLiteral("ScreenScale"));
     for (int scale = 1; scale <= kLargestScale; ++scale)
         scale_->addItem(QStringLiteral("%1\u00D7").arg(scale), scale);
     picture_->setObjectName(QStringLiteral("ScreenPicture"));
     picture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    auto* scroll = new QScrollArea;
-    scroll->setWidget(picture_);
-    scroll->setWidgetResizable(false);
+    scroll_->setWidget(picture_);
+    scroll_->setWidgetResizable(false);
 
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(caption));
@@ -55,7 +56,7 @@ ScreenTab::ScreenTab(const ScreenPixels& pixels, const QString& caption)
     top->addWidget(scale_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(scroll);
+    layout->addWidget(scroll_);
 
     connect(scale_, &QComboBox::currentIndexChanged, this,
             [this](int index) { SetScale(scale_->itemData(index).toInt()); });
@@ -68,6 +69,31 @@ void ScreenTab::SetScale(int scale) {
     scale_->setCurrentIndex(scale - 1);
     picture_->setPixmap(QPixmap::fromImage(ScreenImage(pixels_, scale)));
     picture_->resize(picture_->pixmap().size());
+    if (isVisible()) GrowWindowToFit();
+}
+
+void ScreenTab::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    GrowWindowToFit();
+}
+
+void ScreenTab::GrowWindowToFit() {
+    QWidget& window = *this->window();
+    const QSize shortBy = (picture_->size() - scroll_->viewport()->size()).expandedTo(QSize(0, 0));
+    if (shortBy == QSize(0, 0)) return;
+    const QSize wanted = (window.size() + shortBy).expandedTo(window.size());
+    if (window.screen() == nullptr) {
+        window.resize(wanted);
+        return;
+    }
+    // Within nine tenths of the screen, moved back onto it where the larger window would leave it.
+    const QRect available = window.screen()->availableGeometry();
+    const QSize size = wanted.boundedTo(available.size() * 9 / 10).expandedTo(window.size());
+    const int x =
+        std::max(available.left(), std::min(window.x(), available.right() - size.width()));
+    const int y =
+        std::max(available.top(), std::min(window.y(), available.bottom() - size.height()));
+    window.setGeometry(QRect(window.geometry().topLeft() + QPoint(x, y) - window.pos(), size));
 }
 
 void AddScreenTab(QTabWidget& tabs, const TapeLocation& location, const CatalogueRow& row) {

@@ -8,6 +8,7 @@
 
 class QComboBox;
 class QLabel;
+class QScrollArea;
 class QTabWidget;
 
 namespace brisalto {
@@ -21,10 +22,17 @@ public:
     ScreenTab(const ScreenPixels& pixels, const QString& caption);
     void SetScale(int scale);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // Makes the window larger, within nine tenths of the screen, until the picture fits.
+    void GrowWindowToFit();
+
     ScreenPixels pixels_;
     QComboBox* scale_;
     QLabel* picture_;
+    QScrollArea* scroll_;
 };
 
 // Adds a "Screen" tab to tabs when the block behind row of the tape at location holds a screen
