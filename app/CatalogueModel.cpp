@@ -169,6 +169,7 @@ QVariant CatalogueModel::ToolTip(int row) const {
 }
 
 const ScreenPlace* CatalogueModel::ScreenOf(const CatalogueRow& row) const {
+    if (!CouldHoldScreen(row.Length)) return nullptr;  // no tape read for most rows
     if (!screens_) {
         screens_.emplace();
         try {

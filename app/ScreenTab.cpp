@@ -97,6 +97,7 @@ void ScreenTab::GrowWindowToFit() {
 }
 
 void AddScreenTab(QTabWidget& tabs, const TapeLocation& location, const CatalogueRow& row) {
+    if (!CouldHoldScreen(row.Length)) return;
     std::vector<ScreenPlace> screens;
     try {
         screens = FindScreens(OpenTape(location).blocks);

@@ -52,6 +52,14 @@ std::optional<ScreenPlace> SplitFrom(std::span<const TapeBlock> blocks, std::siz
 
 }  // namespace
 
+bool CouldHoldScreen(std::uint32_t length) noexcept {
+    for (const std::uint32_t size :
+         {std::uint32_t{kScreenBytes}, kScreenBitmapBytes, kScreenAttributeBytes}) {
+        if (length == size || length == size + 2) return true;
+    }
+    return false;
+}
+
 std::optional<ScreenPlace> FindScreen(std::span<const TapeBlock> blocks, std::size_t index) {
     if (index >= blocks.size() || !blocks[index].body) return std::nullopt;
     if (const auto whole = PieceOf(blocks, index, kScreenBytes))

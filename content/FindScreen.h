@@ -49,6 +49,10 @@ struct ScreenPlace {
 inline constexpr std::uint32_t kScreenBitmapBytes = 6144;
 inline constexpr std::uint32_t kScreenAttributeBytes = 768;
 
+// Whether a body of length bytes (flag, data and checksum, or a pure data block's bare bytes) is of
+// a size that can hold a screen or half of one: a cheap test before a tape's blocks are read.
+bool CouldHoldScreen(std::uint32_t length) noexcept;
+
 // The screen block index takes part in (the whole screen, or either half of a split one);
 // nothing when it has none or index is past the blocks.
 std::optional<ScreenPlace> FindScreen(std::span<const TapeBlock> blocks, std::size_t index);
