@@ -26,6 +26,7 @@
 #include "DecodeVariables.h"
 #include "HexLines.h"
 #include "LineSink.h"
+#include "ScreenTab.h"
 #include "TapeText.h"
 #include "VariablesText.h"
 #if BRISALTO_DISASSEMBLY
@@ -142,6 +143,7 @@ BlockView::BlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTa
     }
     // Every block of the tape, this row's marked, each to be looked into.
     tabs_->addTab(new BlockDetailsTab(tape, row.Position, font_), QStringLiteral("Details"));
+    AddScreenTab(*tabs_, tape, row);
 }
 
 QPlainTextEdit* BlockView::AddTextTab(const QString& title, const QString& text) {

@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <exception>
 
 #include "CatalogueTable.h"
 #include "GridColumns.h"
+#include "OpenTape.h"
 #include "RowToolTip.h"
 #include "TapeText.h"
 
@@ -108,6 +110,7 @@ void CatalogueModel::CancelOpenRow() {
 
 void CatalogueModel::BeginScan() {
     beginResetModel();
+    screens_.reset();
     scanning_ = true;
 }
 
@@ -160,8 +163,23 @@ void CatalogueModel::CurrentRowMoved(std::optional<std::size_t>) {
 QVariant CatalogueModel::ToolTip(int row) const {
     // A row left open by a failed scan holds only part of what its block said.
     if (table_.HasOpenRow() && row == CurrentRow()) return {};
-    return RowToolTip(table_.Row(static_cast<std::size_t>(row)),
-                      tapeFileName_ != nullptr ? *tapeFileName_ : TapeLocation());
+    const CatalogueRow& tableRow = table_.Row(static_cast<std::size_t>(row));
+    return RowToolTip(tableRow, tapeFileName_ != nullptr ? *tapeFileName_ : TapeLocation(),
+                      ScreenOf(tableRow));
+}
+
+const ScreenPlace* CatalogueModel::ScreenOf(const CatalogueRow& row) const {
+    if (!CouldHoldScreen(row.Length)) return nullptr;  // no tape read for most rows
+    if (!screens_) {
+        screens_.emplace();
+        try {
+            if (tapeFileName_ != nullptr && !tapeFileName_->path.empty())
+                screens_ = FindScreens(OpenTape(*tapeFileName_).blocks);
+        } catch (const std::exception&) {
+            // A tape that cannot be read again has no pictures; the tooltip shows its words.
+        }
+    }
+    return ScreenOfRow(*screens_, row);
 }
 
 void CatalogueModel::RowsChanged(int first, int last) {

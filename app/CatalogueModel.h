@@ -5,8 +5,10 @@
 
 #include <cstddef>
 #include <optional>
+#include <vector>
 
 #include "CatalogueObserver.h"
+#include "FindScreen.h"
 #include "TapeLocation.h"
 
 namespace brisalto {
@@ -65,12 +67,16 @@ private:  // CatalogueObserver
     void CurrentRowMoved(std::optional<std::size_t> row) override;
 
     QVariant ToolTip(int row) const;
+    const ScreenPlace* ScreenOf(const CatalogueRow& row) const;
     void RowsChanged(int first, int last);
 
     CatalogueTable& table_;
     const TapeLocation* tapeFileName_ = nullptr;
     int shownRows_ = 1;  // the row count the views know: the table's rows, at least one
     bool scanning_ = false;
+    // The tape's screens, found once for the rows' tooltips after a scan, as they are first asked
+    // for; a row of a changed tape matches none.
+    mutable std::optional<std::vector<ScreenPlace>> screens_;
 };
 
 }  // namespace brisalto

@@ -24,15 +24,17 @@
 #include "DecodeScreen.h"
 #include "ExitStatus.h"
 #include "FailureText.h"
+#include "FindScreen.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
 #include "OpenTape.h"
 #include "OutputFile.h"
 #include "ProgramStart.h"
-#include "TapeArchive.h"
-#include "TapeDigest.h"
+#include "ScanTape.h"
 #include "ScreenPng.h"
+#include "TapeArchive.h"
 #include "TapeBlock.h"
+#include "TapeDigest.h"
 #include "TapeScan.h"
 #include "TzxTexts.h"
 #ifdef BRISALTO_HAS_SOUND
@@ -487,23 +489,54 @@ int Details(const ConsoleRequest& request) {
     return outcome.Status();
 }
 
+// The tape's blocks up to its end, or up to a failure, which the scan reports.
+std::vector<TapeBlock> BlocksBeforeAnyFailure(const TapeLocation& location) {
+    std::vector<TapeBlock> blocks;
+    try {
+        ReadTapeBlocks(location, nullptr, [&](const TapeBlock& block) {
+            blocks.push_back(block);
+            blocks.back().part = {};  // texts and pulse lists play no part in a screen
+        });
+    } catch (const std::exception&) {
+    }
+    return blocks;
+}
+
+// How a failure names the screen: by its first block's row, or by its place for a block the
+// rows do not list (a flag neither 0 nor 255).
+std::string ScreenName(const TapeScan& scan, const ScreenPlace& place) {
+    for (std::size_t index = 0; index < scan.catalogue.RowCount(); ++index) {
+        if (scan.catalogue.Row(index).Position == place.first.position)
+            return RowName(scan.numbers[index]);
+    }
+    return "the block at byte " + std::to_string(place.first.position);
+}
+
+// The tape's first screen, wherever it keeps it (see FindScreen), as a PNG.
 int Thumbnail(const ConsoleRequest& request) {
     Outcome outcome;
     const auto tape = OneTape(request, outcome);
     if (!tape) return outcome.Status();
     TapeScan scan;
     ScanForConsole(tape->location, true, scan);
-    for (std::size_t index = 0; index < scan.catalogue.RowCount(); ++index) {
-        const CatalogueRow& row = scan.catalogue.Row(index);
-        if (!HoldsScreen(row)) continue;
+    const std::vector<ScreenPlace> screens = FindScreens(BlocksBeforeAnyFailure(tape->location));
+    if (!screens.empty()) {
         // The screen's shape, 4:3, at the width asked for.
         const unsigned height = std::max(1u, (request.size * 3 + 2) / 4);
-        WriteRow(
-            request, *tape, row, index + 1,
-            [&](const CatalogueRow& r) {
-                return ScreenFile(tape->location, r, false, request.size, height);
-            },
-            outcome);
+        try {
+            ScreenPixels pixels;
+            DecodeScreen(ReadScreenBytes(tape->location, screens.front()), pixels);
+            WriteWholeFile(request.output, ScreenPng(pixels, request.size, height),
+                           tape->location.path);
+        } catch (const OutputError& failure) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "brisalto-tape: %s\n", failure.what());
+            outcome.Failed();
+        } catch (const std::exception& failure) {
+            Complain(tape->name,
+                     ScreenName(scan, screens.front()) + ": " + FailureText(failure.what()));
+            outcome.Failed();
+        }
         return outcome.Status();
     }
     if (!scan.Good()) {

@@ -23,4 +23,14 @@ bool ReadScreen(const TapeLocation& location, std::uint64_t position, const Bloc
     return true;
 }
 
+bool ReadScreen(const TapeLocation& location, const ScreenPlace& place,
+                ScreenPixels& pixels) noexcept {
+    try {
+        DecodeScreen(ReadScreenBytes(location, place), pixels);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
 }  // namespace brisalto

@@ -5,6 +5,7 @@
 
 #include "CatalogueRow.h"
 #include "DecodeScreen.h"
+#include "FindScreen.h"
 #include "TapeLocation.h"
 
 namespace brisalto {
@@ -14,6 +15,11 @@ namespace brisalto {
 // when the file can no longer be opened or read there, or when its bytes no longer match
 // checksum, the block's checksum state from the scan (the tape changed since).
 bool ReadScreen(const TapeLocation& location, std::uint64_t position, const BlockChecksum& checksum,
+                ScreenPixels& pixels) noexcept;
+
+// Reads the screen found at place (one block or a split pair) in the same way: false, and never
+// a throw, when it can no longer be read or its blocks changed.
+bool ReadScreen(const TapeLocation& location, const ScreenPlace& place,
                 ScreenPixels& pixels) noexcept;
 
 }  // namespace brisalto

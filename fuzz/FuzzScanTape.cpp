@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Scans any bytes as a tape file, with and without raw blocks, and opens it for every block's
-// details. Completed, Damaged, "Read beyond
-// end of file" and the refused Size of a one-byte data block are the normal outcomes; a crash, a
-// sanitizer report, a hang or a broken expectation below is a finding.
+// Scans any bytes as a tape file, with and without raw blocks, opens it for every block's
+// details and finds its screens. Completed, Damaged, "Read beyond end of file" and the refused
+// Size of a one-byte data block are the normal outcomes; a crash, a sanitizer report, a hang or
+// a broken expectation below is a finding.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +15,7 @@
 #include "BlockTip.h"
 #include "CatalogueErrors.h"
 #include "CatalogueTable.h"
+#include "FindScreen.h"
 #include "FuzzCheck.h"
 #include "InOutError.h"
 #include "OpenTape.h"
@@ -98,6 +99,33 @@ void CheckBlocks(const CatalogueTable& catalogue, std::span<const std::uint8_t> 
     }
 }
 
+// Every screen the blocks hold is found again from each of its blocks, lies inside the file, and
+// reads back from the unchanged tape as the bytes the file has there.
+void CheckScreens(std::span<const std::uint8_t> file, const std::string& path) {
+    brisalto::OpenedTape tape;
+    try {
+        tape = brisalto::OpenTape(path);
+    } catch (const brisalto::InOutError&) {
+        return;  // a TAP file cut inside a length; the scan checks that failure
+    }
+    for (const brisalto::ScreenPlace& place : brisalto::FindScreens(tape.blocks)) {
+        std::vector<std::uint8_t> expected;
+        for (const auto* piece : {&place.first, place.attributes ? &*place.attributes : nullptr}) {
+            if (piece == nullptr) continue;
+            const auto again = brisalto::FindScreen(tape.blocks, piece->block);
+            Require(again && again->first.block == place.first.block,
+                    "a screen's every block finds it");
+            Require(piece->position + piece->length <= file.size(), "a screen lies in the file");
+            const auto from = file.begin() + std::ptrdiff_t(piece->position + piece->skip);
+            expected.insert(expected.end(), from, from + piece->size);
+        }
+        Require(expected.size() == brisalto::kScreenBytes, "a screen is 6,912 bytes");
+        const auto screen = brisalto::ReadScreenBytes(path, place);
+        Require(std::equal(screen.begin(), screen.end(), expected.begin()),
+                "a screen reads back as the file's bytes");
+    }
+}
+
 // The header rows, in order.
 std::vector<const brisalto::CatalogueRow*> HeaderRows(const CatalogueTable& catalogue) {
     std::vector<const brisalto::CatalogueRow*> rows;
@@ -162,6 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckRows(headersOnly, size);
     CheckBlocks(withRaw, std::span(data, size), tape.Path());
     CheckDetails(tape.Path(), size, withRaw, raw);
+    CheckScreens(std::span(data, size), tape.Path());
 
     Require(!plain.sizeRefused, "no Size is refused without raw blocks");
     Require(headersOnly.RowCount() == HeaderRows(headersOnly).size(),

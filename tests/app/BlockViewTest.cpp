@@ -2,6 +2,8 @@
 // The Block View through the real window: opened by the row menu and by F3, with the tabs that
 // apply to the row and the block's own bytes in them.
 #include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -181,6 +183,63 @@ TEST_F(BlockViewWindow, ATapeChangedOrGoneIsAFailureShownAndNoWindow) {
         EXPECT_EQ(dialogs.failures.size(), failures + 1);
         EXPECT_TRUE(Views().empty());
         SystemKey(form, QEvent::KeyRelease, Qt::Key_F3);
+    }
+}
+
+// The top left pixel set, in BRIGHT yellow INK on black PAPER; the rest black.
+Bytes ScreenData() {
+    Bytes screen(6912, 0);
+    screen[0] = 0x80;
+    screen[0x1800] = 0x40 | 0x06;
+    return screen;
+}
+
+Bytes WithFlag(std::uint8_t flag, const Bytes& data) {
+    Bytes body{flag};
+    body.insert(body.end(), data.begin(), data.end());
+    return WithChecksum(body);
+}
+
+// A turbo-loaded screen under flag 0 (a header row to the grid), then a screen split in a bitmap
+// block and an attributes block with a tone between them: rows 0, 1 and 2.
+TEST_F(BlockViewWindow, TheScreenTabShowsThePictureAtTheSizeChosen) {
+    const Bytes screen = ScreenData();
+    const Bytes bitmap(screen.begin(), screen.begin() + 6144);
+    const Bytes attributes(screen.begin() + 6144, screen.end());
+    tape_ = std::make_unique<TempTape>(TzxBuilder()
+                                           .Body(WithFlag(0x00, screen), 0x11)
+                                           .Body(WithFlag(0xFF, bitmap))
+                                           .Other(0x12)
+                                           .Body(WithFlag(0xFF, attributes))
+                                           .Get(),
+                                       "screens.tzx");
+    Open(tape_->Path());
+    ASSERT_EQ(GridRows(), 3);
+    const struct {
+        int row;
+        int scale;  // chosen in the list; 0 leaves the first one, 2x
+    } cases[] = {{0, 3}, {1, 0}, {2, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        form.DataSource1->MoveTo(c.row);
+        PressF3();
+        ASSERT_FALSE(Views().empty());
+        BlockView& view = *Views().back();
+        EXPECT_EQ(Tabs(view).back(), QStringLiteral("Screen"));
+        auto* scale = view.findChild<QComboBox*>(QStringLiteral("ScreenScale"));
+        const auto* picture = view.findChild<QLabel*>(QStringLiteral("ScreenPicture"));
+        ASSERT_TRUE(scale != nullptr && picture != nullptr);
+        if (c.scale != 0) scale->setCurrentIndex(scale->findData(c.scale));
+        const int size = c.scale != 0 ? c.scale : 2;
+        EXPECT_EQ(scale->currentText(), QStringLiteral("%1\u00D7").arg(size));
+        const QImage image = picture->pixmap().toImage();
+        ASSERT_EQ(image.size(), QSize(256 * size, 192 * size));
+        // The set pixel is a yellow square of size x size; beside and below it black.
+        EXPECT_EQ(image.pixel(size - 1, size - 1), qRgb(0xFF, 0xFF, 0x00));
+        EXPECT_EQ(image.pixel(0, 0), qRgb(0xFF, 0xFF, 0x00));
+        EXPECT_EQ(image.pixel(size, 0), qRgb(0, 0, 0));
+        EXPECT_EQ(image.pixel(0, size), qRgb(0, 0, 0));
+        view.close();
     }
 }
 

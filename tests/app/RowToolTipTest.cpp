@@ -9,6 +9,7 @@
 #include "FormFixture.h"
 #include "TapeBuilder.h"
 #include "TempTape.h"
+#include "TzxBuilder.h"
 
 namespace brisalto::testing {
 namespace {
@@ -138,6 +139,39 @@ TEST_F(RowToolTips, DeletedOrChangedTapeGivesNoPictureAndNoMessage) {
     EXPECT_TRUE(Picture(tip).isNull());
     EXPECT_TRUE(dialogs.failures.empty());
     EXPECT_TRUE(dialogs.damaged.empty());
+}
+
+// Screens the rows' sizes do not tell: a turbo block's screen under flag 0, which the grid reads
+// as a header, and a screen split in a bitmap block and an attributes block, a tone between them.
+TEST_F(RowToolTips, TurboAndSplitScreensHaveTheirPicture) {
+    const Bytes body = ScreenBody();  // flag, screen, checksum
+    const Bytes screen(body.begin() + 1, body.end() - 1);
+    const auto block = [](std::uint8_t flag, Bytes::const_iterator from, Bytes::const_iterator to) {
+        Bytes data{flag};
+        data.insert(data.end(), from, to);
+        return WithChecksum(data);
+    };
+    const TempTape tape(TzxBuilder()
+                            .Body(block(0x00, screen.begin(), screen.end()), 0x11)
+                            .Body(block(0xFF, screen.begin(), screen.begin() + 6144))
+                            .Other(0x12)
+                            .Body(block(0xFF, screen.begin() + 6144, screen.end()))
+                            .Body(block(0xFF, screen.begin(), screen.begin() + 6143))
+                            .Get(),
+                        "turbo.tzx");
+    Open(tape.Path());
+    ASSERT_EQ(Grid().model()->rowCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        SCOPED_TRACE(row);
+        const QImage picture = Picture(ToolTip(*Grid().model(), row));
+        if (row == 3) {  // 6,143 bytes: no screen
+            EXPECT_TRUE(picture.isNull());
+            continue;
+        }
+        ASSERT_EQ(picture.size(), QSize(512, 384));
+        EXPECT_EQ(picture.pixel(1, 1), qRgb(0xFF, 0xFF, 0x00));
+        EXPECT_EQ(picture.pixel(2, 0), qRgb(0, 0, 0));
+    }
 }
 
 // A loading screen made from a picture (tools/make-screen-tape), written out as a PNG to be

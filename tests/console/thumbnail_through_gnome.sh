@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build folder $1 and has GNOME's thumbnail factory make the thumbnails a file
 # manager would show, through the installed .thumbnailer and type package: TAP and TZX tapes
-# with a loading screen get a 256-pixel picture, tapes without one none.
+# with a loading screen (also a turbo-loaded or split one) get a 256-pixel picture, tapes without
+# one none.
 # The factory runs thumbnailers in a sandbox that sees /usr alone, so the prefix is under
 # /usr/local; without the right to write there the test is skipped (status 77).
 set -euo pipefail
@@ -35,6 +36,11 @@ to_tzx() {
 }
 to_tzx screen.tap >screen.tzx
 to_tzx plain.tap >plain.tzx
+# Screens where turbo loaders keep them, after the loader as tapeconv writes it (standard speed
+# blocks): a turbo block under flag 0, and a screen split in two pure data blocks.
+tapeconv plain.tap loader.tzx
+python3 "$here/screen_tzx.py" turbo "$here/../data/loading.tap" turbo.tzx loader.tzx
+python3 "$here/screen_tzx.py" split "$here/../data/loading.tap" split.tzx loader.tzx
 
 # A home of its own: no cached failures from earlier runs, no user settings.
 export HOME=$work XDG_CACHE_HOME=$work/cache GSETTINGS_BACKEND=memory
@@ -42,4 +48,5 @@ export XDG_DATA_DIRS=$prefix/share:/usr/share
 export PATH=$prefix/bin:$PATH
 /usr/bin/python3 "$here/thumbnail_factory.py" \
     "yes 256x192 $work/screen.tap" "yes 256x192 $work/screen.tzx" \
+    "yes 256x192 $work/turbo.tzx" "yes 256x192 $work/split.tzx" \
     "no $work/plain.tap" "no $work/plain.tzx"
