@@ -8,6 +8,8 @@
 #include "BenchTapes.h"
 #include "CatalogueRow.h"
 #include "DecodeScreen.h"
+#include "FindScreen.h"
+#include "OpenTape.h"
 #include "RowToolTip.h"
 
 namespace {
@@ -20,10 +22,15 @@ void BM_ScreenRowToolTip(benchmark::State& state) {
     row.Flag = 0xFF;
     row.Size = brisalto::kScreenBytes;
     row.Position = 2;
+    row.Length = brisalto::kScreenBytes + 2;  // flag, data, checksum
     row.Checksum = screen.checksum;
     const brisalto::TapeLocation location(tape.Path());
+    // Found once, as the grid does at its first tooltip after a scan.
+    const std::vector<brisalto::ScreenPlace> screens =
+        brisalto::FindScreens(brisalto::OpenTape(location).blocks);
+    const brisalto::ScreenPlace* place = brisalto::ScreenOfRow(screens, row);
     for (auto _ : state) {
-        const QString tip = brisalto::RowToolTip(row, location);
+        const QString tip = brisalto::RowToolTip(row, location, place);
         if (!tip.contains(QStringLiteral("<img"))) {
             state.SkipWithError("no picture");
             return;
