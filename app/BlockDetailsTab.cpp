@@ -134,10 +134,25 @@ BlockDetailsTab::BlockDetailsTab(const TapeLocation& location, std::uint64_t row
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
 
+    // The panes are filled while the tab is shown: a 48 KiB block's hex and disassembly would
+    // hold up the opening of every Block View.
     connect(blocks_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { ShowBlock(current.row()); });
+            [this](const QModelIndex& current) {
+                if (isVisible()) {
+                    ShowBlock(current.row());
+                } else {
+                    unshown_ = true;
+                }
+            });
     // The view's own row's block selected to begin with.
     blocks_->setCurrentIndex(blocks_->model()->index(static_cast<int>(marked.value_or(0)), 0));
+}
+
+void BlockDetailsTab::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!unshown_) return;
+    unshown_ = false;
+    ShowBlock(blocks_->currentIndex().row());
 }
 
 void BlockDetailsTab::ShowBlock(int index) {

@@ -30,6 +30,9 @@ public:
     // rowPosition is the file position of the view's row's body.
     BlockDetailsTab(const TapeLocation& location, std::uint64_t rowPosition, const QFont& font);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void ShowBlock(int index);
     void ShowDisassembly();
@@ -42,6 +45,7 @@ private:
     QPlainTextEdit* disassembly_ = nullptr;
     QSpinBox* address_ = nullptr;
     std::vector<std::uint8_t> data_;  // the selected block's data, without flag and checksum
+    bool unshown_ = false;            // a block was selected while the tab was hidden
 };
 
 }  // namespace brisalto

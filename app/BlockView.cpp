@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "BlockBuffer.h"
 #include "BlockBytes.h"
@@ -71,10 +72,9 @@ QString VariablesText(std::span<const std::uint8_t> data, std::size_t programLen
     return Joined(VariablesLines(DecodeVariables(data.subspan(programLength))));
 }
 
-QString ArrayText(std::span<const std::uint8_t> data, bool characters, const CatalogueRow* header) {
-    const auto array = DecodeArrayBlock(
-        data, characters,
-        header != nullptr && header->Start ? std::uint8_t(*header->Start >> 8) : std::uint8_t{0});
+// nameByte: the array's name as its header keeps it (0 without a header).
+QString ArrayText(std::span<const std::uint8_t> data, bool characters, std::uint8_t nameByte) {
+    const auto array = DecodeArrayBlock(data, characters, nameByte);
     if (!array) return QStringLiteral("No array: its dimensions do not fit its bytes.");
     std::vector<std::string> lines = {"DIM " + ArrayHeading(*array)};
     for (const std::string& line : ArrayLines(*array)) lines.push_back("  " + line);
@@ -95,8 +95,8 @@ BlockView::BlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTa
                      std::size_t index, const QFont& font)
     : QDialog(&owner), tabs_(new QTabWidget(this)), font_(font) {
     const CatalogueRow& row = table.Row(index);
-    const std::vector<std::uint8_t> body = ReadBlockBody(tape, row);
-    data_ = BlockData(body);
+    body_ = ReadBlockBody(tape, row);
+    data_ = BlockData(body_);
 
     setObjectName(QStringLiteral("BlockView"));
     setModal(false);
@@ -117,44 +117,69 @@ BlockView::BlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTa
             case BlockViewKind::Hex: {
                 HexLayout hex;
                 hex.loadAddress = LoadAddress(table, index);
-                AddTextTab(QStringLiteral("Hex"), Joined(HexLines(body, hex)));
+                AddTextTab(QStringLiteral("Hex"),
+                           [this, hex] { return Joined(HexLines(body_, hex)); });
                 break;
             }
             case BlockViewKind::Disassembly:
 #if BRISALTO_DISASSEMBLY
                 if (const auto address = LoadAddress(table, index)) {
-                    AddTextTab(QStringLiteral("Disassembly"), DisassemblyText(data_, *address));
+                    AddTextTab(QStringLiteral("Disassembly"),
+                               [this, at = *address] { return DisassemblyText(data_, at); });
                 } else {
                     AddDisassemblyFromAddress();
                 }
 #endif
                 break;
             case BlockViewKind::Basic:
-                AddTextTab(QStringLiteral("BASIC"), ListingText(body, row.Par1.value_or(0)));
+                AddTextTab(QStringLiteral("BASIC"), [this, length = row.Par1.value_or(0)] {
+                    return ListingText(body_, length);
+                });
                 break;
             case BlockViewKind::Variables:
-                AddTextTab(QStringLiteral("Variables"), VariablesText(data_, row.Par1.value_or(0)));
+                AddTextTab(QStringLiteral("Variables"), [this, length = row.Par1.value_or(0)] {
+                    return VariablesText(data_, length);
+                });
                 break;
             case BlockViewKind::Array:
                 AddTextTab(QStringLiteral("Array"),
-                           ArrayText(data_, IsDataOf(row, kCharacterArrayDataTipo), header));
+                           [this, characters = IsDataOf(row, kCharacterArrayDataTipo),
+                            nameByte = header != nullptr && header->Start
+                                           ? std::uint8_t(*header->Start >> 8)
+                                           : std::uint8_t{0}] {
+                               return ArrayText(data_, characters, nameByte);
+                           });
                 break;
         }
     }
+    // A tab's text is made when it is first shown: a 48 KiB block's disassembly alone is tens of
+    // thousands of lines, and the window should be there at once.
+    connect(tabs_, &QTabWidget::currentChanged, this, &BlockView::FillTab);
     // Every block of the tape, this row's marked, each to be looked into.
     tabs_->addTab(new BlockDetailsTab(tape, row.Position, font_), QStringLiteral("Details"));
     AddScreenTab(*tabs_, tape, row);
 }
 
-QPlainTextEdit* BlockView::AddTextTab(const QString& title, const QString& text) {
-    auto* edit = new QPlainTextEdit(text);
+QPlainTextEdit* BlockView::AddTextTab(const QString& title, std::function<QString()> text) {
+    auto* edit = new QPlainTextEdit;
     edit->setObjectName(title);
     edit->setReadOnly(true);
     edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     edit->setFont(font_);
-    tabs_->addTab(edit, title);
+    unfilled_.emplace(edit, std::move(text));
+    const int index = tabs_->addTab(edit, title);
+    if (index == tabs_->currentIndex()) FillTab(index);
     return edit;
+}
+
+void BlockView::FillTab(int index) {
+    auto* edit = qobject_cast<QPlainTextEdit*>(tabs_->widget(index));
+    const auto found = unfilled_.find(edit);
+    if (found == unfilled_.end()) return;
+    const std::function<QString()> text = std::move(found->second);
+    unfilled_.erase(found);
+    edit->setPlainText(text());
 }
 
 // A block with no load address of its own is disassembled from the address the user types.

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <vector>
 
 #include "TapeLocation.h"
@@ -31,13 +33,17 @@ public:
               std::size_t index, const QFont& font);
 
 private:
-    QPlainTextEdit* AddTextTab(const QString& title, const QString& text);
+    // A read-only text tab whose text is made by text when the tab is first shown.
+    QPlainTextEdit* AddTextTab(const QString& title, std::function<QString()> text);
+    void FillTab(int index);
     void AddDisassemblyFromAddress();
     void DisassembleFromTypedAddress();
 
     QTabWidget* tabs_;
     QFont font_;
+    std::vector<std::uint8_t> body_;  // flag, data and checksum
     std::vector<std::uint8_t> data_;  // without flag and checksum
+    std::map<QPlainTextEdit*, std::function<QString()>> unfilled_;
     QLineEdit* address_ = nullptr;
     QPlainTextEdit* disassembly_ = nullptr;
 };

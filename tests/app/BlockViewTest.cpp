@@ -59,8 +59,13 @@ protected:
         return titles;
     }
 
+    // The text of a pane, its tab shown first: the view fills a tab when it is first shown.
     static QString Text(BlockView& view, const QString& tab) {
-        const auto* edit = view.findChild<QPlainTextEdit*>(tab);
+        auto* edit = view.findChild<QPlainTextEdit*>(tab);
+        auto* tabs = view.findChild<QTabWidget*>();
+        for (QWidget* page = edit; page != nullptr; page = page->parentWidget()) {
+            if (tabs->indexOf(page) >= 0) tabs->setCurrentWidget(page);
+        }
         return edit != nullptr ? edit->toPlainText() : QStringLiteral("(no %1 text)").arg(tab);
     }
 };
