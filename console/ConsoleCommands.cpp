@@ -288,8 +288,7 @@ std::optional<ConsoleTape> OneTape(const ConsoleRequest& request, Outcome& outco
     if (tapes.empty()) return std::nullopt;
     if (tapes.size() > 1) {
         Complain(request.tapes.front(), "holds " + std::to_string(tapes.size()) +
-                                            " tapes; choose one with --entry: " +
-                                            TapeNames(tapes));
+                                            " tapes; choose one with --entry: " + TapeNames(tapes));
         outcome.Failed();
         return std::nullopt;
     }
@@ -374,18 +373,22 @@ void WriteRow(const ConsoleRequest& request, const ConsoleTape& tape, const Cata
     }
 }
 
-std::vector<std::uint8_t> ScreenFile(const TapeLocation& location, const CatalogueRow& row,
-                                     bool rawScreen, unsigned width, unsigned height) {
-    std::vector<std::uint8_t> screen = BlockData(ReadBlockBody(location, row));
-    if (rawScreen) return screen;
-    ScreenPixels pixels;
-    DecodeScreen(std::span<const std::uint8_t, kScreenBytes>(screen.data(), kScreenBytes), pixels);
-    return ScreenPng(pixels, width, height);
+// The tape's blocks up to its end, or up to a failure, which the scan reports.
+std::vector<TapeBlock> BlocksBeforeAnyFailure(const TapeLocation& location) {
+    std::vector<TapeBlock> blocks;
+    try {
+        ReadTapeBlocks(location, nullptr, [&](const TapeBlock& block) {
+            blocks.push_back(block);
+            blocks.back().part = {};  // texts and pulse lists play no part in a screen
+        });
+    } catch (const std::exception&) {
+    }
+    return blocks;
 }
 
-// Screen and bytes: the block in the request's row of its one tape.
+// Bytes: the block in the request's row of its one tape.
 template <typename Make>
-int WriteRequestedRow(const ConsoleRequest& request, bool screensOnly, Make make) {
+int WriteRequestedRow(const ConsoleRequest& request, Make make) {
     Outcome outcome;
     const auto tape = OneTape(request, outcome);
     if (!tape) return outcome.Status();
@@ -393,26 +396,47 @@ int WriteRequestedRow(const ConsoleRequest& request, bool screensOnly, Make make
     ScanForConsole(tape->location, true, scan);
     const CatalogueRow* row = FindRow(tape->name, scan, *request.row, outcome);
     if (row == nullptr) return outcome.Status();
-    if (screensOnly && !HoldsScreen(*row)) {
-        Complain(tape->name, RowName(*request.row) + " is not a screen (a 6,912-byte data block)");
-        return kExitFailure;
-    }
     WriteRow(
         request, *tape, *row, *request.row, [&](const CatalogueRow& r) { return make(*tape, r); },
         outcome);
     return outcome.Status();
 }
 
+// The screen the request's row takes part in, wherever the tape keeps it (see FindScreen): a
+// block of 6,912 data bytes under any flag, or either half of a screen split over two blocks.
 int Screen(const ConsoleRequest& request) {
+    Outcome outcome;
+    const auto tape = OneTape(request, outcome);
+    if (!tape) return outcome.Status();
+    TapeScan scan;
+    ScanForConsole(tape->location, true, scan);
+    const CatalogueRow* row = FindRow(tape->name, scan, *request.row, outcome);
+    if (row == nullptr) return outcome.Status();
+    const std::vector<ScreenPlace> screens =
+        CouldHoldScreen(row->Length) ? FindScreens(BlocksBeforeAnyFailure(tape->location))
+                                     : std::vector<ScreenPlace>();
+    const ScreenPlace* place = ScreenOfRow(screens, *row);
+    if (place == nullptr) {
+        Complain(tape->name, RowName(*request.row) + " is not a screen (a 6,912-byte data block)");
+        return kExitFailure;
+    }
     const unsigned scale = request.scale;
-    return WriteRequestedRow(request, true, [&](const ConsoleTape& tape, const CatalogueRow& row) {
-        return ScreenFile(tape.location, row, request.rawScreen, kScreenWidth * scale,
-                          kScreenHeight * scale);
-    });
+    WriteRow(
+        request, *tape, *row, *request.row,
+        [&](const CatalogueRow&) {
+            const std::array<std::uint8_t, kScreenBytes> screen =
+                ReadScreenBytes(tape->location, *place);
+            if (request.rawScreen) return std::vector<std::uint8_t>(screen.begin(), screen.end());
+            ScreenPixels pixels;
+            DecodeScreen(screen, pixels);
+            return ScreenPng(pixels, kScreenWidth * scale, kScreenHeight * scale);
+        },
+        outcome);
+    return outcome.Status();
 }
 
 int Bytes(const ConsoleRequest& request) {
-    return WriteRequestedRow(request, false, [&](const ConsoleTape& tape, const CatalogueRow& row) {
+    return WriteRequestedRow(request, [&](const ConsoleTape& tape, const CatalogueRow& row) {
         std::vector<std::uint8_t> body = ReadBlockBody(tape.location, row);
         return request.keepFlag ? body : BlockData(body);
     });
@@ -487,19 +511,6 @@ int Details(const ConsoleRequest& request) {
         outcome.Damaged();
     }
     return outcome.Status();
-}
-
-// The tape's blocks up to its end, or up to a failure, which the scan reports.
-std::vector<TapeBlock> BlocksBeforeAnyFailure(const TapeLocation& location) {
-    std::vector<TapeBlock> blocks;
-    try {
-        ReadTapeBlocks(location, nullptr, [&](const TapeBlock& block) {
-            blocks.push_back(block);
-            blocks.back().part = {};  // texts and pulse lists play no part in a screen
-        });
-    } catch (const std::exception&) {
-    }
-    return blocks;
 }
 
 // How a failure names the screen: by its first block's row, or by its place for a block the

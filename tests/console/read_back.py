@@ -226,6 +226,17 @@ check("bytes with flag", run("bytes", "--row=6", "--keep-flag", "mixed.tap", "-"
 check("long bytes", run("bytes", "--row", "2", "texts.tzx", "-").stdout, bytes(69998))
 check("screen bytes", run("screen", "--row", "2", "--scr", "mixed.tap", "-").stdout, screen)
 
+# Screens where turbo loaders keep theirs: under flag 0 in a turbo block (a row read as a header),
+# and split as bitmap and attributes over two blocks, found from either half.
+turbo_screen = body(0x00, screen)
+with open("turbo.tzx", "wb") as f:
+    f.write(b"ZXTape!\x1a\x01\x14" + b"\x11" + struct.pack("<HHHHHHBH", 2168, 667, 735, 855, 1710, 3223, 8, 0)
+            + struct.pack("<I", len(turbo_screen))[:3] + turbo_screen)
+with open("split.tap", "wb") as f:
+    f.write(tap_block(body(0xFF, screen[:6144])) + tap_block(body(0xFF, screen[6144:])))
+for tape, row in (("turbo.tzx", "1"), ("split.tap", "1"), ("split.tap", "2")):
+    check(f"screen of {tape} row {row}", run("screen", "--row", row, "--scr", tape, "-").stdout, screen)
+
 blue, yellow = (0x00, 0x00, 0xD7), (0xD7, 0xD7, 0x00)
 width, height, pixels = png_pixels(run("screen", "--row", "2", "--scale", "2", "mixed.tap", "-").stdout)
 check("scaled size", (width, height), (512, 384))
