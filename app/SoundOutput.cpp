@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "SoundOutput.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QMediaDevices>
+
+#include <utility>
+
+namespace brisalto {
+
+namespace {
+
+// Qt Multimedia's sink on the default output device, pulling from the source.
+class QtSoundOutput final : public SoundOutput {
+public:
+    QtSoundOutput(const QAudioDevice& device, const QAudioFormat& format)
+        : device_(device), format_(format) {}
+
+    void Start(QIODevice& source) override {
+        // A new sink for each start: one that ran dry does not always ask again.
+        if (sink_) Keep();
+        sink_ = std::make_unique<QAudioSink>(device_, format_);
+        sink_->start(&source);
+    }
+    void Pause() override {
+        if (sink_) sink_->suspend();
+    }
+    void Resume() override {
+        if (sink_) sink_->resume();
+    }
+    void Stop() override {
+        if (sink_) Keep();
+        sink_.reset();
+    }
+    std::uint64_t PlayedSamples() const override {
+        if (!sink_) return played_;
+        return played_ + SamplesIn(sink_->processedUSecs());
+    }
+    bool Failed() const override {
+        return sink_ && (sink_->error() == QAudio::OpenError || sink_->error() == QAudio::IOError ||
+                         sink_->error() == QAudio::FatalError);
+    }
+
+private:
+    std::uint64_t SamplesIn(qint64 microseconds) const {
+        if (microseconds <= 0) return 0;
+        return static_cast<std::uint64_t>(microseconds) *
+               static_cast<std::uint64_t>(format_.sampleRate()) / 1'000'000;
+    }
+    // Counts what the sink played before it goes.
+    void Keep() {
+        played_ += SamplesIn(sink_->processedUSecs());
+        sink_->stop();
+    }
+
+    QAudioDevice device_;
+    QAudioFormat format_;
+    std::unique_ptr<QAudioSink> sink_;
+    std::uint64_t played_ = 0;
+};
+
+std::unique_ptr<SoundOutput> MakeDeviceOutput(SoundFormat format) {
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) return nullptr;
+    QAudioFormat wanted;
+    wanted.setSampleRate(static_cast<int>(format.rate));
+    wanted.setChannelCount(1);
+    wanted.setSampleFormat(format.bits == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    return std::make_unique<QtSoundOutput>(device, wanted);
+}
+
+SoundOutputMaker& Maker() {
+    static SoundOutputMaker maker;
+    return maker;
+}
+
+}  // namespace
+
+std::unique_ptr<SoundOutput> MakeSoundOutput(SoundFormat format) {
+    return Maker() ? Maker()(format) : MakeDeviceOutput(format);
+}
+
+void SetSoundOutputMaker(SoundOutputMaker maker) {
+    Maker() = std::move(maker);
+}
+
+}  // namespace brisalto

@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TapePlayback.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace brisalto {
+
+namespace {
+
+std::uint64_t CountSamples(const TapeSoundBytes& tape, SoundFormat format, SignalLimits limits) {
+    TapeSignal signal(tape.bytes, tape.tzx, limits);
+    SignalRun run;
+    while (signal.Next(run)) {
+    }
+    return SampleClock::SamplesAt(signal.Tstates(), format.rate);
+}
+
+}  // namespace
+
+TapePlayback::TapePlayback(TapeSoundBytes tape, SoundFormat format, SignalLimits limits)
+    : tape_(std::move(tape)),
+      format_(format),
+      signal_(tape_.bytes, tape_.tzx, limits),
+      clock_(format.rate),
+      samples_(CountSamples(tape_, format, limits)) {}
+
+// Takes the next run of the signal: false at the end of the sound.
+bool TapePlayback::NextRun() {
+    SignalRun run;
+    if (!signal_.Next(run)) return false;
+    if (run.rowStart) {
+        const std::size_t row = *run.rowStart;
+        marks_.push_back({made_, row < tape_.rowPositions.size()
+                                     ? std::optional<std::uint64_t>(tape_.rowPositions[row])
+                                     : std::nullopt});
+    }
+    high_ = run.high;
+    left_ = clock_.Advance(run.tstates);
+    stopAfter_ = run.stop;
+    return true;
+}
+
+std::size_t TapePlayback::Read(std::span<std::uint8_t> out) {
+    const std::size_t bytesPerSample = format_.bits / 8;
+    std::size_t filled = 0;
+    while (!atStop_ && !ended_ && out.size() - filled >= bytesPerSample) {
+        if (left_ == 0) {
+            if (stopAfter_) {
+                stopAfter_ = false;
+                atStop_ = true;
+                break;
+            }
+            if (!NextRun()) {
+                ended_ = true;
+                break;
+            }
+            continue;
+        }
+        const auto take = static_cast<std::size_t>(
+            std::min<std::uint64_t>(left_, (out.size() - filled) / bytesPerSample));
+        // 8-bit samples are unsigned around 128, 16-bit ones signed around 0, low byte first:
+        // full scale high and low, as the WAV files are.
+        for (std::size_t i = 0; i < take; ++i) {
+            if (bytesPerSample == 1) {
+                out[filled++] = high_ ? 0xFF : 0x00;
+            } else {
+                out[filled++] = high_ ? 0xFF : 0x01;
+                out[filled++] = high_ ? 0x7F : 0x80;
+            }
+        }
+        left_ -= take;
+        made_ += take;
+    }
+    // A stop at the very end of the tape is its end, not a stop.
+    if (atStop_ && made_ >= samples_) {
+        atStop_ = false;
+        ended_ = true;
+    }
+    return filled;
+}
+
+std::optional<std::uint64_t> TapePlayback::RowPositionAt(std::uint64_t heard) {
+    while (!marks_.empty() && marks_.front().sample <= heard) {
+        heardRow_ = marks_.front().position;
+        marks_.pop_front();
+    }
+    return heardRow_;
+}
+
+}  // namespace brisalto
