@@ -10,12 +10,16 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <chrono>
 #include <span>
+#include <string>
 #include <utility>
 
 #include "CatalogueTable.h"
+#include "FailureText.h"
 #include "FormDialogs.h"
 #include "SaveActions.h"
+#include "SoundError.h"
 #include "TapeSoundBytes.h"
 #include "TapeText.h"
 
@@ -35,17 +39,32 @@ protected:
         if (maxSize <= 0) return 0;
         const std::span<std::uint8_t> out(reinterpret_cast<std::uint8_t*>(data),
                                           static_cast<std::size_t>(maxSize));
-        return static_cast<qint64>(playback_.Read(out));
+        // Nothing may cross the sound device's call: a signal past limits ends the sound.
+        try {
+            return static_cast<qint64>(playback_.Read(out));
+        } catch (const SoundError& failure) {
+            if (!failure_) failure_ = failure.what();
+            return 0;
+        }
     }
     qint64 writeData(const char*, qint64) override { return -1; }
 
+public:
+    // Why the sound ended early, if it did.
+    const std::optional<std::string>& Failure() const noexcept { return failure_; }
+
 private:
     TapePlayback& playback_;
+    std::optional<std::string> failure_;
 };
 
 namespace {
 
 constexpr int kTickMilliseconds = 50;
+// How long the sound waits for its count before it starts anyway: long enough for the tapes of
+// a quarter of an hour or so, whose refusals then come before any sound, short enough to start
+// at once.
+constexpr std::chrono::milliseconds kCountBeforeSound{50};
 constexpr int kProgressSteps = 1000;
 
 QString Clock(std::uint64_t samples, unsigned rate) {
@@ -76,26 +95,35 @@ void PlayFromHere(const RowOfTape& row, CatalogueModel& model) {
     // One sound at a time.
     for (PlayerWindow* player : row.owner.findChildren<PlayerWindow*>()) player->close();
 
-    auto playback = std::make_unique<TapePlayback>(
-        ReadTapeSoundBytesAt(row.tape, row.table.Row(row.index).Position), SoundFormat{});
-    std::unique_ptr<SoundOutput> output = MakeSoundOutput(playback->Format());
+    TapeSoundBytes bytes = ReadTapeSoundBytesAt(row.tape, row.table.Row(row.index).Position);
+    const SoundFormat format;
+    std::future<std::uint64_t> counting = std::async(
+        std::launch::async, [copy = bytes, format] { return CountPlaybackSamples(copy, format); });
+    std::optional<std::uint64_t> total;
+    if (counting.wait_for(kCountBeforeSound) == std::future_status::ready) total = counting.get();
+    auto playback = std::make_unique<TapePlayback>(std::move(bytes), format);
+    std::unique_ptr<SoundOutput> output = MakeSoundOutput(format);
     if (!output) {
         row.dialogs.ShowFailure(QStringLiteral("There is no sound device to play the tape on."));
         return;
     }
-    auto* player = new PlayerWindow(row.owner, model, row.table, std::move(playback),
-                                    std::move(output), row.index);
+    auto* player = new PlayerWindow(row.owner, row.dialogs, model, row.table, std::move(playback),
+                                    std::move(output), row.index, total, std::move(counting));
     player->show();
 }
 
-PlayerWindow::PlayerWindow(QWidget& owner, CatalogueModel& model, const CatalogueTable& table,
-                           std::unique_ptr<TapePlayback> playback,
-                           std::unique_ptr<SoundOutput> output, std::size_t firstRow)
+PlayerWindow::PlayerWindow(QWidget& owner, FormDialogs& dialogs, CatalogueModel& model,
+                           const CatalogueTable& table, std::unique_ptr<TapePlayback> playback,
+                           std::unique_ptr<SoundOutput> output, std::size_t firstRow,
+                           std::optional<std::uint64_t> total, std::future<std::uint64_t> counting)
     : QWidget(&owner, Qt::Window),
+      dialogs_(dialogs),
       model_(&model),
       table_(table),
       playback_(std::move(playback)),
       output_(std::move(output)),
+      total_(total),
+      counting_(std::move(counting)),
       device_(new PlaybackDevice(*playback_, this)),
       block_(new QLabel(this)),
       time_(new QLabel(this)),
@@ -155,11 +183,35 @@ PlayerWindow::~PlayerWindow() {
     if (model_ && row_) model_->MarkPlaying(-1);
 }
 
+void PlayerWindow::TakeCount() {
+    if (!counting_.valid() ||
+        counting_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        return;
+    }
+    try {
+        total_ = counting_.get();
+    } catch (const SoundError& failure) {
+        Fail(TapeText(FailureText(failure.what())));
+    }
+}
+
+// Stops for good, says why in the failure display, and closes.
+void PlayerWindow::Fail(const QString& message) {
+    Halt(State::Stopped);
+    dialogs_.ShowFailure(message);
+    close();
+}
+
 void PlayerWindow::Tick() {
     if (shown_ == State::Finished || shown_ == State::Stopped) return;
+    TakeCount();
+    if (shown_ == State::Stopped) return;
+    if (device_->Failure()) {
+        Fail(TapeText(FailureText(*device_->Failure())));
+        return;
+    }
     if (output_->Failed()) {
-        Halt(State::Stopped);
-        state_->setText(QStringLiteral("The sound device failed."));
+        Fail(QStringLiteral("The sound device failed while it played the tape."));
         return;
     }
     const std::uint64_t heard = std::min(output_->PlayedSamples(), playback_->SamplesMade());
@@ -169,8 +221,9 @@ void PlayerWindow::Tick() {
     // The device has played all the samples made: the tape ended, or stopped at a stop block.
     if (heard < playback_->SamplesMade() || shown_ == State::AtStop) return;
     if (playback_->Ended()) {
+        total_ = playback_->SamplesMade();
         Halt(State::Finished);
-        ShowTime(playback_->Samples());
+        ShowTime(playback_->SamplesMade());
     } else if (playback_->AtStop()) {
         Show(State::AtStop);
     }
@@ -222,10 +275,17 @@ void PlayerWindow::Show(State state) {
     }
 }
 
+// The total is shown once counted; until then the bar only shows that the tape plays.
 void PlayerWindow::ShowTime(std::uint64_t heard) {
     const unsigned rate = playback_->Format().rate;
-    time_->setText(Clock(heard, rate) + QStringLiteral(" / ") + Clock(playback_->Samples(), rate));
-    const std::uint64_t total = std::max<std::uint64_t>(playback_->Samples(), 1);
+    time_->setText(Clock(heard, rate) + QStringLiteral(" / ") +
+                   (total_ ? Clock(*total_, rate) : QStringLiteral("\u2026")));
+    if (!total_) {
+        progress_->setRange(0, 0);
+        return;
+    }
+    progress_->setRange(0, kProgressSteps);
+    const std::uint64_t total = std::max<std::uint64_t>(*total_, 1);
     progress_->setValue(static_cast<int>(std::min(heard, total) * kProgressSteps / total));
 }
 

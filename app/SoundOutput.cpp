@@ -61,7 +61,9 @@ private:
     std::uint64_t played_ = 0;
 };
 
-std::unique_ptr<SoundOutput> MakeDeviceOutput(SoundFormat format) {
+}  // namespace
+
+std::unique_ptr<SoundOutput> MakeDeviceSoundOutput(SoundFormat format) {
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) return nullptr;
     QAudioFormat wanted;
@@ -71,6 +73,8 @@ std::unique_ptr<SoundOutput> MakeDeviceOutput(SoundFormat format) {
     return std::make_unique<QtSoundOutput>(device, wanted);
 }
 
+namespace {
+
 SoundOutputMaker& Maker() {
     static SoundOutputMaker maker;
     return maker;
@@ -79,7 +83,7 @@ SoundOutputMaker& Maker() {
 }  // namespace
 
 std::unique_ptr<SoundOutput> MakeSoundOutput(SoundFormat format) {
-    return Maker() ? Maker()(format) : MakeDeviceOutput(format);
+    return Maker() ? Maker()(format) : MakeDeviceSoundOutput(format);
 }
 
 void SetSoundOutputMaker(SoundOutputMaker maker) {

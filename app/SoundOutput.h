@@ -33,6 +33,8 @@ using SoundOutputMaker = std::function<std::unique_ptr<SoundOutput>(SoundFormat 
 
 // The output of this run: the platform's default sound device, unless a test chose another maker.
 std::unique_ptr<SoundOutput> MakeSoundOutput(SoundFormat format);
+// The platform's default sound device; nullptr when there is none.
+std::unique_ptr<SoundOutput> MakeDeviceSoundOutput(SoundFormat format);
 // Replaces the maker (an empty one restores the platform's).
 void SetSoundOutputMaker(SoundOutputMaker maker);
 

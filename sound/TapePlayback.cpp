@@ -6,9 +6,8 @@
 
 namespace brisalto {
 
-namespace {
-
-std::uint64_t CountSamples(const TapeSoundBytes& tape, SoundFormat format, SignalLimits limits) {
+std::uint64_t CountPlaybackSamples(const TapeSoundBytes& tape, SoundFormat format,
+                                   SignalLimits limits) {
     TapeSignal signal(tape.bytes, tape.tzx, limits);
     SignalRun run;
     while (signal.Next(run)) {
@@ -16,14 +15,11 @@ std::uint64_t CountSamples(const TapeSoundBytes& tape, SoundFormat format, Signa
     return SampleClock::SamplesAt(signal.Tstates(), format.rate);
 }
 
-}  // namespace
-
 TapePlayback::TapePlayback(TapeSoundBytes tape, SoundFormat format, SignalLimits limits)
     : tape_(std::move(tape)),
       format_(format),
       signal_(tape_.bytes, tape_.tzx, limits),
-      clock_(format.rate),
-      samples_(CountSamples(tape_, format, limits)) {}
+      clock_(format.rate) {}
 
 // Takes the next run of the signal: false at the end of the sound.
 bool TapePlayback::NextRun() {
@@ -71,11 +67,6 @@ std::size_t TapePlayback::Read(std::span<std::uint8_t> out) {
         }
         left_ -= take;
         made_ += take;
-    }
-    // A stop at the very end of the tape is its end, not a stop.
-    if (atStop_ && made_ >= samples_) {
-        atStop_ = false;
-        ended_ = true;
     }
     return filled;
 }

@@ -13,18 +13,22 @@
 
 namespace brisalto {
 
+// The samples of a tape's whole sound, stops and all, counted in a walk of its signal that makes
+// none; SoundError for a sound past limits. Plays no part in a playback: it can run beside one,
+// on another thread.
+std::uint64_t CountPlaybackSamples(const TapeSoundBytes& tape, SoundFormat format,
+                                   SignalLimits limits = {});
+
 // A tape's sound as a player pulls it: samples made piece by piece as they are asked for (memory
 // stays bounded however long the tape), the deck standing still at the tape's stop blocks until
-// told to go on, and where each row's block begins.
+// told to go on, and where each row's block begins. It does not count the sound first, so that
+// it starts at once (CountPlaybackSamples does). Read throws SoundError where the signal passes
+// limits.
 class TapePlayback {
 public:
-    // Counts the sound first, so that its length is known and a sound past limits is refused
-    // (SoundError) before anything plays; then stands at its start.
     TapePlayback(TapeSoundBytes tape, SoundFormat format = {}, SignalLimits limits = {});
 
     const SoundFormat& Format() const noexcept { return format_; }
-    // The whole sound's samples, stops and all.
-    std::uint64_t Samples() const noexcept { return samples_; }
     // Samples handed out so far.
     std::uint64_t SamplesMade() const noexcept { return made_; }
 
@@ -53,7 +57,6 @@ private:
     SoundFormat format_;
     TapeSignal signal_;
     SampleClock clock_;
-    std::uint64_t samples_ = 0;
     std::uint64_t made_ = 0;
     bool high_ = false;
     std::uint64_t left_ = 0;  // samples of the current run not yet handed out
