@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PlayerWindow.h"
 
-#include <QGridLayout>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QIODevice>
 #include <QLabel>
@@ -181,6 +181,11 @@ PlayerWindow::~PlayerWindow() {
     tick_.stop();
     output_->Stop();
     if (model_ && row_) model_->MarkPlaying(-1);
+}
+
+void PlayerWindow::closeEvent(QCloseEvent* event) {
+    Halt(State::Stopped);
+    QWidget::closeEvent(event);
 }
 
 void PlayerWindow::TakeCount() {

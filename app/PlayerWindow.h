@@ -50,6 +50,10 @@ public:
                  std::optional<std::uint64_t> total, std::future<std::uint64_t> counting);
     ~PlayerWindow() override;
 
+protected:
+    // Closing stops the sound and takes the mark away at once (the window goes later).
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     enum class State { Playing, Paused, AtStop, Finished, Stopped };
 

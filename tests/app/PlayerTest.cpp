@@ -72,7 +72,10 @@ protected:
         const MenuWatcher watcher([](QMenu& menu) { ChooseItem(menu, kPlay); });
         RightClick(row);
         ASSERT_EQ(watcher.Shown(), 1);
-        player_ = form.findChild<PlayerWindow*>();
+        player_ = nullptr;
+        for (PlayerWindow* player : form.findChildren<PlayerWindow*>()) {
+            if (player->isVisible()) player_ = player;
+        }
     }
     // Pulls up to count samples, as a device playing them would; fewer where the tape stops.
     void Pull(std::uint64_t count) {
@@ -123,6 +126,7 @@ TEST_F(Player, MarksTheRowSoundingWaitsAtTheStopBlockAndPlaysOnWhenAsked) {
     EXPECT_FALSE(Painted(1));
     // The user moves on in the grid: the marking does not follow, nor moves the current row.
     form.DataSource1->MoveTo(3);
+    const QString listing = Pane();
 
     Pull(UINT64_MAX);
     ASSERT_TRUE(Shows(QStringLiteral("The tape stops here: Play Next Block goes on")));
@@ -158,12 +162,18 @@ TEST_F(Player, MarksTheRowSoundingWaitsAtTheStopBlockAndPlaysOnWhenAsked) {
     ASSERT_EQ(times.size(), 2);
     EXPECT_EQ(times[0], times[1]);
     EXPECT_EQ(CurrentRow(), 3);
+    EXPECT_EQ(Pane(), listing);
     EXPECT_TRUE(dialogs.failures.empty());
 }
 
-TEST_F(Player, StopSilencesItAndTakesTheMarkAway) {
+TEST_F(Player, StopSilencesItAndTakesTheMarkAwayAndANewPlayerClosesTheLast) {
+    Play(0);
+    const QPointer<PlayerWindow> first = player_;
     Play(2);
     ASSERT_NE(player_, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&first] { return first.isNull(); }, 2000));
+    EXPECT_EQ(form.findChildren<PlayerWindow*>().size(), 1);
+    EXPECT_EQ(log_.starts, 2);
     EXPECT_TRUE(Marked(2));
     Pull(1000);
     Click("PlayerStop");
