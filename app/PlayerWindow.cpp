@@ -224,7 +224,8 @@ void PlayerWindow::Tick() {
     if (position && rowsKnown_) ShowRow(RowAt(*position));
     ShowTime(heard);
     // The device has played all the samples made: the tape ended, or stopped at a stop block.
-    if (heard < playback_->SamplesMade() || shown_ == State::AtStop) return;
+    const bool played = heard >= playback_->SamplesMade() || output_->Idle();
+    if (!played || shown_ == State::AtStop) return;
     if (playback_->Ended()) {
         total_ = playback_->SamplesMade();
         Halt(State::Finished);

@@ -38,6 +38,7 @@ public:
         if (!sink_) return played_;
         return played_ + SamplesIn(sink_->processedUSecs());
     }
+    bool Idle() const override { return sink_ && sink_->state() == QAudio::IdleState; }
     bool Failed() const override {
         return sink_ && (sink_->error() == QAudio::OpenError || sink_->error() == QAudio::IOError ||
                          sink_->error() == QAudio::FatalError);
@@ -46,8 +47,11 @@ public:
 private:
     std::uint64_t SamplesIn(qint64 microseconds) const {
         if (microseconds <= 0) return 0;
-        return static_cast<std::uint64_t>(microseconds) *
-               static_cast<std::uint64_t>(format_.sampleRate()) / 1'000'000;
+        // Rounded: the sink's microseconds are themselves rounded from its samples.
+        return (static_cast<std::uint64_t>(microseconds) *
+                    static_cast<std::uint64_t>(format_.sampleRate()) +
+                500'000) /
+               1'000'000;
     }
     // Counts what the sink played before it goes.
     void Keep() {

@@ -24,6 +24,8 @@ public:
     virtual void Stop() = 0;
     // Samples played so far, counted over every Start.
     virtual std::uint64_t PlayedSamples() const = 0;
+    // The device has played all it pulled, and the source gave no more.
+    virtual bool Idle() const = 0;
     // The device failed after it started (it went away, or would not open).
     virtual bool Failed() const = 0;
 };

@@ -60,6 +60,7 @@ public:
     void Resume() override { inner_->Resume(); }
     void Stop() override { inner_->Stop(); }
     std::uint64_t PlayedSamples() const override { return inner_->PlayedSamples(); }
+    bool Idle() const override { return inner_->Idle(); }
     bool Failed() const override { return inner_->Failed(); }
 
 private:

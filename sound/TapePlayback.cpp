@@ -10,9 +10,12 @@ std::uint64_t CountPlaybackSamples(const TapeSoundBytes& tape, SoundFormat forma
                                    SignalLimits limits) {
     TapeSignal signal(tape.bytes, tape.tzx, limits);
     SignalRun run;
+    std::uint64_t stops = 0;
     while (signal.Next(run)) {
+        if (run.stop) ++stops;
     }
-    return SampleClock::SamplesAt(signal.Tstates(), format.rate);
+    return SampleClock::SamplesAt(signal.Tstates(), format.rate) +
+           stops * 2 * StopClosingSamples(format);
 }
 
 TapePlayback::TapePlayback(TapeSoundBytes tape, SoundFormat format, SignalLimits limits)
@@ -37,20 +40,38 @@ bool TapePlayback::NextRun() {
     return true;
 }
 
+// Moves on to the next stretch of samples at one level: the signal's next run, or a half of a
+// stop's closing edge; false where the deck stands or the sound has ended.
+bool TapePlayback::NextStretch() {
+    if (stopAfter_) {
+        stopAfter_ = false;
+        closing_ = 2;
+        standing_ = true;
+    }
+    if (closing_ > 0) {
+        high_ = closing_ == 2;
+        left_ = StopClosingSamples(format_);
+        --closing_;
+        return true;
+    }
+    if (standing_) {
+        standing_ = false;
+        atStop_ = true;
+        return false;
+    }
+    if (!NextRun()) {
+        ended_ = true;
+        return false;
+    }
+    return true;
+}
+
 std::size_t TapePlayback::Read(std::span<std::uint8_t> out) {
     const std::size_t bytesPerSample = format_.bits / 8;
     std::size_t filled = 0;
     while (!atStop_ && !ended_ && out.size() - filled >= bytesPerSample) {
         if (left_ == 0) {
-            if (stopAfter_) {
-                stopAfter_ = false;
-                atStop_ = true;
-                break;
-            }
-            if (!NextRun()) {
-                ended_ = true;
-                break;
-            }
+            NextStretch();
             continue;
         }
         const auto take = static_cast<std::size_t>(

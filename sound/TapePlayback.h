@@ -19,11 +19,20 @@ namespace brisalto {
 std::uint64_t CountPlaybackSamples(const TapeSoundBytes& tape, SoundFormat format,
                                    SignalLimits limits = {});
 
+// The samples of each level of the edge that closes the sound before a stop: 1 ms, in whole
+// samples.
+inline std::uint64_t StopClosingSamples(SoundFormat format) {
+    return format.rate / 1000;
+}
+
 // A tape's sound as a player pulls it: samples made piece by piece as they are asked for (memory
 // stays bounded however long the tape), the deck standing still at the tape's stop blocks until
-// told to go on, and where each row's block begins. It does not count the sound first, so that
-// it starts at once (CountPlaybackSamples does). Read throws SoundError where the signal passes
-// limits.
+// told to go on, and where each row's block begins. Before it stands still, the sound closes as
+// the tape's end does, with an edge: 1 ms high, 1 ms low (whole samples, outside the count of
+// T-states, so that the sound after the stop is the WAV file's own); a reader of the sound, a
+// recording read back, would otherwise lose the last block before the stop. It does not count the
+// sound first, so that it starts at once (CountPlaybackSamples does). Read throws SoundError where
+// the signal passes limits.
 class TapePlayback {
 public:
     TapePlayback(TapeSoundBytes tape, SoundFormat format = {}, SignalLimits limits = {});
@@ -52,6 +61,7 @@ private:
     };
 
     bool NextRun();
+    bool NextStretch();
 
     TapeSoundBytes tape_;
     SoundFormat format_;
@@ -61,6 +71,8 @@ private:
     bool high_ = false;
     std::uint64_t left_ = 0;  // samples of the current run not yet handed out
     bool stopAfter_ = false;  // the current run ends at a stop
+    int closing_ = 0;         // halves of a stop's closing edge still to come
+    bool standing_ = false;   // the deck stands once the closing edge is out
     bool atStop_ = false;
     bool ended_ = false;
     // Rows begun in the samples made but perhaps not yet heard; the ones heard are dropped.

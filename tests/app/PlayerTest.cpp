@@ -28,6 +28,7 @@ struct DeviceLog {
     int starts = 0;
     bool paused = false;
     bool stopped = false;
+    bool dry = false;  // the last pull got nothing
     std::uint64_t pulled = 0;
 };
 
@@ -38,6 +39,7 @@ public:
     void Start(QIODevice& source) override {
         log_.source = &source;
         log_.stopped = false;
+        log_.dry = false;
         ++log_.starts;
     }
     void Pause() override { log_.paused = true; }
@@ -47,6 +49,7 @@ public:
         log_.stopped = true;
     }
     std::uint64_t PlayedSamples() const override { return log_.pulled; }
+    bool Idle() const override { return log_.dry; }
     bool Failed() const override { return false; }
 
 private:
@@ -83,7 +86,8 @@ protected:
         while (log_.source != nullptr && count > 0) {
             const auto read = log_.source->read(
                 piece.data(), static_cast<qint64>(std::min<std::uint64_t>(piece.size(), count)));
-            if (read <= 0) break;
+            log_.dry = read <= 0;
+            if (log_.dry) break;
             log_.pulled += static_cast<std::uint64_t>(read);
             count -= static_cast<std::uint64_t>(read);
         }

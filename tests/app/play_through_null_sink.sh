@@ -48,11 +48,21 @@ if ! pactl info >/dev/null 2>&1; then
 fi
 pactl set-default-sink tape
 
-# A Program header "hello" (autostart 10, 10 bytes) and its data: 10 PRINT "hi".
-printf '\x13\x00\x00\x00hello     \x0a\x00\x0a\x00\x0a\x00\x00' >"$folder/hello.tap"
-printf '\x0c\x00\xff\x00\x0a\x06\x00\xf5"hi"\x0d\x00' >>"$folder/hello.tap"
-"$console" wav -o "$folder/expected.wav" "$folder/hello.tap"
-seconds=$(python3 -c 'import os, sys; print(int((os.path.getsize(sys.argv[1]) - 44) / 44100) + 1)' "$folder/expected.wav")
+# A tape of two parts with a TZX stop block between them, as a multi-load has: a Program header
+# "hello" (autostart 10, 10 bytes) and its data (10 PRINT "hi"), then a data block of its own.
+printf '\x13\x00\x00\x00hello     \x0a\x00\x0a\x00\x0a\x00\x00' >"$folder/part1.tap"
+printf '\x0c\x00\xff\x00\x0a\x06\x00\xf5"hi"\x0d\x00' >>"$folder/part1.tap"
+{
+    printf 'ZXTape!\x1a\x01\x14'
+    printf '\x10\xe8\x03\x13\x00\x00\x00hello     \x0a\x00\x0a\x00\x0a\x00\x00'
+    printf '\x10\xe8\x03\x0c\x00\xff\x00\x0a\x06\x00\xf5"hi"\x0d\x00'
+    printf '\x20\x00\x00'                                 # stop the tape
+    printf '\x10\xe8\x03\x05\x00\xff\x01\x02\x03\xff'
+} >"$folder/parts.tzx"
+# How long each part sounds, whole seconds rounded up.
+"$console" wav -o "$folder/part1.wav" "$folder/part1.tap"
+"$console" wav --from-row 3 -o "$folder/part2.wav" "$folder/parts.tzx"
+length() { python3 -c 'import os, sys; print(int((os.path.getsize(sys.argv[1]) - 44) / 44100) + 1)' "$1"; }
 
 parecord --device=tape.monitor --rate=44100 --channels=1 --format=u8 --file-format=wav \
     "$folder/recorded.wav" &
@@ -60,7 +70,7 @@ recorder=$!
 cd "$folder"
 "$with_xvfb" bash -c '
     set -euo pipefail
-    "$1" hello.tap &
+    "$1" parts.tzx &
     pid=$!
     trap "kill $pid 2>/dev/null || true" EXIT
     window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Brisalto\$" | head -n 1)
@@ -68,25 +78,20 @@ cd "$folder"
     xdotool key shift+F10                                # the row menu of the first row
     sleep 0.5
     xdotool key p                                        # Play From Here
-    timeout 10 xdotool search --sync --onlyvisible --name "^Play From Here\$" >/dev/null ||
+    player=$(timeout 10 xdotool search --sync --onlyvisible --name "^Play From Here\$" | head -n 1) ||
         { echo "FAIL: no player window"; exit 1; }
-    sleep $(($2 + 2))
-' play "$program" "$seconds"
+    sleep $(($2 + 2))                                    # the first part, then the stop
+    xdotool windowfocus --sync "$player"
+    xdotool key alt+n                                    # Play Next Block
+    sleep $(($3 + 2))
+' play "$program" "$(length "$folder/part1.wav")" "$(length "$folder/part2.wav")"
 kill -INT "$recorder"
 wait "$recorder" || true
 recorder=
 
 audio2tape "$folder/recorded.wav" "$folder/back.tzx" >/dev/null 2>&1 || true
-python3 - "$folder/hello.tap" "$folder/back.tzx" <<'PYTHON'
+python3 - "$folder/parts.tzx" "$folder/back.tzx" <<'PYTHON'
 import sys
-
-def tap_bodies(data):
-    bodies, at = [], 0
-    while at + 2 <= len(data):
-        length = data[at] | data[at + 1] << 8
-        bodies.append(data[at + 2:at + 2 + length])
-        at += 2 + length
-    return bodies
 
 # The data blocks' bodies (flag, data, checksum) of a TZX file.
 def tzx_bodies(data):
@@ -108,13 +113,13 @@ def tzx_bodies(data):
             at += 5
         elif kind == 0x13:
             at += 2 + 2 * data[at + 1]
-        elif kind == 0x20:
+        elif kind == 0x20:  # a pause, or the stop block
             at += 3
         else:
             sys.exit("FAIL: audio2tape wrote a block 0x%02x this check does not read" % kind)
     return bodies
 
-expected = tap_bodies(open(sys.argv[1], "rb").read())
+expected = tzx_bodies(open(sys.argv[1], "rb").read())
 try:
     back = tzx_bodies(open(sys.argv[2], "rb").read())
 except FileNotFoundError:

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The player's samples: the WAV file's own, made piece by piece, the deck standing at the tape's
-// stop blocks, and the rows heard in the tape's order.
+// stop blocks after a closing edge, and the rows heard in the tape's order.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -41,7 +41,7 @@ TEST_P(PlaybackStops, StandsAtTheStopAndGivesTheWavsSamples) {
     bt::MemorySink wav;
     brisalto::WavSound(bytes, SoundFormat{}).Write(wav);
     TapePlayback playback(bytes, SoundFormat{});
-    ASSERT_EQ(brisalto::CountPlaybackSamples(bytes, SoundFormat{}) + 44, wav.Bytes().size());
+    ASSERT_EQ(brisalto::CountPlaybackSamples(bytes, SoundFormat{}) + 44 - 88, wav.Bytes().size());
 
     // Pieces of an odd size, the rows asked for after each, as a player's timer would.
     std::vector<std::uint8_t> played;
@@ -59,17 +59,23 @@ TEST_P(PlaybackStops, StandsAtTheStopAndGivesTheWavsSamples) {
             playback.PassStop();
         }
     }
-    EXPECT_EQ(stops.size(), 1u);
+    ASSERT_EQ(stops.size(), 1u);
     EXPECT_EQ(rowsHeard, bytes.rowPositions);
-    EXPECT_EQ(playback.SamplesMade() + 44, wav.Bytes().size());
-    EXPECT_EQ(played, Bytes(wav.Bytes().begin() + 44, wav.Bytes().end()));
-    // The stop stands after the first part's data and its pause: its sound is as long as the
-    // first part's own.
+    // The WAV file's samples, with the closing edge (1 ms high, 1 ms low) in front of the stop.
+    const std::uint64_t half = brisalto::StopClosingSamples(SoundFormat{});
+    ASSERT_EQ(half, 44u);
+    const auto before = std::ptrdiff_t(44 + stops[0] - 2 * half);
+    Bytes expected(wav.Bytes().begin() + 44, wav.Bytes().begin() + before);
+    expected.insert(expected.end(), half, 0xFF);
+    expected.insert(expected.end(), half, 0x00);
+    expected.insert(expected.end(), wav.Bytes().begin() + before, wav.Bytes().end());
+    EXPECT_EQ(played, expected);
+    EXPECT_EQ(playback.SamplesMade(), brisalto::CountPlaybackSamples(bytes, SoundFormat{}));
+    // The stop stands after the first part's data and its pause: the first part alone ends with
+    // its closing edge too (2 ms, 88.2 samples counted in T-states).
     const brisalto::WavSound first(
         brisalto::TapeSoundBytes{bt::TzxBuilder().FromTap(part1).Get(), true}, SoundFormat{});
-    ASSERT_FALSE(stops.empty());
-    // The first part alone ends with its closing edge (2 ms, 88.2 samples) after the pause.
-    EXPECT_NEAR(double(first.Samples() - stops[0]), 88.0, 1.0);
+    EXPECT_NEAR(double(first.Samples() - stops[0]), 0.0, 1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
