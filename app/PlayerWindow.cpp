@@ -221,7 +221,11 @@ void PlayerWindow::Tick() {
     }
     const std::uint64_t heard = std::min(output_->PlayedSamples(), playback_->SamplesMade());
     const std::optional<std::uint64_t> position = playback_->RowPositionAt(heard);
-    if (position && rowsKnown_) ShowRow(RowAt(*position));
+    // A block the grid does not list (a data block with raw blocks hidden) leaves the row
+    // before it marked: its header's.
+    if (position && rowsKnown_) {
+        if (const std::optional<std::size_t> row = RowAt(*position)) ShowRow(row);
+    }
     ShowTime(heard);
     // The device has played all the samples made: the tape ended, or stopped at a stop block.
     const bool played = heard >= playback_->SamplesMade() || output_->Idle();

@@ -188,6 +188,24 @@ TEST_F(Player, StopSilencesItAndTakesTheMarkAwayAndANewPlayerClosesTheLast) {
     EXPECT_FALSE(Part<QPushButton>("PlayerPause").isEnabled());
 }
 
+// With raw blocks hidden the grid lists the headers only: while a header's data block sounds,
+// the header's row stays marked.
+TEST_F(Player, AnUnlistedDataBlockLeavesItsHeadersRowMarked) {
+    form.ChkShowRaw->setChecked(false);
+    Open(parts_->Path());
+    ASSERT_EQ(GridRows(), 2);
+    Play(0);
+    ASSERT_NE(player_, nullptr);
+    Pull(UINT64_MAX);
+    ASSERT_TRUE(Shows(QStringLiteral("The tape stops here: Play Next Block goes on")));
+    EXPECT_EQ(form.DataSource1->PlayingRow(), 0);
+    EXPECT_EQ(Text("PlayerBlock"), QStringLiteral("Row 1: Bytes \u201Cone\u201D"));
+    Click("PlayerNext");
+    Pull(44'100);
+    EXPECT_TRUE(Marked(1));
+    EXPECT_EQ(Text("PlayerBlock"), QStringLiteral("Row 2: Bytes \u201Ctwo\u201D"));
+}
+
 // Without a sound device, or for a sound of more than two hours, the failure display says so
 // and no player opens.
 TEST_F(Player, RefusalsOpenNoPlayer) {
