@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CatalogueModel.h"
 
+#include <QBrush>
+
 #include <algorithm>
 #include <climits>
 #include <exception>
@@ -56,6 +58,9 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
                 Qt::Alignment(IsStringField(field) ? Qt::AlignLeft : Qt::AlignRight) |
                 Qt::AlignVCenter);
         case Qt::ToolTipRole: return ToolTip(index.row());
+        case Qt::BackgroundRole:
+            if (index.row() == playing_) return QBrush(QColor::fromRgba(kPlayingColour));
+            return {};
         default: return {};
     }
 }
@@ -104,6 +109,14 @@ void CatalogueModel::MoveTo(int row) {
     table_.MoveTo(static_cast<std::size_t>(std::clamp(row, 0, rows - 1)));
 }
 
+void CatalogueModel::MarkPlaying(int row) {
+    if (row == playing_) return;
+    const int was = playing_;
+    playing_ = row >= 0 && row < DataRowCount() ? row : -1;
+    if (was >= 0 && was < DataRowCount()) RowsChanged(was, was);
+    if (playing_ >= 0) RowsChanged(playing_, playing_);
+}
+
 void CatalogueModel::CancelOpenRow() {
     table_.Cancel();
 }
@@ -111,6 +124,7 @@ void CatalogueModel::CancelOpenRow() {
 void CatalogueModel::BeginScan() {
     beginResetModel();
     screens_.reset();
+    playing_ = -1;
     scanning_ = true;
 }
 
@@ -124,6 +138,7 @@ void CatalogueModel::EndScan() {
 void CatalogueModel::TableReset() {
     if (scanning_) return;
     beginResetModel();
+    playing_ = -1;
     shownRows_ = std::max(1, ToInt(table_.RowCount()));
     endResetModel();
 }

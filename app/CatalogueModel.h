@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QColor>
 
 #include <cstddef>
 #include <optional>
@@ -29,6 +30,7 @@ class CatalogueModel final : public QAbstractTableModel, private CatalogueObserv
 
 public:
     static constexpr int kIndicatorRole = Qt::UserRole + 1;
+    static constexpr QRgb kPlayingColour = 0xFFFFD27F;  // a tape deck's amber light
 
     explicit CatalogueModel(CatalogueTable& table, QObject* parent = nullptr);
     ~CatalogueModel() override;
@@ -49,6 +51,10 @@ public:  // the grid's view of the table
     void MoveTo(int row);
     // Where the rows' tooltips read pictures from: the form's TapeFileName, read when asked.
     void ReadPicturesFrom(const TapeLocation& tapeFileName) { tapeFileName_ = &tapeFileName; }
+    // Marks row as the one the player sounds (-1: none): its cells get kPlayingColour behind
+    // them, and the current row stays where it is. A new scan takes the mark away.
+    void MarkPlaying(int row);
+    int PlayingRow() const noexcept { return playing_; }
     // Discards a row left open by a failed scan.
     void CancelOpenRow();
     // Around a scan: the views hear nothing in between, then take the table as it stands.
@@ -72,6 +78,7 @@ private:  // CatalogueObserver
 
     CatalogueTable& table_;
     const TapeLocation* tapeFileName_ = nullptr;
+    int playing_ = -1;
     int shownRows_ = 1;  // the row count the views know: the table's rows, at least one
     bool scanning_ = false;
     // The tape's screens, found once for the rows' tooltips after a scan, as they are first asked

@@ -269,8 +269,9 @@ void TFormM::RxDBGrid1KeyUp() {
 }
 
 void TFormM::RxDBGrid1ContextMenu(const QPoint& globalPos) {
-    RunHandler(
-        [this, &globalPos] { RunRowMenu(*this, dialogs_, TapeFileName, TblTAPFiles, globalPos); });
+    RunHandler([this, &globalPos] {
+        RunRowMenu(*this, dialogs_, TapeFileName, TblTAPFiles, *DataSource1, globalPos);
+    });
 }
 
 void TFormM::RxDBGrid1ViewBlock() {

@@ -11,6 +11,9 @@
 #include "FailureText.h"
 #include "FormDialogs.h"
 #include "SaveActions.h"
+#ifdef BRISALTO_HAS_PLAYER
+#include "PlayerWindow.h"
+#endif
 #ifdef BRISALTO_HAS_SOUND
 #include "SoundActions.h"
 #endif
@@ -28,13 +31,14 @@ QString Caption(RowItem item) {
         case RowItem::SaveBlock: return QStringLiteral("Save &Block As\u2026");
         case RowItem::SaveSoundFromHere: return QStringLiteral("Save S&ound From Here\u2026");
         case RowItem::SaveTapeAsSound: return QStringLiteral("Save &Tape As Sound\u2026");
+        case RowItem::PlayFromHere: return QStringLiteral("&Play From Here");
         case RowItem::ViewBlock: return QStringLiteral("&View Block\u2026");
         case RowItem::TapeInformation: return QStringLiteral("Tape &Information\u2026");
     }
     return {};
 }
 
-void Do(RowItem item, const RowOfTape& row) {
+void Do(RowItem item, const RowOfTape& row, [[maybe_unused]] CatalogueModel& model) {
     switch (item) {
         case RowItem::CopyListing: CopyListing(row); return;
         case RowItem::SaveListing: SaveListing(row); return;
@@ -46,6 +50,11 @@ void Do(RowItem item, const RowOfTape& row) {
 #else
         case RowItem::SaveSoundFromHere:
         case RowItem::SaveTapeAsSound: return;
+#endif
+#ifdef BRISALTO_HAS_PLAYER
+        case RowItem::PlayFromHere: PlayFromHere(row, model); return;
+#else
+        case RowItem::PlayFromHere: return;
 #endif
         case RowItem::ViewBlock: OpenBlockView(row.owner, row.tape, row.table, row.index); return;
         case RowItem::TapeInformation:
@@ -71,6 +80,9 @@ std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen) {
             items.push_back(RowItem::SaveTapeAsSound);
         }
 #endif
+#ifdef BRISALTO_HAS_PLAYER
+        if (row->Checksum) items.push_back(RowItem::PlayFromHere);
+#endif
         items.push_back(RowItem::ViewBlock);
     }
     if (tapeOpen) items.push_back(RowItem::TapeInformation);
@@ -78,7 +90,7 @@ std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen) {
 }
 
 void RunRowMenu(QWidget& owner, FormDialogs& dialogs, const TapeLocation& tape,
-                const CatalogueTable& table, const QPoint& globalPos) {
+                const CatalogueTable& table, CatalogueModel& model, const QPoint& globalPos) {
     const std::optional<std::size_t> index = table.CurrentIndex();
     const CatalogueRow* row = index && !table.HasOpenRow() ? &table.Row(*index) : nullptr;
     const std::vector<RowItem> items = RowItems(row, !tape.path.empty());
@@ -93,7 +105,7 @@ void RunRowMenu(QWidget& owner, FormDialogs& dialogs, const TapeLocation& tape,
     if (chosen == nullptr) return;
     const auto item = static_cast<RowItem>(chosen->data().toInt());
     try {
-        Do(item, {owner, dialogs, tape, table, index.value_or(0)});
+        Do(item, {owner, dialogs, tape, table, index.value_or(0)}, model);
     } catch (const SaveError& failure) {
         // Its message names a file, in UTF-8 rather than the tape's code page.
         dialogs.ShowFailure(QString::fromUtf8(FailureText(failure.what())));

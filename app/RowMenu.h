@@ -10,6 +10,7 @@ class QWidget;
 
 namespace brisalto {
 
+class CatalogueModel;
 class CatalogueTable;
 class FormDialogs;
 struct CatalogueRow;
@@ -22,21 +23,23 @@ enum class RowItem {
     SaveBlock,
     SaveSoundFromHere,
     SaveTapeAsSound,
+    PlayFromHere,
     ViewBlock,
     TapeInformation
 };
 
 // The items that apply to row: the listing's for a program's data (Type 255), the screen's for a
 // data block of a screen's size, the block's for any complete row (and, where the sound is built,
-// the sound from it and of the whole tape); View Block for every row; Tape Information whenever
-// a tape is open. row is
+// the sound from it and of the whole tape, and where the player is built, playing it from
+// there); View Block for every row; Tape Information whenever a tape is open. row is
 // nullptr for the blank row of an empty grid and for a row left open.
 std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen);
 
 // Shows the menu of table's current row at globalPos (nothing when no item applies) and does
 // what the user chooses, on the tape at tape (no path: none open). A save refused or failed goes
-// to the failure display; a reading failure travels out to the caller's handler.
+// to the failure display; a reading failure travels out to the caller's handler. The player
+// marks the row it sounds through model, which shows table.
 void RunRowMenu(QWidget& owner, FormDialogs& dialogs, const TapeLocation& tape,
-                const CatalogueTable& table, const QPoint& globalPos);
+                const CatalogueTable& table, CatalogueModel& model, const QPoint& globalPos);
 
 }  // namespace brisalto

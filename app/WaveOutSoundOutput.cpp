@@ -110,7 +110,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<SoundOutput> MakeDeviceOutput(SoundFormat format) {
+std::unique_ptr<SoundOutput> MakeDeviceSoundOutput(SoundFormat format) {
     WAVEFORMATEX wave{};
     wave.wFormatTag = WAVE_FORMAT_PCM;
     wave.nChannels = 1;

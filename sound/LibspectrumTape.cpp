@@ -62,6 +62,20 @@ std::uint32_t PauseOf(libspectrum_tape_block* block) {
     }
 }
 
+// Whether the block is one the catalogue lists as a row: a block with a body whose flag is a
+// header's or a data block's (an empty body reads as a header's flag, as the scanner reads it).
+bool IsRow(libspectrum_tape_block* block) {
+    switch (libspectrum_tape_block_type(block)) {
+        case LIBSPECTRUM_TAPE_BLOCK_ROM:
+        case LIBSPECTRUM_TAPE_BLOCK_TURBO:
+        case LIBSPECTRUM_TAPE_BLOCK_PURE_DATA: break;
+        default: return false;
+    }
+    if (libspectrum_tape_block_data_length(block) == 0) return true;
+    const std::uint8_t flag = libspectrum_tape_block_data(block)[0];
+    return flag == 0x00 || flag == 0xFF;
+}
+
 }  // namespace
 
 void LibspectrumTape::Free::operator()(libspectrum_tape* tape) const noexcept {
@@ -76,6 +90,12 @@ LibspectrumTape::LibspectrumTape(std::span<const std::uint8_t> bytes, bool tzx) 
         LIBSPECTRUM_ERROR_NONE) {
         Fail("The sound library cannot read the tape");
     }
+    std::size_t rows = 0;
+    libspectrum_tape_iterator it = nullptr;
+    for (libspectrum_tape_block* block = libspectrum_tape_iterator_init(&it, tape_.get());
+         block != nullptr; block = libspectrum_tape_iterator_next(&it)) {
+        rowOfBlock_.push_back(IsRow(block) ? std::optional<std::size_t>(rows++) : std::nullopt);
+    }
 }
 
 LibspectrumTape::~LibspectrumTape() = default;
@@ -85,9 +105,16 @@ TapeEdge LibspectrumTape::NextEdge() {
     int flags = 0;
     // The block's pause is looked up once per block, not once per edge.
     libspectrum_tape_block* block = libspectrum_tape_current_block(tape_.get());
+    std::optional<std::size_t> rowStart;
     if (block != block_) {
         block_ = block;
         pause_ = PauseOf(block);
+        int index = 0;
+        if (block != nullptr &&
+            libspectrum_tape_position(&index, tape_.get()) == LIBSPECTRUM_ERROR_NONE &&
+            index >= 0 && static_cast<std::size_t>(index) < rowOfBlock_.size()) {
+            rowStart = rowOfBlock_[static_cast<std::size_t>(index)];
+        }
     }
     const std::uint32_t pause = pause_;
     if (libspectrum_tape_get_next_edge(&tstates, &flags, tape_.get()) != LIBSPECTRUM_ERROR_NONE) {
@@ -100,8 +127,11 @@ TapeEdge LibspectrumTape::NextEdge() {
     edge.forceHigh = Has(flags, LIBSPECTRUM_TAPE_FLAGS_LEVEL_HIGH);
     edge.blockEnd = Has(flags, LIBSPECTRUM_TAPE_FLAGS_BLOCK);
     edge.pause = edge.blockEnd && tstates > 0 && tstates == pause;
-    edge.stop = Has(flags, LIBSPECTRUM_TAPE_FLAGS_STOP);
+    // A player stops at a stop-in-48K-mode block too: the tape has to wait for the 48K Spectrum.
+    edge.stop =
+        Has(flags, LIBSPECTRUM_TAPE_FLAGS_STOP) || Has(flags, LIBSPECTRUM_TAPE_FLAGS_STOP48);
     edge.tapeEnd = Has(flags, LIBSPECTRUM_TAPE_FLAGS_TAPE);
+    edge.rowStart = rowStart;
     return edge;
 }
 

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
+#include <vector>
 
 struct libspectrum_tape;
 struct libspectrum_tape_block;
@@ -21,6 +24,9 @@ struct TapeEdge {
     bool pause = false;         // the edge starts its block's pause, rather than a pulse
     bool stop = false;          // the tape deck stops here (a TZX stop block, or the end)
     bool tapeEnd = false;       // the last edge of the tape
+    // Set on the first edge of a block that is a row of the catalogue (a standard, turbo or pure
+    // data block with a header or data flag): which one, counted from 0 in the tape read.
+    std::optional<std::size_t> rowStart{};
 };
 
 // A tape read by libspectrum from bytes in memory, freed with the owner. libspectrum's failures
@@ -40,6 +46,9 @@ private:
         void operator()(libspectrum_tape* tape) const noexcept;
     };
     std::unique_ptr<libspectrum_tape, Free> tape_;
+    // For each of the library's blocks, in order, the row it is (none for the blocks that are not
+    // rows): loops and jumps go back to a block by its place in this list.
+    std::vector<std::optional<std::size_t>> rowOfBlock_;
     libspectrum_tape_block* block_ = nullptr;  // the block of the last edge, and its pause
     std::uint32_t pause_ = 0;
 };

@@ -38,6 +38,7 @@ void TapeSignal::Take(const TapeEdge& edge) {
         throw SoundError("The tape's sound has more than " + Grouped(limits_.maxEdges) +
                          " edges (a loop or jump without end?)");
     }
+    if (edge.rowStart) rowStart_ = edge.rowStart;
     if (!edge.noEdge) {
         if (edge.forceLow) {
             level_ = false;
@@ -64,8 +65,8 @@ void TapeSignal::Take(const TapeEdge& edge) {
             Queue(true, kOneMillisecond);
             Queue(false, kOneMillisecond);
         }
-    } else if (edge.stop && queued_ > 0) {
-        queue_[queued_ - 1].stop = true;
+    } else if (edge.stop && sounded_) {
+        queue_[queued_++] = SignalRun{lastHigh_, 0, true, std::nullopt};
     }
     if (tstates_ > limits_.maxTstates) {
         throw SoundError("The tape's sound would last more than " +
@@ -77,10 +78,12 @@ void TapeSignal::Queue(bool high, std::uint64_t tstates) {
     // The first pulse is started by an edge too: a reader of the sound cannot measure a pulse
     // that the file starts in.
     if (!sounded_ && high) {
-        queue_[queued_++] = SignalRun{false, kOneMillisecond, false};
+        queue_[queued_++] = SignalRun{false, kOneMillisecond, false, rowStart_};
         tstates_ += kOneMillisecond;
+        rowStart_.reset();
     }
-    queue_[queued_++] = SignalRun{high, tstates, false};
+    queue_[queued_++] = SignalRun{high, tstates, false, rowStart_};
+    rowStart_.reset();
     tstates_ += tstates;
     sounded_ = true;
     lastHigh_ = high;

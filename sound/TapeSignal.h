@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "LibspectrumTape.h"
@@ -23,7 +24,11 @@ struct SignalLimits {
 struct SignalRun {
     bool high = false;
     std::uint64_t tstates = 0;
-    bool stop = false;  // a TZX stop block follows: a tape deck would stop here
+    // A TZX stop block (or a stop in 48K mode): a tape deck stops after this run. Such a run is
+    // of no length, at the last run's level, so that a stop given between edges is not lost.
+    bool stop = false;
+    // The run starts the block of this row of the tape read (counted from 0).
+    std::optional<std::size_t> rowStart{};
 };
 
 // The signal of a tape, as runs of one level, from the sound library's edges with the rules of
@@ -53,7 +58,8 @@ private:
     bool lastHigh_ = false;  // the level of the last run queued
     bool ended_ = false;
     std::uint64_t edges_ = 0;
-    std::uint64_t tstates_ = 0;  // queued so far
+    std::uint64_t tstates_ = 0;            // queued so far
+    std::optional<std::size_t> rowStart_;  // for the next run queued
     std::array<SignalRun, 6> queue_{};
     std::size_t queued_ = 0;
     std::size_t taken_ = 0;

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "ScanTape.h"
-#include "TapeBlock.h"
 #include "SoundError.h"
+#include "TapeBlock.h"
 #include "TapeFile.h"
 
 namespace brisalto {
@@ -32,7 +32,9 @@ public:
         if (count_ == index_ || block.body->position == position_) {
             chosenStart_ = block.position;
             chosenIndex_ = count_;
+            positions_.clear();
         }
+        positions_.push_back(block.body->position);
         ++count_;
     }
 
@@ -40,6 +42,8 @@ public:
     const std::optional<std::uint64_t>& ChosenStart() const noexcept { return chosenStart_; }
     std::size_t ChosenIndex() const noexcept { return chosenIndex_; }
     std::uint64_t End() const noexcept { return end_; }
+    // The positions of the rows' bodies from the chosen row on (all rows when none was chosen).
+    std::vector<std::uint64_t>& Positions() noexcept { return positions_; }
 
 private:
     std::optional<std::size_t> index_;
@@ -48,6 +52,7 @@ private:
     std::optional<std::uint64_t> chosenStart_;  // file position of the block's first byte
     std::size_t chosenIndex_ = 0;
     std::uint64_t end_ = 0;
+    std::vector<std::uint64_t> positions_;
 };
 
 std::vector<std::uint8_t> ReadAll(const TapeLocation& location) {
@@ -99,6 +104,7 @@ TapeSoundBytes ReadFrom(const TapeLocation& location, SoundBlocks& rows, bool fr
                   all.begin() + static_cast<std::ptrdiff_t>(start));
     }
     sound.bytes = std::move(all);
+    sound.rowPositions = std::move(rows.Positions());
     return sound;
 }
 

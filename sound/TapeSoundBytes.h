@@ -24,6 +24,9 @@ struct TapeSoundBytes {
     std::size_t rows = 0;      // the rows the scan found, counted as the catalogue does with raw
                                // blocks shown
     bool damaged = false;      // the tape is damaged after its last row: the bytes stop there
+    // The file position of each sounded row's flag byte (as the row's Position), in order from
+    // firstRow: the sound's row n is the tape's row at rowPositions[n].
+    std::vector<std::uint64_t> rowPositions{};
 };
 
 // Reads the tape at location from the block of its row fromRow (counted from 0, data blocks

@@ -14,12 +14,18 @@ const QString kSaveScreen = QStringLiteral("Save Screen As\u2026");
 const QString kSaveBlock = QStringLiteral("Save Block As\u2026");
 const QString kViewBlock = QStringLiteral("View Block\u2026");
 const QString kInformation = QStringLiteral("Tape Information\u2026");
-// The sound's items follow the block's on every complete row, where the sound is built.
+// The sound's items follow the block's on every complete row, where the sound is built, and
+// the player's after them, where it is built.
 #ifdef BRISALTO_HAS_SOUND
 const QStringList kSound{QStringLiteral("Save Sound From Here\u2026"),
                          QStringLiteral("Save Tape As Sound\u2026")};
 #else
 const QStringList kSound;
+#endif
+#ifdef BRISALTO_HAS_PLAYER
+const QStringList kPlayer{QStringLiteral("Play From Here")};
+#else
+const QStringList kPlayer;
 #endif
 
 void Escape(QMenu& menu) {
@@ -34,12 +40,13 @@ TEST_F(RowMenu, ARightClickMakesTheRowCurrentListsNothingAndOffersWhatAppliesToI
         QStringList items;
     } cases[] = {
         {kProgramHeaderRow,
-         QStringList{kSaveBlock} + kSound + QStringList{kViewBlock, kInformation}},
-        {kProgramRow, QStringList{kCopy, kSaveListing, kSaveBlock} + kSound +
+         QStringList{kSaveBlock} + kSound + kPlayer + QStringList{kViewBlock, kInformation}},
+        {kProgramRow, QStringList{kCopy, kSaveListing, kSaveBlock} + kSound + kPlayer +
                           QStringList{kViewBlock, kInformation}},
-        {kScreenRow,
-         QStringList{kSaveScreen, kSaveBlock} + kSound + QStringList{kViewBlock, kInformation}},
-        {kCodeRow, QStringList{kSaveBlock} + kSound + QStringList{kViewBlock, kInformation}},
+        {kScreenRow, QStringList{kSaveScreen, kSaveBlock} + kSound + kPlayer +
+                         QStringList{kViewBlock, kInformation}},
+        {kCodeRow,
+         QStringList{kSaveBlock} + kSound + kPlayer + QStringList{kViewBlock, kInformation}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
@@ -95,7 +102,7 @@ TEST_F(RowMenu, TheKeysOpenItAndTheKeyThatClosesItDoesNotListAgain) {
         });
         SystemKey(form, QEvent::KeyPress, c.key, c.modifiers);
         EXPECT_EQ(watcher.Shown(), 1);
-        EXPECT_EQ(watcher.Items().size(), 5 + kSound.size());
+        EXPECT_EQ(watcher.Items().size(), 5 + kSound.size() + kPlayer.size());
         SystemKey(form, QEvent::KeyRelease, c.closing);
         EXPECT_EQ(Pane(), QStringLiteral("kept"));
         EXPECT_EQ(CurrentRow(), kProgramRow);

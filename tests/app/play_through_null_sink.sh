@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The real program ($1) plays a tape on a real sound server: a private PulseAudio with a null
+# sink only, whose monitor is recorded to a WAV file while "Play From Here" sounds the tape from
+# its first row, chosen in the row menu with the keys in a virtual X server. audio2tape reads the
+# recording back, and its blocks must be the tape's, byte for byte. The console program ($2)
+# tells how long the sound lasts. Without a working sound server the test fails: it proves
+# nothing when it cannot play. BRISALTO_KEEP=FOLDER keeps the recording and the rest there.
+set -euo pipefail
+program=$(realpath "$1")
+console=$(realpath "$2")
+with_xvfb=$(realpath "$(dirname "$0")/../../tools/with-xvfb")
+unset QT_QPA_PLATFORM
+for tool in pulseaudio pactl parecord audio2tape xdotool; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-deps test)"; exit 1; }
+done
+
+folder=$(mktemp -d)
+# The sound server's own files, and a home for its cookie: nothing shared with a desktop's.
+export XDG_RUNTIME_DIR=$folder/run HOME=$folder/home
+export PULSE_RUNTIME_PATH=$XDG_RUNTIME_DIR/pulse PULSE_SERVER=unix:$folder/run/pulse/native
+mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$HOME"
+server=
+recorder=
+cleanup() {
+    [ -n "$recorder" ] && kill "$recorder" 2>/dev/null || true
+    [ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null || true
+    [ -n "${BRISALTO_KEEP:-}" ] && cp -r "$folder" "$BRISALTO_KEEP"; rm -rf "$folder"
+}
+trap cleanup EXIT
+
+# As root too (CI runs as root): a per-user daemon with no configuration script, no modules but a
+# null sink and the local socket.
+pulseaudio --daemonize=no --exit-idle-time=-1 -n --disable-shm=yes \
+    --load="module-null-sink sink_name=tape rate=44100 channels=1" \
+    --load="module-native-protocol-unix auth-anonymous=1" \
+    --log-target=stderr 2>"$folder/pulse.log" &
+server=$!
+for _ in $(seq 100); do
+    pactl info >/dev/null 2>&1 && break
+    kill -0 "$server" 2>/dev/null || break
+    sleep 0.1
+done
+if ! pactl info >/dev/null 2>&1; then
+    echo "FAIL: no sound server: the private PulseAudio did not start"
+    cat "$folder/pulse.log"
+    exit 1
+fi
+pactl set-default-sink tape
+
+# A tape of two parts with a TZX stop block between them, as a multi-load has: a Program header
+# "hello" (autostart 10, 10 bytes) and its data (10 PRINT "hi"), then a data block of its own.
+printf '\x13\x00\x00\x00hello     \x0a\x00\x0a\x00\x0a\x00\x00' >"$folder/part1.tap"
+printf '\x0c\x00\xff\x00\x0a\x06\x00\xf5"hi"\x0d\x00' >>"$folder/part1.tap"
+{
+    printf 'ZXTape!\x1a\x01\x14'
+    printf '\x10\xe8\x03\x13\x00\x00\x00hello     \x0a\x00\x0a\x00\x0a\x00\x00'
+    printf '\x10\xe8\x03\x0c\x00\xff\x00\x0a\x06\x00\xf5"hi"\x0d\x00'
+    printf '\x20\x00\x00'                                 # stop the tape
+    printf '\x10\xe8\x03\x05\x00\xff\x01\x02\x03\xff'
+} >"$folder/parts.tzx"
+# How long each part sounds, whole seconds rounded up.
+"$console" wav -o "$folder/part1.wav" "$folder/part1.tap"
+"$console" wav --from-row 3 -o "$folder/part2.wav" "$folder/parts.tzx"
+length() { python3 -c 'import os, sys; print(int((os.path.getsize(sys.argv[1]) - 44) / 44100) + 1)' "$1"; }
+
+parecord --device=tape.monitor --rate=44100 --channels=1 --format=u8 --file-format=wav \
+    "$folder/recorded.wav" &
+recorder=$!
+cd "$folder"
+"$with_xvfb" bash -c '
+    set -euo pipefail
+    "$1" parts.tzx &
+    pid=$!
+    trap "kill $pid 2>/dev/null || true" EXIT
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Brisalto\$" | head -n 1)
+    xdotool windowfocus --sync "$window"
+    xdotool key shift+F10                                # the row menu of the first row
+    sleep 0.5
+    xdotool key p                                        # Play From Here
+    player=$(timeout 10 xdotool search --sync --onlyvisible --name "^Play From Here\$" | head -n 1) ||
+        { echo "FAIL: no player window"; exit 1; }
+    sleep $(($2 + 2))                                    # the first part, then the stop
+    xdotool windowfocus --sync "$player"
+    xdotool key alt+n                                    # Play Next Block
+    sleep $(($3 + 2))
+' play "$program" "$(length "$folder/part1.wav")" "$(length "$folder/part2.wav")"
+kill -INT "$recorder"
+wait "$recorder" || true
+recorder=
+
+audio2tape "$folder/recorded.wav" "$folder/back.tzx" >/dev/null 2>&1 || true
+python3 - "$folder/parts.tzx" "$folder/back.tzx" <<'PYTHON'
+import sys
+
+# The data blocks' bodies (flag, data, checksum) of a TZX file.
+def tzx_bodies(data):
+    bodies, at = [], 10
+    while at < len(data):
+        kind = data[at]
+        if kind == 0x10:
+            length = data[at + 3] | data[at + 4] << 8
+            bodies.append(data[at + 5:at + 5 + length]); at += 5 + length
+        elif kind == 0x11:
+            length = int.from_bytes(data[at + 16:at + 19], "little")
+            bodies.append(data[at + 19:at + 19 + length]); at += 19 + length
+        elif kind == 0x14:
+            length = int.from_bytes(data[at + 8:at + 11], "little")
+            bodies.append(data[at + 11:at + 11 + length]); at += 11 + length
+        # audio2tape writes what it cannot read as data as tones, pulses and pauses (a stray
+        # pulse of a pause's edge, also from a WAV file written by brisalto-tape).
+        elif kind == 0x12:
+            at += 5
+        elif kind == 0x13:
+            at += 2 + 2 * data[at + 1]
+        elif kind == 0x20:  # a pause, or the stop block
+            at += 3
+        else:
+            sys.exit("FAIL: audio2tape wrote a block 0x%02x this check does not read" % kind)
+    return bodies
+
+expected = tzx_bodies(open(sys.argv[1], "rb").read())
+try:
+    back = tzx_bodies(open(sys.argv[2], "rb").read())
+except FileNotFoundError:
+    back = []
+print("tape's blocks:     ", [body.hex() for body in expected])
+print("recording's blocks:", [body.hex() for body in back])
+if back != expected:
+    sys.exit("FAIL: the recording does not give the tape's blocks back")
+print("the recording gives the tape's %d blocks back, byte for byte" % len(expected))
+PYTHON
