@@ -55,6 +55,9 @@ public:  // the grid's view of the table
     // them, and the current row stays where it is. A new scan takes the mark away.
     void MarkPlaying(int row);
     int PlayingRow() const noexcept { return playing_; }
+    // The screen row's block takes part in, as its tooltip shows it (found once per scan, as
+    // first asked for); nullptr when none.
+    const ScreenPlace* ScreenOf(const CatalogueRow& row) const;
     // Discards a row left open by a failed scan.
     void CancelOpenRow();
     // Around a scan: the views hear nothing in between, then take the table as it stands.
@@ -73,7 +76,6 @@ private:  // CatalogueObserver
     void CurrentRowMoved(std::optional<std::size_t> row) override;
 
     QVariant ToolTip(int row) const;
-    const ScreenPlace* ScreenOf(const CatalogueRow& row) const;
     void RowsChanged(int first, int last);
 
     CatalogueTable& table_;

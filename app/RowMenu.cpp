@@ -6,6 +6,7 @@
 
 #include "BlockTip.h"
 #include "BlockView.h"
+#include "CatalogueModel.h"
 #include "CatalogueTable.h"
 #include "DialogKeys.h"
 #include "FailureText.h"
@@ -65,14 +66,14 @@ void Do(RowItem item, const RowOfTape& row, [[maybe_unused]] CatalogueModel& mod
 
 }  // namespace
 
-std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen) {
+std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen, bool holdsScreen) {
     std::vector<RowItem> items;
     if (row != nullptr) {
         if (row->Tipo == kProgramDataTipo) {
             items.push_back(RowItem::CopyListing);
             items.push_back(RowItem::SaveListing);
         }
-        if (DescribeBlock(*row).screen) items.push_back(RowItem::SaveScreen);
+        if (DescribeBlock(*row).screen || holdsScreen) items.push_back(RowItem::SaveScreen);
         if (row->Checksum) items.push_back(RowItem::SaveBlock);
 #ifdef BRISALTO_HAS_SOUND
         if (row->Checksum) {
@@ -93,7 +94,8 @@ void RunRowMenu(QWidget& owner, FormDialogs& dialogs, const TapeLocation& tape,
                 const CatalogueTable& table, CatalogueModel& model, const QPoint& globalPos) {
     const std::optional<std::size_t> index = table.CurrentIndex();
     const CatalogueRow* row = index && !table.HasOpenRow() ? &table.Row(*index) : nullptr;
-    const std::vector<RowItem> items = RowItems(row, !tape.path.empty());
+    const ScreenPlace* screen = row != nullptr ? model.ScreenOf(*row) : nullptr;
+    const std::vector<RowItem> items = RowItems(row, !tape.path.empty(), screen != nullptr);
     if (items.empty()) return;
 
     QMenu menu(&owner);
@@ -105,7 +107,7 @@ void RunRowMenu(QWidget& owner, FormDialogs& dialogs, const TapeLocation& tape,
     if (chosen == nullptr) return;
     const auto item = static_cast<RowItem>(chosen->data().toInt());
     try {
-        Do(item, {owner, dialogs, tape, table, index.value_or(0)}, model);
+        Do(item, {owner, dialogs, tape, table, index.value_or(0), screen}, model);
     } catch (const SaveError& failure) {
         // Its message names a file, in UTF-8 rather than the tape's code page.
         dialogs.ShowFailure(QString::fromUtf8(FailureText(failure.what())));

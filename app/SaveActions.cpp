@@ -7,15 +7,17 @@
 #include <QGuiApplication>
 #include <QSaveFile>
 
+#include <array>
 #include <span>
 #include <vector>
 
 #include "BlockBytes.h"
 #include "CatalogueTable.h"
 #include "DecodeScreen.h"
+#include "FindScreen.h"
 #include "FormDialogs.h"
-#include "MemoLines.h"
 #include "ListBasicProgram.h"
+#include "MemoLines.h"
 #include "ScreenPng.h"
 #include "SuggestedName.h"
 #include "TapeText.h"
@@ -44,7 +46,7 @@ std::optional<QString> AskForFile(const RowOfTape& row, const QString& caption,
 }
 
 // The block's body (flag, data, checksum) as the tape holds it now.
-std::vector<std::uint8_t> BlockBody(const RowOfTape& row) {
+std::vector<std::uint8_t> ReadRowBody(const RowOfTape& row) {
     try {
         return ReadBlockBody(row.tape, row.table.Row(row.index));
     } catch (const TapeChangedError& changed) {
@@ -91,7 +93,18 @@ void SaveScreen(const RowOfTape& row) {
                     QStringLiteral("Spectrum Screens (*.scr)"), kAllFilesFilter},
                    SaveKind::Screen);
     if (!target) return;
-    const std::vector<std::uint8_t> screen = BlockData(BlockBody(row));
+    std::vector<std::uint8_t> screen;
+    if (row.screen != nullptr) {
+        try {
+            const std::array<std::uint8_t, kScreenBytes> bytes =
+                ReadScreenBytes(row.tape, *row.screen);
+            screen.assign(bytes.begin(), bytes.end());
+        } catch (const TapeChangedError& failure) {
+            throw SaveError(QString::fromUtf8(failure.what()));
+        }
+    } else {
+        screen = BlockData(ReadRowBody(row));
+    }
     if (screen.size() != kScreenBytes)
         throw SaveError(QString::fromUtf8(TapeChangedError().what()));
     if (EndsWith(*target, ".scr")) {
@@ -110,7 +123,7 @@ void SaveBlock(const RowOfTape& row) {
                     QStringLiteral("Spectrum Tape Files (*.tap)"), kAllFilesFilter},
                    SaveKind::Block);
     if (!target) return;
-    const std::vector<std::uint8_t> body = BlockBody(row);
+    const std::vector<std::uint8_t> body = ReadRowBody(row);
     if (!EndsWith(*target, ".tap")) {
         WriteWholeFile(*target, row.tape, AsBytes(BlockData(body)));
         return;

@@ -16,6 +16,7 @@ namespace brisalto {
 
 class CatalogueTable;
 class FormDialogs;
+struct ScreenPlace;
 
 // A save refused or failed; what() is the whole message, UTF-8, naming the file.
 class SaveError : public std::runtime_error {
@@ -31,6 +32,7 @@ struct RowOfTape {
     const TapeLocation& tape;
     const CatalogueTable& table;
     std::size_t index;
+    const ScreenPlace* screen = nullptr;  // the screen its block takes part in, if any
 };
 
 // The lines the pane shows for a program's data row, read from the tape now, one '\n' between
@@ -44,7 +46,8 @@ QString ListingText(const TapeLocation& tape, const CatalogueTable& table, std::
 void CopyListing(const RowOfTape& row);
 // The listing as UTF-8 text, each line ended by '\n'.
 void SaveListing(const RowOfTape& row);
-// A PNG of the screen at its own size; the 6,912 bytes themselves to a name ending in .scr.
+// A PNG of the screen at its own size; the 6,912 bytes themselves to a name ending in .scr. The
+// screen is row.screen where given (read from its block or blocks), else the row's own block.
 void SaveScreen(const RowOfTape& row);
 // The block's data without flag and checksum; as a one-block TAP file (length, flag, data,
 // checksum) to a name ending in .tap.

@@ -65,6 +65,24 @@ TEST_F(RowMenuSave, TheScreenAsAPngOfItsPixelsOrAsItsBytes) {
     EXPECT_TRUE(dialogs.failures.empty());
 }
 
+// A screen split as bitmap and attributes over two blocks is saved whole from either row.
+TEST_F(RowMenuSave, ASplitScreenFromEitherOfItsRows) {
+    const Bytes screen = StripedScreen();
+    const TempTape split(TapeBuilder()
+                             .Data(Bytes(screen.begin(), screen.begin() + 6144))
+                             .Data(Bytes(screen.begin() + 6144, screen.end()))
+                             .Get(),
+                         "split.tap");
+    Open(split.Path());
+    ASSERT_EQ(GridRows(), 2);
+    for (const int row : {0, 1}) {
+        const std::string name = "split" + std::to_string(row) + ".scr";
+        Choose(row, QStringLiteral("Save Screen As\u2026"), Saved(name.c_str()));
+        EXPECT_EQ(ReadWholeFile(Saved(name.c_str())), screen) << row;
+    }
+    EXPECT_TRUE(dialogs.failures.empty());
+}
+
 TEST_F(RowMenuSave, ABlockAsItsDataOrAsAOneBlockTapThatScansBackToTheSameRow) {
     Choose(kCodeRow, kSaveBlock, Saved("code.bin"));
     EXPECT_EQ(dialogs.saves.back().fileName, QStringLiteral("code-32768.bin"));
