@@ -8,6 +8,7 @@
 // windows.h first: mmsystem.h needs its types.
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -40,6 +41,7 @@ public:
 
     void Start(QIODevice& source) override {
         source_ = &source;
+        dry_ = false;
         timer_.start();
         Feed();
     }
@@ -60,6 +62,12 @@ public:
         if (time.wType == TIME_BYTES) return played_ + time.u.cb / bytesPerSample_;
         return played_;
     }
+    bool Idle() const override {
+        if (source_ == nullptr || !dry_) return false;
+        return std::all_of(buffers_.begin(), buffers_.end(), [](const Buffer& buffer) {
+            return !buffer.queued || (buffer.header.dwFlags & WHDR_DONE) != 0;
+        });
+    }
     bool Failed() const override { return failed_; }
 
 private:
@@ -78,7 +86,8 @@ private:
             Release(buffer);
             const qint64 got =
                 source_->read(buffer.bytes.data(), static_cast<qint64>(buffer.bytes.size()));
-            if (got <= 0) return;  // dry for now: a stop in the tape, or its end
+            dry_ = got <= 0;
+            if (dry_) return;  // for now: a stop in the tape, or its end
             buffer.header = WAVEHDR{};
             buffer.header.lpData = buffer.bytes.data();
             buffer.header.dwBufferLength = static_cast<DWORD>(got);
@@ -105,6 +114,7 @@ private:
     QIODevice* source_ = nullptr;
     QTimer timer_;
     std::uint64_t played_ = 0;
+    bool dry_ = false;  // the source gave nothing at its last read
     bool failed_ = false;
 };
 
