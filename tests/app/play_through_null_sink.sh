@@ -6,9 +6,12 @@
 # recording back, and its blocks must be the tape's, byte for byte. The console program ($2)
 # tells how long the sound lasts. Without a working sound server the test fails: it proves
 # nothing when it cannot play. BRISALTO_KEEP=FOLDER keeps the recording and the rest there.
+# With "wine" third, $1 runs the Windows program under Wine (which sounds through its PulseAudio
+# driver): a window manager gives its windows the keys, and the menu is opened by a right click.
 set -euo pipefail
 program=$(realpath "$1")
 console=$(realpath "$2")
+under_wine=${3:-}
 with_xvfb=$(realpath "$(dirname "$0")/../../tools/with-xvfb")
 unset QT_QPA_PLATFORM
 for tool in pulseaudio pactl parecord audio2tape xdotool; do
@@ -70,21 +73,31 @@ recorder=$!
 cd "$folder"
 "$with_xvfb" bash -c '
     set -euo pipefail
+    if [ -n "$4" ]; then
+        openbox >/dev/null 2>&1 &
+        sleep 1
+    fi
     "$1" parts.tzx &
     pid=$!
     trap "kill $pid 2>/dev/null || true" EXIT
-    window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Brisalto\$" | head -n 1)
-    xdotool windowfocus --sync "$window"
-    xdotool key shift+F10                                # the row menu of the first row
+    window=$(timeout 60 xdotool search --sync --onlyvisible --name "^Brisalto\$" | head -n 1)
+    if [ -n "$4" ]; then
+        sleep 2
+        xdotool mousemove --window "$window" 100 55 click 3  # the row menu of the first row
+    else
+        xdotool windowfocus --sync "$window"
+        xdotool key shift+F10                            # the row menu of the first row
+    fi
     sleep 0.5
-    xdotool key p                                        # Play From Here
-    player=$(timeout 10 xdotool search --sync --onlyvisible --name "^Play From Here\$" | head -n 1) ||
+    xdotool key --delay 100 p                            # Play From Here
+    # Windows adds the program name to a dialog title.
+    player=$(timeout 10 xdotool search --sync --onlyvisible --name "^Play From Here" | head -n 1) ||
         { echo "FAIL: no player window"; exit 1; }
     sleep $(($2 + 2))                                    # the first part, then the stop
     xdotool windowfocus --sync "$player"
     xdotool key alt+n                                    # Play Next Block
     sleep $(($3 + 2))
-' play "$program" "$(length "$folder/part1.wav")" "$(length "$folder/part2.wav")"
+' play "$program" "$(length "$folder/part1.wav")" "$(length "$folder/part2.wav")" "$under_wine"
 kill -INT "$recorder"
 wait "$recorder" || true
 recorder=
