@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -22,8 +24,10 @@
 #include "BlockDetailsTab.h"
 #include "BlockViewChoice.h"
 #include "CatalogueTable.h"
+#include "ColourRuns.h"
 #include "DecodeArray.h"
 #include "DecodeBasicProgram.h"
+#include "DecodeScreen.h"
 #include "DecodeVariables.h"
 #include "HexLines.h"
 #include "LineSink.h"
@@ -65,6 +69,42 @@ QString ListingText(std::span<const std::uint8_t> body, std::uint16_t length) {
                                 QString::fromStdString(number.value)));
     }
     return text.join(QLatin1Char('\n'));
+}
+
+QColor PaletteColour(std::uint8_t index) {
+    return QColor::fromRgb(static_cast<QRgb>(kSpectrumPalette[index & 0xF]));
+}
+
+// Gives the listing's lines in edit the colours their INK, PAPER, BRIGHT, INVERSE and FLASH codes
+// list them in; FLASH, which a still text cannot show, is underlined.
+void ColourListing(QPlainTextEdit& edit, std::span<const std::uint8_t> body, std::uint16_t length) {
+    const std::size_t kept = std::min({body.size(), std::size_t{length}, kBlockBufferSize});
+    LineVector lines;
+    std::vector<HiddenNumber> hidden;
+    std::vector<ColourCode> colours;
+    DecodeBasicProgram(body.first(kept), length, lines, hidden, colours);
+    QTextCursor cursor(edit.document());
+    for (auto code = colours.begin(); code != colours.end();) {
+        const auto lineEnd = std::find_if(code, colours.end(), [&code](const ColourCode& other) {
+            return other.line != code->line;
+        });
+        const std::string& line = lines.lines[code->line];
+        const QTextBlock block = edit.document()->findBlockByNumber(static_cast<int>(code->line));
+        // Positions in the text shown: the tape's characters turned into the window's.
+        const auto at = [&line, &block](std::size_t column) {
+            return block.position() + static_cast<int>(TapeText(line.substr(0, column)).size());
+        };
+        for (const ColouredRun& run : ColourRuns(line.size(), std::span(code, lineEnd))) {
+            QTextCharFormat format;
+            format.setForeground(PaletteColour(run.ink));
+            format.setBackground(PaletteColour(run.paper));
+            format.setFontUnderline(run.flash);
+            cursor.setPosition(at(run.begin));
+            cursor.setPosition(at(run.end), QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(format);
+        }
+        code = lineEnd;
+    }
 }
 
 QString VariablesText(std::span<const std::uint8_t> data, std::size_t programLength) {
@@ -132,9 +172,12 @@ BlockView::BlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTa
 #endif
                 break;
             case BlockViewKind::Basic:
-                AddTextTab(QStringLiteral("BASIC"), [this, length = row.Par1.value_or(0)] {
-                    return ListingText(body_, length);
-                });
+                AddTextTab(
+                    QStringLiteral("BASIC"),
+                    [this, length = row.Par1.value_or(0)] { return ListingText(body_, length); },
+                    [this, length = row.Par1.value_or(0)](QPlainTextEdit& edit) {
+                        ColourListing(edit, body_, length);
+                    });
                 break;
             case BlockViewKind::Variables:
                 AddTextTab(QStringLiteral("Variables"), [this, length = row.Par1.value_or(0)] {
@@ -160,14 +203,15 @@ BlockView::BlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTa
     AddScreenTab(*tabs_, tape, row);
 }
 
-QPlainTextEdit* BlockView::AddTextTab(const QString& title, std::function<QString()> text) {
+QPlainTextEdit* BlockView::AddTextTab(const QString& title, std::function<QString()> text,
+                                      std::function<void(QPlainTextEdit&)> decorate) {
     auto* edit = new QPlainTextEdit;
     edit->setObjectName(title);
     edit->setReadOnly(true);
     edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     edit->setFont(font_);
-    unfilled_.emplace(edit, std::move(text));
+    unfilled_.emplace(edit, Filling{std::move(text), std::move(decorate)});
     const int index = tabs_->addTab(edit, title);
     if (index == tabs_->currentIndex()) FillTab(index);
     return edit;
@@ -177,9 +221,10 @@ void BlockView::FillTab(int index) {
     auto* edit = qobject_cast<QPlainTextEdit*>(tabs_->widget(index));
     const auto found = unfilled_.find(edit);
     if (found == unfilled_.end()) return;
-    const std::function<QString()> text = std::move(found->second);
+    const Filling filling = std::move(found->second);
     unfilled_.erase(found);
-    edit->setPlainText(text());
+    edit->setPlainText(filling.text());
+    if (filling.decorate) filling.decorate(*edit);
 }
 
 // A block with no load address of its own is disassembled from the address the user types.

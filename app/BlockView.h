@@ -33,8 +33,10 @@ public:
               std::size_t index, const QFont& font);
 
 private:
-    // A read-only text tab whose text is made by text when the tab is first shown.
-    QPlainTextEdit* AddTextTab(const QString& title, std::function<QString()> text);
+    // A read-only text tab whose text is made by text when the tab is first shown, then given
+    // its colours by decorate, if any.
+    QPlainTextEdit* AddTextTab(const QString& title, std::function<QString()> text,
+                               std::function<void(QPlainTextEdit&)> decorate = {});
     void FillTab(int index);
     void AddDisassemblyFromAddress();
     void DisassembleFromTypedAddress();
@@ -43,7 +45,11 @@ private:
     QFont font_;
     std::vector<std::uint8_t> body_;  // flag, data and checksum
     std::vector<std::uint8_t> data_;  // without flag and checksum
-    std::map<QPlainTextEdit*, std::function<QString()>> unfilled_;
+    struct Filling {
+        std::function<QString()> text;
+        std::function<void(QPlainTextEdit&)> decorate;
+    };
+    std::map<QPlainTextEdit*, Filling> unfilled_;
     QLineEdit* address_ = nullptr;
     QPlainTextEdit* disassembly_ = nullptr;
 };

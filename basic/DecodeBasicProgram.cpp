@@ -93,7 +93,8 @@ void CheckHiddenNumber(std::span<const std::uint8_t> bytes, std::size_t at, cons
 // Appends the text of the bytes from index begin up to end; stops early when a hidden number's
 // skip would pass end. With hidden given, notes the numbers whose value is not their digits'.
 void DecodeLineText(std::span<const std::uint8_t> bytes, std::size_t begin, std::size_t end,
-                    std::string& text, std::size_t line, std::vector<HiddenNumber>* hidden) {
+                    std::string& text, std::size_t line, std::vector<HiddenNumber>* hidden,
+                    std::vector<ColourCode>* colours) {
     for (std::size_t i = begin; i < end; ++i) {
         const std::uint8_t c = bytes[i];
         if (c >= 0x20 && c <= 0x7E) {
@@ -110,14 +111,16 @@ void DecodeLineText(std::span<const std::uint8_t> bytes, std::size_t begin, std:
             if (hidden != nullptr && end - i > kHiddenNumberSize)
                 CheckHiddenNumber(bytes, i, text, line, *hidden);
             i += kHiddenNumberSize;
+        } else if (c >= kInkCode && c <= kOverCode && colours != nullptr && i + 1 < end) {
+            colours->push_back({line, text.size(), c, bytes[i + 1]});
         }
-        // Other control codes, and their parameter bytes below 0x20, show nothing.
+        // Control codes, and their parameter bytes below 0x20, show nothing.
     }
 }
 
 // The decoding, noting hidden numbers when hidden is given.
 void Decode(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
-            std::vector<HiddenNumber>* hidden) {
+            std::vector<HiddenNumber>* hidden, std::vector<ColourCode>* colours) {
     const std::size_t kept = bytes.size();
     std::size_t p = 0;
     std::string text;
@@ -130,7 +133,7 @@ void Decode(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink&
 
         text = IntToPadStr(number, 4);
         text += ' ';
-        DecodeLineText(bytes, p + 5, std::min(lineEnd, kept), text, lineIndex++, hidden);
+        DecodeLineText(bytes, p + 5, std::min(lineEnd, kept), text, lineIndex++, hidden, colours);
         lines.AddLine(text);
 
         // A line running past the kept bytes is the last one that can be decoded; p never
@@ -144,12 +147,17 @@ void Decode(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink&
 
 void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length,
                         LineSink& lines) {
-    Decode(bytes, length, lines, nullptr);
+    Decode(bytes, length, lines, nullptr, nullptr);
 }
 
 void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
                         std::vector<HiddenNumber>& hidden) {
-    Decode(bytes, length, lines, &hidden);
+    Decode(bytes, length, lines, &hidden, nullptr);
+}
+
+void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
+                        std::vector<HiddenNumber>& hidden, std::vector<ColourCode>& colours) {
+    Decode(bytes, length, lines, &hidden, &colours);
 }
 
 }  // namespace brisalto

@@ -31,4 +31,19 @@ struct HiddenNumber {
 void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
                         std::vector<HiddenNumber>& hidden);
 
+// A colour control code in a program line: INK, PAPER, FLASH, BRIGHT, INVERSE or OVER (0x10 to
+// 0x15) and the value byte after it. Listed, it colours the line's text after it.
+struct ColourCode {
+    std::size_t line = 0;    // the line's index among the lines given to the sink, from 0
+    std::size_t column = 0;  // in that line's text, where the text it colours begins
+    std::uint8_t code = 0;
+    std::uint8_t value = 0;
+};
+inline constexpr std::uint8_t kInkCode = 0x10;
+inline constexpr std::uint8_t kOverCode = 0x15;
+
+// The same decoding with the hidden numbers, and also every colour code, in order.
+void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
+                        std::vector<HiddenNumber>& hidden, std::vector<ColourCode>& colours);
+
 }  // namespace brisalto

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTextCursor>
 
 #include <filesystem>
 
@@ -138,6 +139,31 @@ TEST_F(BlockViewWindow, TheMenuAndF3OpenAWindowOfTheRowsViewsEachOfItsOwn) {
 
 // The Details tab lists every block, the grid's and the others, the row's marked and selected;
 // choosing a turbo block of a flag the grid never lists shows its own bytes.
+// Line 10: PRINT "A", then INK 2 and "B" inside the string: the BASIC tab lists B in red ink on
+// white paper, and what comes before it in the pane's own colours.
+TEST_F(BlockViewWindow, TheBasicTabListsTheTextAfterAnInkCodeInThatInk) {
+    const Bytes program{0x00, 0x0A, 0x08, 0x00, 0xF5, '"', 'A', 0x10, 0x02, 'B', '"', 0x0D};
+    const TempTape tape(TapeBuilder().ProgramHeader("ink", 12, 10, 12).Data(program).Get(),
+                        "ink.tap");
+    Open(tape.Path());
+    ASSERT_EQ(GridRows(), 2);
+    form.DataSource1->MoveTo(1);
+    PressF3();
+    ASSERT_EQ(Views().size(), 1);
+    const QString text = Text(*Views().back(), QStringLiteral("BASIC"));
+    ASSERT_TRUE(text.startsWith(QStringLiteral("  10  PRINT \"AB\""))) << text.toStdString();
+    const auto* edit = Views().back()->findChild<QPlainTextEdit*>(QStringLiteral("BASIC"));
+    const auto formatAt = [edit](int position) {
+        QTextCursor cursor(edit->document());
+        cursor.setPosition(position + 1);  // the format of the character before the cursor
+        return cursor.charFormat();
+    };
+    const int b = static_cast<int>(text.indexOf('B'));
+    EXPECT_EQ(formatAt(b).foreground().color(), QColor(0xD7, 0x00, 0x00));
+    EXPECT_EQ(formatAt(b).background().color(), QColor(0xD7, 0xD7, 0xD7));
+    EXPECT_FALSE(formatAt(b - 1).hasProperty(QTextFormat::ForegroundBrush));
+}
+
 TEST_F(BlockViewWindow, TheDetailsTabListsEveryBlockAndShowsAnUnlistedBlocksBytes) {
     const TempTape tzx(
         TzxBuilder().FromTap(Tape(5)).Body({0x55, 1, 2, 0x56}, 0x11).Other(0x20).Get(),
