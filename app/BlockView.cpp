@@ -31,6 +31,7 @@
 #include "DecodeVariables.h"
 #include "HexLines.h"
 #include "LineSink.h"
+#include "ProgramView.h"
 #include "ScreenTab.h"
 #include "TapeText.h"
 #include "VariablesText.h"
@@ -50,24 +51,10 @@ QString Joined(const std::vector<std::string>& utf8Lines) {
     return lines.join(QLatin1Char('\n'));
 }
 
-// The listing as the pane shows it, then a line for each number whose hidden value differs.
+// The BASIC view's lines, in the window's characters.
 QString ListingText(std::span<const std::uint8_t> body, std::uint16_t length) {
-    // As the pane's lister: the flag byte first, no more than the buffer it keeps.
-    const std::size_t kept = std::min({body.size(), std::size_t{length}, kBlockBufferSize});
-    LineVector lines;
-    std::vector<HiddenNumber> hidden;
-    DecodeBasicProgram(body.first(kept), length, lines, hidden);
     QStringList text;
-    for (const std::string& line : lines.lines) text.push_back(TapeText(line));
-    if (!hidden.empty()) text.push_back({});
-    for (const HiddenNumber& number : hidden) {
-        const QString line = number.line < lines.lines.size()
-                                 ? TapeText(lines.lines[number.line]).trimmed().section(' ', 0, 0)
-                                 : QString();
-        text.push_back(QStringLiteral("Line %1: %2 hides the value %3")
-                           .arg(line, QString::fromStdString(number.digits),
-                                QString::fromStdString(number.value)));
-    }
+    for (const std::string& line : ProgramViewLines(body, length)) text.push_back(TapeText(line));
     return text.join(QLatin1Char('\n'));
 }
 

@@ -6,9 +6,11 @@
 
 #include "BlockBytes.h"
 #include "BlockViewChoice.h"
+#include "CodePageText.h"
 #include "DecodeArray.h"
 #include "DecodeVariables.h"
 #include "HexLines.h"
+#include "ProgramView.h"
 #include "VariablesJson.h"
 #include "VariablesText.h"
 #if BRISALTO_DISASSEMBLY
@@ -23,6 +25,18 @@ std::string Joined(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + '\n';
     return text;
+}
+
+// The program of a program's data row, as the Block View's BASIC tab shows it.
+BlockViewText Basic(const CatalogueTable& catalogue, std::size_t index,
+                    const TapeLocation& location) {
+    const CatalogueRow& row = catalogue.Row(index);
+    if (row.Tipo != kProgramDataTipo) return {{}, "is not a program's data"};
+    std::string text;
+    for (const std::string& line :
+         ProgramViewLines(ReadBlockBody(location, row), row.Par1.value_or(0)))
+        text += CodePageToUtf8(line) + '\n';
+    return {text, {}};
 }
 
 BlockViewText Hex(const CatalogueTable& catalogue, std::size_t index,
@@ -110,6 +124,7 @@ BlockViewText ViewBlock(const ConsoleRequest& request, const CatalogueTable& cat
                         std::size_t index, const TapeLocation& location) {
     switch (request.command) {
         case ConsoleCommand::Hex: return Hex(catalogue, index, location);
+        case ConsoleCommand::Basic: return Basic(catalogue, index, location);
         case ConsoleCommand::Disasm: return Disassembly(request, catalogue, index, location);
         case ConsoleCommand::Variables: return Variables(request, catalogue, index, location);
         case ConsoleCommand::Array: return Array(request, catalogue, index, location);

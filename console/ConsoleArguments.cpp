@@ -36,6 +36,9 @@ constexpr std::string_view kHelp =
     "      The bytes of the block in row N, 16 a line with their offsets, flag and checksum\n"
     "      in brackets, the characters as the Spectrum shows them beside; for a Bytes block\n"
     "      also the address each line loads at.\n"
+    "  basic --row N TAPE\n"
+    "      The program in row N as the Block View's BASIC tab lists it: its lines, then one\n"
+    "      for each number whose hidden value is not its digits.\n"
     "  disasm --row N [--from ADDR] TAPE\n"
     "      The Z80 instructions of the Bytes block in row N from its load address, or from\n"
     "      ADDR within it; any other block's data taken to load at ADDR. ADDR is decimal or\n"
@@ -58,8 +61,8 @@ constexpr std::string_view kHelp =
     "\n"
     "A TAPE may be an archive (zip, 7z, rar, tar, gz...): each command reads every tape in it,\n"
     "named ARCHIVE:ENTRY, or with --entry ENTRY (any command) that one; screen, bytes, the\n"
-    "block views (hex, disasm, variables, array), details, thumbnail and list --row need the\n"
-    "one tape: of an archive of several, --entry names it.\n"
+    "block views (hex, basic, disasm, variables, array), details, thumbnail and list --row need\n"
+    "the one tape: of an archive of several, --entry names it.\n"
     "\n"
     "OUTPUT - is standard output. An output file is written whole or not at all, never over\n"
     "the tape being read. Text is UTF-8.\n"
@@ -77,13 +80,14 @@ struct CommandName {
     ConsoleCommand command;
 };
 
-constexpr std::array<CommandName, 11> kCommands = {{
+constexpr std::array<CommandName, 12> kCommands = {{
     {"catalogue", ConsoleCommand::Catalogue},
     {"list", ConsoleCommand::List},
     {"screen", ConsoleCommand::Screen},
     {"bytes", ConsoleCommand::Bytes},
     {"thumbnail", ConsoleCommand::Thumbnail},
     {"hex", ConsoleCommand::Hex},
+    {"basic", ConsoleCommand::Basic},
     {"disasm", ConsoleCommand::Disasm},
     {"variables", ConsoleCommand::Variables},
     {"array", ConsoleCommand::Array},
@@ -266,9 +270,11 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
     } else if (files.empty()) {
         return Usage("no tape given");
     }
-    const bool viewsRow = request.command == Hex || request.command == Disasm ||
-                          request.command == Variables || request.command == Array;
-    if ((viewsRow || request.command == Details) && files.size() != 1) return Usage(std::string(first) + " takes one tape");
+    const bool viewsRow = request.command == Hex || request.command == Basic ||
+                          request.command == Disasm || request.command == Variables ||
+                          request.command == Array;
+    if ((viewsRow || request.command == Details) && files.size() != 1)
+        return Usage(std::string(first) + " takes one tape");
     if ((request.command == Screen || request.command == Bytes || viewsRow) && !request.row) {
         return Usage(std::string(first) + " needs '--row'");
     }

@@ -17,6 +17,7 @@ enum class ConsoleCommand {
     Bytes,
     Thumbnail,
     Hex,
+    Basic,
     Disasm,
     Variables,
     Array,

@@ -570,6 +570,7 @@ int RunConsoleRequest(const ConsoleRequest& request) {
         case ConsoleCommand::Bytes: status = Bytes(request); break;
         case ConsoleCommand::Thumbnail: status = Thumbnail(request); break;
         case ConsoleCommand::Hex:
+        case ConsoleCommand::Basic:
         case ConsoleCommand::Disasm:
         case ConsoleCommand::Variables:
         case ConsoleCommand::Array: status = ViewRow(request); break;

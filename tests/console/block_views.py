@@ -83,12 +83,19 @@ tape = (header(0, "vars", len(program_data), 10, len(basic)) + block(0xFF, progr
         + header(1, "nums", len(numbers), 0x8300) + block(0xFF, numbers)
         + header(2, "chars", len(characters), 0xDA00) + block(0xFF, characters)
         + header(3, "code", len(code), 32768) + block(0xFF, code)
-        + header(0, "loader", len(hidden), 10, len(basic)) + block(0xFF, hidden))
+        + header(0, "loader", len(hidden), 10, len(basic)) + block(0xFF, hidden)
+        # Line 10: PRINT 1, its number hiding the value 5.
+        + header(0, "hides", 13, 10, 13)
+        + block(0xFF, bytes([0, 10, 9, 0, 0xF5, ord("1"), 0x0E, 0, 0, 5, 0, 0, 0x0D])))
 
 with tempfile.TemporaryDirectory() as folder:
     path = os.path.join(folder, "views.tap")
     with open(path, "wb") as out:
         out.write(tape)
+
+    check("basic", run("basic", "--row", "12", path),
+          (0, "  10  PRINT 1\n\nLine 10: 1 hides the value 5\n", ""))
+    check("basic of no program", run("basic", "--row", "8", path)[0], 1)
 
     check("variables", run("variables", "--row", "2", path), (0, (
         "a = 5\n"
