@@ -18,10 +18,11 @@ namespace brisalto {
 
 namespace {
 
-// A few buffers of about a tenth of a second each: enough to ride over a busy moment of the
-// window, few enough that Pause and Stop are heard at once.
-constexpr std::size_t kBuffers = 4;
-constexpr std::size_t kSamplesPerBuffer = 4096;
+// Eight buffers of about a fifth of a second each: enough to ride over a busy moment of the
+// window or the system (four of a tenth ran dry once under Wine on a busy machine, and the
+// block being played was lost). Pause and Stop act on the device at once whatever is queued.
+constexpr std::size_t kBuffers = 8;
+constexpr std::size_t kSamplesPerBuffer = 8192;
 constexpr int kFeedMilliseconds = 20;
 
 class WaveOutSoundOutput final : public SoundOutput {
