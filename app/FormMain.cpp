@@ -19,7 +19,7 @@
 #include "MemoLines.h"
 #include "RowMenu.h"
 #include "ScanTape.h"
-#include "SpeccyFont.h"
+#include "ZxFont.h"
 #include "TapeArchive.h"
 #include "TapeDrop.h"
 #include "TapeText.h"

@@ -10,7 +10,7 @@
 
 #include "DialogStateUndo.h"
 #include "FormMain.h"
-#include "SpeccyFont.h"
+#include "ZxFont.h"
 
 namespace brisalto {
 

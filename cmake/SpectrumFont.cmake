@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The Spectrum's characters as a TrueType font, made at build time from a free ROM's character set
-# (Debian's opense-basic) by app/make-spectrum-font.py with fontTools. The script runs on the
+# (Debian's opense-basic) by app/make-zx-font.py with fontTools. The script runs on the
 # build machine, a cross build's too.
 set(BRISALTO_SPECTRUM_ROM /usr/share/spectrum-roms/opense.rom
     CACHE FILEPATH "The Spectrum ROM whose character set the built-in font is made from")
@@ -22,8 +22,8 @@ endif()
 # brisalto_spectrum_font(<output.ttf> <family name> [--inverse])
 function(brisalto_spectrum_font output family)
     add_custom_command(OUTPUT ${output}
-        COMMAND ${BRISALTO_FONT_PYTHON} ${PROJECT_SOURCE_DIR}/app/make-spectrum-font.py
+        COMMAND ${BRISALTO_FONT_PYTHON} ${PROJECT_SOURCE_DIR}/app/make-zx-font.py
             --rom ${BRISALTO_SPECTRUM_ROM} --output ${output} --family ${family} ${ARGN}
-        DEPENDS ${PROJECT_SOURCE_DIR}/app/make-spectrum-font.py ${BRISALTO_SPECTRUM_ROM}
+        DEPENDS ${PROJECT_SOURCE_DIR}/app/make-zx-font.py ${BRISALTO_SPECTRUM_ROM}
         VERBATIM)
 endfunction()

@@ -2,7 +2,7 @@
 #include "DecodeArray.h"
 
 #include "SpectrumCharacters.h"
-#include "SpectrumNumber.h"
+#include "ZxNumber.h"
 
 namespace brisalto {
 

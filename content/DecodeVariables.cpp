@@ -2,7 +2,7 @@
 #include "DecodeVariables.h"
 
 #include "SpectrumCharacters.h"
-#include "SpectrumNumber.h"
+#include "ZxNumber.h"
 
 namespace brisalto {
 

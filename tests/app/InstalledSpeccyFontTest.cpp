@@ -19,7 +19,7 @@
 
 #include "FormMain.h"
 #include "QtFormDialogs.h"
-#include "SpeccyFont.h"
+#include "ZxFont.h"
 #include "Startup.h"
 
 namespace brisalto::testing {

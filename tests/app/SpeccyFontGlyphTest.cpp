@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "SpeccyFont.h"
+#include "ZxFont.h"
 
 namespace brisalto::testing {
 namespace {

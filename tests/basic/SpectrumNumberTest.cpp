@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "SpectrumNumber.h"
+#include "ZxNumber.h"
 
 namespace brisalto {
 namespace {

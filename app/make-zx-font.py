@@ -7,7 +7,7 @@ a whole multiple of 8 pixels each square covers whole screen pixels and the lett
 The 16 block graphics are not in the ROM; the Spectrum draws them from the code's four bits,
 each bit one 4x4 quadrant, and so does this.
 
-    make-spectrum-font.py --rom ROM --output FONT.ttf [--family NAME] [--inverse]
+    make-zx-font.py --rom ROM --output FONT.ttf [--family NAME] [--inverse]
 
 --inverse draws every cell in inverse video: a face that looks different, for tests.
 """

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "SpectrumNumber.h"
+#include "ZxNumber.h"
 
 #include <charconv>
 #include <cmath>

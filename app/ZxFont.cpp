@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "SpeccyFont.h"
+#include "ZxFont.h"
 
 #include <QFont>
 #include <QFontDatabase>
 
 // Outside any namespace, as the macro wants: links the font's resource in from the library.
 static void InitSpeccyFontResource() {
-    Q_INIT_RESOURCE(spectrum_font);
+    Q_INIT_RESOURCE(zx_font);
 }
 
 namespace brisalto {
