@@ -227,13 +227,14 @@ void PlayerWindow::Tick() {
         if (const std::optional<std::size_t> row = RowAt(*position)) ShowRow(row);
     }
     ShowTime(heard);
-    // The device has played all the samples made: the tape ended, or stopped at a stop block.
+    // The device has played all the samples made: the tape ended, the drain after its last edge
+    // too, or it stopped at a stop block.
     const bool played = heard >= playback_->SamplesMade() || output_->Idle();
     if (!played || shown_ == State::AtStop) return;
     if (playback_->Ended()) {
-        total_ = playback_->SamplesMade();
+        total_ = playback_->SamplesMade() - DrainSamples(playback_->Format());
         Halt(State::Finished);
-        ShowTime(playback_->SamplesMade());
+        ShowTime(*total_);
     } else if (playback_->AtStop()) {
         Show(State::AtStop);
     }
@@ -288,6 +289,8 @@ void PlayerWindow::Show(State state) {
 // The total is shown once counted; until then the bar only shows that the tape plays.
 void PlayerWindow::ShowTime(std::uint64_t heard) {
     const unsigned rate = playback_->Format().rate;
+    // The drain after the last edge is silence the tape does not have.
+    if (total_) heard = std::min(heard, *total_);
     time_->setText(Clock(heard, rate) + QStringLiteral(" / ") +
                    (total_ ? Clock(*total_, rate) : QStringLiteral("\u2026")));
     if (!total_) {

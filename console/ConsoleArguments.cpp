@@ -13,56 +13,18 @@ namespace {
 
 constexpr std::string_view kProgram = "brisalto-tape";
 
-constexpr std::string_view kHelp =
+constexpr std::string_view kHelpTop =
     "Usage: brisalto-tape COMMAND [options] TAPE...\n"
     "Reads ZX Spectrum tape images (TAP, TZX) without a window.\n"
     "\n"
-    "Commands:\n"
-    "  catalogue [--no-raw] [--json | --json-lines] TAPE|FOLDER...\n"
-    "      The blocks of each tape as the window's catalogue lists them, one numbered row\n"
-    "      each; with --no-raw only the headers (as \"Show Raw Blocks\" off), with --json\n"
-    "      every field in full, the tape's size and SHA-1, and a TZX tape's archive\n"
-    "      information and descriptions; --json-lines gives one object per line instead of\n"
-    "      an array. A FOLDER stands for every tape and archive below it, in name order.\n"
-    "      Rows keep one numbering everywhere: a row's place with raw blocks shown.\n"
-    "  list [--row N] TAPE...\n"
-    "      The BASIC text of the program in row N, or of every program on the tape.\n"
-    "  screen --row N [--scale K | --scr] TAPE OUTPUT\n"
-    "      The 6,912-byte data block in row N as a PNG picture (K times 256x192, K up to 8),\n"
-    "      or with --scr its 6,912 bytes.\n"
-    "  bytes --row N [--keep-flag] TAPE OUTPUT\n"
-    "      The data of the block in row N; with --keep-flag its flag and checksum as well.\n"
-    "  hex --row N TAPE\n"
-    "      The bytes of the block in row N, 16 a line with their offsets, flag and checksum\n"
-    "      in brackets, the characters as the Spectrum shows them beside; for a Bytes block\n"
-    "      also the address each line loads at.\n"
-    "  basic --row N TAPE\n"
-    "      The program in row N as the Block View's BASIC tab lists it: its lines, then one\n"
-    "      for each number whose hidden value is not its digits.\n"
-    "  disasm --row N [--from ADDR] TAPE\n"
-    "      The Z80 instructions of the Bytes block in row N from its load address, or from\n"
-    "      ADDR within it; any other block's data taken to load at ADDR. ADDR is decimal or\n"
-    "      0x hex. An instruction the block's end cuts shows its bytes, \"(cut by the block's\n"
-    "      end)\" and no name.\n"
-    "  variables --row N [--json] TAPE\n"
-    "      The variables stored after the BASIC program in row N, as PRINT shows them; where\n"
-    "      the bytes stop being variables (code hidden after a program), the offset from which\n"
-    "      they are not.\n"
-    "  array --row N [--json] TAPE\n"
-    "      The dimensions and every element of the number or character array in row N.\n"
-    "  details [--row N] [--json] TAPE\n"
-    "      Every block of the tape in file order, the grid's rows and the blocks it never\n"
-    "      lists: its TZX ID and name, timings in T-states, pauses, counts, texts, jumps,\n"
-    "      loops, symbol tables, and a data block's flag and checksum, stated and computed;\n"
-    "      with --row N the block of that row only.\n"
-    "  thumbnail [--size N] TAPE OUTPUT\n"
-    "      The tape's loading screen, its first 6,912-byte data block, as a PNG picture N\n"
-    "      pixels wide (256 unless given, at most 2048); nothing for a tape without one.\n"
+    "Commands:\n";
+
+constexpr std::string_view kHelpEnd =
     "\n"
     "A TAPE may be an archive (zip, 7z, rar, tar, gz...): each command reads every tape in it,\n"
     "named ARCHIVE:ENTRY, or with --entry ENTRY (any command) that one; screen, bytes, the\n"
-    "block views (hex, basic, disasm, variables, array), details, thumbnail and list --row need\n"
-    "the one tape: of an archive of several, --entry names it.\n"
+    "block views (hex, basic, disasm, variables, array), details, thumbnail, wav and list --row\n"
+    "need the one tape: of an archive of several, --entry names it.\n"
     "\n"
     "OUTPUT - is standard output. An output file is written whole or not at all, never over\n"
     "the tape being read. Text is UTF-8.\n"
@@ -75,25 +37,88 @@ constexpr std::string_view kHelp =
     "holds no such block; 2 a wrong command line; 3 a damaged tape (the rows before the\n"
     "damage are shown).\n";
 
-struct CommandName {
+// Each command with its usage line and what it does, in the help's order. The options a command
+// takes are the ones its usage line names (and --entry, which every command takes), so that the
+// help and the reading of the command line cannot tell different stories.
+struct CommandInfo {
     std::string_view name;
     ConsoleCommand command;
+    std::string_view usage;  // after the name
+    std::string_view about;  // lines of six spaces' indent, each ending in a newline
 };
 
-constexpr std::array<CommandName, 12> kCommands = {{
-    {"catalogue", ConsoleCommand::Catalogue},
-    {"list", ConsoleCommand::List},
-    {"screen", ConsoleCommand::Screen},
-    {"bytes", ConsoleCommand::Bytes},
-    {"thumbnail", ConsoleCommand::Thumbnail},
-    {"hex", ConsoleCommand::Hex},
-    {"basic", ConsoleCommand::Basic},
-    {"disasm", ConsoleCommand::Disasm},
-    {"variables", ConsoleCommand::Variables},
-    {"array", ConsoleCommand::Array},
-    {"details", ConsoleCommand::Details},
-    {"wav", ConsoleCommand::Wav},
+constexpr std::array<CommandInfo, 12> kCommands = {{
+    {"catalogue", ConsoleCommand::Catalogue, "[--no-raw] [--json | --json-lines] TAPE|FOLDER...",
+     "      The blocks of each tape as the window's catalogue lists them, one numbered row\n"
+     "      each; with --no-raw only the headers (as \"Show Raw Blocks\" off), with --json\n"
+     "      every field in full, the tape's size and SHA-1, and a TZX tape's archive\n"
+     "      information and descriptions; --json-lines gives one object per line instead of\n"
+     "      an array. A FOLDER stands for every tape and archive below it, in name order.\n"
+     "      Rows keep one numbering everywhere: a row's place with raw blocks shown.\n"},
+    {"list", ConsoleCommand::List, "[--row N] TAPE...",
+     "      The BASIC text of the program in row N, or of every program on the tape.\n"},
+    {"screen", ConsoleCommand::Screen, "--row N [--scale K | --scr] TAPE OUTPUT",
+     "      The 6,912-byte data block in row N as a PNG picture (K times 256x192, K up to 8),\n"
+     "      or with --scr its 6,912 bytes.\n"},
+    {"bytes", ConsoleCommand::Bytes, "--row N [--keep-flag] TAPE OUTPUT",
+     "      The data of the block in row N; with --keep-flag its flag and checksum as well.\n"},
+    {"hex", ConsoleCommand::Hex, "--row N TAPE",
+     "      The bytes of the block in row N, 16 a line with their offsets, flag and checksum\n"
+     "      in brackets, the characters as the Spectrum shows them beside; for a Bytes block\n"
+     "      also the address each line loads at.\n"},
+    {"basic", ConsoleCommand::Basic, "--row N TAPE",
+     "      The program in row N as the Block View's BASIC tab lists it: its lines, then one\n"
+     "      for each number whose hidden value is not its digits.\n"},
+    {"disasm", ConsoleCommand::Disasm, "--row N [--from ADDR] TAPE",
+     "      The Z80 instructions of the Bytes block in row N from its load address, or from\n"
+     "      ADDR within it; any other block's data taken to load at ADDR. ADDR is decimal or\n"
+     "      0x hex. An instruction the block's end cuts shows its bytes, \"(cut by the block's\n"
+     "      end)\" and no name.\n"},
+    {"variables", ConsoleCommand::Variables, "--row N [--json] TAPE",
+     "      The variables stored after the BASIC program in row N, as PRINT shows them; where\n"
+     "      the bytes stop being variables (code hidden after a program), the offset from which\n"
+     "      they are not.\n"},
+    {"array", ConsoleCommand::Array, "--row N [--json] TAPE",
+     "      The dimensions and every element of the number or character array in row N.\n"},
+    {"details", ConsoleCommand::Details, "[--row N] [--json] TAPE",
+     "      Every block of the tape in file order, the grid's rows and the blocks it never\n"
+     "      lists: its TZX ID and name, timings in T-states, pauses, counts, texts, jumps,\n"
+     "      loops, symbol tables, and a data block's flag and checksum, stated and computed;\n"
+     "      with --row N the block of that row only.\n"},
+    {"thumbnail", ConsoleCommand::Thumbnail, "[--size N] TAPE OUTPUT",
+     "      The tape's loading screen, its first 6,912-byte data block, as a PNG picture N\n"
+     "      pixels wide (256 unless given, at most 2048); nothing for a tape without one.\n"},
+    {"wav", ConsoleCommand::Wav, "[--from-row N] [--rate R] [--bits 8|16] -o OUTPUT TAPE",
+     "      The tape's sound as a WAV file, as a tape deck plays it into a Spectrum: from its\n"
+     "      start, or from row N; R samples a second (44100 unless given, 8000 to 192000),\n"
+     "      8-bit unless --bits 16. Its length is the tape's.\n"},
 }};
+
+std::string MakeHelp() {
+    std::string help(kHelpTop);
+    for (const CommandInfo& command : kCommands) {
+        help += "  ";
+        help += command.name;
+        help += ' ';
+        help += command.usage;
+        help += '\n';
+        help += command.about;
+    }
+    help += kHelpEnd;
+    return help;
+}
+
+// Whether the usage line names the option: a word of it, before a space, a bracket or a bar.
+bool Names(std::string_view usage, std::string_view option) {
+    for (std::size_t at = usage.find(option); at != std::string_view::npos;
+         at = usage.find(option, at + 1)) {
+        const bool starts = at == 0 || usage[at - 1] == ' ' || usage[at - 1] == '[';
+        const std::size_t after = at + option.size();
+        const bool ends = after == usage.size() || usage[after] == ' ' || usage[after] == ']';
+        if (starts && ends) return true;
+    }
+    return false;
+}
 
 ConsoleRequest Ended(int code, std::string text) {
     ConsoleRequest request;
@@ -133,21 +158,12 @@ std::optional<unsigned> ReadAddress(std::string_view text) {
     return value;
 }
 
-// The options each command takes.
+// The options each command takes: what its usage line names, and --entry.
 bool Takes(ConsoleCommand command, std::string_view option) {
-    using enum ConsoleCommand;
     if (option == "--entry") return true;
-    if (option == "--row") return command != Catalogue && command != Thumbnail && command != Wav;
-    if (option == "--from-row" || option == "--rate" || option == "--bits" || option == "-o")
-        return command == Wav;
-    if (option == "--no-raw" || option == "--json-lines") return command == Catalogue;
-    if (option == "--json")
-        return command == Catalogue || command == Variables || command == Array ||
-               command == Details;
-    if (option == "--from") return command == Disasm;
-    if (option == "--scale" || option == "--scr") return command == Screen;
-    if (option == "--keep-flag") return command == Bytes;
-    if (option == "--size") return command == Thumbnail;
+    for (const CommandInfo& info : kCommands) {
+        if (info.command == command) return Names(info.usage, option);
+    }
     return false;
 }
 
@@ -162,7 +178,7 @@ bool TakesValue(std::string_view option) {
 ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments) {
     if (arguments.size() < 2) return Usage("no command given");
     const std::string_view first = arguments[1];
-    if (first == "-h" || first == "--help") return Ended(kExitGood, std::string(kHelp));
+    if (first == "-h" || first == "--help") return Ended(kExitGood, MakeHelp());
     if (first == "--version") {
         return Ended(kExitGood,
                      std::string("brisalto-tape " BRISALTO_VERSION "\n") + kLicenceNotice);
@@ -170,7 +186,7 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
 
     ConsoleRequest request;
     bool known = false;
-    for (const CommandName& command : kCommands) {
+    for (const CommandInfo& command : kCommands) {
         if (command.name == first) {
             request.command = command.command;
             known = true;
@@ -191,7 +207,7 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
             optionsEnded = true;
             continue;
         }
-        if (argument == "-h" || argument == "--help") return Ended(kExitGood, std::string(kHelp));
+        if (argument == "-h" || argument == "--help") return Ended(kExitGood, MakeHelp());
         std::string_view value;
         bool hasValue = false;
         if (const auto equals = argument.find('='); equals != std::string_view::npos) {

@@ -15,7 +15,7 @@ std::uint64_t CountPlaybackSamples(const TapeSoundBytes& tape, SoundFormat forma
         if (run.stop) ++stops;
     }
     return SampleClock::SamplesAt(signal.Tstates(), format.rate) +
-           stops * 2 * StopClosingSamples(format);
+           stops * 2 * StopClosingSamples(format) + (stops + 1) * LeadInSamples(format);
 }
 
 TapePlayback::TapePlayback(TapeSoundBytes tape, SoundFormat format, SignalLimits limits)
@@ -40,8 +40,8 @@ bool TapePlayback::NextRun() {
     return true;
 }
 
-// Moves on to the next stretch of samples at one level: the signal's next run, or a half of a
-// stop's closing edge; false where the deck stands or the sound has ended.
+// Moves on to the next stretch of samples at one level: a lead-in, the signal's next run, a half
+// of a stop's closing edge, or the drain; false where the deck stands or the sound has ended.
 bool TapePlayback::NextStretch() {
     if (stopAfter_) {
         stopAfter_ = false;
@@ -59,9 +59,20 @@ bool TapePlayback::NextStretch() {
         atStop_ = true;
         return false;
     }
-    if (!NextRun()) {
+    if (leadIn_) {
+        leadIn_ = false;
+        high_ = false;
+        left_ = LeadInSamples(format_);
+        return true;
+    }
+    if (draining_) {
         ended_ = true;
         return false;
+    }
+    if (!NextRun()) {
+        draining_ = true;
+        high_ = false;
+        left_ = DrainSamples(format_);
     }
     return true;
 }

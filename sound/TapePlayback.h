@@ -13,8 +13,8 @@
 
 namespace brisalto {
 
-// The samples of a tape's whole sound, stops and all, counted in a walk of its signal that makes
-// none; SoundError for a sound past limits. Plays no part in a playback: it can run beside one,
+// The samples of a tape's whole sound, stops and lead-ins all, up to its last edge (the drain after
+// it not counted), counted in a walk of its signal that makes none; SoundError for a sound past limits. Plays no part in a playback: it can run beside one,
 // on another thread.
 std::uint64_t CountPlaybackSamples(const TapeSoundBytes& tape, SoundFormat format,
                                    SignalLimits limits = {});
@@ -25,12 +25,29 @@ inline std::uint64_t StopClosingSamples(SoundFormat format) {
     return format.rate / 1000;
 }
 
+// Silence at the level the tape rests at, before the first pilot and again after each stop, as a
+// cassette's leader: a sound device that wakes late (HDMI, USB and Bluetooth ones often swallow
+// part of a second) then loses silence, not tone. One second.
+inline std::uint64_t LeadInSamples(SoundFormat format) {
+    return format.rate;
+}
+
+// Silence after the tape's last edge, handed out before the sound counts as ended: a device says
+// it has played what it still holds in its buffers, and stopping it then would cut the closing
+// edge that a Spectrum needs to read the last bit. One second outlasts the buffers of the
+// devices seen (up to 175 ms behind), and it is silence, so a longer buffer costs nothing.
+inline std::uint64_t DrainSamples(SoundFormat format) {
+    return format.rate;
+}
+
 // A tape's sound as a player pulls it: samples made piece by piece as they are asked for (memory
 // stays bounded however long the tape), the deck standing still at the tape's stop blocks until
 // told to go on, and where each row's block begins. Before it stands still, the sound closes as
 // the tape's end does, with an edge: 1 ms high, 1 ms low (whole samples, outside the count of
 // T-states, so that the sound after the stop is the WAV file's own); a reader of the sound, a
-// recording read back, would otherwise lose the last block before the stop. It does not count the
+// recording read back, would otherwise lose the last block before the stop. The sound starts
+// with a lead-in, again after each stop, and ends with a drain (both silence, outside the WAV
+// file's samples). It does not count the
 // sound first, so that it starts at once (CountPlaybackSamples does). Read throws SoundError where
 // the signal passes limits.
 class TapePlayback {
@@ -48,7 +65,10 @@ public:
     bool AtStop() const noexcept { return atStop_; }
     bool Ended() const noexcept { return ended_; }
     // Reading goes on past the stop the deck stands at.
-    void PassStop() noexcept { atStop_ = false; }
+    void PassStop() noexcept {
+        atStop_ = false;
+        leadIn_ = true;
+    }
 
     // The file position (a row's Position) of the row whose block sounds at sample heard: the
     // last row begun by then; nothing before the first. heard never goes back between calls.
@@ -74,6 +94,8 @@ private:
     int closing_ = 0;         // halves of a stop's closing edge still to come
     bool standing_ = false;   // the deck stands once the closing edge is out
     bool atStop_ = false;
+    bool leadIn_ = true;     // a lead-in comes before the next run
+    bool draining_ = false;  // the signal has ended and the drain is handed out
     bool ended_ = false;
     // Rows begun in the samples made but perhaps not yet heard; the ones heard are dropped.
     std::deque<RowMark> marks_;

@@ -147,7 +147,7 @@ TEST_F(Player, MarksTheRowSoundingWaitsAtTheStopBlockAndPlaysOnWhenAsked) {
 
     Click("PlayerNext");
     EXPECT_EQ(log_.starts, 2);
-    Pull(44'100);
+    Pull(2 * 44'100);  // the lead-in after the stop, then the next part's first block
     EXPECT_TRUE(Marked(2));
     EXPECT_EQ(Text("PlayerBlock"), QStringLiteral("Row 3: Bytes \u201Ctwo\u201D"));
     Click("PlayerPause");

@@ -3,8 +3,10 @@
 # The real program ($1) plays a tape on a real sound server: a private PulseAudio with a null
 # sink only, whose monitor is recorded to a WAV file while "Play From Here" sounds the tape from
 # its first row, chosen in the row menu with the keys in a virtual X server. audio2tape reads the
-# recording back, and its blocks must be the tape's, byte for byte. The console program ($2)
-# tells how long the sound lasts. Without a working sound server the test fails: it proves
+# recording back, and its blocks must be the tape's, byte for byte; and each part of the
+# recording must reach from its first pilot's first edge to its closing edge, as far as the WAV
+# file of the part does (a device that wakes late, or a player that stops before the device
+# played its last samples, cuts one end). The console program ($2) writes those WAV files. Without a working sound server the test fails: it proves
 # nothing when it cannot play. BRISALTO_KEEP=FOLDER keeps the recording and the rest there.
 # With "wine" third, $1 runs the Windows program under Wine (which sounds through its PulseAudio
 # driver): a window manager gives its windows the keys, and the menu is opened by a right click.
@@ -93,17 +95,18 @@ cd "$folder"
     # Windows adds the program name to a dialog title.
     player=$(timeout 10 xdotool search --sync --onlyvisible --name "^Play From Here" | head -n 1) ||
         { echo "FAIL: no player window"; exit 1; }
-    sleep $(($2 + 2))                                    # the first part, then the stop
+    sleep $(($2 + 3))                       # the lead-in, the first part, then the stop
     xdotool windowfocus --sync "$player"
     xdotool key alt+n                                    # Play Next Block
-    sleep $(($3 + 2))
+    sleep $(($3 + 4))                       # the lead-in, the second part and the drain
 ' play "$program" "$(length "$folder/part1.wav")" "$(length "$folder/part2.wav")" "$under_wine"
 kill -INT "$recorder"
 wait "$recorder" || true
 recorder=
 
 audio2tape "$folder/recorded.wav" "$folder/back.tzx" >/dev/null 2>&1 || true
-python3 - "$folder/parts.tzx" "$folder/back.tzx" <<'PYTHON'
+python3 - "$folder/parts.tzx" "$folder/back.tzx" "$folder/part1.wav" "$folder/part2.wav" \
+    "$folder/recorded.wav" <<'PYTHON'
 import sys
 
 # The data blocks' bodies (flag, data, checksum) of a TZX file.
@@ -131,6 +134,44 @@ def tzx_bodies(data):
         else:
             sys.exit("FAIL: audio2tape wrote a block 0x%02x this check does not read" % kind)
     return bodies
+
+# Where the sound changes between high and low, in a WAV file of 8-bit samples: a sample near
+# the middle (the silence of a device that plays nothing) is neither and changes nothing.
+def edges(path):
+    data = open(path, "rb").read()
+    # Past "RIFF", its size and "WAVE", chunk by chunk to the samples; they run to the file's end,
+    # whatever size a recorder stopped early left in the header.
+    at = 12
+    while at < len(data) and data[at:at + 4] != b"data":
+        at += 8 + int.from_bytes(data[at + 4:at + 8], "little")
+    samples = data[at + 8:]
+    found, last = [], None
+    for at, sample in enumerate(samples):
+        level = 1 if sample >= 0xC0 else 0 if sample <= 0x40 else None
+        if level is None:
+            continue
+        if last is not None and level != last:
+            found.append(at)
+        last = level
+    return found
+
+# The stretches of sound between silences of more than a second and a half (the stop, and the
+# waiting before Play Next Block); the tape's own pauses are a second.
+def parts(found):
+    spans, start = [], None
+    for at, edge in enumerate(found):
+        if start is None:
+            start = edge
+        if at + 1 == len(found) or found[at + 1] - edge > 66150:
+            spans.append(edge - start)
+            start = None
+    return spans
+
+wanted = [parts(edges(sys.argv[3]))[0], parts(edges(sys.argv[4]))[0]]
+heard = parts(edges(sys.argv[5]))
+print("the parts' WAV files span", wanted, "samples from first to last edge; the recording", heard)
+if len(heard) != 2 or any(abs(h - w) > 3 + w // 1000 for h, w in zip(heard, wanted)):
+    sys.exit("FAIL: the recording does not hold each part from its first edge to its closing edge")
 
 expected = tzx_bodies(open(sys.argv[1], "rb").read())
 try:

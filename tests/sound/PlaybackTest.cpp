@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The player's samples: the WAV file's own, made piece by piece, the deck standing at the tape's
-// stop blocks after a closing edge, and the rows heard in the tape's order.
+// The player's samples: the WAV file's own, made piece by piece, between a lead-in and a drain of
+// silence, the deck standing at the tape's stop blocks after a closing edge, and the rows heard in
+// the tape's order.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -41,7 +42,9 @@ TEST_P(PlaybackStops, StandsAtTheStopAndGivesTheWavsSamples) {
     bt::MemorySink wav;
     brisalto::WavSound(bytes, SoundFormat{}).Write(wav);
     TapePlayback playback(bytes, SoundFormat{});
-    ASSERT_EQ(brisalto::CountPlaybackSamples(bytes, SoundFormat{}) + 44 - 88, wav.Bytes().size());
+    // Two lead-ins of a second each, and the stop's closing edge, besides the WAV's samples.
+    ASSERT_EQ(brisalto::CountPlaybackSamples(bytes, SoundFormat{}) + 44 - 88 - 2 * 44'100,
+              wav.Bytes().size());
 
     // Pieces of an odd size, the rows asked for after each, as a player's timer would.
     std::vector<std::uint8_t> played;
@@ -61,21 +64,28 @@ TEST_P(PlaybackStops, StandsAtTheStopAndGivesTheWavsSamples) {
     }
     ASSERT_EQ(stops.size(), 1u);
     EXPECT_EQ(rowsHeard, bytes.rowPositions);
-    // The WAV file's samples, with the closing edge (1 ms high, 1 ms low) in front of the stop.
+    // The WAV file's samples, with the closing edge (1 ms high, 1 ms low) in front of the stop, a
+    // second's lead-in of silence before each part and a second's drain after the end.
     const std::uint64_t half = brisalto::StopClosingSamples(SoundFormat{});
     ASSERT_EQ(half, 44u);
-    const auto before = std::ptrdiff_t(44 + stops[0] - 2 * half);
-    Bytes expected(wav.Bytes().begin() + 44, wav.Bytes().begin() + before);
+    const std::uint64_t second = 44'100;
+    ASSERT_EQ(brisalto::LeadInSamples(SoundFormat{}), second);
+    ASSERT_EQ(brisalto::DrainSamples(SoundFormat{}), second);
+    const auto before = std::ptrdiff_t(44 + stops[0] - second - 2 * half);
+    Bytes expected(second, 0x00);
+    expected.insert(expected.end(), wav.Bytes().begin() + 44, wav.Bytes().begin() + before);
     expected.insert(expected.end(), half, 0xFF);
-    expected.insert(expected.end(), half, 0x00);
+    expected.insert(expected.end(), half + second, 0x00);
     expected.insert(expected.end(), wav.Bytes().begin() + before, wav.Bytes().end());
+    expected.insert(expected.end(), second, 0x00);
     EXPECT_EQ(played, expected);
-    EXPECT_EQ(playback.SamplesMade(), brisalto::CountPlaybackSamples(bytes, SoundFormat{}));
+    EXPECT_EQ(playback.SamplesMade(),
+              brisalto::CountPlaybackSamples(bytes, SoundFormat{}) + second);
     // The stop stands after the first part's data and its pause: the first part alone ends with
     // its closing edge too (2 ms, 88.2 samples counted in T-states).
     const brisalto::WavSound first(
         brisalto::TapeSoundBytes{bt::TzxBuilder().FromTap(part1).Get(), true}, SoundFormat{});
-    EXPECT_NEAR(double(first.Samples() - stops[0]), 0.0, 1.0);
+    EXPECT_NEAR(double(first.Samples() + second - stops[0]), 0.0, 1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
