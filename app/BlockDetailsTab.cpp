@@ -16,11 +16,9 @@
 #include <string>
 
 #include "BlockBytes.h"
+#include "DisassembleZ80.h"
 #include "FailureText.h"
 #include "HexLines.h"
-#if BRISALTO_DISASSEMBLY
-#include "DisassembleZ80.h"
-#endif
 
 namespace brisalto {
 
@@ -108,7 +106,6 @@ BlockDetailsTab::BlockDetailsTab(const TapeLocation& location, std::uint64_t row
     auto* views = new QTabWidget;
     views->addTab(fields_, QStringLiteral("Fields"));
     views->addTab(hex_, QStringLiteral("Hex"));
-#if BRISALTO_DISASSEMBLY
     auto* page = new QWidget;
     auto* pageLayout = new QVBoxLayout(page);
     auto* addressRow = new QHBoxLayout;
@@ -125,7 +122,6 @@ BlockDetailsTab::BlockDetailsTab(const TapeLocation& location, std::uint64_t row
     pageLayout->addWidget(disassembly_);
     views->addTab(page, QStringLiteral("Disassembly"));
     connect(address_, &QSpinBox::valueChanged, this, &BlockDetailsTab::ShowDisassembly);
-#endif
 
     auto* splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(blocks_);
@@ -180,7 +176,6 @@ void BlockDetailsTab::ShowBlock(int index) {
 }
 
 void BlockDetailsTab::ShowDisassembly() {
-#if BRISALTO_DISASSEMBLY
     if (data_.empty()) {
         disassembly_->setPlainText(QStringLiteral("This block has no data to disassemble."));
         return;
@@ -189,7 +184,6 @@ void BlockDetailsTab::ShowDisassembly() {
     for (const Z80Line& line : DisassembleZ80(data_, static_cast<std::uint16_t>(address_->value())))
         lines.push_back(Z80LineText(line));
     disassembly_->setPlainText(Joined(lines));
-#endif
 }
 
 }  // namespace brisalto

@@ -29,15 +29,13 @@
 #include "DecodeBasicProgram.h"
 #include "DecodeScreen.h"
 #include "DecodeVariables.h"
+#include "DisassembleZ80.h"
 #include "HexLines.h"
 #include "LineSink.h"
 #include "ProgramView.h"
 #include "ScreenTab.h"
 #include "TapeText.h"
 #include "VariablesText.h"
-#if BRISALTO_DISASSEMBLY
-#include "DisassembleZ80.h"
-#endif
 
 namespace brisalto {
 
@@ -108,13 +106,11 @@ QString ArrayText(std::span<const std::uint8_t> data, bool characters, std::uint
     return Joined(lines);
 }
 
-#if BRISALTO_DISASSEMBLY
 QString DisassemblyText(std::span<const std::uint8_t> data, std::uint16_t address) {
     std::vector<std::string> lines;
     for (const Z80Line& line : DisassembleZ80(data, address)) lines.push_back(Z80LineText(line));
     return Joined(lines);
 }
-#endif
 
 }  // namespace
 
@@ -149,14 +145,12 @@ BlockView::BlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTa
                 break;
             }
             case BlockViewKind::Disassembly:
-#if BRISALTO_DISASSEMBLY
                 if (const auto address = LoadAddress(table, index)) {
                     AddTextTab(QStringLiteral("Disassembly"),
                                [this, at = *address] { return DisassemblyText(data_, at); });
                 } else {
                     AddDisassemblyFromAddress();
                 }
-#endif
                 break;
             case BlockViewKind::Basic:
                 AddTextTab(
@@ -241,7 +235,6 @@ void BlockView::AddDisassemblyFromAddress() {
 }
 
 void BlockView::DisassembleFromTypedAddress() {
-#if BRISALTO_DISASSEMBLY
     // Decimal, or hex after 0x, # or $, as Spectrum programmers write it.
     QString typed = address_->text().trimmed();
     int base = 10;
@@ -259,7 +252,6 @@ void BlockView::DisassembleFromTypedAddress() {
         return;
     }
     disassembly_->setPlainText(DisassemblyText(data_, static_cast<std::uint16_t>(value)));
-#endif
 }
 
 void OpenBlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTable& table,

@@ -9,13 +9,11 @@
 #include "CodePageText.h"
 #include "DecodeArray.h"
 #include "DecodeVariables.h"
+#include "DisassembleZ80.h"
 #include "HexLines.h"
 #include "ProgramView.h"
 #include "VariablesJson.h"
 #include "VariablesText.h"
-#if BRISALTO_DISASSEMBLY
-#include "DisassembleZ80.h"
-#endif
 
 namespace brisalto {
 
@@ -47,7 +45,6 @@ BlockViewText Hex(const CatalogueTable& catalogue, std::size_t index,
     return {Joined(HexLines(ReadBlockBody(location, row), layout)), {}};
 }
 
-#if BRISALTO_DISASSEMBLY
 std::vector<std::string> DisassemblyLines(std::span<const std::uint8_t> data, std::uint16_t address,
                                           std::size_t from) {
     std::vector<std::string> lines;
@@ -55,11 +52,9 @@ std::vector<std::string> DisassemblyLines(std::span<const std::uint8_t> data, st
         lines.push_back(Z80LineText(line));
     return lines;
 }
-#endif
 
 BlockViewText Disassembly(const ConsoleRequest& request, const CatalogueTable& catalogue,
                           std::size_t index, const TapeLocation& location) {
-#if BRISALTO_DISASSEMBLY
     const CatalogueRow& row = catalogue.Row(index);
     const CatalogueRow* header = HeaderBefore(catalogue, index);
     const bool loads = header != nullptr && header->Start && IsDataOf(row, kBytesDataTipo);
@@ -76,13 +71,6 @@ BlockViewText Disassembly(const ConsoleRequest& request, const CatalogueTable& c
                     std::to_string(start) + ", " + std::to_string(data.size()) + " bytes)"};
     }
     return {Joined(DisassemblyLines(data, start, from - start)), {}};
-#else
-    (void)request;
-    (void)catalogue;
-    (void)index;
-    (void)location;
-    return {{}, "cannot be disassembled: this build has no disassembler"};
-#endif
 }
 
 BlockViewText Variables(const ConsoleRequest& request, const CatalogueTable& catalogue,

@@ -15,12 +15,10 @@
 #include "DecodeArray.h"
 #include "DecodeBasicProgram.h"
 #include "DecodeVariables.h"
+#include "DisassembleZ80.h"
 #include "FuzzCheck.h"
 #include "HexLines.h"
 #include "LineSink.h"
-#if BRISALTO_DISASSEMBLY
-#include "DisassembleZ80.h"
-#endif
 
 namespace {
 
@@ -33,7 +31,6 @@ void CheckHex(std::span<const std::uint8_t> bytes, std::uint16_t address) {
     Require(lines.size() == 1 + (bytes.size() + 15) / 16, "a heading, then one line per 16 bytes");
 }
 
-#if BRISALTO_DISASSEMBLY
 void CheckDisassembly(std::span<const std::uint8_t> bytes, std::uint16_t address) {
     std::size_t next = 0;
     for (const brisalto::Z80Line& line : brisalto::DisassembleZ80(bytes, address)) {
@@ -49,7 +46,6 @@ void CheckDisassembly(std::span<const std::uint8_t> bytes, std::uint16_t address
     }
     Require(next == bytes.size(), "every byte is in one instruction");
 }
-#endif
 
 void CheckVariables(std::span<const std::uint8_t> bytes) {
     const brisalto::VariablesArea area = brisalto::DecodeVariables(bytes);
@@ -100,9 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::uint8_t> bytes(copy.get(), count);
 
     CheckHex(bytes, address);
-#if BRISALTO_DISASSEMBLY
     CheckDisassembly(bytes, address);
-#endif
     CheckVariables(bytes);
     CheckArray(bytes, nameByte);
     CheckProgram(bytes);

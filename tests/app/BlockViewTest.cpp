@@ -106,14 +106,7 @@ TEST_F(BlockViewWindow, TheMenuAndF3OpenAWindowOfTheRowsViewsEachOfItsOwn) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-#ifndef BRISALTO_DISASSEMBLY
-        // A build without the disassembler (Windows, for now) has no such tab.
-        if (c.checked == QStringLiteral("Disassembly")) continue;
-        QStringList tabs = c.tabs;
-        tabs.removeAll(QStringLiteral("Disassembly"));
-#else
         const QStringList& tabs = c.tabs;
-#endif
         const qsizetype before = Views().size();
         form.DataSource1->MoveTo(c.row);
         if (c.byMenu) {

@@ -131,21 +131,16 @@ with tempfile.TemporaryDirectory() as folder:
     check("hex", run("hex", "--row", "8", path), (0, (
         "Offset  Addr  Bytes\n"
         "0000  8000 [FF]3E 05 DD 7E FB C9 CD 34[AC]                   .>..~...4.\n"), ""))
-    # A build without the disassembler (the Windows one for now) says so.
-    status, _, complaint = run("disasm", "--row", "8", path)
-    if "this build has no disassembler" in complaint:
-        check("no disassembler", status, 1)
-    else:
-        check("disasm", run("disasm", "--row", "8", path), (0, (
-            "8000  3E 05        LD A,#05\n"
-            "8002  DD 7E FB     LD A,(IX-#05)\n"
-            "8005  C9           RET\n"
-            "8006  CD 34        (cut by the block's end)\n"), ""))
-        check("disasm from", run("disasm", "--row", "8", "--from", "0x8005", path),
-              (0, "8005  C9           RET\n8006  CD 34        (cut by the block's end)\n", ""))
-        check("disasm hidden code", run("disasm", "--row", "10", "--from", "23755", path)[0], 0)
-        check("disasm outside", run("disasm", "--row", "8", "--from", "32776", path)[0], 1)
-        check("disasm no address", run("disasm", "--row", "2", path)[0], 1)
+    check("disasm", run("disasm", "--row", "8", path), (0, (
+        "8000  3E 05        LD A,#05\n"
+        "8002  DD 7E FB     LD A,(IX-#05)\n"
+        "8005  C9           RET\n"
+        "8006  CD 34        (cut by the block's end)\n"), ""))
+    check("disasm from", run("disasm", "--row", "8", "--from", "0x8005", path),
+          (0, "8005  C9           RET\n8006  CD 34        (cut by the block's end)\n", ""))
+    check("disasm hidden code", run("disasm", "--row", "10", "--from", "23755", path)[0], 0)
+    check("disasm outside", run("disasm", "--row", "8", "--from", "32776", path)[0], 1)
+    check("disasm no address", run("disasm", "--row", "2", path)[0], 1)
     check("not a program", run("variables", "--row", "8", path)[0], 1)
     check("not an array", run("array", "--row", "2", path)[0], 1)
     check("no row", run("hex", path)[0], 2)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows console program $1 (brisalto-tape.exe) under Wine, through the same checks as the
-# Linux one: the golden catalogue and listings, and the JSON and files read back (Python runs
-# the .exe as it runs the Linux program). Those that need POSIX file modes stay on Linux.
+# Linux one: the golden catalogue, listings and disassembly, and the JSON and files read back
+# (Python runs the .exe as it runs the Linux program). Those that need POSIX file modes stay on
+# Linux.
 #   console_under_wine.sh brisalto-tape.exe
 set -euo pipefail
 exe=$(realpath "$1")
