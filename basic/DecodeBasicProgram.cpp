@@ -22,6 +22,7 @@ namespace {
 // closing 0x0D at p+L+4, which is never examined.
 constexpr std::uint8_t kNumberMarker = 0x0E;  // followed by the number's 5-byte hidden form
 constexpr std::size_t kHiddenNumberSize = 5;
+constexpr std::uint8_t kDefFnToken = 0xCE;
 constexpr std::uint8_t kCopyrightSign = 0xA9;  // how the single-byte code page shows 0x7F
 
 void AppendCharacterCode(std::string& text, std::uint8_t c) {
@@ -39,7 +40,7 @@ bool IsNumberCharacter(char c) {
 
 // Where the number literal that text ends with starts: digits and points, and an exponent
 // ("1.5E-3", "2e4") after them.
-std::size_t LiteralStart(const std::string& text) {
+std::size_t LiteralStart(std::string_view text) {
     std::size_t start = text.size();
     while (start > 0 && IsNumberCharacter(text[start - 1])) --start;
     const auto isE = [&](std::size_t at) { return text[at] == 'E' || text[at] == 'e'; };
@@ -78,16 +79,21 @@ std::string DigitsValue(std::string_view digits, bool binary) {
 }
 
 // Notes the number whose five bytes follow the marker at bytes[at], when they differ from the
-// digits that text ends with.
+// digits that text (whose line text begins at textStart, after the line's number) ends with.
+// Spaces between the digits and the marker are the line's own (the Spectrum skips them when it
+// reads a number), so the digits before them count.
 void CheckHiddenNumber(std::span<const std::uint8_t> bytes, std::size_t at, const std::string& text,
-                       std::size_t line, std::vector<HiddenNumber>& hidden) {
-    const std::size_t start = LiteralStart(text);
-    const std::string_view digits = std::string_view(text).substr(start);
+                       std::size_t textStart, std::size_t line, std::vector<HiddenNumber>& hidden) {
+    const std::string_view lineText = std::string_view(text).substr(textStart);
+    const std::size_t end = lineText.find_last_not_of(' ') + 1;  // npos + 1: all spaces, 0
+    const std::string_view before = lineText.substr(0, end);
+    const std::size_t start = LiteralStart(before);
+    const std::string_view digits = before.substr(start);
     constexpr std::string_view kBin = "BIN ";
-    const bool binary = std::string_view(text).substr(0, start).ends_with(kBin);
+    const bool binary = before.substr(0, start).ends_with(kBin);
     const std::string value = SpectrumNumberText(bytes.subspan(at + 1).first<kHiddenNumberSize>());
     if (DigitsValue(digits, binary) != value)
-        hidden.push_back({line, text.size(), std::string(digits), value});
+        hidden.push_back({line, textStart + end, std::string(digits), value});
 }
 
 // Appends the text of the bytes from index begin up to end; stops early when a hidden number's
@@ -95,8 +101,14 @@ void CheckHiddenNumber(std::span<const std::uint8_t> bytes, std::size_t at, cons
 void DecodeLineText(std::span<const std::uint8_t> bytes, std::size_t begin, std::size_t end,
                     std::string& text, std::size_t line, std::vector<HiddenNumber>* hidden,
                     std::vector<ColourCode>* colours) {
+    // DEF FN keeps a five-byte slot after each of its parameters' names, marked as a number is;
+    // the slot holds the argument while the function runs, and is no number of the line's.
+    bool inDefFnParameters = false;
+    const std::size_t textStart = text.size();
     for (std::size_t i = begin; i < end; ++i) {
         const std::uint8_t c = bytes[i];
+        if (c == kDefFnToken) inDefFnParameters = true;
+        if (c == '=' || c == ':') inDefFnParameters = false;
         if (c >= 0x20 && c <= 0x7E) {
             text += static_cast<char>(c);
         } else if (c == 0x7F) {
@@ -108,8 +120,8 @@ void DecodeLineText(std::span<const std::uint8_t> bytes, std::size_t begin, std:
             text += BasicKeywords[c - kFirstKeywordToken];
             text += ' ';
         } else if (c == kNumberMarker) {
-            if (hidden != nullptr && end - i > kHiddenNumberSize)
-                CheckHiddenNumber(bytes, i, text, line, *hidden);
+            if (hidden != nullptr && !inDefFnParameters && end - i > kHiddenNumberSize)
+                CheckHiddenNumber(bytes, i, text, textStart, line, *hidden);
             i += kHiddenNumberSize;
         } else if (c >= kInkCode && c <= kOverCode && colours != nullptr && i + 1 < end) {
             colours->push_back({line, text.size(), c, bytes[i + 1]});

@@ -577,7 +577,11 @@ int RunConsoleRequest(const ConsoleRequest& request) {
         case ConsoleCommand::Details: status = Details(request); break;
         case ConsoleCommand::Wav:
 #ifdef BRISALTO_HAS_SOUND
-            status = WriteTapeWav(request);
+            if (Outcome outcome; const auto tape = OneTape(request, outcome)) {
+                status = WriteTapeWav(request, *tape);
+            } else {
+                status = outcome.Status();
+            }
 #else
             std::fputs("brisalto-tape: this build cannot make sound\n", stderr);
             status = kExitFailure;
