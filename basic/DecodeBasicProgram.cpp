@@ -9,6 +9,7 @@
 #include "BasicKeywords.h"
 #include "LineSink.h"
 #include "PadStr.h"
+#include "SpectrumCharacters.h"
 #include "ZxNumber.h"
 
 namespace brisalto {
@@ -96,43 +97,76 @@ void CheckHiddenNumber(std::span<const std::uint8_t> bytes, std::size_t at, cons
         hidden.push_back({line, textStart + end, std::string(digits), value});
 }
 
+// Appends a keyword as the Spectrum's ROM prints it: a space before it, unless it is a function
+// (RND to BIN) or begins below 'A' (<=, >=, <>) or a space was printed last; a space after it
+// when it ends in a letter or '$', but for RND, INKEY$ and PI, which take no argument. Returns
+// whether a space was printed last.
+bool AppendSpectrumKeyword(std::string& text, std::uint8_t token, bool afterSpace) {
+    constexpr std::uint8_t kFirstFunction = 0xA5;   // RND
+    constexpr std::uint8_t kLastNoArgument = 0xA7;  // PI
+    constexpr std::uint8_t kLastFunction = 0xC4;    // BIN
+    const std::string_view keyword = BasicKeywords[token - kFirstKeywordToken];
+    const bool function = token >= kFirstFunction && token <= kLastFunction;
+    if (!function && keyword.front() >= 'A' && !afterSpace) text += ' ';
+    text += keyword;
+    const bool spaceAfter = (keyword.back() >= 'A' || keyword.back() == '$') &&
+                            !(token >= kFirstFunction && token <= kLastNoArgument);
+    if (spaceAfter) text += ' ';
+    return spaceAfter;
+}
+
+// What a line's decoding gives besides its text.
+struct LineNotes {
+    std::vector<HiddenNumber>* hidden = nullptr;
+    std::vector<ColourCode>* colours = nullptr;
+    BasicSpelling spelling = BasicSpelling::Pane;
+};
+
 // Appends the text of the bytes from index begin up to end; stops early when a hidden number's
 // skip would pass end. With hidden given, notes the numbers whose value is not their digits'.
 void DecodeLineText(std::span<const std::uint8_t> bytes, std::size_t begin, std::size_t end,
-                    std::string& text, std::size_t line, std::vector<HiddenNumber>* hidden,
-                    std::vector<ColourCode>* colours) {
+                    std::string& text, std::size_t line, const LineNotes& notes) {
+    const bool spectrum = notes.spelling == BasicSpelling::Spectrum;
     // DEF FN keeps a five-byte slot after each of its parameters' names, marked as a number is;
     // the slot holds the argument while the function runs, and is no number of the line's.
     bool inDefFnParameters = false;
+    // The Spectrum prints no keyword's leading space after a space, the line number's included.
+    bool afterSpace = true;
     const std::size_t textStart = text.size();
     for (std::size_t i = begin; i < end; ++i) {
         const std::uint8_t c = bytes[i];
         if (c == kDefFnToken) inDefFnParameters = true;
         if (c == '=' || c == ':') inDefFnParameters = false;
-        if (c >= 0x20 && c <= 0x7E) {
+        if (spectrum && c >= 0x20 && c < kFirstKeywordToken) {
+            text += SpectrumCharacter(c);
+            // Block graphics, drawn apart from the other characters, leave the flag as it was.
+            if (c < 0x80 || c >= 0x90) afterSpace = c == ' ';
+        } else if (c >= 0x20 && c <= 0x7E) {
             text += static_cast<char>(c);
         } else if (c == 0x7F) {
             text += static_cast<char>(kCopyrightSign);
         } else if (c >= 0x80 && c < kFirstKeywordToken) {
             AppendCharacterCode(text, c);
+        } else if (c >= kFirstKeywordToken && spectrum) {
+            afterSpace = AppendSpectrumKeyword(text, c, afterSpace);
         } else if (c >= kFirstKeywordToken) {
             text += ' ';
             text += BasicKeywords[c - kFirstKeywordToken];
             text += ' ';
         } else if (c == kNumberMarker) {
-            if (hidden != nullptr && !inDefFnParameters && end - i > kHiddenNumberSize)
-                CheckHiddenNumber(bytes, i, text, textStart, line, *hidden);
+            if (notes.hidden != nullptr && !inDefFnParameters && end - i > kHiddenNumberSize)
+                CheckHiddenNumber(bytes, i, text, textStart, line, *notes.hidden);
             i += kHiddenNumberSize;
-        } else if (c >= kInkCode && c <= kOverCode && colours != nullptr && i + 1 < end) {
-            colours->push_back({line, text.size(), c, bytes[i + 1]});
+        } else if (c >= kInkCode && c <= kOverCode && notes.colours != nullptr && i + 1 < end) {
+            notes.colours->push_back({line, text.size(), c, bytes[i + 1]});
         }
         // Control codes, and their parameter bytes below 0x20, show nothing.
     }
 }
 
-// The decoding, noting hidden numbers when hidden is given.
+// The decoding, noting what notes asks for.
 void Decode(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
-            std::vector<HiddenNumber>* hidden, std::vector<ColourCode>* colours) {
+            const LineNotes& notes) {
     const std::size_t kept = bytes.size();
     std::size_t p = 0;
     std::string text;
@@ -145,7 +179,7 @@ void Decode(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink&
 
         text = IntToPadStr(number, 4);
         text += ' ';
-        DecodeLineText(bytes, p + 5, std::min(lineEnd, kept), text, lineIndex++, hidden, colours);
+        DecodeLineText(bytes, p + 5, std::min(lineEnd, kept), text, lineIndex++, notes);
         lines.AddLine(text);
 
         // A line running past the kept bytes is the last one that can be decoded; p never
@@ -159,17 +193,18 @@ void Decode(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink&
 
 void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length,
                         LineSink& lines) {
-    Decode(bytes, length, lines, nullptr, nullptr);
+    Decode(bytes, length, lines, {});
 }
 
 void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
-                        std::vector<HiddenNumber>& hidden) {
-    Decode(bytes, length, lines, &hidden, nullptr);
+                        std::vector<HiddenNumber>& hidden, BasicSpelling spelling) {
+    Decode(bytes, length, lines, {&hidden, nullptr, spelling});
 }
 
 void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
-                        std::vector<HiddenNumber>& hidden, std::vector<ColourCode>& colours) {
-    Decode(bytes, length, lines, &hidden, &colours);
+                        std::vector<HiddenNumber>& hidden, std::vector<ColourCode>& colours,
+                        BasicSpelling spelling) {
+    Decode(bytes, length, lines, {&hidden, &colours, spelling});
 }
 
 }  // namespace brisalto

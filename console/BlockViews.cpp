@@ -6,7 +6,6 @@
 
 #include "BlockBytes.h"
 #include "BlockViewChoice.h"
-#include "CodePageText.h"
 #include "DecodeArray.h"
 #include "DecodeVariables.h"
 #include "HexLines.h"
@@ -35,7 +34,7 @@ BlockViewText Basic(const CatalogueTable& catalogue, std::size_t index,
     std::string text;
     for (const std::string& line :
          ProgramViewLines(ReadBlockBody(location, row), row.Par1.value_or(0)))
-        text += CodePageToUtf8(line) + '\n';
+        text += line + '\n';
     return {text, {}};
 }
 
