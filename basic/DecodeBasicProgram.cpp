@@ -130,8 +130,9 @@ void DecodeLineText(std::span<const std::uint8_t> bytes, std::size_t begin, std:
     // DEF FN keeps a five-byte slot after each of its parameters' names, marked as a number is;
     // the slot holds the argument while the function runs, and is no number of the line's.
     bool inDefFnParameters = false;
-    // The Spectrum prints no keyword's leading space after a space, the line number's included.
-    bool afterSpace = true;
+    // The Spectrum prints no keyword's leading space after a space; its line number is followed
+    // by no space of its own, the first keyword's leading space parting them.
+    bool afterSpace = false;
     const std::size_t textStart = text.size();
     for (std::size_t i = begin; i < end; ++i) {
         const std::uint8_t c = bytes[i];
@@ -178,7 +179,7 @@ void Decode(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink&
         const std::size_t lineEnd = p + lineLength + 4;
 
         text = IntToPadStr(number, 4);
-        text += ' ';
+        if (notes.spelling == BasicSpelling::Pane) text += ' ';
         DecodeLineText(bytes, p + 5, std::min(lineEnd, kept), text, lineIndex++, notes);
         lines.AddLine(text);
 

@@ -20,7 +20,8 @@ void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t lengt
 // keyword with a space on each side, a graphics byte as a "+CHR n+" piece of a string literal,
 // 0x7F as 0xA9. Spectrum: as the Spectrum lists, in UTF-8: one space around keywords where the
 // Spectrum prints it (none before a function or after RND, INKEY$, PI, and no second space
-// after one), and every character as SpectrumCharacter gives it.
+// after one; the line number's space is the first keyword's), and every character as
+// SpectrumCharacter gives it.
 enum class BasicSpelling { Pane, Spectrum };
 
 // A number in a program line whose hidden five-byte value, the one the program computes with, is

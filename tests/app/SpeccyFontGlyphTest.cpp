@@ -154,7 +154,7 @@ TEST(SpeccyFont, DrawsEveryCharacterAsTheViewsPrintIt) {
                       code < 0x80 ? RomCell(rom, code) : BlockCell(code));
         } else {
             EXPECT_FALSE(printed.isEmpty());
-            for (const QChar c : printed) EXPECT_TRUE(metrics.inFont(c)) << c.unicode();
+            for (const QChar c : printed) EXPECT_TRUE(metrics.inFont(c)) << int(c.unicode());
         }
     }
 }

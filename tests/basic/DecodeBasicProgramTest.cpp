@@ -162,7 +162,8 @@ TEST(DecodeBasicProgram, SpellsAsTheSpectrumListsInTheSpectrumSpelling) {
         {"a command, then a function", 10, {0xF9, 0xC0, '3', '2'}, "  10 RANDOMIZE USR 32"},
         {"THEN before a command", 10, {kIf, 'a', kThen, kGoTo, '1'}, "  10 IF a THEN GO TO 1"},
         {"a command after a colon", 10, {0xFB, ':', kPrint}, "  10 CLS : PRINT "},
-        {"operators and PI: no spaces", 10, {'a', 0xC7, 'b', '*', 0xA7}, "  10 a<=b*PI"},
+        // No keyword first: the line number and the text meet, as the ROM lists them.
+        {"operators and PI: no spaces", 10, {'a', 0xC7, 'b', '*', 0xA7}, "  10a<=b*PI"},
         {"INKEY$ none after, CHR$ one",
          10,
          {kPrint, 0xA6, '+', 0xC2, '6'},
@@ -170,7 +171,7 @@ TEST(DecodeBasicProgram, SpellsAsTheSpectrumListsInTheSpectrumSpelling) {
         {"OPEN # none after", 10, {0xD3, '3'}, "  10 OPEN #3"},
         {"block graphics in a REM", 10, blocks, "  10 REM  ▝▘▀▗▐▚▜▖▞▌▛▄▟▙█"},
         {"UDGs A and S in a string", 10, {kPrint, '"', 0x90, 0xA2, '"'}, "  10 PRINT \"\\A\\S\""},
-        {"up arrow, pound, copyright", 10, {'^', '`', 0x7F}, "  10 ↑£©"},
+        {"up arrow, pound, copyright", 10, {'^', '`', 0x7F}, "  10↑£©"},
     };
     for (const LineCase& c : cases) EXPECT_EQ(SpectrumLine(c.text), c.expected) << c.what;
 }
