@@ -80,14 +80,14 @@ std::string DigitsValue(std::string_view digits, bool binary) {
 }
 
 // Notes the number whose five bytes follow the marker at bytes[at], when they differ from the
-// digits that text (whose line text begins at textStart, after the line's number) ends with.
+// digits that the line's text from textStart (after the line's number) to digitsEnd ends with.
 // Spaces between the digits and the marker are the line's own (the Spectrum skips them when it
-// reads a number), so the digits before them count.
+// reads a number), so the caller puts digitsEnd before them and the digits before them count.
 void CheckHiddenNumber(std::span<const std::uint8_t> bytes, std::size_t at, const std::string& text,
-                       std::size_t textStart, std::size_t line, std::vector<HiddenNumber>& hidden) {
-    const std::string_view lineText = std::string_view(text).substr(textStart);
-    const std::size_t end = lineText.find_last_not_of(' ') + 1;  // npos + 1: all spaces, 0
-    const std::string_view before = lineText.substr(0, end);
+                       std::size_t textStart, std::size_t digitsEnd, std::size_t line,
+                       std::vector<HiddenNumber>& hidden) {
+    const std::string_view before = std::string_view(text).substr(textStart, digitsEnd - textStart);
+    const std::size_t end = before.size();
     const std::size_t start = LiteralStart(before);
     const std::string_view digits = before.substr(start);
     constexpr std::string_view kBin = "BIN ";
@@ -134,8 +134,11 @@ void DecodeLineText(std::span<const std::uint8_t> bytes, std::size_t begin, std:
     // by no space of its own, the first keyword's leading space parting them.
     bool afterSpace = false;
     const std::size_t textStart = text.size();
+    // Where the text ends without the spaces after it: space bytes and keywords' trailing spaces.
+    std::size_t digitsEnd = textStart;
     for (std::size_t i = begin; i < end; ++i) {
         const std::uint8_t c = bytes[i];
+        const std::size_t before = text.size();
         if (c == kDefFnToken) inDefFnParameters = true;
         if (c == '=' || c == ':') inDefFnParameters = false;
         if (spectrum && c >= 0x20 && c < kFirstKeywordToken) {
@@ -156,12 +159,16 @@ void DecodeLineText(std::span<const std::uint8_t> bytes, std::size_t begin, std:
             text += ' ';
         } else if (c == kNumberMarker) {
             if (notes.hidden != nullptr && !inDefFnParameters && end - i > kHiddenNumberSize)
-                CheckHiddenNumber(bytes, i, text, textStart, line, *notes.hidden);
+                CheckHiddenNumber(bytes, i, text, textStart, digitsEnd, line, *notes.hidden);
             i += kHiddenNumberSize;
         } else if (c >= kInkCode && c <= kOverCode && notes.colours != nullptr && i + 1 < end) {
             notes.colours->push_back({line, text.size(), c, bytes[i + 1]});
         }
         // Control codes, and their parameter bytes below 0x20, show nothing.
+        if (text.size() != before && c != ' ') {
+            digitsEnd = text.size();
+            if (c >= kFirstKeywordToken && text.back() == ' ') --digitsEnd;
+        }
     }
 }
 
