@@ -49,11 +49,9 @@ QString Joined(const std::vector<std::string>& utf8Lines) {
     return lines.join(QLatin1Char('\n'));
 }
 
-// The BASIC view's lines, in the window's characters.
+// The BASIC view's lines (UTF-8), in the window's characters.
 QString ListingText(std::span<const std::uint8_t> body, std::uint16_t length) {
-    QStringList text;
-    for (const std::string& line : ProgramViewLines(body, length)) text.push_back(TapeText(line));
-    return text.join(QLatin1Char('\n'));
+    return Joined(ProgramViewLines(body, length));
 }
 
 QColor PaletteColour(std::uint8_t index) {
@@ -67,7 +65,7 @@ void ColourListing(QPlainTextEdit& edit, std::span<const std::uint8_t> body, std
     LineVector lines;
     std::vector<HiddenNumber> hidden;
     std::vector<ColourCode> colours;
-    DecodeBasicProgram(body.first(kept), length, lines, hidden, colours);
+    DecodeBasicProgram(body.first(kept), length, lines, hidden, colours, BasicSpelling::Spectrum);
     QTextCursor cursor(edit.document());
     for (auto code = colours.begin(); code != colours.end();) {
         const auto lineEnd = std::find_if(code, colours.end(), [&code](const ColourCode& other) {
@@ -75,9 +73,10 @@ void ColourListing(QPlainTextEdit& edit, std::span<const std::uint8_t> body, std
         });
         const std::string& line = lines.lines[code->line];
         const QTextBlock block = edit.document()->findBlockByNumber(static_cast<int>(code->line));
-        // Positions in the text shown: the tape's characters turned into the window's.
+        // Positions in the text shown: the line's UTF-8 turned into the window's characters.
         const auto at = [&line, &block](std::size_t column) {
-            return block.position() + static_cast<int>(TapeText(line.substr(0, column)).size());
+            return block.position() +
+                   static_cast<int>(QString::fromStdString(line.substr(0, column)).size());
         };
         for (const ColouredRun& run : ColourRuns(line.size(), std::span(code, lineEnd))) {
             QTextCharFormat format;

@@ -9,6 +9,7 @@
 #include "BasicKeywords.h"
 #include "LineSink.h"
 #include "PadStr.h"
+#include "SpectrumCharacters.h"
 #include "ZxNumber.h"
 
 namespace brisalto {
@@ -22,6 +23,7 @@ namespace {
 // closing 0x0D at p+L+4, which is never examined.
 constexpr std::uint8_t kNumberMarker = 0x0E;  // followed by the number's 5-byte hidden form
 constexpr std::size_t kHiddenNumberSize = 5;
+constexpr std::uint8_t kDefFnToken = 0xCE;
 constexpr std::uint8_t kCopyrightSign = 0xA9;  // how the single-byte code page shows 0x7F
 
 void AppendCharacterCode(std::string& text, std::uint8_t c) {
@@ -39,7 +41,7 @@ bool IsNumberCharacter(char c) {
 
 // Where the number literal that text ends with starts: digits and points, and an exponent
 // ("1.5E-3", "2e4") after them.
-std::size_t LiteralStart(const std::string& text) {
+std::size_t LiteralStart(std::string_view text) {
     std::size_t start = text.size();
     while (start > 0 && IsNumberCharacter(text[start - 1])) --start;
     const auto isE = [&](std::size_t at) { return text[at] == 'E' || text[at] == 'e'; };
@@ -78,49 +80,101 @@ std::string DigitsValue(std::string_view digits, bool binary) {
 }
 
 // Notes the number whose five bytes follow the marker at bytes[at], when they differ from the
-// digits that text ends with.
+// digits that the line's text from textStart (after the line's number) to digitsEnd ends with.
+// Spaces between the digits and the marker are the line's own (the Spectrum skips them when it
+// reads a number), so the caller puts digitsEnd before them and the digits before them count.
 void CheckHiddenNumber(std::span<const std::uint8_t> bytes, std::size_t at, const std::string& text,
-                       std::size_t line, std::vector<HiddenNumber>& hidden) {
-    const std::size_t start = LiteralStart(text);
-    const std::string_view digits = std::string_view(text).substr(start);
+                       std::size_t textStart, std::size_t digitsEnd, std::size_t line,
+                       std::vector<HiddenNumber>& hidden) {
+    const std::string_view before = std::string_view(text).substr(textStart, digitsEnd - textStart);
+    const std::size_t end = before.size();
+    const std::size_t start = LiteralStart(before);
+    const std::string_view digits = before.substr(start);
     constexpr std::string_view kBin = "BIN ";
-    const bool binary = std::string_view(text).substr(0, start).ends_with(kBin);
+    const bool binary = before.substr(0, start).ends_with(kBin);
     const std::string value = SpectrumNumberText(bytes.subspan(at + 1).first<kHiddenNumberSize>());
     if (DigitsValue(digits, binary) != value)
-        hidden.push_back({line, text.size(), std::string(digits), value});
+        hidden.push_back({line, textStart + end, std::string(digits), value});
 }
+
+// Appends a keyword as the Spectrum's ROM prints it: a space before it, unless it is a function
+// (RND to BIN) or begins below 'A' (<=, >=, <>) or a space was printed last; a space after it
+// when it ends in a letter or '$', but for RND, INKEY$ and PI, which take no argument. Returns
+// whether a space was printed last.
+bool AppendSpectrumKeyword(std::string& text, std::uint8_t token, bool afterSpace) {
+    constexpr std::uint8_t kFirstFunction = 0xA5;   // RND
+    constexpr std::uint8_t kLastNoArgument = 0xA7;  // PI
+    constexpr std::uint8_t kLastFunction = 0xC4;    // BIN
+    const std::string_view keyword = BasicKeywords[token - kFirstKeywordToken];
+    const bool function = token >= kFirstFunction && token <= kLastFunction;
+    if (!function && keyword.front() >= 'A' && !afterSpace) text += ' ';
+    text += keyword;
+    const bool spaceAfter = (keyword.back() >= 'A' || keyword.back() == '$') &&
+                            !(token >= kFirstFunction && token <= kLastNoArgument);
+    if (spaceAfter) text += ' ';
+    return spaceAfter;
+}
+
+// What a line's decoding gives besides its text.
+struct LineNotes {
+    std::vector<HiddenNumber>* hidden = nullptr;
+    std::vector<ColourCode>* colours = nullptr;
+    BasicSpelling spelling = BasicSpelling::Pane;
+};
 
 // Appends the text of the bytes from index begin up to end; stops early when a hidden number's
 // skip would pass end. With hidden given, notes the numbers whose value is not their digits'.
 void DecodeLineText(std::span<const std::uint8_t> bytes, std::size_t begin, std::size_t end,
-                    std::string& text, std::size_t line, std::vector<HiddenNumber>* hidden,
-                    std::vector<ColourCode>* colours) {
+                    std::string& text, std::size_t line, const LineNotes& notes) {
+    const bool spectrum = notes.spelling == BasicSpelling::Spectrum;
+    // DEF FN keeps a five-byte slot after each of its parameters' names, marked as a number is;
+    // the slot holds the argument while the function runs, and is no number of the line's.
+    bool inDefFnParameters = false;
+    // The Spectrum prints no keyword's leading space after a space; its line number is followed
+    // by no space of its own, the first keyword's leading space parting them.
+    bool afterSpace = false;
+    const std::size_t textStart = text.size();
+    // Where the text ends without the spaces after it: space bytes and keywords' trailing spaces.
+    std::size_t digitsEnd = textStart;
     for (std::size_t i = begin; i < end; ++i) {
         const std::uint8_t c = bytes[i];
-        if (c >= 0x20 && c <= 0x7E) {
+        const std::size_t before = text.size();
+        if (c == kDefFnToken) inDefFnParameters = true;
+        if (c == '=' || c == ':') inDefFnParameters = false;
+        if (spectrum && c >= 0x20 && c < kFirstKeywordToken) {
+            text += SpectrumCharacter(c);
+            // Block graphics, drawn apart from the other characters, leave the flag as it was.
+            if (c < 0x80 || c >= 0x90) afterSpace = c == ' ';
+        } else if (c >= 0x20 && c <= 0x7E) {
             text += static_cast<char>(c);
         } else if (c == 0x7F) {
             text += static_cast<char>(kCopyrightSign);
         } else if (c >= 0x80 && c < kFirstKeywordToken) {
             AppendCharacterCode(text, c);
+        } else if (c >= kFirstKeywordToken && spectrum) {
+            afterSpace = AppendSpectrumKeyword(text, c, afterSpace);
         } else if (c >= kFirstKeywordToken) {
             text += ' ';
             text += BasicKeywords[c - kFirstKeywordToken];
             text += ' ';
         } else if (c == kNumberMarker) {
-            if (hidden != nullptr && end - i > kHiddenNumberSize)
-                CheckHiddenNumber(bytes, i, text, line, *hidden);
+            if (notes.hidden != nullptr && !inDefFnParameters && end - i > kHiddenNumberSize)
+                CheckHiddenNumber(bytes, i, text, textStart, digitsEnd, line, *notes.hidden);
             i += kHiddenNumberSize;
-        } else if (c >= kInkCode && c <= kOverCode && colours != nullptr && i + 1 < end) {
-            colours->push_back({line, text.size(), c, bytes[i + 1]});
+        } else if (c >= kInkCode && c <= kOverCode && notes.colours != nullptr && i + 1 < end) {
+            notes.colours->push_back({line, text.size(), c, bytes[i + 1]});
         }
         // Control codes, and their parameter bytes below 0x20, show nothing.
+        if (text.size() != before && c != ' ') {
+            digitsEnd = text.size();
+            if (c >= kFirstKeywordToken && text.back() == ' ') --digitsEnd;
+        }
     }
 }
 
-// The decoding, noting hidden numbers when hidden is given.
+// The decoding, noting what notes asks for.
 void Decode(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
-            std::vector<HiddenNumber>* hidden, std::vector<ColourCode>* colours) {
+            const LineNotes& notes) {
     const std::size_t kept = bytes.size();
     std::size_t p = 0;
     std::string text;
@@ -132,8 +186,8 @@ void Decode(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink&
         const std::size_t lineEnd = p + lineLength + 4;
 
         text = IntToPadStr(number, 4);
-        text += ' ';
-        DecodeLineText(bytes, p + 5, std::min(lineEnd, kept), text, lineIndex++, hidden, colours);
+        if (notes.spelling == BasicSpelling::Pane) text += ' ';
+        DecodeLineText(bytes, p + 5, std::min(lineEnd, kept), text, lineIndex++, notes);
         lines.AddLine(text);
 
         // A line running past the kept bytes is the last one that can be decoded; p never
@@ -147,17 +201,18 @@ void Decode(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink&
 
 void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length,
                         LineSink& lines) {
-    Decode(bytes, length, lines, nullptr, nullptr);
+    Decode(bytes, length, lines, {});
 }
 
 void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
-                        std::vector<HiddenNumber>& hidden) {
-    Decode(bytes, length, lines, &hidden, nullptr);
+                        std::vector<HiddenNumber>& hidden, BasicSpelling spelling) {
+    Decode(bytes, length, lines, {&hidden, nullptr, spelling});
 }
 
 void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
-                        std::vector<HiddenNumber>& hidden, std::vector<ColourCode>& colours) {
-    Decode(bytes, length, lines, &hidden, &colours);
+                        std::vector<HiddenNumber>& hidden, std::vector<ColourCode>& colours,
+                        BasicSpelling spelling) {
+    Decode(bytes, length, lines, {&hidden, &colours, spelling});
 }
 
 }  // namespace brisalto

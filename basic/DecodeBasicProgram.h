@@ -16,6 +16,14 @@ class LineSink;
 // at or past bytes.size() is examined, and decoding always ends.
 void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines);
 
+// How the lines are spelt. Pane: as the grid's listing pane, in the single-byte code page: every
+// keyword with a space on each side, a graphics byte as a "+CHR n+" piece of a string literal,
+// 0x7F as 0xA9. Spectrum: as the Spectrum lists, in UTF-8: one space around keywords where the
+// Spectrum prints it (none before a function or after RND, INKEY$, PI, and no second space
+// after one; the line number's space is the first keyword's), and every character as
+// SpectrumCharacter gives it.
+enum class BasicSpelling { Pane, Spectrum };
+
 // A number in a program line whose hidden five-byte value, the one the program computes with, is
 // not what its digits say (or that has no digits at all).
 struct HiddenNumber {
@@ -29,7 +37,8 @@ struct HiddenNumber {
 // Digits and value are compared as PRINT would show them, so a hidden value that only rounds the
 // digits differently to the ninth digit is not marked.
 void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
-                        std::vector<HiddenNumber>& hidden);
+                        std::vector<HiddenNumber>& hidden,
+                        BasicSpelling spelling = BasicSpelling::Pane);
 
 // A colour control code in a program line: INK, PAPER, FLASH, BRIGHT, INVERSE or OVER (0x10 to
 // 0x15) and the value byte after it. Listed, it colours the line's text after it.
@@ -44,6 +53,7 @@ inline constexpr std::uint8_t kOverCode = 0x15;
 
 // The same decoding with the hidden numbers, and also every colour code, in order.
 void DecodeBasicProgram(std::span<const std::uint8_t> bytes, std::uint16_t length, LineSink& lines,
-                        std::vector<HiddenNumber>& hidden, std::vector<ColourCode>& colours);
+                        std::vector<HiddenNumber>& hidden, std::vector<ColourCode>& colours,
+                        BasicSpelling spelling = BasicSpelling::Pane);
 
 }  // namespace brisalto

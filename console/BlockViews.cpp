@@ -6,7 +6,6 @@
 
 #include "BlockBytes.h"
 #include "BlockViewChoice.h"
-#include "CodePageText.h"
 #include "DecodeArray.h"
 #include "DecodeVariables.h"
 #include "DisassembleZ80.h"
@@ -29,11 +28,11 @@ std::string Joined(const std::vector<std::string>& lines) {
 BlockViewText Basic(const CatalogueTable& catalogue, std::size_t index,
                     const TapeLocation& location) {
     const CatalogueRow& row = catalogue.Row(index);
-    if (row.Tipo != kProgramDataTipo) return {{}, "is not a program's data"};
+    if (!IsHeadedDataOf(catalogue, index, kProgramDataTipo)) return {{}, "is not a program's data"};
     std::string text;
     for (const std::string& line :
          ProgramViewLines(ReadBlockBody(location, row), row.Par1.value_or(0)))
-        text += CodePageToUtf8(line) + '\n';
+        text += line + '\n';
     return {text, {}};
 }
 
@@ -56,14 +55,13 @@ std::vector<std::string> DisassemblyLines(std::span<const std::uint8_t> data, st
 BlockViewText Disassembly(const ConsoleRequest& request, const CatalogueTable& catalogue,
                           std::size_t index, const TapeLocation& location) {
     const CatalogueRow& row = catalogue.Row(index);
-    const CatalogueRow* header = HeaderBefore(catalogue, index);
-    const bool loads = header != nullptr && header->Start && IsDataOf(row, kBytesDataTipo);
-    if (!loads && !request.from)
+    const std::optional<std::uint16_t> loadAddress = LoadAddress(catalogue, index);
+    if (!loadAddress && !request.from)
         return {{}, "is not a Bytes block; '--from ADDR' gives the address its data loads at"};
     const std::vector<std::uint8_t> data = BlockData(ReadBlockBody(location, row));
-    if (!loads) return {Joined(DisassemblyLines(data, std::uint16_t(*request.from), 0)), {}};
+    if (!loadAddress) return {Joined(DisassemblyLines(data, std::uint16_t(*request.from), 0)), {}};
     // A Bytes block loads at its header's address; --from picks the address to start at in it.
-    const std::uint16_t start = *header->Start;
+    const std::uint16_t start = *loadAddress;
     const unsigned from = request.from.value_or(start);
     if (from < start || from - start >= data.size()) {
         return {{},
@@ -76,7 +74,8 @@ BlockViewText Disassembly(const ConsoleRequest& request, const CatalogueTable& c
 BlockViewText Variables(const ConsoleRequest& request, const CatalogueTable& catalogue,
                         std::size_t index, const TapeLocation& location) {
     const CatalogueRow& row = catalogue.Row(index);
-    if (!IsDataOf(row, kProgramDataTipo)) return {{}, "is not a BASIC program's data block"};
+    if (!IsHeadedDataOf(catalogue, index, kProgramDataTipo))
+        return {{}, "is not a BASIC program's data block"};
     const std::vector<std::uint8_t> data = BlockData(ReadBlockBody(location, row));
     const std::size_t programLength = row.Par1.value_or(0);
     if (programLength > data.size()) {
@@ -92,9 +91,9 @@ BlockViewText Variables(const ConsoleRequest& request, const CatalogueTable& cat
 BlockViewText Array(const ConsoleRequest& request, const CatalogueTable& catalogue,
                     std::size_t index, const TapeLocation& location) {
     const CatalogueRow& row = catalogue.Row(index);
-    const bool characters = IsDataOf(row, kCharacterArrayDataTipo);
+    const bool characters = IsHeadedDataOf(catalogue, index, kCharacterArrayDataTipo);
     const CatalogueRow* header = HeaderBefore(catalogue, index);
-    if ((!characters && !IsDataOf(row, kNumberArrayDataTipo)) || header == nullptr ||
+    if ((!characters && !IsHeadedDataOf(catalogue, index, kNumberArrayDataTipo)) ||
         !header->Start)
         return {{}, "is not an array's data block"};
     const std::vector<std::uint8_t> data = BlockData(ReadBlockBody(location, row));

@@ -261,11 +261,13 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
             request.entry = value;
         } else if (argument == "--no-raw") {
             request.showRaw = false;
-        } else if (argument == "--json") {
+        } else if (argument == "--json" || argument == "--json-lines") {
+            // Two layouts of the same JSON: a command line giving both asks for neither.
+            const bool lines = argument == "--json-lines";
+            if (request.json && request.jsonLines != lines)
+                return Usage("choose '--json' or '--json-lines', not both");
             request.json = true;
-        } else if (argument == "--json-lines") {
-            request.json = true;
-            request.jsonLines = true;
+            request.jsonLines = lines;
         } else if (argument == "--scr") {
             request.rawScreen = true;
         } else if (argument == "--keep-flag") {

@@ -17,6 +17,7 @@
 #include "BlockDetails.h"
 #include "BlockDetailsJson.h"
 #include "BlockTip.h"
+#include "BlockViewChoice.h"
 #include "BlockViews.h"
 #include "CatalogueJson.h"
 #include "CatalogueText.h"
@@ -309,14 +310,14 @@ int List(const ConsoleRequest& request) {
                 // A Program header: its program is the data row right after it, if any.
                 const std::size_t next = *request.row + 1;
                 const bool follows = next <= scan.catalogue.RowCount() &&
-                                     scan.catalogue.Row(next - 1).Tipo == kProgramDataTipo;
+                                     IsHeadedDataOf(scan.catalogue, next - 1, kProgramDataTipo);
                 Complain(tape.name, RowName(*request.row) + " is a Program header; " +
                                         (follows ? "its program is " + RowName(next)
                                                  : std::string("no program follows it")));
                 outcome.Failed();
                 return;
             }
-            if (row->Tipo != kProgramDataTipo) {
+            if (!IsHeadedDataOf(scan.catalogue, *request.row - 1, kProgramDataTipo)) {
                 Complain(tape.name, RowName(*request.row) + " is not a BASIC program");
                 outcome.Failed();
                 return;
@@ -324,7 +325,7 @@ int List(const ConsoleRequest& request) {
             programs.push_back(*request.row);
         } else {
             for (std::size_t index = 0; index < scan.catalogue.RowCount(); ++index) {
-                if (scan.catalogue.Row(index).Tipo == kProgramDataTipo)
+                if (IsHeadedDataOf(scan.catalogue, index, kProgramDataTipo))
                     programs.push_back(index + 1);
             }
         }
@@ -577,7 +578,11 @@ int RunConsoleRequest(const ConsoleRequest& request) {
         case ConsoleCommand::Details: status = Details(request); break;
         case ConsoleCommand::Wav:
 #ifdef BRISALTO_HAS_SOUND
-            status = WriteTapeWav(request);
+            if (Outcome outcome; const auto tape = OneTape(request, outcome)) {
+                status = WriteTapeWav(request, *tape);
+            } else {
+                status = outcome.Status();
+            }
 #else
             std::fputs("brisalto-tape: this build cannot make sound\n", stderr);
             status = kExitFailure;

@@ -12,7 +12,6 @@
 #include "FailureText.h"
 #include "OutputFile.h"
 #include "StreamedOutputFile.h"
-#include "TapeScan.h"
 #include "TapeSoundBytes.h"
 #include "WavSound.h"
 
@@ -27,12 +26,9 @@ void Complain(const std::string& text) {
 
 }  // namespace
 
-int WriteTapeWav(const ConsoleRequest& request) {
-    std::string name = request.tapes.front();
+int WriteTapeWav(const ConsoleRequest& request, const ConsoleTape& tape) {
+    const std::string& name = tape.name;
     try {
-        const std::vector<ConsoleTape> tapes = FindConsoleTapes(name, request.entry);
-        const ConsoleTape& tape = tapes.front();
-        name = tape.name;
         std::optional<std::size_t> fromRow;
         if (request.row) fromRow = *request.row - 1;
         TapeSoundBytes sound = ReadTapeSoundBytes(tape.location, fromRow);

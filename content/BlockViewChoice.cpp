@@ -6,36 +6,40 @@
 namespace brisalto {
 
 const CatalogueRow* HeaderBefore(const CatalogueTable& catalogue, std::size_t index) {
-    while (index-- > 0) {
-        const CatalogueRow& row = catalogue.Row(index);
-        if (row.Flag == kHeaderFlag && row.Tipo && *row.Tipo >= 0 && *row.Tipo < kDataTipoBase)
-            return &row;
-    }
-    return nullptr;
+    if (index == 0 || index >= catalogue.RowCount() || catalogue.Row(index).Flag != kDataFlag)
+        return nullptr;
+    const CatalogueRow& before = catalogue.Row(index - 1);
+    const bool header = before.Flag == kHeaderFlag && before.Tipo && *before.Tipo >= kProgramTipo &&
+                        *before.Tipo <= kBytesTipo;
+    return header ? &before : nullptr;
 }
 
 bool IsDataOf(const CatalogueRow& row, std::int32_t kind) {
     return row.Flag == kDataFlag && row.Tipo == kind;
 }
 
-std::optional<std::uint16_t> LoadAddress(const CatalogueTable& catalogue, std::size_t index) {
-    if (!IsDataOf(catalogue.Row(index), kBytesDataTipo)) return std::nullopt;
+bool IsHeadedDataOf(const CatalogueTable& catalogue, std::size_t index, std::int32_t kind) {
     const CatalogueRow* header = HeaderBefore(catalogue, index);
-    if (header == nullptr) return std::nullopt;
-    return header->Start;
+    return header != nullptr && kDataTipoBase + *header->Tipo == kind;
+}
+
+std::optional<std::uint16_t> LoadAddress(const CatalogueTable& catalogue, std::size_t index) {
+    if (!IsHeadedDataOf(catalogue, index, kBytesDataTipo)) return std::nullopt;
+    return HeaderBefore(catalogue, index)->Start;
 }
 
 std::vector<BlockViewKind> BlockViewsFor(const CatalogueTable& catalogue, std::size_t index) {
     const CatalogueRow& row = catalogue.Row(index);
     std::vector<BlockViewKind> views = {BlockViewKind::Hex};
     if (row.Checksum) views.push_back(BlockViewKind::Disassembly);
-    if (IsDataOf(row, kProgramDataTipo)) {
+    if (IsHeadedDataOf(catalogue, index, kProgramDataTipo)) {
         views.push_back(BlockViewKind::Basic);
         // The body is flag, data, checksum: data beyond the program's length is the variables.
         const std::size_t dataLength = row.Length >= 2 ? row.Length - 2 : 0;
         if (dataLength > row.Par1.value_or(0)) views.push_back(BlockViewKind::Variables);
     }
-    if (IsDataOf(row, kNumberArrayDataTipo) || IsDataOf(row, kCharacterArrayDataTipo))
+    if (IsHeadedDataOf(catalogue, index, kNumberArrayDataTipo) ||
+        IsHeadedDataOf(catalogue, index, kCharacterArrayDataTipo))
         views.push_back(BlockViewKind::Array);
     return views;
 }

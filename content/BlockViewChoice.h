@@ -13,20 +13,27 @@ namespace brisalto {
 // The views of a block that a front end offers.
 enum class BlockViewKind { Hex, Disassembly, Basic, Variables, Array };
 
-// The header a data row's kind came from: the last header row before row index, as the scanner
-// took it; nullptr when there is none.
+// The header that describes data row index: the row right before it, when that is a header of
+// one of the four kinds. A loader reads a header and then the block right after it, so a data
+// block after another data block has no header of its own, whatever kind the catalogue carried
+// over to its row. nullptr for a header row and for a data row with no header of its own.
 const CatalogueRow* HeaderBefore(const CatalogueTable& catalogue, std::size_t index);
 
-// Whether row is a data block (flag 0xFF) of the given kind code.
+// Whether row is a data block (flag 0xFF) of the given kind code, as the catalogue carried it
+// over from the last header; HeaderBefore says whether that header is the row's own.
 bool IsDataOf(const CatalogueRow& row, std::int32_t kind);
 
-// Where a Bytes data row's data loads: its header's address; unset for any other row.
+// Whether row index is a data block right after a header of the given kind (a data kind code,
+// such as kProgramDataTipo): the block that header describes.
+bool IsHeadedDataOf(const CatalogueTable& catalogue, std::size_t index, std::int32_t kind);
+
+// Where a Bytes data row's data loads: its own header's address; unset for any other row.
 std::optional<std::uint16_t> LoadAddress(const CatalogueTable& catalogue, std::size_t index);
 
 // The views that apply to row index, in the order to show them: Hex always; Disassembly for
 // every row with a body (a Bytes block at its address, any other from an address asked for);
 // BASIC for a program's data; Variables when that data holds bytes after the program; Array for
-// an array's data.
+// an array's data. Only a header's own data block is a program's or an array's.
 std::vector<BlockViewKind> BlockViewsFor(const CatalogueTable& catalogue, std::size_t index);
 
 }  // namespace brisalto

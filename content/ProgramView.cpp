@@ -15,7 +15,7 @@ std::vector<std::string> ProgramViewLines(std::span<const std::uint8_t> body,
     const std::size_t kept = std::min({body.size(), std::size_t{length}, kBlockBufferSize});
     LineVector lines;
     std::vector<HiddenNumber> hidden;
-    DecodeBasicProgram(body.first(kept), length, lines, hidden);
+    DecodeBasicProgram(body.first(kept), length, lines, hidden, BasicSpelling::Spectrum);
     std::vector<std::string> view = lines.lines;
     if (!hidden.empty()) view.emplace_back();
     for (const HiddenNumber& number : hidden) {

@@ -78,30 +78,16 @@ void ReadArchiveInfo(std::span<const std::uint8_t> bytes, std::vector<ArchiveFie
 
 using Bytes = std::span<const std::uint8_t>;
 
-
 constexpr std::size_t kFieldWidth = 12;  // "Protection: " and room to spare
 
-// Hardware information: the kinds of hardware, and the machines of kind 0 by ID.
-constexpr std::array<std::string_view, 17> kHardwareKinds = {
-    "Computer",
-    "External storage",
-    "ROM/RAM add-on",
-    "Sound device",
-    "Joystick",
-    "Mouse",
-    "Other controller",
-    "Serial port",
-    "Parallel port",
-    "Printer",
-    "Modem",
-    "Digitizer",
-    "Network adapter",
-    "Keyboard or keypad",
-    "AD/DA converter",
-    "EPROM programmer",
-    "Graphics",
+// Hardware information (0x33): each entry names a kind of hardware, one of its makes by ID, and
+// what the tape does with it. The kinds, and the makes of each kind by ID, as the TZX format
+// lists them.
+struct HardwareKind {
+    std::string_view kind;
+    std::span<const std::string_view> makes;
 };
-constexpr std::array<std::string_view, 14> kComputers = {
+constexpr std::array<std::string_view, 46> kComputers = {
     "ZX Spectrum 16k",
     "ZX Spectrum 48k, Plus",
     "ZX Spectrum 48k Issue 1",
@@ -116,10 +102,177 @@ constexpr std::array<std::string_view, 14> kComputers = {
     "Didaktik Gama",
     "ZX-80",
     "ZX-81",
+    "ZX Spectrum 128k, Spanish version",
+    "ZX Spectrum, Arabic version",
+    "Microdigital TK 90-X",
+    "Microdigital TK 95",
+    "Byte",
+    "Elwro 800-3",
+    "ZS Scorpion 256",
+    "Amstrad CPC 464",
+    "Amstrad CPC 664",
+    "Amstrad CPC 6128",
+    "Amstrad CPC 464+",
+    "Amstrad CPC 6128+",
+    "Jupiter ACE",
+    "Enterprise",
+    "Commodore 64",
+    "Commodore 128",
+    "Inves Spectrum+",
+    "Profi",
+    "GrandRomMax",
+    "Kay 1024",
+    "Ice Felix HC 91",
+    "Ice Felix HC 2000",
+    "Amaterske RADIO Mistrum",
+    "Quorum 128",
+    "MicroART ATM",
+    "MicroART ATM Turbo 2",
+    "Chrome",
+    "ZX Badaloc",
+    "TS-1500",
+    "Lambda",
+    "TK-65",
+    "ZX-97",
 };
-// What the tape does with that hardware, by the entry's information byte.
-constexpr std::array<std::string_view, 4> kHardwareStates = {
-    "runs", "runs, using hardware", "runs, does not use hardware", "does not run"};
+constexpr std::array<std::string_view, 24> kStorage = {
+    "ZX Microdrive",
+    "Opus Discovery",
+    "MGT Disciple",
+    "MGT Plus-D",
+    "Rotronics Wafadrive",
+    "TR-DOS (BetaDisk)",
+    "Byte Drive",
+    "Watsford",
+    "FIZ",
+    "Radofin",
+    "Didaktik disk drives",
+    "BS-DOS (MB-02)",
+    "ZX Spectrum +3 disk drive",
+    "JLO (Oliger) disk interface",
+    "Timex FDD3000",
+    "Zebra disk drive",
+    "Ramex Millenia",
+    "Larken",
+    "Kempston disk interface",
+    "Sandy",
+    "ZX Spectrum +3e hard disk",
+    "ZXATASP",
+    "DivIDE",
+    "ZXCF",
+};
+constexpr std::array<std::string_view, 11> kAddOns = {
+    "Sam Ram",
+    "Multiface ONE",
+    "Multiface 128k",
+    "Multiface +3",
+    "MultiPrint",
+    "MB-02 ROM/RAM expansion",
+    "SoftROM",
+    "1k",
+    "16k",
+    "48k",
+    "Memory in 8-16k used",
+};
+constexpr std::array<std::string_view, 13> kSoundDevices = {
+    "Classic AY hardware (compatible with 128k ZXs)",
+    "Fuller Box AY sound hardware",
+    "Currah microSpeech",
+    "SpecDrum",
+    "AY ACB stereo (A+C=left, B+C=right); Melodik",
+    "AY ABC stereo (A+B=left, B+C=right)",
+    "RAM Music Machine",
+    "Covox",
+    "General Sound",
+    "Intec Electronics Digital Interface B8001",
+    "Zon-X AY",
+    "QuickSilva AY",
+    "Jupiter ACE",
+};
+constexpr std::array<std::string_view, 5> kJoysticks = {
+    "Kempston", "Cursor, Protek, AGF", "Sinclair 2 Left (12345)", "Sinclair 1 Right (67890)",
+    "Fuller",
+};
+constexpr std::array<std::string_view, 2> kMice = {
+    "AMX mouse",
+    "Kempston mouse",
+};
+constexpr std::array<std::string_view, 4> kControllers = {
+    "Trickstick",
+    "ZX Light Gun",
+    "Zebra Graphics Tablet",
+    "Defender Light Gun",
+};
+constexpr std::array<std::string_view, 2> kSerialPorts = {
+    "ZX Interface 1",
+    "ZX Spectrum 128k",
+};
+constexpr std::array<std::string_view, 11> kParallelPorts = {
+    "Kempston S",
+    "Kempston E",
+    "ZX Spectrum +3",
+    "Tasman",
+    "DK'Tronics",
+    "Hilderbay",
+    "INES Printerface",
+    "ZX LPrint Interface 3",
+    "MultiPrint",
+    "Opus Discovery",
+    "Standard 8255 chip with ports 31,63,95",
+};
+constexpr std::array<std::string_view, 3> kPrinters = {
+    "ZX Printer, Alphacom 32 & compatibles",
+    "Generic printer",
+    "EPSON compatible",
+};
+constexpr std::array<std::string_view, 2> kModems = {
+    "Prism VTX 5000",
+    "T/S 2050 or Westridge 2050",
+};
+constexpr std::array<std::string_view, 4> kDigitizers = {
+    "RD Digital Tracer",
+    "DK'Tronics Light Pen",
+    "British MicroGraph Pad",
+    "Romantic Robot Videoface",
+};
+constexpr std::array<std::string_view, 1> kNetworkAdapters = {
+    "ZX Interface 1",
+};
+constexpr std::array<std::string_view, 1> kKeypads = {
+    "Keypad for ZX Spectrum 128k",
+};
+constexpr std::array<std::string_view, 2> kConverters = {
+    "Harley Systems ADC 8.2",
+    "Blackboard Electronics",
+};
+constexpr std::array<std::string_view, 1> kProgrammers = {
+    "Orme Electronics",
+};
+constexpr std::array<std::string_view, 4> kGraphics = {
+    "WRX Hi-Res",
+    "G007",
+    "Memotech",
+    "Lambda Colour",
+};
+constexpr std::array<HardwareKind, 17> kHardwareKinds = {{
+    {"computer", kComputers},
+    {"external storage", kStorage},
+    {"ROM/RAM add-on", kAddOns},
+    {"sound device", kSoundDevices},
+    {"joystick", kJoysticks},
+    {"mouse", kMice},
+    {"other controller", kControllers},
+    {"serial port", kSerialPorts},
+    {"parallel port", kParallelPorts},
+    {"printer", kPrinters},
+    {"modem", kModems},
+    {"digitizer", kDigitizers},
+    {"network adapter", kNetworkAdapters},
+    {"keyboard or keypad", kKeypads},
+    {"AD/DA converter", kConverters},
+    {"EPROM programmer", kProgrammers},
+    {"graphics", kGraphics},
+}};
 
 // lead and then the text, a line break (0x0D, or 0x0D 0x0A) starting a new line indented as
 // far as lead is long; a break at the very end starts none.
@@ -175,11 +328,28 @@ void ArchiveInfo(std::vector<std::string>& lines, Bytes bytes) {
     }
 }
 
+// "ZX Spectrum 48k, Plus" for a computer; "AMX mouse (mouse)" for other hardware, whose make
+// alone may not say what it is ("Kempston"); "ID 7 (mouse)" for an ID the format does not list.
 std::string HardwareName(std::uint8_t kind, std::uint8_t id) {
-    if (kind == 0 && id < kComputers.size()) return std::string(kComputers[id]);
-    const std::string name = kind < kHardwareKinds.size() ? std::string(kHardwareKinds[kind])
-                                                          : "Hardware kind " + std::to_string(kind);
-    return name + " " + std::to_string(id);
+    if (kind >= kHardwareKinds.size())
+        return "ID " + std::to_string(id) + " (hardware kind " + std::to_string(kind) + ")";
+    const HardwareKind& known = kHardwareKinds[kind];
+    if (id >= known.makes.size())
+        return "ID " + std::to_string(id) + " (" + std::string(known.kind) + ")";
+    if (kind == 0) return std::string(known.makes[id]);
+    return std::string(known.makes[id]) + " (" + std::string(known.kind) + ")";
+}
+
+// What the tape does with the hardware, by the entry's information byte.
+std::string HardwareUse(std::uint8_t kind, std::uint8_t use) {
+    const std::string_view with = kind == 0 ? "on this machine" : "with this device";
+    switch (use) {
+        case 0: return "runs " + std::string(with);
+        case 1: return "uses its special features";
+        case 2: return "runs but does not use its special features";
+        case 3: return "does not run " + std::string(with);
+        default: return "information byte " + std::to_string(use);
+    }
 }
 
 // 0x33: entry count, then per entry the hardware's kind, its ID and what the tape does with it;
@@ -191,9 +361,8 @@ std::vector<std::string> HardwareEntries(Bytes bytes) {
     for (unsigned entry = 0; entry < count; ++entry) {
         const std::size_t p = 1 + 3 * std::size_t(entry);
         if (bytes.size() - p < 3) break;  // no room for another entry
-        const std::string_view state =
-            bytes[p + 2] < kHardwareStates.size() ? kHardwareStates[bytes[p + 2]] : "unknown";
-        entries.push_back(HardwareName(bytes[p], bytes[p + 1]) + ": " + std::string(state));
+        entries.push_back(HardwareName(bytes[p], bytes[p + 1]) + ": " +
+                          HardwareUse(bytes[p], bytes[p + 2]));
     }
     return entries;
 }

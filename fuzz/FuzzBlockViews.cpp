@@ -82,6 +82,19 @@ void CheckProgram(std::span<const std::uint8_t> bytes) {
             number.line < lines.lines.size() && number.column <= lines.lines[number.line].size(),
             "a hidden number is in a listed line");
     }
+    // The Block View's spelling lists the same lines and finds the same hidden numbers.
+    brisalto::LineVector spelt;
+    std::vector<brisalto::HiddenNumber> spotted;
+    brisalto::DecodeBasicProgram(bytes, static_cast<std::uint16_t>(bytes.size()), spelt, spotted,
+                                 brisalto::BasicSpelling::Spectrum);
+    Require(spelt.lines.size() == lines.lines.size(), "both spellings list every line");
+    Require(spotted.size() == hidden.size(), "both spellings find the same hidden numbers");
+    for (std::size_t i = 0; i < spotted.size() && i < hidden.size(); ++i) {
+        Require(spotted[i].line == hidden[i].line && spotted[i].digits == hidden[i].digits &&
+                    spotted[i].value == hidden[i].value &&
+                    spotted[i].column <= spelt.lines[spotted[i].line].size(),
+                "a hidden number is the same in both spellings");
+    }
 }
 
 }  // namespace

@@ -144,7 +144,7 @@ TEST_F(BlockViewWindow, TheBasicTabListsTheTextAfterAnInkCodeInThatInk) {
     PressF3();
     ASSERT_EQ(Views().size(), 1);
     const QString text = Text(*Views().back(), QStringLiteral("BASIC"));
-    ASSERT_TRUE(text.startsWith(QStringLiteral("  10  PRINT \"AB\""))) << text.toStdString();
+    ASSERT_TRUE(text.startsWith(QStringLiteral("  10 PRINT \"AB\""))) << text.toStdString();
     const auto* edit = Views().back()->findChild<QPlainTextEdit*>(QStringLiteral("BASIC"));
     const auto formatAt = [edit](int position) {
         QTextCursor cursor(edit->document());

@@ -3,6 +3,7 @@
 // from: every glyph, pixel for pixel, and not one grey pixel.
 #include <QFont>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
@@ -14,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "BasicKeywords.h"
+#include "SpectrumCharacters.h"
 #include "ZxFont.h"
 
 namespace brisalto::testing {
@@ -130,6 +133,30 @@ TEST(SpeccyFont, DrawsEveryCharacterAsTheRomAndTheBlockBitsDoSharply) {
         ++compared;
     }
     EXPECT_EQ(compared, 95 + 3 + 16);  // ASCII, its two second places and (c); the blocks
+}
+
+// The views print a Spectrum character as SpectrumCharacter gives it; the built-in face must draw
+// that as the Spectrum does: a printable code or a block graphic as its cell, a UDG (which has no
+// fixed picture) with glyphs the face has.
+TEST(SpeccyFont, DrawsEveryCharacterAsTheViewsPrintIt) {
+    const Rom rom = ReadRom();
+    ASSERT_EQ(rom.size(), 16384u) << BRISALTO_SPECTRUM_ROM;
+    QFont font(kBuiltInSpeccyFont);
+    font.setPixelSize(kCell * kScale);
+    const QFontMetrics metrics(font);
+    for (int code = 0x20; code < kFirstKeywordToken; ++code) {
+        const QString printed =
+            QString::fromStdString(std::string(SpectrumCharacter(static_cast<std::uint8_t>(code))));
+        SCOPED_TRACE(std::to_string(code) + ": " + printed.toStdString());
+        if (code < 0x90) {
+            ASSERT_EQ(printed.size(), 1);
+            EXPECT_EQ(DrawnCell(font, printed.front().unicode()),
+                      code < 0x80 ? RomCell(rom, code) : BlockCell(code));
+        } else {
+            EXPECT_FALSE(printed.isEmpty());
+            for (const QChar c : printed) EXPECT_TRUE(metrics.inFont(c)) << int(c.unicode());
+        }
+    }
 }
 
 }  // namespace

@@ -42,6 +42,13 @@ Said FromTzxlist(const std::string& listing) {
         {"Price", "Price"},      {"Loader", "Protection"},   {"Origin", "Origin"},
         {"Comment", "Comment"},
     };
+    // What the tape does with a computer, in tzxlist's words and in ours.
+    const std::map<std::string, std::string> kOnAComputer = {
+        {"runs", "runs on this machine"},
+        {"runs, using hardware", "uses its special features"},
+        {"runs, does not use hardware", "runs but does not use its special features"},
+        {"does not run", "does not run on this machine"},
+    };
     Said said;
     std::istringstream lines(listing);
     std::string line, block;
@@ -56,7 +63,7 @@ Said FromTzxlist(const std::string& listing) {
         const auto colon = line.find(": ");
         if (block == "0x30") said.descriptions.push_back(line.substr(colon + 2));
         if (block == "0x31") said.messages.push_back(line.substr(colon + 2));
-        if (block == "0x33") said.states.push_back(line.substr(colon + 2));
+        if (block == "0x33") said.states.push_back(kOnAComputer.at(line.substr(colon + 2)));
         if (block == "0x32") {
             const auto name = names.find(Trimmed(line.substr(0, colon)));
             if (colon != std::string::npos && name != names.end()) {

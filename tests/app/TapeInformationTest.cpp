@@ -71,9 +71,10 @@ TEST(TapeInformation, SumsUpATzxTapeAndWordsItsTexts) {
             "  Comment:    line\n"
             "              two\n"
             "Hardware information:\n"
-            "  ZX Spectrum 48k, Plus: runs, using hardware\n"
-            "  Sound device 0: does not run\n"
-            "  Computer 64: runs");
+            "  ZX Spectrum 48k, Plus: uses its special features\n"
+            "  Classic AY hardware (compatible with 128k ZXs) (sound device): does not run with "
+            "this device\n"
+            "  ID 64 (computer): runs on this machine");
 }
 
 TEST(TapeInformation, SaysAllChecksumsAreRightOnATapFile) {

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "BasicProgramBytes.h"
+#include "DecodeBasicProgram.h"
+#include "LineSink.h"
 
 namespace brisalto::testing {
 namespace {
@@ -140,6 +142,38 @@ TEST(DecodeBasicProgram, ListsWholePrograms) {
     for (const ProgramCase& c : cases) {
         EXPECT_EQ(DecodeProgram(c.program), c.expected) << c.what;
     }
+}
+
+// One line as the Block View's BASIC tab spells it, as the Spectrum lists it.
+std::string SpectrumLine(const Bytes& text) {
+    const Bytes program = StoredLine(10, text);
+    Bytes block = {0xFF};
+    block.insert(block.end(), program.begin(), program.end());
+    LineVector lines;
+    std::vector<HiddenNumber> hidden;
+    DecodeBasicProgram(block, std::uint16_t(block.size()), lines, hidden, BasicSpelling::Spectrum);
+    return lines.lines.size() == 1 ? lines.lines.front() : "(not one line)";
+}
+
+TEST(DecodeBasicProgram, SpellsAsTheSpectrumListsInTheSpectrumSpelling) {
+    Bytes blocks = {kRem};
+    for (std::uint8_t c = 0x80; c <= 0x8F; ++c) blocks.push_back(c);
+    const LineCase cases[] = {
+        {"a command, then a function", 10, {0xF9, 0xC0, '3', '2'}, "  10 RANDOMIZE USR 32"},
+        {"THEN before a command", 10, {kIf, 'a', kThen, kGoTo, '1'}, "  10 IF a THEN GO TO 1"},
+        {"a command after a colon", 10, {0xFB, ':', kPrint}, "  10 CLS : PRINT "},
+        // No keyword first: the line number and the text meet, as the ROM lists them.
+        {"operators and PI: no spaces", 10, {'a', 0xC7, 'b', '*', 0xA7}, "  10a<=b*PI"},
+        {"INKEY$ none after, CHR$ one",
+         10,
+         {kPrint, 0xA6, '+', 0xC2, '6'},
+         "  10 PRINT INKEY$+CHR$ 6"},
+        {"OPEN # none after", 10, {0xD3, '3'}, "  10 OPEN #3"},
+        {"block graphics in a REM", 10, blocks, "  10 REM  ▝▘▀▗▐▚▜▖▞▌▛▄▟▙█"},
+        {"UDGs A and S in a string", 10, {kPrint, '"', 0x90, 0xA2, '"'}, "  10 PRINT \"\\A\\S\""},
+        {"up arrow, pound, copyright", 10, {'^', '`', 0x7F}, "  10↑£©"},
+    };
+    for (const LineCase& c : cases) EXPECT_EQ(SpectrumLine(c.text), c.expected) << c.what;
 }
 
 }  // namespace

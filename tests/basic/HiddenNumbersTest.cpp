@@ -21,6 +21,7 @@ using testing::Text;
 constexpr std::uint8_t kMarker = 0x0E;
 constexpr std::uint8_t kPrint = 0xF5;
 constexpr std::uint8_t kBin = 0xC4;
+constexpr std::uint8_t kDefFn = 0xCE;
 
 // A program's block bytes (flag first) and the hidden numbers decoding finds in them.
 std::vector<HiddenNumber> Hidden(const Bytes& program) {
@@ -32,9 +33,10 @@ std::vector<HiddenNumber> Hidden(const Bytes& program) {
     return hidden;
 }
 
-// PRINT, the literal, the marker and the five bytes.
-Bytes PrintLine(const std::string& literal, const Bytes& five, bool binary = false) {
-    Bytes text = {kPrint};
+// PRINT (or lead), the literal, the marker and the five bytes.
+Bytes PrintLine(const std::string& literal, const Bytes& five, bool binary = false,
+                const Bytes& lead = {kPrint}) {
+    Bytes text = lead;
     if (binary) text.push_back(kBin);
     const Bytes digits = Text(literal);
     text.insert(text.end(), digits.begin(), digits.end());
@@ -47,8 +49,13 @@ struct HiddenCase {
     const char* literal;
     Bytes five;
     bool binary;
-    std::string value;  // empty: not marked
+    std::string value;    // empty: not marked
+    Bytes lead = {kPrint};  // the line's bytes before the literal
 };
+
+// DEF FN f(x, and the five-byte slot DEF FN keeps after a parameter's name.
+const Bytes kDefFnX = {kDefFn, 'f', '(', 'x'};
+const Bytes kSlot = {kMarker, 0, 0, 0x6B, 0x02, 0};
 
 TEST(HiddenNumbers, MarkedWhenTheValueIsNotTheDigits) {
     const std::vector<HiddenCase> cases = {
@@ -65,9 +72,15 @@ TEST(HiddenNumbers, MarkedWhenTheValueIsNotTheDigits) {
         {"101", {0, 0, 101, 0, 0}, true, "101"},
         {"", {0, 0, 7, 0, 0}, false, "7"},                    // no digits at all
         {"3", {0, 1, 3, 0, 0}, false, "? (00 01 03 00 00)"},  // in neither form
+        {"28763 ", {0, 0, 0x5B, 0x70, 0}, false, ""},         // a space before the marker
+        // The slots after DEF FN's parameters x and y hold 619: they are no numbers.
+        {"", {0, 0, 0x6B, 0x02, 0}, false, "", testing::Concat({kDefFnX, kSlot, Text(",y")})},
+        // The function's own numbers are.
+        {"2", {0, 0, 3, 0, 0}, false, "3", testing::Concat({kDefFnX, kSlot, Text(")=x*")})},
     };
     for (const HiddenCase& c : cases) {
-        const std::vector<HiddenNumber> hidden = Hidden(PrintLine(c.literal, c.five, c.binary));
+        const std::vector<HiddenNumber> hidden =
+            Hidden(PrintLine(c.literal, c.five, c.binary, c.lead));
         if (c.value.empty()) {
             EXPECT_TRUE(hidden.empty()) << c.literal;
             continue;

@@ -13,10 +13,12 @@
 #include "BasicKeywords.h"
 #include "BasicProgramGenerator.h"
 #include "CatalogueTable.h"
+#include "DecodeBasicProgram.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
 #include "RunCommand.h"
 #include "ScanTape.h"
+#include "SpectrumCharacters.h"
 #include "TapeBuilder.h"
 #include "TempTape.h"
 
@@ -160,6 +162,61 @@ TEST(ListBasicDifferential, GeneratedProgramsListAsListbasicDoes) {
             << "never generated: byte " << byte;
     }
     EXPECT_GT(coverage.longestLine, 255u) << "no line long enough to need a high length byte";
+}
+
+// listbasic's line in the Block View's spelling, spaces kept: listbasic spaces keywords as the
+// Spectrum lists them, and so does that spelling. Its escapes become the characters the views
+// print (SpectrumCharacter): "\*" ©, "\\" a backslash, "\a".."\s" \A..\S, a two-character
+// drawing its quadrant character; ^ and ` are the Spectrum's up arrow and pound. Its line
+// number takes five columns, ours four.
+std::string ListbasicInViewSpelling(std::string_view line) {
+    std::string text;
+    for (std::size_t i = line.starts_with(' ') ? 1 : 0; i < line.size(); ++i) {
+        if (line[i] == '^' || line[i] == '`') {
+            text += SpectrumCharacter(static_cast<std::uint8_t>(line[i]));
+        } else if (line[i] != '\\' || i + 1 == line.size()) {
+            text += line[i];
+        } else if (const char next = line[++i]; next == '*' || next == '\\') {
+            text += next == '*' ? "©" : "\\";
+        } else if (next >= 'a' && next <= 's') {
+            text += SpectrumCharacter(static_cast<std::uint8_t>(0x90 + (next - 'a')));
+        } else if (i + 1 < line.size()) {
+            const auto column = [](char drawing, int top, int bottom) {
+                return (drawing == '\'' || drawing == ':' ? top : 0) +
+                       (drawing == '.' || drawing == ':' ? bottom : 0);
+            };
+            text += SpectrumCharacter(static_cast<std::uint8_t>(0x80 + column(next, 2, 8) +
+                                                                column(line[i + 1], 1, 4)));
+            ++i;
+        }
+    }
+    return text;
+}
+
+TEST(ListBasicDifferential, ViewSpellingSpacesAsListbasicDoes) {
+    RequireTool("zmakebas");
+    RequireTool("listbasic");
+    BasicProgramGenerator generator(kSeed + 1);
+    for (int n = 0; n < kProgramCount; ++n) {
+        const std::string source = generator.Program();
+        const TempTape basic(Bytes(source.begin(), source.end()), "program.bas");
+        const std::string tape = basic.Folder() + "/program.tap";
+        RunCommand("zmakebas -o '" + tape + "' '" + basic.Path() + "' 2>&1 </dev/null");
+        const Bytes bytes = ReadWholeFile(tape);
+        ASSERT_GT(bytes.size(), 23u) << source;
+        // The data block after the 21 bytes of the header's, from its flag.
+        const Bytes block(bytes.begin() + 23, bytes.end());
+        LineVector ours;
+        std::vector<HiddenNumber> hidden;
+        DecodeBasicProgram(block, std::uint16_t(block.size() - 1), ours, hidden,
+                           BasicSpelling::Spectrum);
+        const std::vector<std::string> theirs = SplitLines(RunCommand("listbasic '" + tape + "'"));
+        ASSERT_EQ(ours.lines.size(), theirs.size()) << "program " << n << ":\n" << source;
+        for (std::size_t i = 0; i < theirs.size(); ++i) {
+            EXPECT_EQ(ours.lines[i], ListbasicInViewSpelling(theirs[i]))
+                << "program " << n << ", line " << i << "\n listbasic: " << theirs[i];
+        }
+    }
 }
 
 }  // namespace

@@ -52,5 +52,32 @@ TEST_P(TzxTextsTable, ReadsWhatLiesWithinTheBlock) {
 INSTANTIATE_TEST_SUITE_P(Blocks, TzxTextsTable, ::testing::ValuesIn(kCases),
                          [](const auto& test) { return std::string(test.param.name); });
 
+// Hardware information: count, then per entry the kind, the make's ID and what the tape does.
+TEST(TzxTexts, NamesTheHardwareAndWhatTheTapeDoesWithIt) {
+    const Bytes entries = {
+        0x05, 0x00, 1,     // the first mouse
+        0x00, 0x01, 0,     // a computer
+        0x00, 0x2D, 3,     // the last computer
+        0x04, 0x00, 2,     // a joystick
+        0x05, 0x02, 3,     // one past the mice
+        0x10, 0x03, 0,     // the last make of the last kind
+        0x11, 0x00, 0,     // one past the kinds
+        0x05, 0x01, 4,     // one past the information values
+    };
+    Bytes block = {static_cast<std::uint8_t>(entries.size() / 3)};
+    block.insert(block.end(), entries.begin(), entries.end());
+    const std::vector<std::string> want = {
+        "AMX mouse (mouse): uses its special features",
+        "ZX Spectrum 48k, Plus: runs on this machine",
+        "ZX-97: does not run on this machine",
+        "Kempston (joystick): runs but does not use its special features",
+        "ID 2 (mouse): does not run with this device",
+        "Lambda Colour (graphics): runs with this device",
+        "ID 0 (hardware kind 17): runs with this device",
+        "Kempston mouse (mouse): information byte 4",
+    };
+    EXPECT_EQ(ReadTzxTexts({TzxTextBlock{0x33, 10, block}}).hardware, want);
+}
+
 }  // namespace
 }  // namespace brisalto

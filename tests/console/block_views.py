@@ -94,7 +94,7 @@ with tempfile.TemporaryDirectory() as folder:
         out.write(tape)
 
     check("basic", run("basic", "--row", "12", path),
-          (0, "  10  PRINT 1\n\nLine 10: 1 hides the value 5\n", ""))
+          (0, "  10 PRINT 1\n\nLine 10: 1 hides the value 5\n", ""))
     check("basic of no program", run("basic", "--row", "8", path)[0], 1)
 
     check("variables", run("variables", "--row", "2", path), (0, (

@@ -98,6 +98,11 @@ def symbols(key):
 
 # tzxlist's archive labels for the reader's keys.
 ARCHIVE = {"title": "Full Title", "publisher": "Publisher", "year": "Year"}
+TZXLIST_USE = {"runs on this machine": "runs", "runs with this device": "runs",
+               "uses its special features": "runs, using hardware",
+               "runs but does not use its special features": "runs, does not use hardware",
+               "does not run on this machine": "does not run",
+               "does not run with this device": "does not run"}
 
 # Per block kind: (pattern of a tzxlist line, what its numbers or texts are, what our fields
 # give for them). Each pattern must match at least once; all its matches, in order, compared.
@@ -149,9 +154,9 @@ TABLE = {
     0x32: [(r"^ *(Full Title|Publisher|Year): (.*)$",
             lambda f: [[ARCHIVE[key], text] for key, text in f.items() if key in ARCHIVE])],
     # The machines' names differ between the two programs' tables; what the tape does on each
-    # is the same.
+    # is the same, worded each program's own way.
     0x33: [(r"^  .*: (runs|does not run.*|runs, .*)$",
-            lambda f: [h.split(": ")[-1] for h in f["hardware"]])],
+            lambda f: [TZXLIST_USE[h.split(": ")[-1]] for h in f["hardware"]])],
     0x35: [(r"Description: (.*)", lambda f: [f["identification"].ljust(16)]),
            (r"Length: (\d+) bytes", numbers("dataLength"))],
 }

@@ -61,6 +61,7 @@ expect 2 '' "brisalto-tape: '--scale' is not an option of catalogue $usage" -- c
 expect 2 '' "brisalto-tape: screen needs '--row' $usage" -- screen screen.tap out.png
 expect 2 '' "brisalto-tape: '--row' needs a row number from 1 up $usage" -- list --row 0 good.tap
 expect 2 '' "brisalto-tape: bytes takes one tape and one output $usage" -- bytes --row 2 good.tap
+expect 2 '' "brisalto-tape: choose '--json' or '--json-lines', not both $usage" -- catalogue --json-lines --json good.tap
 expect 0 '  2      23   255  Raw Data  *133   133' '' -- catalogue good.tap
 expect 3 '' "brisalto-tape: cut.tap: Tape file is seriously corrupted. Cannot continue." -- list cut.tap
 expect 1 '' "brisalto-tape: missing.tap: File not found." -- catalogue missing.tap

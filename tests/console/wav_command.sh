@@ -15,6 +15,10 @@ head -c 100 good.tap >cut.tap
 # A loop of 65,535 times two tones of 65,535 pulses of 65,535 T-states: days of sound.
 printf 'ZXTape!\032\001\024\044\377\377\022\377\377\377\377\022\377\377\377\377\045' >endless.tzx
 echo "an older sound" >kept.wav
+# An archive of two sides: which one to sound is for the command line to say.
+python3 -c 'import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w") as z:
+    for side in ("Side A.tap", "Side B.tap"): z.write(sys.argv[2], side)' sides.zip good.tap
 
 failed=0
 # expect <status> <stderr, a grep pattern; empty: none> -- <arguments>
@@ -55,6 +59,9 @@ expect 1 "more than 120 minutes" -- wav -o kept.wav endless.tzx
 expect 1 "has no row 3" -- wav --from-row 3 -o kept.wav good.tap
 expect 1 "is the tape being read" -- wav -o good.tap good.tap
 expect 2 "needs '-o OUTPUT'" -- wav good.tap
+expect 1 'sides.zip: holds 2 tapes; choose one with --entry: "Side A.tap", "Side B.tap"$' -- wav -o kept.wav sides.zip
+expect 0 "" -- wav --entry "Side B.tap" -o side-b.wav sides.zip
+cmp -s side-b.wav good.wav || { echo "FAIL: Side B's sound"; failed=1; }
 expect 2 "'--rate' needs" -- wav --rate 7999 -o x.wav good.tap
 expect 2 "'--bits' needs 8 or 16" -- wav --bits 24 -o x.wav good.tap
 

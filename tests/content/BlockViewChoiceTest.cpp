@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A header describes the data block right after it and no other, as a loader reads the tape: the
+// views of a row and its load address follow that rule, whatever kind the catalogue carries over.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "BlockViewChoice.h"
+#include "ScanTape.h"
+#include "TempTape.h"
+#include "TzxBuilder.h"
+
+namespace brisalto::testing {
+namespace {
+
+using enum BlockViewKind;
+using Views = std::vector<BlockViewKind>;
+
+// A header row's views, and a data row's with no header of its own.
+const Views kPlain = {Hex, Disassembly};
+
+struct RowWanted {
+    Views views;
+    std::optional<std::uint16_t> loadAddress;
+};
+
+struct HeaderRuleCase {
+    const char* what;
+    Bytes tape;
+    const char* fileName;
+    std::vector<RowWanted> rows;
+};
+
+Bytes HeaderBody(std::uint8_t type, std::uint16_t length, std::uint16_t param1,
+                 std::uint16_t param2 = 0) {
+    const Bytes tap = TapeBuilder().Header(type, "x", length, param1, param2).Get();
+    return Bytes(tap.begin() + 2, tap.end());
+}
+
+Bytes DataBody(const Bytes& data) {
+    const Bytes tap = TapeBuilder().Data(data).Get();
+    return Bytes(tap.begin() + 2, tap.end());
+}
+
+TEST(BlockViewChoice, OnlyTheBlockRightAfterAHeaderTakesItsMeaning) {
+    // 10 REM, then two bytes of variables after the five of the program.
+    const Bytes program = {0x00, 0x0A, 0x01, 0x00, 0x0D, 0x61, 0x80};
+    const Bytes code = {0x3E, 0x05, 0xC9};
+    const Bytes numbers = {0x01, 0x01, 0x00, 0x00, 0x00, 0x07, 0x00, 0x00};
+    const HeaderRuleCase cases[] = {
+        {"a screen and code saved without headers after a program",
+         TapeBuilder()
+             .ProgramHeader("loader", 7, 10, 5)
+             .Data(program)
+             .Data(Bytes(6912, 0x55))
+             .Data(code)
+             .Get(),
+         "tape.tap",
+         {{kPlain, {}}, {{Hex, Disassembly, Basic, Variables}, {}}, {kPlain, {}}, {kPlain, {}}}},
+        {"turbo blocks after a Bytes header, a text between the header and its block",
+         TzxBuilder()
+             .Body(HeaderBody(3, 3, 0x830B))
+             .Other(0x30)
+             .Body(DataBody(code), 0x11)
+             .Body(DataBody(Bytes(57409, 0)), 0x11)
+             .Body(DataBody(code), 0x11)
+             .Get(),
+         "tape.tzx",
+         {{kPlain, {}}, {kPlain, 0x830B}, {kPlain, {}}, {kPlain, {}}}},
+        {"an array header followed by two data blocks",
+         TapeBuilder().Header(1, "nums", 8, 0x8100).Data(numbers).Data(numbers).Get(),
+         "tape.tap",
+         {{kPlain, {}}, {{Hex, Disassembly, Array}, {}}, {kPlain, {}}}},
+        {"a program header followed by two data blocks",
+         TapeBuilder().ProgramHeader("p", 7, 10, 5).Data(program).Data(program).Get(),
+         "tape.tap",
+         {{kPlain, {}}, {{Hex, Disassembly, Basic, Variables}, {}}, {kPlain, {}}}},
+        {"a data block first", TapeBuilder().Data(code).Header(3, "c", 3, 32768).Get(), "tape.tap",
+         {{kPlain, {}}, {kPlain, {}}}},
+    };
+    for (const HeaderRuleCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempTape tape(c.tape, c.fileName);
+        CatalogueTable catalogue;
+        ASSERT_EQ(ScanTape(tape.Path(), true, catalogue), ScanResult::Completed);
+        ASSERT_EQ(catalogue.RowCount(), c.rows.size());
+        for (std::size_t index = 0; index < c.rows.size(); ++index) {
+            SCOPED_TRACE("row " + std::to_string(index + 1));
+            EXPECT_EQ(BlockViewsFor(catalogue, index), c.rows[index].views);
+            EXPECT_EQ(LoadAddress(catalogue, index), c.rows[index].loadAddress);
+            // The console lists as programs the rows the window gives a BASIC view.
+            const bool basic = std::ranges::find(c.rows[index].views, Basic) !=
+                               c.rows[index].views.end();
+            EXPECT_EQ(IsHeadedDataOf(catalogue, index, kProgramDataTipo), basic);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace brisalto::testing
