@@ -3,11 +3,8 @@
 
 #include <QAbstractListModel>
 #include <QFont>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
-#include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -15,6 +12,7 @@
 #include <exception>
 #include <string>
 
+#include "AddressField.h"
 #include "BlockBytes.h"
 #include "FailureText.h"
 #include "HexLines.h"
@@ -111,20 +109,15 @@ BlockDetailsTab::BlockDetailsTab(const TapeLocation& location, std::uint64_t row
 #if BRISALTO_DISASSEMBLY
     auto* page = new QWidget;
     auto* pageLayout = new QVBoxLayout(page);
-    auto* addressRow = new QHBoxLayout;
-    address_ = new QSpinBox;
+    // A block without a header has no address of its own: its first data byte is taken to be
+    // at the address chosen.
+    address_ = new AddressField;
     address_->setObjectName(QStringLiteral("DetailsAddress"));
-    address_->setRange(0, 0xFFFF);
-    address_->setDisplayIntegerBase(16);
-    address_->setPrefix(QStringLiteral("0x"));
-    addressRow->addWidget(new QLabel(QStringLiteral("Address of the first data byte:")));
-    addressRow->addWidget(address_);
-    addressRow->addStretch();
-    pageLayout->addLayout(addressRow);
+    pageLayout->addWidget(address_);
     disassembly_ = TextPane(QStringLiteral("DetailsDisassembly"), font);
     pageLayout->addWidget(disassembly_);
     views->addTab(page, QStringLiteral("Disassembly"));
-    connect(address_, &QSpinBox::valueChanged, this, &BlockDetailsTab::ShowDisassembly);
+    connect(address_, &AddressField::AddressChosen, this, &BlockDetailsTab::ShowDisassembly);
 #endif
 
     auto* splitter = new QSplitter(Qt::Vertical);
@@ -186,7 +179,7 @@ void BlockDetailsTab::ShowDisassembly() {
         return;
     }
     std::vector<std::string> lines;
-    for (const Z80Line& line : DisassembleZ80(data_, static_cast<std::uint16_t>(address_->value())))
+    for (const Z80Line& line : DisassembleZ80(data_, address_->Address()))
         lines.push_back(Z80LineText(line));
     disassembly_->setPlainText(Joined(lines));
 #endif
