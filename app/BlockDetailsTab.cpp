@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -23,6 +24,8 @@
 namespace brisalto {
 
 namespace {
+
+constexpr int kListedBlocks = 5;  // the list's height at first, in blocks
 
 QString Joined(const std::vector<std::string>& utf8Lines) {
     QStringList lines;
@@ -120,9 +123,17 @@ BlockDetailsTab::BlockDetailsTab(const TapeLocation& location, std::uint64_t row
     connect(address_, &AddressField::AddressChosen, this, &BlockDetailsTab::ShowDisassembly);
 #endif
 
+    // The list as high as a few blocks, the rest of the height the fields', which a block of
+    // many (a turbo block's timings) needs; a taller window gives them the more.
     auto* splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(blocks_);
     splitter->addWidget(views);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    const int listed = std::clamp(static_cast<int>(rows_.size()), 1, kListedBlocks);
+    splitter->setSizes(
+        {listed * std::max(blocks_->sizeHintForRow(0), 1) + 2 * blocks_->frameWidth(),
+         views->sizeHint().height()});
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollBar>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -322,6 +323,27 @@ TEST_F(BlockViewWindow, TheDetailsTabListsEveryBlockAndShowsAnUnlistedBlocksByte
     EXPECT_TRUE(hex[1].startsWith(QStringLiteral("0000 [55]01 02[56]"))) << hex[1].toStdString();
     EXPECT_TRUE(Text(*Views().back(), QStringLiteral("DetailsFields"))
                     .contains(QStringLiteral("Pilot pulse: 2168 T-states")));
+}
+
+// The Details tab's fields show whole in the view as it opens (here below the grid of the small
+// offscreen screen), for a standard block and for a turbo block's many timings.
+TEST_F(BlockViewWindow, TheDetailsFieldsShowWholeAsTheViewOpens) {
+    const TempTape tzx(TzxBuilder().FromTap(Tape(5)).Body({0x55, 1, 2, 0x56}, 0x11).Get(),
+                       "turbo.tzx");
+    Open(tzx.Path());
+    BlockView& view = ViewOf(3);
+    auto* blocks = view.findChild<QListView*>(QStringLiteral("DetailsBlocks"));
+    auto* fields = view.findChild<QPlainTextEdit*>(QStringLiteral("DetailsFields"));
+    ASSERT_TRUE(blocks != nullptr && fields != nullptr);
+    for (const int block : {3, 4}) {
+        SCOPED_TRACE(block);
+        blocks->setCurrentIndex(blocks->model()->index(block, 0));
+        const QStringList lines = Text(view, QStringLiteral("DetailsFields")).split('\n');
+        QApplication::processEvents();
+        EXPECT_EQ(fields->verticalScrollBar()->maximum(), 0)
+            << lines.size() << " lines in a pane " << fields->height() << " high";
+        EXPECT_EQ(fields->horizontalScrollBar()->maximum(), 0);
+    }
 }
 
 // The bytes are read when the window opens: a tape changed or gone since the scan goes to the
