@@ -198,21 +198,6 @@ TEST_F(Player, EscClosesIt) {
     EXPECT_EQ(form.DataSource1->PlayingRow(), -1);
 }
 
-// The longest state, at a stop block, shows whole and clear of the time.
-TEST_F(Player, TheStateAtAStopShowsWholeBesideTheTime) {
-    Play(0);
-    ASSERT_NE(player_, nullptr);
-    Pull(UINT64_MAX);
-    ASSERT_TRUE(Shows(QStringLiteral("The tape stops here: Play Next Block goes on")));
-    QApplication::processEvents();
-    const QLabel& state = Part<QLabel>("PlayerState");
-    const QLabel& time = Part<QLabel>("PlayerTime");
-    EXPECT_FALSE(state.geometry().intersects(time.geometry()));
-    const int needed = state.wordWrap() ? state.heightForWidth(state.width())
-                                        : state.sizeHint().height();
-    EXPECT_GE(state.height(), needed);
-}
-
 // The row sounding is amber also while it is the current row of the focused grid, with the
 // selection's colour above and below it: the selection's fill once hid the amber.
 TEST_F(Player, TheCurrentRowSoundingShowsAmberAndTheSelection) {
