@@ -3,18 +3,17 @@
 
 #include <QAbstractListModel>
 #include <QFont>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
-#include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 #include <string>
 
+#include "AddressField.h"
 #include "BlockBytes.h"
 #include "DisassembleZ80.h"
 #include "FailureText.h"
@@ -23,6 +22,8 @@
 namespace brisalto {
 
 namespace {
+
+constexpr int kListedBlocks = 5;  // the list's height at first, in blocks
 
 QString Joined(const std::vector<std::string>& utf8Lines) {
     QStringList lines;
@@ -108,24 +109,27 @@ BlockDetailsTab::BlockDetailsTab(const TapeLocation& location, std::uint64_t row
     views->addTab(hex_, QStringLiteral("Hex"));
     auto* page = new QWidget;
     auto* pageLayout = new QVBoxLayout(page);
-    auto* addressRow = new QHBoxLayout;
-    address_ = new QSpinBox;
+    // A block without a header has no address of its own: its first data byte is taken to be
+    // at the address chosen.
+    address_ = new AddressField;
     address_->setObjectName(QStringLiteral("DetailsAddress"));
-    address_->setRange(0, 0xFFFF);
-    address_->setDisplayIntegerBase(16);
-    address_->setPrefix(QStringLiteral("0x"));
-    addressRow->addWidget(new QLabel(QStringLiteral("Address of the first data byte:")));
-    addressRow->addWidget(address_);
-    addressRow->addStretch();
-    pageLayout->addLayout(addressRow);
+    pageLayout->addWidget(address_);
     disassembly_ = TextPane(QStringLiteral("DetailsDisassembly"), font);
     pageLayout->addWidget(disassembly_);
     views->addTab(page, QStringLiteral("Disassembly"));
-    connect(address_, &QSpinBox::valueChanged, this, &BlockDetailsTab::ShowDisassembly);
+    connect(address_, &AddressField::AddressChosen, this, &BlockDetailsTab::ShowDisassembly);
 
+    // The list as high as a few blocks, the rest of the height the fields', which a block of
+    // many (a turbo block's timings) needs; a taller window gives them the more.
     auto* splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(blocks_);
     splitter->addWidget(views);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    const int listed = std::clamp(static_cast<int>(rows_.size()), 1, kListedBlocks);
+    splitter->setSizes(
+        {listed * std::max(blocks_->sizeHintForRow(0), 1) + 2 * blocks_->frameWidth(),
+         views->sizeHint().height()});
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
@@ -181,7 +185,7 @@ void BlockDetailsTab::ShowDisassembly() {
         return;
     }
     std::vector<std::string> lines;
-    for (const Z80Line& line : DisassembleZ80(data_, static_cast<std::uint16_t>(address_->value())))
+    for (const Z80Line& line : DisassembleZ80(data_, address_->Address()))
         lines.push_back(Z80LineText(line));
     disassembly_->setPlainText(Joined(lines));
 }

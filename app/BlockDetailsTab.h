@@ -14,9 +14,10 @@
 class QFont;
 class QListView;
 class QPlainTextEdit;
-class QSpinBox;
 
 namespace brisalto {
+
+class AddressField;
 
 // The Block View's Details tab: every block of the tape in file order, listed by the grid or
 // not, the block of the view's row selected and marked; the block selected shows its fields,
@@ -43,7 +44,7 @@ private:
     QPlainTextEdit* fields_ = nullptr;
     QPlainTextEdit* hex_ = nullptr;
     QPlainTextEdit* disassembly_ = nullptr;
-    QSpinBox* address_ = nullptr;
+    AddressField* address_ = nullptr;
     std::vector<std::uint8_t> data_;  // the selected block's data, without flag and checksum
     bool unshown_ = false;            // a block was selected while the tab was hidden
 };

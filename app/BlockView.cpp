@@ -1,24 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BlockView.h"
 
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
+#include <set>
 #include <span>
 #include <string>
 #include <utility>
 
+#include "AddressField.h"
 #include "BlockBuffer.h"
 #include "BlockBytes.h"
 #include "BlockDetailsTab.h"
@@ -36,12 +37,23 @@
 #include "ScreenTab.h"
 #include "TapeText.h"
 #include "VariablesText.h"
+#include "WindowPlacement.h"
 
 namespace brisalto {
 
 namespace {
 
 constexpr int kMinimumWidth = 640;
+constexpr int kHeight = 540;            // room for the Details tab's list and a block's fields
+constexpr int kLeastWidthBeside = 480;  // narrower, and the tabs' titles would not show
+
+// The tape's name as its file or archive entry has it, without folders.
+QString TapeName(const TapeLocation& tape) {
+    const QString name = QFileInfo(QString::fromStdString(tape.path)).fileName();
+    if (!tape.InArchive()) return name;
+    const QString entry = QString::fromStdString(tape.entry).section(QLatin1Char('/'), -1);
+    return QStringLiteral("%1 in %2").arg(entry, name);
+}
 
 QString Joined(const std::vector<std::string>& utf8Lines) {
     QStringList lines;
@@ -105,9 +117,11 @@ QString ArrayText(std::span<const std::uint8_t> data, bool characters, std::uint
     return Joined(lines);
 }
 
-QString DisassemblyText(std::span<const std::uint8_t> data, std::uint16_t address) {
+QString DisassemblyText(std::span<const std::uint8_t> data, std::uint16_t address,
+                        std::size_t from) {
     std::vector<std::string> lines;
-    for (const Z80Line& line : DisassembleZ80(data, address)) lines.push_back(Z80LineText(line));
+    for (const Z80Line& line : DisassembleZ80(data, address, from))
+        lines.push_back(Z80LineText(line));
     return Joined(lines);
 }
 
@@ -115,21 +129,22 @@ QString DisassemblyText(std::span<const std::uint8_t> data, std::uint16_t addres
 
 BlockView::BlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTable& table,
                      std::size_t index, const QFont& font)
-    : QDialog(&owner), tabs_(new QTabWidget(this)), font_(font) {
+    : QWidget(&owner, Qt::Window), tabs_(new QTabWidget(this)), font_(font) {
     const CatalogueRow& row = table.Row(index);
     body_ = ReadBlockBody(tape, row);
     data_ = BlockData(body_);
 
     setObjectName(QStringLiteral("BlockView"));
-    setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Block View: row %1").arg(index + 1));
+    // The main window's closing ends the program, whatever views are open.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowTitle(QStringLiteral("Block View: row %1 of %2").arg(index + 1).arg(TapeName(tape)));
     // Wide enough for a hex line (about 80 characters) in the font chosen, within the screen.
     const int lineWidth = QFontMetrics(font_).horizontalAdvance(QString(82, QLatin1Char('0')));
     const int screenWidth = owner.screen() != nullptr
                                 ? owner.screen()->availableGeometry().width() * 9 / 10
                                 : kMinimumWidth;
-    resize(std::max(kMinimumWidth, std::min(lineWidth + 60, screenWidth)), 420);
+    resize(std::max(kMinimumWidth, std::min(lineWidth + 60, screenWidth)), kHeight);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
 
@@ -144,12 +159,7 @@ BlockView::BlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTa
                 break;
             }
             case BlockViewKind::Disassembly:
-                if (const auto address = LoadAddress(table, index)) {
-                    AddTextTab(QStringLiteral("Disassembly"),
-                               [this, at = *address] { return DisassemblyText(data_, at); });
-                } else {
-                    AddDisassemblyFromAddress();
-                }
+                AddDisassemblyTab(LoadAddress(table, index));
                 break;
             case BlockViewKind::Basic:
                 AddTextTab(
@@ -191,66 +201,77 @@ QPlainTextEdit* BlockView::AddTextTab(const QString& title, std::function<QStrin
     edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     edit->setFont(font_);
-    unfilled_.emplace(edit, Filling{std::move(text), std::move(decorate)});
+    unfilled_.emplace(edit, Filling{edit, std::move(text), std::move(decorate)});
     const int index = tabs_->addTab(edit, title);
     if (index == tabs_->currentIndex()) FillTab(index);
     return edit;
 }
 
 void BlockView::FillTab(int index) {
-    auto* edit = qobject_cast<QPlainTextEdit*>(tabs_->widget(index));
-    const auto found = unfilled_.find(edit);
+    const auto found = unfilled_.find(tabs_->widget(index));
     if (found == unfilled_.end()) return;
     const Filling filling = std::move(found->second);
     unfilled_.erase(found);
-    edit->setPlainText(filling.text());
-    if (filling.decorate) filling.decorate(*edit);
+    filling.edit->setPlainText(filling.text());
+    if (filling.decorate) filling.decorate(*filling.edit);
 }
 
-// A block with no load address of its own is disassembled from the address the user types.
-void BlockView::AddDisassemblyFromAddress() {
+void BlockView::AddDisassemblyTab(std::optional<std::uint16_t> load) {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    auto* row = new QHBoxLayout;
-    address_ = new QLineEdit;
-    address_->setObjectName(QStringLiteral("DisassemblyAddress"));
-    address_->setPlaceholderText(QStringLiteral("32768 or 0x8000"));
-    auto* button = new QPushButton(QStringLiteral("Disassemble"));
-    button->setObjectName(QStringLiteral("Disassemble"));
-    row->addWidget(new QLabel(QStringLiteral("Address of the first byte:")));
-    row->addWidget(address_);
-    row->addWidget(button);
-    layout->addLayout(row);
-    disassembly_ = new QPlainTextEdit;
-    disassembly_->setObjectName(QStringLiteral("Disassembly"));
-    disassembly_->setReadOnly(true);
-    disassembly_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    disassembly_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    disassembly_->setFont(font_);
-    layout->addWidget(disassembly_);
-    tabs_->addTab(page, QStringLiteral("Disassembly"));
-    connect(button, &QPushButton::clicked, this, &BlockView::DisassembleFromTypedAddress);
-    connect(address_, &QLineEdit::returnPressed, this, &BlockView::DisassembleFromTypedAddress);
+    auto* address = new AddressField;
+    address->setObjectName(QStringLiteral("DisassemblyAddress"));
+    // A block runs on past 0xFFFF only in a tape made wrongly: its addresses stop there.
+    const std::size_t last = data_.empty() ? 0 : data_.size() - 1;
+    if (load)
+        address->SetRange(*load, static_cast<std::uint16_t>(
+                                     std::min<std::size_t>(std::size_t{*load} + last, 0xFFFF)));
+    layout->addWidget(address);
+    auto* edit = new QPlainTextEdit;
+    edit->setObjectName(QStringLiteral("Disassembly"));
+    edit->setReadOnly(true);
+    edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    edit->setFont(font_);
+    layout->addWidget(edit);
+    const auto text = [this, address, load] {
+        const std::uint16_t at = address->Address();
+        return load ? DisassemblyText(data_, *load, std::size_t(at - *load))
+                    : DisassemblyText(data_, at, 0);
+    };
+    unfilled_.emplace(page, Filling{edit, text, {}});
+    connect(address, &AddressField::AddressChosen, edit, [this, page, edit, text] {
+        unfilled_.erase(page);
+        edit->setPlainText(text());
+    });
+    const int index = tabs_->addTab(page, QStringLiteral("Disassembly"));
+    if (index == tabs_->currentIndex()) FillTab(index);
 }
 
-void BlockView::DisassembleFromTypedAddress() {
-    // Decimal, or hex after 0x, # or $, as Spectrum programmers write it.
-    QString typed = address_->text().trimmed();
-    int base = 10;
-    for (const QString& prefix : {QStringLiteral("0x"), QStringLiteral("#"), QStringLiteral("$")}) {
-        if (typed.startsWith(prefix, Qt::CaseInsensitive)) {
-            typed.remove(0, prefix.size());
-            base = 16;
-        }
-    }
-    bool ok = false;
-    const uint value = typed.toUInt(&ok, base);
-    if (!ok || value > 0xFFFF) {
-        disassembly_->setPlainText(
-            QStringLiteral("Type an address from 0 to 65535 (0x0000 to 0xFFFF)."));
+void BlockView::SetTextFont(const QFont& font) {
+    font_ = font;
+    for (QPlainTextEdit* edit : findChildren<QPlainTextEdit*>()) edit->setFont(font_);
+}
+
+void BlockView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
         return;
     }
-    disassembly_->setPlainText(DisassemblyText(data_, static_cast<std::uint16_t>(value)));
+    QWidget::keyPressEvent(event);
+}
+
+// Beside the main window, a step down and across from the views open there, so that none hides
+// another exactly; below its grid where the screen has no room beside it.
+void BlockView::Place(QWidget& owner) {
+    std::set<int> taken;
+    for (const BlockView* other : owner.findChildren<BlockView*>(Qt::FindDirectChildrenOnly)) {
+        if (other != this && other->isVisible()) taken.insert(other->cascade_);
+    }
+    while (taken.count(cascade_) != 0) ++cascade_;
+    const QWidget* grid = owner.findChild<QWidget*>(QStringLiteral("RxDBGrid1"));
+    PlaceBeside(*this, owner, grid != nullptr ? grid->geometry() : owner.rect(), kLeastWidthBeside,
+                cascade_);
 }
 
 void OpenBlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTable& table,
@@ -258,7 +279,21 @@ void OpenBlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTabl
     // The listing pane's font, which follows the "Use Zx Spectrum Font" box.
     const auto* pane = owner.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
     auto* view = new BlockView(owner, tape, table, index, pane != nullptr ? pane->font() : QFont());
+    // A window of the owner's would stay above it, hiding the grid it was opened from.
+    view->winId();
+    view->windowHandle()->setTransientParent(nullptr);
+    view->Place(owner);
     view->show();
+}
+
+void CloseBlockViews(QWidget& owner) {
+    for (BlockView* view : owner.findChildren<BlockView*>(Qt::FindDirectChildrenOnly))
+        view->close();
+}
+
+void RestyleBlockViews(QWidget& owner, const QFont& font) {
+    for (BlockView* view : owner.findChildren<BlockView*>(Qt::FindDirectChildrenOnly))
+        view->SetTextFont(font);
 }
 
 }  // namespace brisalto

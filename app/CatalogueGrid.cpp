@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QWheelEvent>
@@ -23,7 +24,11 @@ constexpr int kRowHeight = 17;
 constexpr int kTitleHeight = 18;
 constexpr int kWheelNotch = 120;
 
-// Whole rows are selected, so no single cell draws a focus frame of its own.
+constexpr int kSelectionLine = 2;  // pixels of the selection's line above and below a marked row
+
+// Whole rows are selected, so no single cell draws a focus frame of its own. A row with a
+// background of its own (the one the player sounds) keeps it when it is the current row too,
+// where the selection's fill would hide it: the selection shows as a line above and below.
 class RowCellDelegate final : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -32,7 +37,21 @@ public:
                const QModelIndex& index) const override {
         QStyleOptionViewItem plain(option);
         plain.state &= ~QStyle::State_HasFocus;
+        const bool marked = index.data(Qt::BackgroundRole).isValid();
+        if (!marked || !plain.state.testFlag(QStyle::State_Selected)) {
+            QStyledItemDelegate::paint(painter, plain, index);
+            return;
+        }
+        plain.state &= ~QStyle::State_Selected;
         QStyledItemDelegate::paint(painter, plain, index);
+        const QPalette::ColorGroup group =
+            option.state.testFlag(QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+        const QColor line = option.palette.color(group, QPalette::Highlight);
+        const QRect cell = option.rect;
+        painter->fillRect(QRect(cell.left(), cell.top(), cell.width(), kSelectionLine), line);
+        painter->fillRect(
+            QRect(cell.left(), cell.bottom() + 1 - kSelectionLine, cell.width(), kSelectionLine),
+            line);
     }
 };
 

@@ -23,15 +23,23 @@ inline const QString kAllFilesFilter = QStringLiteral("All Files (*.*)");
 inline const QString kAllFilesFilter = QStringLiteral("All Files (*)");
 #endif
 
-// The open dialog's entry for tapes inside archives: the names such archives usually have.
-inline const QString kArchivedTapesFilter = [] {
+// The names archives usually have, as the open dialog's patterns.
+inline const QString kArchivePatterns = [] {
     QString patterns;
     for (const std::string_view suffix : kArchiveSuffixes) {
         if (!patterns.isEmpty()) patterns += QLatin1Char(' ');
         patterns += QLatin1Char('*') + QString::fromLatin1(suffix.data(), qsizetype(suffix.size()));
     }
-    return QStringLiteral("Archived Tapes (%1)").arg(patterns);
+    return patterns;
 }();
+
+// The open dialog's entry for tapes inside archives.
+inline const QString kArchivedTapesFilter =
+    QStringLiteral("Archived Tapes (%1)").arg(kArchivePatterns);
+
+// The open dialog's first entry: tapes and archives together.
+inline const QString kAllTapesFilter =
+    QStringLiteral("All Tapes (*.tap *.tzx %1)").arg(kArchivePatterns);
 
 // Whether a file name matches one of the archives' entry's patterns.
 inline bool IsArchiveName(const QString& name) {
@@ -41,11 +49,11 @@ inline bool IsArchiveName(const QString& name) {
 // The open dialog's settings and the state it keeps between uses (the form's OpenDialog1).
 struct OpenDialogSettings {
     // Description and patterns of each entry.
-    QStringList filters{QStringLiteral("Spectrum Tape Files (*.tap)"),
+    QStringList filters{kAllTapesFilter, QStringLiteral("Spectrum Tape Files (*.tap)"),
                         QStringLiteral("TZX Tape Files (*.tzx)"), kArchivedTapesFilter,
                         kAllFilesFilter};
-    // The entry selected when the dialog opens: the TZX entry after a .tzx file was chosen, the
-    // archives' entry after an archive.
+    // The entry selected when the dialog opens: all tapes at first; afterwards the TAP entry, the
+    // TZX entry after a .tzx file was chosen, the archives' entry after an archive.
     int selectedFilter = 0;
     QString defaultSuffix = QStringLiteral("tap");
     // "*.tap" at first; afterwards the full path last chosen in this run.
@@ -55,9 +63,9 @@ struct OpenDialogSettings {
     void Remember(const QString& path) {
         fileName = path;
         const QString name = path.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1);
-        selectedFilter = name.endsWith(QStringLiteral(".tzx"), Qt::CaseInsensitive) ? 1
-                         : IsArchiveName(name)                                       ? 2
-                                                                                     : 0;
+        selectedFilter = name.endsWith(QStringLiteral(".tzx"), Qt::CaseInsensitive) ? 2
+                         : IsArchiveName(name)                                      ? 3
+                                                                                    : 1;
     }
 };
 

@@ -85,6 +85,9 @@ TFormM::TFormM(FormDialogs& dialogs, QWidget* parent)
     setAcceptDrops(true);
     CreateComponents();
     DataSource1->ReadPicturesFrom(TapeFileName);
+    // A tape read in, or the catalogue emptied by a failed one: the views' rows are gone.
+    connect(DataSource1.get(), &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { CloseBlockViews(*this); });
 
     PlaceOnScreen(*this, Placement::Centre);
     // The first control in tab order takes the focus when the window first becomes active.
@@ -300,6 +303,7 @@ void TFormM::ChkSpeccyClick() {
         font.setFamily(speccy ? kSpeccyFont : kMemoFont);
         font.setPixelSize(speccy ? kSpeccyPixels : kMemoPixels);
         Memo1->setFont(font);
+        RestyleBlockViews(*this, font);
     });
 }
 

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QIODevice>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -150,13 +151,16 @@ PlayerWindow::PlayerWindow(QWidget& owner, FormDialogs& dialogs, CatalogueModel&
     buttons->addWidget(pause_);
     buttons->addWidget(stop_);
     buttons->addWidget(next_);
+    // The time beside the bar, the state on a line of its own below: the longest state, at a
+    // stop block, would run into the time beside it.
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(block_);
-    layout->addWidget(progress_);
     auto* line = new QHBoxLayout;
-    line->addWidget(state_, 1);
+    line->addWidget(progress_, 1);
     line->addWidget(time_);
     layout->addLayout(line);
+    state_->setWordWrap(true);
+    layout->addWidget(state_);
     layout->addLayout(buttons);
 
     connect(pause_, &QPushButton::clicked, this, &PlayerWindow::PauseClick);
@@ -181,6 +185,14 @@ PlayerWindow::~PlayerWindow() {
     tick_.stop();
     output_->Stop();
     if (model_ && row_) model_->MarkPlaying(-1);
+}
+
+void PlayerWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void PlayerWindow::closeEvent(QCloseEvent* event) {

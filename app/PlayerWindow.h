@@ -53,6 +53,7 @@ public:
 protected:
     // Closing stops the sound and takes the mark away at once (the window goes later).
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;  // Esc closes, as it would a dialog's
 
 private:
     enum class State { Playing, Paused, AtStop, Finished, Stopped };

@@ -4,15 +4,23 @@
 #include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QScrollBar>
+#include <QScreen>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTextCursor>
+#include <QWindow>
 
 #include <filesystem>
 
+#include "AddressField.h"
 #include "BlockView.h"
+#include "ZxFont.h"
 #include "RowMenuFixture.h"
 #include "TzxBuilder.h"
 
@@ -52,6 +60,41 @@ protected:
     }
 
     QList<BlockView*> Views() const { return form.findChildren<BlockView*>(); }
+
+    // The view of row, opened by F3.
+    BlockView& ViewOf(int row) {
+        form.DataSource1->MoveTo(row);
+        const QList<BlockView*> before = Views();
+        PressF3();
+        for (BlockView* view : Views()) {
+            if (!before.contains(view)) return *view;
+        }
+        ADD_FAILURE() << "no view of row " << row;
+        return *Views().back();
+    }
+
+    static std::string Shown(const QRect& rect) {
+        return QStringLiteral("%1,%2 %3x%4")
+            .arg(rect.x())
+            .arg(rect.y())
+            .arg(rect.width())
+            .arg(rect.height())
+            .toStdString();
+    }
+
+    // The grid as it lies on the screen.
+    QRect GridOnScreen() {
+        return {Grid().mapToGlobal(QPoint(0, 0)), Grid().size()};
+    }
+
+    // Types text into a "Go to address" box and presses Enter, as the user would.
+    static void GoTo(QWidget& field, const QString& text) {
+        auto* edit = field.findChild<QSpinBox*>()->findChild<QLineEdit*>();
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
 
     static QStringList Tabs(BlockView& view) {
         const auto* tabs = view.findChild<QTabWidget*>();
@@ -130,6 +173,95 @@ TEST_F(BlockViewWindow, TheMenuAndF3OpenAWindowOfTheRowsViewsEachOfItsOwn) {
     }
 }
 
+// The main window's grid stays in sight and the main window can go above the views: each opens
+// as a window of its own beside it, or (on this small screen) below its grid; a view opened after
+// another is a step further on, also when one before it was closed. Each names its row and tape.
+TEST_F(BlockViewWindow, ViewsOpenClearOfTheGridEachAStepOnFromTheLast) {
+    BlockView& first = ViewOf(1);
+    const QPointer<BlockView> second = &ViewOf(3);
+    EXPECT_EQ(first.windowTitle(), QStringLiteral("Block View: row 2 of vars.tap"));
+    EXPECT_EQ(second->windowTitle(), QStringLiteral("Block View: row 4 of vars.tap"));
+    const QRect screen = form.screen()->availableGeometry();
+    for (BlockView* view : {&first, second.data()}) {
+        EXPECT_EQ(view->windowType(), Qt::Window);
+        EXPECT_EQ(view->windowHandle()->transientParent(), nullptr);
+        EXPECT_FALSE(view->frameGeometry().intersects(GridOnScreen()))
+            << Shown(view->frameGeometry()) << " over the grid at " << Shown(GridOnScreen());
+        EXPECT_TRUE(screen.contains(view->frameGeometry())) << Shown(view->frameGeometry());
+    }
+    EXPECT_GT(second->x(), first.x());
+    EXPECT_GT(second->y(), first.y());
+    const QPoint firstPlace = first.pos();
+    first.close();
+    BlockView& third = ViewOf(1);
+    EXPECT_EQ(third.pos(), firstPlace);
+    EXPECT_NE(third.pos(), second->pos());
+}
+
+// Views show the blocks of the tape they were opened on: another tape read in closes them, a
+// cancelled open dialog does not.
+TEST_F(BlockViewWindow, ViewsCloseWhenAnotherTapeIsOpened) {
+    const QPointer<BlockView> program = &ViewOf(1);
+    const QPointer<BlockView> code = &ViewOf(3);
+    form.Button1Click();  // cancelled
+    EXPECT_TRUE(program->isVisible() && code->isVisible());
+    const TempTape other(TapeBuilder().Header(3, "other", 1, 16384).Data({7}).Get(), "other.tap");
+    Open(other.Path());
+    EXPECT_FALSE(program && program->isVisible());
+    EXPECT_FALSE(code && code->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return program.isNull() && code.isNull(); }, 2000));
+}
+
+// "Use Zx Spectrum Font" restyles the views open as it does the listing pane, every text pane.
+TEST_F(BlockViewWindow, TheFontBoxRestylesTheViewsOpen) {
+    BlockView& view = ViewOf(1);
+    for (const bool speccy : {true, false}) {
+        SCOPED_TRACE(speccy);
+        form.ChkSpeccy->click();
+        const QString family = speccy ? kSpeccyFont : QStringLiteral("Courier New");
+        ASSERT_EQ(form.Memo1->font().family(), family);
+        for (const char* pane : {"Hex", "BASIC", "Variables", "DetailsFields", "DetailsHex"}) {
+            const auto* edit = view.findChild<QPlainTextEdit*>(QString::fromLatin1(pane));
+            ASSERT_NE(edit, nullptr) << pane;
+            EXPECT_EQ(edit->font().family(), family) << pane;
+            EXPECT_EQ(edit->font().pixelSize(), form.Memo1->font().pixelSize()) << pane;
+        }
+    }
+}
+
+#ifdef BRISALTO_DISASSEMBLY
+// "Go to address" starts a Bytes block's disassembly at an address in it, typed in decimal or
+// in hex after 0x, # or $; an address outside the block is not taken. The Details tab's
+// disassembly has the same field, its block taken to load at the address.
+TEST_F(BlockViewWindow, GoToAddressStartsTheDisassemblyThere) {
+    BlockView& view = ViewOf(3);  // 1, 2, 3, 4 at 32768
+    ASSERT_TRUE(Text(view, QStringLiteral("Disassembly")).startsWith(QStringLiteral("8000  01")));
+    auto* field = view.findChild<AddressField*>(QStringLiteral("DisassemblyAddress"));
+    ASSERT_NE(field, nullptr);
+    const struct {
+        const char* typed;
+        const char* firstLine;  // its start
+    } cases[] = {
+        {"0x8001", "8001  02 "}, {"32770", "8002  03 "}, {"#8003", "8003  04 "},
+        {"$8000", "8000  01 "},  {"0x8004", "8000  01 "}, {"0x7FFF", "8000  01 "},
+        {"8003", "8000  01 "},  // decimal 8003: not in the block
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        GoTo(*field, QString::fromLatin1(c.typed));
+        const QString text = view.findChild<QPlainTextEdit*>(QStringLiteral("Disassembly"))->toPlainText();
+        EXPECT_TRUE(text.startsWith(QString::fromLatin1(c.firstLine))) << text.toStdString();
+    }
+
+    auto* details = view.findChild<AddressField*>(QStringLiteral("DetailsAddress"));
+    ASSERT_NE(details, nullptr);
+    Text(view, QStringLiteral("DetailsDisassembly"));  // its tab shown
+    GoTo(*details, QStringLiteral("0x4000"));
+    EXPECT_TRUE(Text(view, QStringLiteral("DetailsDisassembly"))
+                    .startsWith(QStringLiteral("4000  01 02 03")));
+}
+#endif
+
 // The Details tab lists every block, the grid's and the others, the row's marked and selected;
 // choosing a turbo block of a flag the grid never lists shows its own bytes.
 // Line 10: PRINT "A", then INK 2 and "B" inside the string: the BASIC tab lists B in red ink on
@@ -184,6 +316,27 @@ TEST_F(BlockViewWindow, TheDetailsTabListsEveryBlockAndShowsAnUnlistedBlocksByte
     EXPECT_TRUE(hex[1].startsWith(QStringLiteral("0000 [55]01 02[56]"))) << hex[1].toStdString();
     EXPECT_TRUE(Text(*Views().back(), QStringLiteral("DetailsFields"))
                     .contains(QStringLiteral("Pilot pulse: 2168 T-states")));
+}
+
+// The Details tab's fields show whole in the view as it opens (here below the grid of the small
+// offscreen screen), for a standard block and for a turbo block's many timings.
+TEST_F(BlockViewWindow, TheDetailsFieldsShowWholeAsTheViewOpens) {
+    const TempTape tzx(TzxBuilder().FromTap(Tape(5)).Body({0x55, 1, 2, 0x56}, 0x11).Get(),
+                       "turbo.tzx");
+    Open(tzx.Path());
+    BlockView& view = ViewOf(3);
+    auto* blocks = view.findChild<QListView*>(QStringLiteral("DetailsBlocks"));
+    auto* fields = view.findChild<QPlainTextEdit*>(QStringLiteral("DetailsFields"));
+    ASSERT_TRUE(blocks != nullptr && fields != nullptr);
+    for (const int block : {3, 4}) {
+        SCOPED_TRACE(block);
+        blocks->setCurrentIndex(blocks->model()->index(block, 0));
+        const QStringList lines = Text(view, QStringLiteral("DetailsFields")).split('\n');
+        QApplication::processEvents();
+        EXPECT_EQ(fields->verticalScrollBar()->maximum(), 0)
+            << lines.size() << " lines in a pane " << fields->height() << " high";
+        EXPECT_EQ(fields->horizontalScrollBar()->maximum(), 0);
+    }
 }
 
 // The bytes are read when the window opens: a tape changed or gone since the scan goes to the

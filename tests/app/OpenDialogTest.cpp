@@ -38,14 +38,20 @@ Seen RunAndCancel(const OpenDialogSettings& settings) {
     return seen;
 }
 
-TEST(OpenDialog, OpensOnTheTapEntryFirstAndOnTheTzxEntryAfterATzxFile) {
+// The first entry shows tapes and archives together.
+const QString kAllTapes = QStringLiteral(
+    "All Tapes (*.tap *.tzx *.zip *.7z *.rar *.gz *.tgz *.bz2 *.xz *.zst *.lz *.lz4 *.tar *.lzh "
+    "*.cab)");
+
+TEST(OpenDialog, OpensOnAllTapesFirstAndOnTheTzxEntryAfterATzxFile) {
     const TempTape tzx({}, "game.tzx");
     const TempTape tap({}, "game.tap");
     OpenDialogSettings settings;
     const Seen first = RunAndCancel(settings);
-    EXPECT_EQ(first.entries, QStringList({"Spectrum Tape Files (*.tap)", "TZX Tape Files (*.tzx)",
-                                          kArchivedTapesFilter, kAllFilesFilter}));
-    EXPECT_EQ(first.selected, "Spectrum Tape Files (*.tap)");
+    EXPECT_EQ(first.entries,
+              QStringList({kAllTapes, "Spectrum Tape Files (*.tap)", "TZX Tape Files (*.tzx)",
+                           kArchivedTapesFilter, kAllFilesFilter}));
+    EXPECT_EQ(first.selected, kAllTapes);
 
     settings.Remember(QString::fromStdString(tzx.Path()));
     EXPECT_EQ(RunAndCancel(settings).selected, "TZX Tape Files (*.tzx)");

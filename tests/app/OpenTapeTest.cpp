@@ -75,7 +75,7 @@ TEST_F(OpenTape, DialogOffersStarDotTapFirstAndThenTheLastPath) {
     EXPECT_EQ(dialogs.offeredFileNames[1], QString::fromStdString(tape.Path()));
 }
 
-// The first use offers the TAP entry; later ones the entry of the file last chosen.
+// The first use offers the entry of all tapes; later ones the entry of the file last chosen.
 TEST_F(OpenTape, DialogReopensOnTheEntryOfTheLastFileChosen) {
     const TempTape tap(HelloTape(), "hello.tap");
     const TempTape tzx(TzxBuilder().FromTap(HelloTape()).Get(), "hello.TZX");
@@ -83,7 +83,7 @@ TEST_F(OpenTape, DialogReopensOnTheEntryOfTheLastFileChosen) {
     for (const TempTape* tape : {&tzx, &tap, &tzx, &bare}) Open(tape->Path());
     form.Button1Click();
     EXPECT_EQ(dialogs.offeredFilters,
-              std::vector<QString>({"Spectrum Tape Files (*.tap)", "TZX Tape Files (*.tzx)",
+              std::vector<QString>({kAllTapesFilter, "TZX Tape Files (*.tzx)",
                                     "Spectrum Tape Files (*.tap)", "TZX Tape Files (*.tzx)",
                                     "Spectrum Tape Files (*.tap)"}));
     ASSERT_EQ(GridRows(), 2);

@@ -188,6 +188,34 @@ TEST_F(Player, StopSilencesItAndTakesTheMarkAwayAndANewPlayerClosesTheLast) {
     EXPECT_FALSE(Part<QPushButton>("PlayerPause").isEnabled());
 }
 
+// Esc closes the player as it would a dialog, and with it the sound and the mark.
+TEST_F(Player, EscClosesIt) {
+    Play(0);
+    ASSERT_NE(player_, nullptr);
+    SystemKey(*player_, QEvent::KeyPress, Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return player_.isNull(); }, 2000));
+    EXPECT_TRUE(log_.stopped);
+    EXPECT_EQ(form.DataSource1->PlayingRow(), -1);
+}
+
+// The row sounding is amber also while it is the current row of the focused grid, with the
+// selection's colour above and below it: the selection's fill once hid the amber.
+TEST_F(Player, TheCurrentRowSoundingShowsAmberAndTheSelection) {
+    Play(0);
+    ASSERT_NE(player_, nullptr);
+    ASSERT_EQ(CurrentRow(), 0);
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    Grid().setFocus();
+    ASSERT_TRUE(Painted(0));
+    const QImage grid = Grid().viewport()->grab().toImage();
+    const QRect cell = Grid().visualRect(Grid().model()->index(0, 1));
+    const QPoint inside(cell.left() + 3, cell.center().y());
+    EXPECT_EQ(grid.pixelColor(inside), QColor::fromRgba(CatalogueModel::kPlayingColour));
+    EXPECT_EQ(grid.pixelColor(cell.left() + 3, cell.top()),
+              Grid().palette().color(QPalette::Active, QPalette::Highlight));
+}
+
 // With raw blocks hidden the grid lists the headers only: while a header's data block sounds,
 // the header's row stays marked.
 TEST_F(Player, AnUnlistedDataBlockLeavesItsHeadersRowMarked) {
