@@ -122,9 +122,10 @@ TEST_F(Player, MarksTheRowSoundingWaitsAtTheStopBlockAndPlaysOnWhenAsked) {
     ASSERT_NE(player_, nullptr);
     EXPECT_TRUE(player_->isVisible());
     EXPECT_EQ(Text("PlayerBlock"), QStringLiteral("Row 1: Bytes \u201Cone\u201D"));
-    // The total, counted beside the sound, shows once counted.
+    // The total, counted beside the sound, shows once counted: 18 seconds of tape and a second's
+    // lead-in before each part.
     EXPECT_TRUE(QTest::qWaitFor(
-        [this] { return Text("PlayerTime").startsWith(QStringLiteral("0:00 / 0:1")); }, 2000))
+        [this] { return Text("PlayerTime") == QStringLiteral("0:00 / 0:20"); }, 2000))
         << Text("PlayerTime").toStdString();
     EXPECT_TRUE(Painted(0));
     EXPECT_FALSE(Painted(1));
