@@ -67,7 +67,8 @@ void SaveSound(const RowOfTape& row, bool fromHere) {
                               : ReadTapeSoundBytes(row.tape);
     const bool damaged = tape.damaged;
     const std::size_t rows = tape.rows;
-    const QString stop = tape.stop.empty() ? QString() : u' ' + QString::fromStdString(tape.stop);
+    QString stop;
+    if (!tape.stop.empty()) stop = QStringLiteral(" ") + QString::fromStdString(tape.stop);
     const WavSound wav(std::move(tape), SoundFormat{});
 
     QSaveFile file(*target);
