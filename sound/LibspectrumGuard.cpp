@@ -45,11 +45,21 @@ std::uint32_t BitsPerSymbol(std::uint32_t symbols) {
 BlockCheck GeneralizedData(std::span<std::uint8_t> bytes, std::size_t at) {
     const Fields fields(bytes);
     if (fields.Size() - at < 5) return {};
+    // The library reads its 4-byte fields as a sum of int products, which overflow from 2^31 on;
+    // no block that fits a tape has a length or a count that large, but for symbols of no bits,
+    // whose sound would pass every bound.
+    constexpr const char* kTooLarge =
+        "a generalized data block with a length or count of 2^31 or more";
+    if (fields.Byte(at + 4) >= 0x80) return {std::nullopt, kTooLarge};
     const std::uint64_t length = fields.Dword(at + 1);
     if (fields.Size() - at - 5 < length) return {};
     BlockCheck check{5 + length};
     if (length < 14) return {};  // refused by the reader, whose own check comes first
     const std::size_t body = at + 5;
+    if (fields.Byte(body + 5) >= 0x80 || fields.Byte(body + 11) >= 0x80) {
+        check.unsound = kTooLarge;
+        return check;
+    }
     const std::uint32_t pilotSymbols = fields.Dword(body + 2);
     const std::uint32_t pilotPulses = fields.Byte(body + 6);
     std::uint32_t pilotAlphabet = fields.Byte(body + 7);

@@ -214,6 +214,9 @@ INSTANTIATE_TEST_SUITE_P(
                     Generalized(0, 0, 0, 4, 2, 3,
                                 bt::Concat({kTwoSymbols, Symbol({400, 400}), {0b00011011}})),
                     "data names a symbol it lacks"},
+        // 2^31 symbols of no bits fit in no bytes; the library's reading of the count overflows.
+        UnsoundCase{"GeneralizedCountOf2To31",
+                    Generalized(0, 0, 0, 0x80000000, 2, 1, Symbol({855, 855})), "2^31 or more"},
         // Eight symbols of one bit end on a byte's end, and one symbol of an alphabet of one
         // has no bits at all: the library reads a byte past each, which it is given.
         UnsoundCase{"GeneralizedWholeBytes",
