@@ -4,7 +4,7 @@
 # inputs are tried (with no reloading of the corpus folder, which goes by the clock, and a scratch
 # file name of one length), so that a commit gets the same verdict on any machine; longer
 # runs that look for new faults are tools/fuzz-explore's. An input taking over ten seconds counts
-# as a hang (generous, as a shared CI machine may stall; the long runs use five seconds); any
+# as a hang (generous, as a shared CI machine may stall; tools/fuzz-explore uses 30 s); any
 # finding is saved in SCRATCH and fails the test.
 foreach(variable FUZZER SEEDS SCRATCH RUNS SEED)
     if(NOT DEFINED ${variable})
