@@ -67,6 +67,8 @@ void SaveSound(const RowOfTape& row, bool fromHere) {
                               : ReadTapeSoundBytes(row.tape);
     const bool damaged = tape.damaged;
     const std::size_t rows = tape.rows;
+    QString stop;
+    if (!tape.stop.empty()) stop = QStringLiteral(" ") + QString::fromStdString(tape.stop);
     const WavSound wav(std::move(tape), SoundFormat{});
 
     QSaveFile file(*target);
@@ -96,8 +98,9 @@ void SaveSound(const RowOfTape& row, bool fromHere) {
     }
     if (damaged) {
         row.dialogs.ShowDamagedTape(
-            QStringLiteral("Tape file is seriously corrupted. The sound stops after row %1.")
-                .arg(rows));
+            QStringLiteral("Tape file is seriously corrupted. The sound stops after row %1.%2")
+                .arg(rows)
+                .arg(stop));
     }
 }
 

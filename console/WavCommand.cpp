@@ -34,6 +34,7 @@ int WriteTapeWav(const ConsoleRequest& request, const ConsoleTape& tape) {
         TapeSoundBytes sound = ReadTapeSoundBytes(tape.location, fromRow);
         const bool damaged = sound.damaged;
         const std::size_t rows = sound.rows;
+        const std::string stop = sound.stop.empty() ? "" : " " + sound.stop;
         const SoundFormat format{request.rate, request.bits};
         StreamedOutputFile output(request.output, tape.location.path);
         if (output.CanRewrite()) {
@@ -50,7 +51,7 @@ int WriteTapeWav(const ConsoleRequest& request, const ConsoleTape& tape) {
         output.Commit();
         if (damaged) {
             Complain(name + ": " + kDamagedTapeText + " The sound stops after row " +
-                     std::to_string(rows) + ".");
+                     std::to_string(rows) + "." + stop);
             return kExitDamaged;
         }
         return kExitGood;

@@ -1,10 +1,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Runs one fuzz target for RUNS inputs, or ten minutes if that comes first (a target that checks
-# a whole tape's views runs a few dozen large inputs a second under the sanitizers), over a
-# scratch copy of its seeds (cmake -P, with FUZZER, SEEDS, SCRATCH and RUNS set). An input taking
-# over ten seconds counts as a hang (generous, as a shared CI machine may stall; the long runs by
-# hand use one second); any finding is saved in SCRATCH and fails the test.
-foreach(variable FUZZER SEEDS SCRATCH RUNS)
+# Runs one fuzz target for RUNS inputs from the random seed SEED, over a scratch copy of its seeds
+# (cmake -P, with FUZZER, SEEDS, SCRATCH, RUNS and SEED set). The seed and the count fix which
+# inputs are tried (with no reloading of the corpus folder, which goes by the clock, and a scratch
+# file name of one length), so that a commit gets the same verdict on any machine; longer
+# runs that look for new faults are tools/fuzz-explore's. An input taking over ten seconds counts
+# as a hang (generous, as a shared CI machine may stall; tools/fuzz-explore uses 30 s); any
+# finding is saved in SCRATCH and fails the test.
+foreach(variable FUZZER SEEDS SCRATCH RUNS SEED)
     if(NOT DEFINED ${variable})
         message(FATAL_ERROR "RunFuzzer.cmake needs -D${variable}=...")
     endif()
@@ -15,7 +17,7 @@ file(MAKE_DIRECTORY ${SCRATCH}/corpus ${SCRATCH}/findings)
 file(COPY ${SEEDS}/ DESTINATION ${SCRATCH}/corpus)
 
 execute_process(
-    COMMAND ${FUZZER} -runs=${RUNS} -max_total_time=600 -timeout=10 -rss_limit_mb=2048
+    COMMAND ${FUZZER} -seed=${SEED} -runs=${RUNS} -reload=0 -timeout=10 -rss_limit_mb=2048
             -print_final_stats=1 -artifact_prefix=${SCRATCH}/findings/ ${SCRATCH}/corpus
     RESULT_VARIABLE result)
 if(NOT result EQUAL 0)

@@ -47,7 +47,11 @@ void RemoveLeftovers(const std::filesystem::path& folder) {
 std::filesystem::path ScratchPath() {
     const std::filesystem::path folder = ScratchFolder();
     RemoveLeftovers(folder);
-    return folder / (std::string(kPrefix) + std::to_string(::getpid()) + std::string(kSuffix));
+    // The process number padded to nine digits: a name of one length, so that the code that
+    // reads the name takes the same paths in every run, and a seeded run tries the same inputs.
+    std::string pid = std::to_string(::getpid());
+    pid.insert(0, pid.size() < 9 ? 9 - pid.size() : 0, '0');
+    return folder / (std::string(kPrefix) + pid + std::string(kSuffix));
 }
 
 }  // namespace

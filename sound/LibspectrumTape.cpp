@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <string>
 
@@ -76,6 +77,21 @@ bool IsRow(libspectrum_tape_block* block) {
     return flag == 0x00 || flag == 0xFF;
 }
 
+// The walk of a generalized data block reads the byte after its last symbol, and the first byte
+// of data that has none (symbols of no bits): its symbols are copied into a block with a zero
+// byte after them, which the sound never uses.
+void PadGeneralizedData(libspectrum_tape_block* block) {
+    const std::size_t symbols = libspectrum_tape_generalised_data_symbol_table_symbols_in_block(
+        libspectrum_tape_block_data_table(block));
+    const std::size_t bytes =
+        (libspectrum_tape_block_bits_per_data_symbol(block) * symbols + 7) / 8;
+    auto* padded = static_cast<libspectrum_byte*>(libspectrum_malloc0_n(bytes + 1, 1));
+    libspectrum_byte* data = libspectrum_tape_block_data(block);
+    if (bytes != 0) std::memcpy(padded, data, bytes);
+    libspectrum_free(data);
+    libspectrum_tape_block_set_data(block, padded);
+}
+
 }  // namespace
 
 void LibspectrumTape::Free::operator()(libspectrum_tape* tape) const noexcept {
@@ -86,7 +102,10 @@ LibspectrumTape::LibspectrumTape(std::span<const std::uint8_t> bytes, bool tzx) 
     InitOnce();
     tape_.reset(libspectrum_tape_alloc());
     const libspectrum_id_t kind = tzx ? LIBSPECTRUM_ID_TAPE_TZX : LIBSPECTRUM_ID_TAPE_TAP;
-    if (libspectrum_tape_read(tape_.get(), bytes.data(), bytes.size(), kind, nullptr) !=
+    // The reader computes its end from the pointer even for no bytes, which a null one forbids.
+    static constexpr std::uint8_t kNoBytes = 0;
+    const std::uint8_t* data = bytes.empty() ? &kNoBytes : bytes.data();
+    if (libspectrum_tape_read(tape_.get(), data, bytes.size(), kind, nullptr) !=
         LIBSPECTRUM_ERROR_NONE) {
         Fail("The sound library cannot read the tape");
     }
@@ -94,6 +113,9 @@ LibspectrumTape::LibspectrumTape(std::span<const std::uint8_t> bytes, bool tzx) 
     libspectrum_tape_iterator it = nullptr;
     for (libspectrum_tape_block* block = libspectrum_tape_iterator_init(&it, tape_.get());
          block != nullptr; block = libspectrum_tape_iterator_next(&it)) {
+        if (libspectrum_tape_block_type(block) == LIBSPECTRUM_TAPE_BLOCK_GENERALISED_DATA) {
+            PadGeneralizedData(block);
+        }
         rowOfBlock_.push_back(IsRow(block) ? std::optional<std::size_t>(rows++) : std::nullopt);
     }
 }

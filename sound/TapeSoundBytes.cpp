@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "LibspectrumGuard.h"
 #include "ScanTape.h"
 #include "SoundError.h"
 #include "TapeBlock.h"
@@ -35,6 +36,7 @@ public:
             positions_.clear();
         }
         positions_.push_back(block.body->position);
+        starts_.push_back(block.position);
         ++count_;
     }
 
@@ -44,6 +46,11 @@ public:
     std::uint64_t End() const noexcept { return end_; }
     // The positions of the rows' bodies from the chosen row on (all rows when none was chosen).
     std::vector<std::uint64_t>& Positions() noexcept { return positions_; }
+    // How many rows have their block before the file position at.
+    std::size_t RowsBefore(std::uint64_t at) const {
+        return static_cast<std::size_t>(std::lower_bound(starts_.begin(), starts_.end(), at) -
+                                        starts_.begin());
+    }
 
 private:
     std::optional<std::size_t> index_;
@@ -53,6 +60,7 @@ private:
     std::size_t chosenIndex_ = 0;
     std::uint64_t end_ = 0;
     std::vector<std::uint64_t> positions_;
+    std::vector<std::uint64_t> starts_;  // file position of every row's block, in order
 };
 
 std::vector<std::uint8_t> ReadAll(const TapeLocation& location) {
@@ -103,8 +111,27 @@ TapeSoundBytes ReadFrom(const TapeLocation& location, SoundBlocks& rows, bool fr
         all.erase(all.begin() + static_cast<std::ptrdiff_t>(kept),
                   all.begin() + static_cast<std::ptrdiff_t>(start));
     }
-    sound.bytes = std::move(all);
     sound.rowPositions = std::move(rows.Positions());
+    // A block that libspectrum would read outside of ends the sound before it, as the damage of
+    // a damaged tape does.
+    if (sound.tzx) {
+        if (const std::optional<UnsoundBlock> unsound = FindUnsoundBlock(all)) {
+            const std::uint64_t at =
+                fromRow ? *rows.ChosenStart() + (unsound->offset - kTzxHeader) : unsound->offset;
+            const std::size_t before = rows.RowsBefore(at);
+            if (before <= sound.firstRow) {
+                throw SoundError("The sound library cannot read the block at byte " +
+                                 std::to_string(at) + " safely: " + unsound->reason);
+            }
+            all.resize(unsound->offset);
+            sound.damaged = true;
+            sound.rows = before;
+            sound.rowPositions.resize(before - sound.firstRow);
+            sound.stop = "It cannot be sounded from the block at byte " + std::to_string(at) +
+                         ": " + unsound->reason + ".";
+        }
+    }
+    sound.bytes = std::move(all);
     return sound;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "CatalogueRow.h"
@@ -27,12 +28,17 @@ struct TapeSoundBytes {
     // The file position of each sounded row's flag byte (as the row's Position), in order from
     // firstRow: the sound's row n is the tape's row at rowPositions[n].
     std::vector<std::uint64_t> rowPositions{};
+    // Why the bytes stop early where the tape itself goes on (a block the sound library cannot
+    // sound safely), for the damaged-tape message; empty otherwise.
+    std::string stop{};
 };
 
 // Reads the tape at location from the block of its row fromRow (counted from 0, data blocks
 // listed), or from its start when none is given, to its end, or to the end of its last whole
-// block when it is damaged. Failures travel out: the file layer's, and SoundError for a row the
-// tape does not have, a tape too large, and a damaged tape with no whole block.
+// block when it is damaged, or up to the first block the sound library cannot sound safely
+// (damaged is then set, and stop says why). Failures travel out: the file layer's, and
+// SoundError for a row the tape does not have, a tape too large, a damaged tape with no whole
+// block, and an unsafe block before the first row that would sound.
 TapeSoundBytes ReadTapeSoundBytes(const TapeLocation& location,
                                   std::optional<std::size_t> fromRow = std::nullopt);
 

@@ -14,6 +14,13 @@ cp "$here/../data/loading.tap" good.tap
 head -c 100 good.tap >cut.tap
 # A loop of 65,535 times two tones of 65,535 pulses of 65,535 T-states: days of sound.
 printf 'ZXTape!\032\001\024\044\377\377\022\377\377\377\377\022\377\377\377\377\045' >endless.tzx
+# The header, then a pulse sequence of no pulses, which libspectrum would read past, then data.
+{ printf 'ZXTape!\032\001\024\020\350\003\023\000'; head -c 21 good.tap | tail -c 19
+  printf '\023\000\020\350\003'; tail -c +22 good.tap; } >unsound.tzx
+# The tape that crashed libspectrum every time: a generalized data block whose data alphabet
+# does not fit, and nothing before it to sound.
+printf 'ZXTape!\032\001\024+\001\000\000\000\001\031\032\000\000\000\000\000\000\000\000\000\000\000\020\000\000\000\0023\0004\0034\003\000\003\003\006\006\377\377' \
+    >unsound-first.tzx
 echo "an older sound" >kept.wav
 # An archive of two sides: which one to sound is for the command line to say.
 python3 -c 'import sys, zipfile
@@ -56,6 +63,11 @@ cmp -s stdout.wav good.wav || { echo "FAIL: wav to standard output"; failed=1; }
 expect 3 "seriously corrupted.*after row 1" -- wav -o cut.wav cut.tap
 riff cut.wav
 expect 1 "more than 120 minutes" -- wav -o kept.wav endless.tzx
+expect 3 "after row 1\. It cannot be sounded from the block at byte 34: a pulse sequence of no pulses" \
+    -- wav -o unsound.wav unsound.tzx
+riff unsound.wav
+expect 1 "cannot read the block at byte 16 safely: a generalized data block whose counts do not" \
+    -- wav -o kept.wav unsound-first.tzx
 expect 1 "has no row 3" -- wav --from-row 3 -o kept.wav good.tap
 expect 1 "is the tape being read" -- wav -o good.tap good.tap
 expect 2 "needs '-o OUTPUT'" -- wav good.tap

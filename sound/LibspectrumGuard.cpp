@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "LibspectrumGuard.h"
+
+#include <bit>
+
+namespace brisalto {
+
+namespace {
+
+constexpr std::size_t kTzxHeader = 10;  // the signature and the two version bytes
+
+// Little-endian fields of the bytes, read only where the caller has checked they lie.
+class Fields {
+public:
+    explicit Fields(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    std::size_t Size() const noexcept { return bytes_.size(); }
+    std::uint32_t Byte(std::size_t at) const { return bytes_[at]; }
+    std::uint32_t Word(std::size_t at) const { return Byte(at) | Byte(at + 1) << 8; }
+    std::uint32_t Triple(std::size_t at) const { return Word(at) | Byte(at + 2) << 16; }
+    std::uint32_t Dword(std::size_t at) const { return Triple(at) | Byte(at + 3) << 24; }
+
+private:
+    std::span<const std::uint8_t> bytes_;
+};
+
+// What libspectrum makes of one block: how long its reader takes it to be, or none where the
+// reader refuses it; and why its sound cannot be made safely, if it cannot.
+struct BlockCheck {
+    std::optional<std::uint64_t> length{};
+    const char* unsound = nullptr;
+};
+
+// The bits libspectrum gives each data symbol of an alphabet of size symbols: the logarithm
+// rounded up (0 for one symbol).
+std::uint32_t BitsPerSymbol(std::uint32_t symbols) {
+    return static_cast<std::uint32_t>(std::bit_width(symbols - 1));
+}
+
+// A generalized data block (0x19) from its ID at at: a 4-byte length, then the pause (2), the
+// pilot's symbol count TOTP (4), pulses per symbol NPP (1) and alphabet size ASP (1, 0 is 256),
+// the same three for the data (TOTD, NPD, ASD), then the pilot's alphabet (ASP symbols of a flag
+// byte and NPP pulse lengths of 2 bytes) and its runs (TOTP of a symbol byte and a 2-byte repeat
+// count), present when TOTP is not 0, and the data's alphabet and its symbols packed in bits,
+// present when TOTD is not 0.
+BlockCheck GeneralizedData(std::span<std::uint8_t> bytes, std::size_t at) {
+    const Fields fields(bytes);
+    if (fields.Size() - at < 5) return {};
+    // The library reads its 4-byte fields as a sum of int products, which overflow from 2^31 on;
+    // no block that fits a tape has a length or a count that large, but for symbols of no bits,
+    // whose sound would pass every bound.
+    constexpr const char* kTooLarge =
+        "a generalized data block with a length or count of 2^31 or more";
+    if (fields.Byte(at + 4) >= 0x80) return {std::nullopt, kTooLarge};
+    const std::uint64_t length = fields.Dword(at + 1);
+    if (fields.Size() - at - 5 < length) return {};
+    BlockCheck check{5 + length};
+    if (length < 14) return {};  // refused by the reader, whose own check comes first
+    const std::size_t body = at + 5;
+    if (fields.Byte(body + 5) >= 0x80 || fields.Byte(body + 11) >= 0x80) {
+        check.unsound = kTooLarge;
+        return check;
+    }
+    const std::uint32_t pilotSymbols = fields.Dword(body + 2);
+    const std::uint32_t pilotPulses = fields.Byte(body + 6);
+    std::uint32_t pilotAlphabet = fields.Byte(body + 7);
+    const std::uint32_t dataSymbols = fields.Dword(body + 8);
+    const std::uint32_t dataPulses = fields.Byte(body + 12);
+    std::uint32_t dataAlphabet = fields.Byte(body + 13);
+    if (pilotAlphabet == 0 && pilotSymbols != 0) pilotAlphabet = 256;
+    if (dataAlphabet == 0 && dataSymbols != 0) dataAlphabet = 256;
+
+    // Its walk of the pilot goes on to the data whether there is any or not; its tables have
+    // room for no pulse when a symbol has none, and it reads one all the same.
+    if (pilotSymbols != 0 && dataSymbols == 0) {
+        check.unsound = "a generalized data block with a pilot and no data";
+        return check;
+    }
+    if ((pilotSymbols != 0 && pilotPulses == 0) || (dataSymbols != 0 && dataPulses == 0)) {
+        check.unsound = "a generalized data block whose symbols have no pulses";
+        return check;
+    }
+    if (dataSymbols == 0 && dataAlphabet == 0) bytes[body + 13] = 1;
+
+    // The reader's arithmetic adds what a table took instead of taking it away, and a data table
+    // that does not fit is dropped without a word, so counts that do not fit the length are
+    // stopped here, before it reads past the block or follows a table it never made.
+    const std::uint64_t bits = BitsPerSymbol(dataAlphabet);
+    std::uint64_t needed = 14;
+    const std::uint64_t pilotTable = pilotSymbols ? pilotAlphabet * (1 + 2 * pilotPulses) : 0;
+    const std::uint64_t pilotRuns = std::uint64_t{3} * pilotSymbols;
+    const std::uint64_t dataTable = dataSymbols ? dataAlphabet * (1 + 2 * dataPulses) : 0;
+    const std::uint64_t dataBytes = (bits * dataSymbols + 7) / 8;
+    needed += pilotTable + pilotRuns + dataTable + dataBytes;
+    if (needed != length) {
+        check.unsound = "a generalized data block whose counts do not fit its length";
+        return check;
+    }
+    // A symbol past the end of its alphabet is a place past the end of the library's table.
+    const std::size_t runs = body + 14 + static_cast<std::size_t>(pilotTable);
+    for (std::size_t run = 0; run < pilotSymbols; ++run) {
+        if (fields.Byte(runs + 3 * run) >= pilotAlphabet) {
+            check.unsound = "a generalized data block whose pilot names a symbol it lacks";
+            return check;
+        }
+    }
+    if (!std::has_single_bit(dataAlphabet) && dataSymbols != 0) {
+        const std::size_t data = runs + static_cast<std::size_t>(pilotRuns + dataTable);
+        for (std::uint64_t symbol = 0; symbol < dataSymbols; ++symbol) {
+            std::uint32_t value = 0;
+            for (std::uint64_t bit = symbol * bits; bit < (symbol + 1) * bits; ++bit) {
+                const std::uint32_t byte = fields.Byte(data + static_cast<std::size_t>(bit / 8));
+                value = value << 1 | (byte >> (7 - bit % 8) & 1u);
+            }
+            if (value >= dataAlphabet) {
+                check.unsound = "a generalized data block whose data names a symbol it lacks";
+                return check;
+            }
+        }
+    }
+    return check;
+}
+
+// A block whose length the reader takes from a field: fixed bytes, then a count of size
+// countBytes at countAt, times unit, is the block after its ID.
+BlockCheck Counted(const Fields& fields, std::size_t at, std::size_t fixed, std::size_t countAt,
+                   std::size_t countBytes, std::uint64_t unit) {
+    if (fields.Size() - at - 1 < fixed) return {};
+    std::uint64_t count = 0;
+    for (std::size_t i = countBytes; i-- > 0;) count = count << 8 | fields.Byte(at + countAt + i);
+    const std::uint64_t length = 1 + fixed + count * unit;
+    if (fields.Size() - at < length) return {};
+    return {length};
+}
+
+// A block of fixed bytes, then count items (count at countAt, one byte), each of itemFixed bytes
+// and a string of a length byte and its characters: the reader goes by the items, not by any
+// length the block states.
+BlockCheck Strings(const Fields& fields, std::size_t at, std::size_t fixed, std::size_t countAt,
+                   std::size_t itemFixed) {
+    if (fields.Size() - at - 1 < fixed) return {};
+    const std::uint32_t items = fields.Byte(at + countAt);
+    std::size_t next = at + 1 + fixed;
+    for (std::uint32_t item = 0; item < items; ++item) {
+        if (fields.Size() - next < itemFixed + 1) return {};
+        next += itemFixed + 1 + fields.Byte(next + itemFixed);
+        if (next > fields.Size()) return {};
+    }
+    return {next - at};
+}
+
+BlockCheck CheckBlock(std::span<std::uint8_t> bytes, std::size_t at) {
+    const Fields fields(bytes);
+    switch (fields.Byte(at)) {
+        case 0x10: return Counted(fields, at, 4, 3, 2, 1);
+        case 0x11: return Counted(fields, at, 18, 16, 3, 1);
+        case 0x12: {
+            BlockCheck check = Counted(fields, at, 4, 1, 0, 0);
+            // Its walk counts the pulses down from 0 past the end of the block's count.
+            if (check.length && fields.Word(at + 3) == 0) check.unsound = "a tone of no pulses";
+            return check;
+        }
+        case 0x13: {
+            BlockCheck check = Counted(fields, at, 1, 1, 1, 2);
+            // Its walk reads the first pulse before it compares the count.
+            if (check.length && fields.Byte(at + 1) == 0) {
+                check.unsound = "a pulse sequence of no pulses";
+            }
+            return check;
+        }
+        case 0x14: {
+            BlockCheck check = Counted(fields, at, 10, 8, 3, 1);
+            // A single byte of which no bit is used is a last byte that never ends.
+            if (check.length && fields.Triple(at + 8) == 1 && fields.Byte(at + 5) == 0) {
+                check.unsound = "a pure data block of one byte with no bits used";
+            }
+            return check;
+        }
+        case 0x15: return Counted(fields, at, 8, 6, 3, 1);
+        case 0x19: return GeneralizedData(bytes, at);
+        case 0x20: return Counted(fields, at, 2, 1, 0, 0);
+        case 0x21: return Counted(fields, at, 1, 1, 1, 1);
+        case 0x22: return {1};
+        case 0x23: return Counted(fields, at, 2, 1, 0, 0);
+        case 0x24: return Counted(fields, at, 2, 1, 0, 0);
+        case 0x25: return {1};
+        case 0x28: return Strings(fields, at, 3, 3, 2);
+        case 0x2A: return Counted(fields, at, 4, 1, 0, 0);
+        case 0x2B: return Counted(fields, at, 5, 1, 0, 0);
+        case 0x30: return Counted(fields, at, 1, 1, 1, 1);
+        case 0x31: return Counted(fields, at, 2, 2, 1, 1);
+        case 0x32: return Strings(fields, at, 3, 3, 1);
+        case 0x33: return Counted(fields, at, 1, 1, 1, 3);
+        case 0x35: return Counted(fields, at, 20, 17, 4, 1);
+        case 0x5A: return Counted(fields, at, 9, 1, 0, 0);
+        default: return {};
+    }
+}
+
+}  // namespace
+
+std::optional<UnsoundBlock> FindUnsoundBlock(std::span<std::uint8_t> tzx) {
+    std::size_t at = kTzxHeader;
+    while (at < tzx.size()) {
+        const BlockCheck check = CheckBlock(tzx, at);
+        if (check.unsound) return UnsoundBlock{at, check.unsound};
+        if (!check.length) break;
+        at += static_cast<std::size_t>(*check.length);
+    }
+    return std::nullopt;
+}
+
+}  // namespace brisalto
