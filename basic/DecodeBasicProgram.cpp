@@ -9,7 +9,7 @@
 #include "BasicKeywords.h"
 #include "LineSink.h"
 #include "PadStr.h"
-#include "SpectrumCharacters.h"
+#include "ZxCharacters.h"
 #include "ZxNumber.h"
 
 namespace brisalto {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DecodeArray.h"
 
-#include "SpectrumCharacters.h"
+#include "ZxCharacters.h"
 #include "ZxNumber.h"
 
 namespace brisalto {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "SpectrumCharacters.h"
+#include "ZxCharacters.h"
 
 namespace brisalto {
 

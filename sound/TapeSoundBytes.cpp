@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "LibspectrumGuard.h"
+#include "SoundLibraryGuard.h"
 #include "ScanTape.h"
 #include "SoundError.h"
 #include "TapeBlock.h"

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "BasicKeywords.h"
-#include "SpectrumCharacters.h"
+#include "ZxCharacters.h"
 #include "ZxFont.h"
 
 namespace brisalto::testing {

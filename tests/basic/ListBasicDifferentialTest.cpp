@@ -18,7 +18,7 @@
 #include "ListBasicProgram.h"
 #include "RunCommand.h"
 #include "ScanTape.h"
-#include "SpectrumCharacters.h"
+#include "ZxCharacters.h"
 #include "TapeBuilder.h"
 #include "TempTape.h"
 

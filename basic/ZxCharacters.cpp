@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "SpectrumCharacters.h"
+#include "ZxCharacters.h"
 
 #include <array>
 
