@@ -32,8 +32,10 @@ failed=0
 expect() {
     local status=$1 pattern=$2
     shift 3
-    "$program" "$@" >/dev/null 2>err.txt
+    "$program" "$@" >/dev/null 2>raw-err.txt
     local got=$?
+    # Windows ends its lines with CR LF; the patterns anchor on the line's end.
+    tr -d '\r' <raw-err.txt >err.txt
     if [ "$got" != "$status" ]; then
         echo "FAIL: $* exited $got, not $status: $(cat err.txt)"
         failed=1
