@@ -174,8 +174,10 @@ void BM_OpenBlockView48KiBCode(benchmark::State& state) {
     form.show();
     form.Button1Click();
     QApplication::processEvents();
+    const auto document = std::make_shared<const brisalto::TapeDocument>(
+        brisalto::ReadTapeDocument(brisalto::TapeFileName));
     for (auto _ : state) {
-        brisalto::OpenBlockView(form, brisalto::TapeFileName, form.TblTAPFiles, 1);
+        brisalto::OpenBlockView(form, document, form.TblTAPFiles, 1);
         auto* view = form.findChild<brisalto::BlockView*>();
         if (view == nullptr) {
             state.SkipWithError("no Block View");

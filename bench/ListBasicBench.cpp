@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "BenchTapes.h"
+#include "TapeDocument.h"
 #include "DecodeBasicProgram.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
@@ -172,7 +173,7 @@ void BM_ListBasicProgram(benchmark::State& state) {
     std::size_t lineCount = 0;
     for (auto _ : state) {
         brisalto::LineVector lines;
-        brisalto::ListBasicProgram(path, 0, length, lines);
+        brisalto::ListBasicProgram(brisalto::ReadTapeDocument(path), 0, length, lines);
         lineCount = lines.lines.size();
         benchmark::DoNotOptimize(lines.lines.data());
     }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "FormMain.h"
+#include "TapeDocument.h"
 #include "PlayerWindow.h"
 #include "QtFormDialogs.h"
 #include "SaveActions.h"
@@ -102,12 +103,14 @@ int main(int argc, char* argv[]) {
             if (!device) return nullptr;
             return std::make_unique<WatchedOutput>(std::move(device), clock, first);
         });
+    const brisalto::TapeDocument document = brisalto::ReadTapeDocument(brisalto::TapeFileName);
     std::vector<double> started;
     std::vector<double> sounding;
     for (int run = 0; run < runs; ++run) {
         first.reset();
         clock.start();
-        brisalto::PlayFromHere({form, dialogs, brisalto::TapeFileName, form.TblTAPFiles, row},
+        brisalto::PlayFromHere(
+            {form, dialogs, brisalto::TapeFileName, document, form.TblTAPFiles, row},
                                *form.DataSource1);
         const qint64 returned = clock.nsecsElapsed();
         while (!first && clock.elapsed() < 5000) {

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "BenchTapes.h"
+#include "TapeDocument.h"
 #include "ReadScreen.h"
 
 namespace {
@@ -16,7 +17,7 @@ void BM_ReadAndDecodeScreen(benchmark::State& state) {
     const brisalto::bench::BenchTape tape("screen.tap", screen.bytes, 1);
     brisalto::ScreenPixels pixels;
     for (auto _ : state) {
-        if (!brisalto::ReadScreen(tape.Path(), 2, screen.checksum, pixels)) {
+        if (!brisalto::ReadScreen(brisalto::ReadTapeDocument(tape.Path()), 2, screen.checksum, pixels)) {
             state.SkipWithError("the screen could not be read");
             return;
         }

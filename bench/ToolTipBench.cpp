@@ -9,7 +9,7 @@
 #include "CatalogueRow.h"
 #include "DecodeScreen.h"
 #include "FindScreen.h"
-#include "OpenTape.h"
+#include "TapeDocument.h"
 #include "RowToolTip.h"
 
 namespace {
@@ -26,11 +26,11 @@ void BM_ScreenRowToolTip(benchmark::State& state) {
     row.Checksum = screen.checksum;
     const brisalto::TapeLocation location(tape.Path());
     // Found once, as the grid does at its first tooltip after a scan.
-    const std::vector<brisalto::ScreenPlace> screens =
-        brisalto::FindScreens(brisalto::OpenTape(location).blocks);
+    const brisalto::TapeDocument document = brisalto::ReadTapeDocument(location);
+    const std::vector<brisalto::ScreenPlace> screens = brisalto::FindScreens(document.blocks);
     const brisalto::ScreenPlace* place = brisalto::ScreenOfRow(screens, row);
     for (auto _ : state) {
-        const QString tip = brisalto::RowToolTip(row, location, place);
+        const QString tip = brisalto::RowToolTip(row, &document, place);
         if (!tip.contains(QStringLiteral("<img"))) {
             state.SkipWithError("no picture");
             return;

@@ -9,6 +9,7 @@
 #include <span>
 
 #include "CatalogueErrors.h"
+#include "TapeDocument.h"
 #include "FuzzCheck.h"
 #include "InOutError.h"
 #include "ScratchFile.h"
@@ -33,7 +34,7 @@ constexpr brisalto::SoundFormat kFormat{8'000, 8};
 
 void Sound(const std::string& path, std::optional<std::size_t> fromRow, std::size_t fileSize) {
     try {
-        brisalto::TapeSoundBytes tape = brisalto::ReadTapeSoundBytes(path, fromRow);
+        brisalto::TapeSoundBytes tape = brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(path), fromRow);
         Require(tape.bytes.size() <= fileSize, "never more bytes than the file");
         const brisalto::WavSound wav(std::move(tape), kFormat, kLimits);
         Require(wav.Tstates() <= kLimits.maxTstates + 0xFFFFFFFFu, "sound within its bounds");

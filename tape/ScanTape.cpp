@@ -37,11 +37,6 @@ const std::array<KindText, 5> kKindTexts = [] {
 }();
 const KindText& kRawDataText = kKindTexts.back();
 
-struct ScanState {
-    std::uint8_t lastHeaderType = 0;      // type byte of the most recent header
-    std::uint16_t lastProgramLength = 0;  // parameter 2 of the most recent Program header
-};
-
 // "Numeric Array A()" from name byte 0x81, "Character Array A$()" from 0xC1.
 void SetArrayDescription(ShortText<kTipoStrWidth>& text, std::string_view kind,
                          std::uint8_t nameByte, std::uint8_t bias, std::string_view suffix) {
@@ -55,14 +50,17 @@ void SetArrayDescription(ShortText<kTipoStrWidth>& text, std::string_view kind,
 
 // The row a listed block gives, built whole and handed on in one step: a long tape has hundreds
 // of thousands of them.
-void AddRow(CatalogueSink& sink, const BlockBody& block, ScanState& state) {
+// lastHeaderType and lastProgramLength carry the most recent header's type and program length
+// over to the data rows after it.
+void AddRow(CatalogueSink& sink, const BlockBody& block, std::uint8_t& lastHeaderType,
+            std::uint16_t& lastProgramLength) {
     const auto& buffer = block.first;
     const std::uint8_t flag = buffer[0];
     const std::uint8_t type = buffer[1];
 
     CatalogueRow row;
     if (flag == kDataFlag) {
-        row.Tipo = kDataTipoBase + state.lastHeaderType;
+        row.Tipo = kDataTipoBase + lastHeaderType;
         row.TipoStr = kRawDataText;
         const std::int64_t dataLength = static_cast<std::int64_t>(block.length) - 2;
         if (dataLength < 0) {
@@ -73,7 +71,7 @@ void AddRow(CatalogueSink& sink, const BlockBody& block, ScanState& state) {
         // Only a TZX body can be longer than 65,537 bytes; its data length then fits no Size.
         if (dataLength >= 0 && dataLength <= 65535)
             row.Size = static_cast<std::uint16_t>(dataLength);
-        row.Par1 = state.lastProgramLength;
+        row.Par1 = lastProgramLength;
     } else {
         row.Tipo = type;
         if (type == 1) {
@@ -87,10 +85,10 @@ void AddRow(CatalogueSink& sink, const BlockBody& block, ScanState& state) {
         row.Size = MakeWordLH(buffer[12], buffer[13]);
         row.Start = MakeWordLH(buffer[14], buffer[15]);
         if (type == 0) {
-            state.lastProgramLength = MakeWordLH(buffer[16], buffer[17]);
-            row.Par1 = state.lastProgramLength;
+            lastProgramLength = MakeWordLH(buffer[16], buffer[17]);
+            row.Par1 = lastProgramLength;
         }
-        state.lastHeaderType = type;
+        lastHeaderType = type;
     }
     row.Offset = static_cast<std::uint16_t>(block.position % 65536);
     row.Position = block.position;
@@ -123,10 +121,15 @@ void KeepText(const TapeBlock& block, ScanDetails& details, std::uint64_t& textB
 
 ScanResult ReadTapeBlocks(const TapeLocation& location, ScanDetails* details,
                           const std::function<void(const TapeBlock&)>& use) {
+    TapeFile file(location);
+    return ReadTapeBlocks(file, details, use);
+}
+
+ScanResult ReadTapeBlocks(TapeFile& file, ScanDetails* details,
+                          const std::function<void(const TapeBlock&)>& use) {
     ScanDetails unused;
     ScanDetails& seen = details != nullptr ? *details : unused;
     seen = {};
-    TapeFile file(location);
     TapeBlockReader reader(file);
     if (reader.Tzx()) seen.tzxVersion = *reader.Tzx();
     std::uint64_t textBytes = 0;
@@ -178,16 +181,17 @@ ScanResult ScanTape(const TapeLocation& location, bool showRaw, CatalogueTable& 
 
 ScanResult ScanRows(const TapeLocation& location, bool showRaw, CatalogueSink& sink,
                     ScanDetails* details) {
-    ScanState state;
-    return ReadTapeBlocks(location, details, [&](const TapeBlock& block) {
-        if (!block.body) return;
-        const std::uint8_t flag = block.body->Flag();
-        if (flag == kHeaderFlag || (flag == kDataFlag && showRaw)) {
-            AddRow(sink, *block.body, state);
-        } else if (flag == kDataFlag) {
-            sink.AddUnlisted();
-        }
-    });
+    RowMaker rows(showRaw, sink);
+    return ReadTapeBlocks(location, details, [&rows](const TapeBlock& block) { rows.Take(block); });
+}
+
+void RowMaker::Take(const TapeBlock& block) {
+    if (!IsRowBlock(block)) return;
+    if (block.body->Flag() == kHeaderFlag || showRaw_) {
+        AddRow(sink_, *block.body, lastHeaderType_, lastProgramLength_);
+    } else {
+        sink_.AddUnlisted();
+    }
 }
 
 }  // namespace brisalto

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "RunCommand.h"
+#include "TapeDocument.h"
 #include "SaveActions.h"
 #include "TapeInformation.h"
 #include "TempTape.h"
@@ -127,7 +128,7 @@ TEST(TapeInformationPeer, TzxTextsAgreeWithTzxlist) {
                             .Get(),
                         "texts.tzx");
     const Said peer = FromTzxlist(RunCommand("tzxlist " + tape.Path()));
-    const Said ours = FromInformation(TapeInformationText(tape.Path()).toStdString());
+    const Said ours = FromInformation(TapeInformationText(brisalto::ReadTapeDocument(tape.Path())).toStdString());
     ASSERT_EQ(peer.archive.size(), fields.size());
     EXPECT_EQ(ours.descriptions, peer.descriptions);
     EXPECT_EQ(ours.messages, peer.messages);
@@ -142,7 +143,7 @@ TEST(TapeInformationPeer, ATapeInsideAnArchiveIsShownByItsEntryAndItsArchiveIsNo
     RunCommand("cd '" + tape.Folder() + "' && zip -q tapes.zip inner.tzx");
     const std::string zip = tape.Folder() + "/tapes.zip";
     const TapeLocation location(zip, "inner.tzx", 0);
-    const QStringList lines = TapeInformationText(location).split('\n');
+    const QStringList lines = TapeInformationText(brisalto::ReadTapeDocument(location)).split('\n');
     ASSERT_GE(lines.size(), 3);
     EXPECT_EQ(lines[0], QStringLiteral("Path: ") + QString::fromStdString(zip));
     EXPECT_EQ(lines[1], QStringLiteral("Entry: inner.tzx"));

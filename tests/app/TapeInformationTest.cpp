@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 
 #include "ModalWatcher.h"
+#include "TapeDocument.h"
 #include "QtFormDialogs.h"
 #include "RowMenuFixture.h"
 #include "TapeInformation.h"
@@ -55,7 +56,7 @@ TEST(TapeInformation, SumsUpATzxTapeAndWordsItsTexts) {
                             .Get(),
                         "game.tzx");
     EXPECT_EQ(
-        TapeInformationText(tape.Path()).toStdString(),
+        TapeInformationText(brisalto::ReadTapeDocument(tape.Path())).toStdString(),
         "Path: " + QDir::toNativeSeparators(QString::fromStdString(tape.Path())).toStdString() +
             "\n"
             "Size: 107 bytes\n"
@@ -80,7 +81,7 @@ TEST(TapeInformation, SumsUpATzxTapeAndWordsItsTexts) {
 TEST(TapeInformation, SaysAllChecksumsAreRightOnATapFile) {
     const TempTape tape(
         TapeBuilder().Block(ProgramHeaderBody()).Block(WithChecksum({0xFF, 7})).Get());
-    const QStringList lines = TapeInformationText(tape.Path()).split('\n');
+    const QStringList lines = TapeInformationText(brisalto::ReadTapeDocument(tape.Path())).split('\n');
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[1], QStringLiteral("Size: 26 bytes"));
     EXPECT_EQ(lines[2], QStringLiteral("Blocks: 1 header, 1 data, 0 never listed"));
@@ -149,7 +150,7 @@ TEST_F(RealTapeInformation, ShowsItsTextToSelectAndTheKeyThatClosesItDoesNotList
         });
         SystemKey(form, QEvent::KeyPress, Qt::Key_Menu);
         EXPECT_EQ(dialogWatcher.Shown(), 1);
-        EXPECT_EQ(shown, TapeInformationText(TapeFileName));
+        EXPECT_EQ(shown, TapeInformationText(brisalto::ReadTapeDocument(TapeFileName)));
         SystemKey(form, QEvent::KeyRelease, closing);
         EXPECT_EQ(form.Memo1->toPlainText(), QStringLiteral("kept"));
         EXPECT_EQ(form.DataSource1->CurrentRow(), 1);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "BasicKeywords.h"
+#include "TapeDocument.h"
 #include "BasicProgramGenerator.h"
 #include "CatalogueTable.h"
 #include "DecodeBasicProgram.h"
@@ -140,7 +141,7 @@ TEST(ListBasicDifferential, GeneratedProgramsListAsListbasicDoes) {
         const CatalogueRow& row = catalogue.Row(1);
         ASSERT_EQ(row.Tipo, 255);
         LineVector ours;
-        ListBasicProgram(tape, row.Position, row.Par1.value(), ours);
+        ListBasicProgram(brisalto::ReadTapeDocument(tape), row.Position, row.Par1.value(), ours);
         NoteCoverage(ReadWholeFile(tape), row, coverage);
 
         const std::vector<std::string> theirs = SplitLines(RunCommand("listbasic '" + tape + "'"));

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ListBasicProgram.h"
+#include "TapeDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +35,7 @@ struct Failure {
 std::optional<Failure> List(const std::string& path, std::uint64_t position, std::uint16_t length,
                             LineVector& lines) {
     try {
-        ListBasicProgram(path, position, length, lines);
+        ListBasicProgram(brisalto::ReadTapeDocument(path), position, length, lines);
     } catch (const InOutError& error) {
         return Failure{error.Code(), error.what()};
     }

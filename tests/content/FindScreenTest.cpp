@@ -9,7 +9,7 @@
 
 #include "BlockBytes.h"
 #include "FindScreen.h"
-#include "OpenTape.h"
+#include "TapeDocument.h"
 #include "TempTape.h"
 #include "TzxBuilder.h"
 
@@ -114,7 +114,7 @@ TEST(FindScreen, WhereATapeKeepsItsScreens) {
     for (const FindCase& c : cases) {
         SCOPED_TRACE(c.what);
         const TempTape file(c.tape, "screen.tzx");
-        const OpenedTape tape = OpenTape(file.Path());
+        const TapeDocument tape = ReadTapeDocument(file.Path());
         const std::optional<ScreenPlace> place = FindScreen(tape.blocks, c.asked);
         ASSERT_EQ(place.has_value(), c.found.has_value());
         // The cheap test before reading a tape's blocks lets every screen through.
@@ -139,10 +139,10 @@ TEST(FindScreen, WhereATapeKeepsItsScreens) {
             Bytes changed = c.tape;
             changed[100] ^= 0xFF;
             file.Rewrite(changed);
-            EXPECT_THROW(ReadScreenBytes(file.Path(), *place), TapeChangedError);
+            EXPECT_THROW(ReadScreenBytes(brisalto::ReadTapeDocument(file.Path()), *place), TapeChangedError);
             continue;
         }
-        const auto screen = ReadScreenBytes(file.Path(), *place);
+        const auto screen = ReadScreenBytes(brisalto::ReadTapeDocument(file.Path()), *place);
         EXPECT_EQ(Bytes(screen.begin(), screen.end()), ScreenBytes());
     }
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "CatalogueErrors.h"
+#include "TapeDocument.h"
 #include "CatalogueTable.h"
 #include "InOutError.h"
 #include "LineSink.h"
@@ -181,7 +182,7 @@ TEST_P(BadInputTable, ShowsWhatTheTableSays) {
     ASSERT_LT(*row.listedRow, catalogue.RowCount());
     const CatalogueRow& program = catalogue.Row(*row.listedRow);
     LineVector lines;
-    ListBasicProgram(path, program.Position, program.Par1.value_or(0), lines);
+    ListBasicProgram(brisalto::ReadTapeDocument(path), program.Position, program.Par1.value_or(0), lines);
     EXPECT_EQ(lines.lines, row.listing);
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "CatalogueTable.h"
+#include "TapeDocument.h"
 #include "InOutError.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
@@ -77,7 +78,7 @@ void ScanAndListEverything(const std::string& path) {
             if (row.Tipo != 255) continue;
             LineVector lines;
             try {
-                ListBasicProgram(path, row.Position, row.Par1.value_or(0), lines);
+                ListBasicProgram(brisalto::ReadTapeDocument(path), row.Position, row.Par1.value_or(0), lines);
             } catch (const InOutError&) {
             }
         }
@@ -133,7 +134,7 @@ TEST(NothingLost, ReadOnlyTapeInReadOnlyFolderScansAndListsUnchanged) {
     ASSERT_EQ(ScanTape(tape.Path(), true, catalogue), ScanResult::Completed);
     ASSERT_EQ(catalogue.RowCount(), 2u);
     LineVector lines;
-    ListBasicProgram(tape.Path(), catalogue.Row(1).Position, *catalogue.Row(1).Par1, lines);
+    ListBasicProgram(brisalto::ReadTapeDocument(tape.Path()), catalogue.Row(1).Position, *catalogue.Row(1).Par1, lines);
 
     EXPECT_EQ(lines.lines, std::vector<std::string>{"  10  PRINT a"});
     EXPECT_TRUE(StateOf(tape.Path()) == before);
@@ -166,7 +167,7 @@ TEST_P(TapeChangedAfterScan, ListsWhatTheFileNowHoldsOrFails) {
 
     LineVector lines;
     try {
-        ListBasicProgram(tape.Path(), program.Position, *program.Par1, lines);
+        ListBasicProgram(brisalto::ReadTapeDocument(tape.Path()), program.Position, *program.Par1, lines);
         EXPECT_FALSE(change.failure) << "listed although the file cannot hold the program";
     } catch (const InOutError& error) {
         EXPECT_EQ(std::optional(error.Code()), change.failure) << error.what();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CatalogueTable.h"
+#include "TapeDocument.h"
 #include "RunCommand.h"
 #include "ScanTape.h"
 #include "SoundSamples.h"
@@ -99,7 +100,7 @@ TEST_P(ReadBack, GivesTheTapesBlocks) {
     const std::string tape = GetParam().make(scratch.Folder());
     const std::string wav = scratch.Folder() + "/sound.wav";
     const std::string back = scratch.Folder() + "/back.tzx";
-    bt::WriteWavFile(brisalto::ReadTapeSoundBytes(tape, GetParam().fromRow), wav);
+    bt::WriteWavFile(brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(tape), GetParam().fromRow), wav);
     bt::RunCommand("audio2tape '" + wav + "' '" + back + "' 2>&1");
 
     const std::vector<Bytes> expected = Bodies(tape, GetParam().fromRow.value_or(0));
@@ -184,7 +185,7 @@ TEST_P(AgainstTape2wav, HasTheSamePulses) {
     const std::string tape = GetParam().make(scratch.Folder());
     const std::string ours = scratch.Folder() + "/ours.wav";
     const std::string theirs = scratch.Folder() + "/theirs.wav";
-    bt::WriteWavFile(brisalto::ReadTapeSoundBytes(tape), ours);
+    bt::WriteWavFile(brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(tape)), ours);
     bt::RunCommand("tape2wav '" + tape + "' '" + theirs + "'");
 
     const auto ourPulses = bt::WavPulses(bt::ReadWholeFile(ours));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CatalogueTable.h"
+#include "TapeDocument.h"
 #include "InOutError.h"
 #include "ReadScreen.h"
 #include "RowText.h"
@@ -65,7 +66,7 @@ TEST(KeptEntry, OneArchiveWalkPerOpenUntilTheArchiveChanges) {
     const CatalogueRow& screen = catalogue.Row(catalogue.RowCount() - 1);
     ASSERT_EQ(screen.Length, kScreenBytes + 2);
     ScreenPixels pixels;
-    EXPECT_TRUE(ReadScreen(tape, screen.Position, *screen.Checksum, pixels));
+    EXPECT_TRUE(ReadScreen(brisalto::ReadTapeDocument(tape), screen.Position, *screen.Checksum, pixels));
     EXPECT_EQ(ArchiveWalks() - before, 1u);
 
     std::filesystem::last_write_time(

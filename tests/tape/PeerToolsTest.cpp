@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "CatalogueTable.h"
+#include "TapeDocument.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
 #include "RowText.h"
@@ -222,7 +223,7 @@ Catalogued Catalogue(const Bytes& contents) {
         CatalogueRow row = catalogue.Row(i);
         if (row.Tipo == 255) {
             LineVector lines;
-            ListBasicProgram(tape.Path(), row.Position, row.Par1.value_or(0), lines);
+            ListBasicProgram(brisalto::ReadTapeDocument(tape.Path()), row.Position, row.Par1.value_or(0), lines);
             result.listings.push_back(lines.lines);
         }
         row.Position = 0;
