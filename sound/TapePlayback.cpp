@@ -15,7 +15,8 @@ std::uint64_t CountPlaybackSamples(const TapeSoundBytes& tape, SoundFormat forma
         if (run.stop) ++stops;
     }
     return SampleClock::SamplesAt(signal.Tstates(), format.rate) +
-           stops * 2 * StopClosingSamples(format) + (stops + 1) * LeadInSamples(format);
+           stops * (2 * StopClosingSamples(format) + DrainSamples(format)) +
+           (stops + 1) * LeadInSamples(format);
 }
 
 TapePlayback::TapePlayback(TapeSoundBytes tape, SoundFormat format, SignalLimits limits)
@@ -50,7 +51,9 @@ bool TapePlayback::NextStretch() {
     }
     if (closing_ > 0) {
         high_ = closing_ == 2;
-        left_ = StopClosingSamples(format_);
+        // The low half goes on as a drain, so that the closing edge leaves the device's buffers
+        // before the deck stands.
+        left_ = StopClosingSamples(format_) + (high_ ? 0 : DrainSamples(format_));
         --closing_;
         return true;
     }

@@ -27,12 +27,14 @@ inline std::uint64_t StopClosingSamples(SoundFormat format) {
 
 // Silence at the level the tape rests at, before the first pilot and again after each stop, as a
 // cassette's leader: a sound device that wakes late (HDMI, USB and Bluetooth ones often swallow
-// part of a second) then loses silence, not tone. One second.
+// part of a second, and Wine's first start of its sound lost 1.09 s) then loses silence, not
+// tone. Two seconds.
 inline std::uint64_t LeadInSamples(SoundFormat format) {
-    return format.rate;
+    return 2 * std::uint64_t{format.rate};
 }
 
-// Silence after the tape's last edge, handed out before the sound counts as ended: a device says
+// Silence after the tape's last edge, and after a stop's closing edge, handed out before the sound
+// counts as ended or standing: a device says
 // it has played what it still holds in its buffers, and stopping it then would cut the closing
 // edge that a Spectrum needs to read the last bit. One second outlasts the buffers of the
 // devices seen (up to 175 ms behind), and it is silence, so a longer buffer costs nothing.

@@ -122,10 +122,10 @@ TEST_F(Player, MarksTheRowSoundingWaitsAtTheStopBlockAndPlaysOnWhenAsked) {
     ASSERT_NE(player_, nullptr);
     EXPECT_TRUE(player_->isVisible());
     EXPECT_EQ(Text("PlayerBlock"), QStringLiteral("Row 1: Bytes \u201Cone\u201D"));
-    // The total, counted beside the sound, shows once counted: 18 seconds of tape and a second's
-    // lead-in before each part.
+    // The total, counted beside the sound, shows once counted: 18 seconds of tape, two seconds'
+    // lead-in before each part and a second's drain at the stop.
     EXPECT_TRUE(QTest::qWaitFor(
-        [this] { return Text("PlayerTime") == QStringLiteral("0:00 / 0:20"); }, 2000))
+        [this] { return Text("PlayerTime") == QStringLiteral("0:00 / 0:23"); }, 2000))
         << Text("PlayerTime").toStdString();
     EXPECT_TRUE(Painted(0));
     EXPECT_FALSE(Painted(1));
@@ -148,7 +148,7 @@ TEST_F(Player, MarksTheRowSoundingWaitsAtTheStopBlockAndPlaysOnWhenAsked) {
 
     Click("PlayerNext");
     EXPECT_EQ(log_.starts, 2);
-    Pull(2 * 44'100);  // the lead-in after the stop, then the next part's first block
+    Pull(3 * 44'100);  // the lead-in after the stop, then the next part's first block
     EXPECT_TRUE(Marked(2));
     EXPECT_EQ(Text("PlayerBlock"), QStringLiteral("Row 3: Bytes \u201Ctwo\u201D"));
     Click("PlayerPause");

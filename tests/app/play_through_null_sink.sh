@@ -95,10 +95,10 @@ cd "$folder"
     # Windows adds the program name to a dialog title.
     player=$(timeout 10 xdotool search --sync --onlyvisible --name "^Play From Here" | head -n 1) ||
         { echo "FAIL: no player window"; exit 1; }
-    sleep $(($2 + 3))                       # the lead-in, the first part, then the stop
+    sleep $(($2 + 5))                       # the lead-in, the first part, the drain, the stop
     xdotool windowfocus --sync "$player"
     xdotool key alt+n                                    # Play Next Block
-    sleep $(($3 + 4))                       # the lead-in, the second part and the drain
+    sleep $(($3 + 5))                       # the lead-in, the second part and the drain
 ' play "$program" "$(length "$folder/part1.wav")" "$(length "$folder/part2.wav")" "$under_wine"
 kill -INT "$recorder"
 wait "$recorder" || true

@@ -43,8 +43,9 @@ TEST_P(PlaybackStops, StandsAtTheStopAndGivesTheWavsSamples) {
     bt::MemorySink wav;
     brisalto::WavSound(bytes, SoundFormat{}).Write(wav);
     TapePlayback playback(bytes, SoundFormat{});
-    // Two lead-ins of a second each, and the stop's closing edge, besides the WAV's samples.
-    ASSERT_EQ(brisalto::CountPlaybackSamples(bytes, SoundFormat{}) + 44 - 88 - 2 * 44'100,
+    // Two lead-ins of two seconds each, and the stop's closing edge and drain, besides the WAV's
+    // samples.
+    ASSERT_EQ(brisalto::CountPlaybackSamples(bytes, SoundFormat{}) + 44 - 88 - 5 * 44'100,
               wav.Bytes().size());
 
     // Pieces of an odd size, the rows asked for after each, as a player's timer would.
@@ -66,17 +67,19 @@ TEST_P(PlaybackStops, StandsAtTheStopAndGivesTheWavsSamples) {
     ASSERT_EQ(stops.size(), 1u);
     EXPECT_EQ(rowsHeard, bytes.rowPositions);
     // The WAV file's samples, with the closing edge (1 ms high, 1 ms low) in front of the stop, a
-    // second's lead-in of silence before each part and a second's drain after the end.
+    // second's drain after it, two seconds' lead-in of silence before each part and a second's
+    // drain after the end.
     const std::uint64_t half = brisalto::StopClosingSamples(SoundFormat{});
     ASSERT_EQ(half, 44u);
     const std::uint64_t second = 44'100;
-    ASSERT_EQ(brisalto::LeadInSamples(SoundFormat{}), second);
+    const std::uint64_t leadIn = 2 * second;
+    ASSERT_EQ(brisalto::LeadInSamples(SoundFormat{}), leadIn);
     ASSERT_EQ(brisalto::DrainSamples(SoundFormat{}), second);
-    const auto before = std::ptrdiff_t(44 + stops[0] - second - 2 * half);
-    Bytes expected(second, 0x00);
+    const auto before = std::ptrdiff_t(44 + stops[0] - leadIn - 2 * half - second);
+    Bytes expected(leadIn, 0x00);
     expected.insert(expected.end(), wav.Bytes().begin() + 44, wav.Bytes().begin() + before);
     expected.insert(expected.end(), half, 0xFF);
-    expected.insert(expected.end(), half + second, 0x00);
+    expected.insert(expected.end(), half + second + leadIn, 0x00);
     expected.insert(expected.end(), wav.Bytes().begin() + before, wav.Bytes().end());
     expected.insert(expected.end(), second, 0x00);
     EXPECT_EQ(played, expected);
