@@ -7,8 +7,6 @@ namespace brisalto {
 
 namespace {
 
-using namespace tzx;
-
 // Kinds whose one field is the length of what follows it.
 constexpr std::array kLength4{BlockField{"length", "Length", 0, 4, "bytes"}};
 constexpr std::array kLength2{BlockField{"length", "Length", 0, 2, "bytes"}};
@@ -25,42 +23,43 @@ constexpr std::array<BlockKind, 256> MakeKinds() {
     for (std::size_t id = 0; id < kinds.size(); ++id)
         kinds[id] = {
             static_cast<std::uint8_t>(id), "Unknown block", 4, kLength4[0], 1, false, kLength4};
-    // A counted kind's length is its last field.
+    // The ID, its name, its fixed size, its fields; whether its last field counts a part, of
+    // what unit, and whether that part is a TAP body.
     const auto set = [&kinds](std::uint8_t id, std::string_view name, std::uint8_t fixedSize,
                               std::span<const BlockField> fields, bool counted = true,
                               std::uint8_t unit = 1, bool body = false) {
         const BlockField length = counted ? fields.back() : BlockField{};
         kinds[id] = {id, name, fixedSize, length, unit, body, fields};
     };
-    set(kStandardSpeed, "Standard speed data", 4, standard::kFields, true, 1, true);
-    set(kTurboSpeed, "Turbo speed data", 18, turbo::kFields, true, 1, true);
-    set(kPureTone, "Pure tone", 4, tone::kFields, false);
-    set(kPulseSequence, "Pulse sequence", 1, pulses::kFields, true, 2);
-    set(kPureData, "Pure data", 10, pure::kFields, true, 1, true);
-    set(kDirectRecording, "Direct recording", 8, direct::kFields);
+    set(tzx::kStandardSpeed, "Standard speed data", 4, tzx::standard::kFields, true, 1, true);
+    set(tzx::kTurboSpeed, "Turbo speed data", 18, tzx::turbo::kFields, true, 1, true);
+    set(tzx::kPureTone, "Pure tone", 4, tzx::tone::kFields, false);
+    set(tzx::kPulseSequence, "Pulse sequence", 1, tzx::pulses::kFields, true, 2);
+    set(tzx::kPureData, "Pure data", 10, tzx::pure::kFields, true, 1, true);
+    set(tzx::kDirectRecording, "Direct recording", 8, tzx::direct::kFields);
     set(0x16, "C64 ROM data (deprecated)", 4, kLength4);
     set(0x17, "C64 turbo data (deprecated)", 4, kLength4);
-    set(kCswRecording, "CSW recording", 4, kLength4);
-    set(kGeneralizedData, "Generalized data", 4, kLength4);
-    set(kPause, "Pause", 2, pause::kFields, false);
-    set(kGroupStart, "Group start", 1, group::kFields);
-    set(kGroupEnd, "Group end", 0, kNone, false);
-    set(kJump, "Jump to block", 2, jump::kFields, false);
-    set(kLoopStart, "Loop start", 2, loop::kFields, false);
-    set(kLoopEnd, "Loop end", 0, kNone, false);
-    set(kCallSequence, "Call sequence", 2, call::kFields, true, 2);
-    set(kReturn, "Return from sequence", 0, kNone, false);
-    set(kSelectBlock, "Select block", 2, kLength2);
-    set(kStop48K, "Stop the tape if in 48K mode", 4, kLength4);  // a length of 0
-    set(kSignalLevel, "Set signal level", 4, kLength4);          // a length of 1, the level
-    set(kTextDescription, "Text description", 1, kTextLength);
-    set(kMessage, "Message", 2, message::kFields);
-    set(kArchiveInfo, "Archive information", 2, kLength2);  // whatever its strings say
-    set(kHardwareType, "Hardware type", 1, kHardwareCount, true, 3);
+    set(tzx::kCswRecording, "CSW recording", 4, kLength4);
+    set(tzx::kGeneralizedData, "Generalized data", 4, kLength4);
+    set(tzx::kPause, "Pause", 2, tzx::pause::kFields, false);
+    set(tzx::kGroupStart, "Group start", 1, tzx::group::kFields);
+    set(tzx::kGroupEnd, "Group end", 0, kNone, false);
+    set(tzx::kJump, "Jump to block", 2, tzx::jump::kFields, false);
+    set(tzx::kLoopStart, "Loop start", 2, tzx::loop::kFields, false);
+    set(tzx::kLoopEnd, "Loop end", 0, kNone, false);
+    set(tzx::kCallSequence, "Call sequence", 2, tzx::call::kFields, true, 2);
+    set(tzx::kReturn, "Return from sequence", 0, kNone, false);
+    set(tzx::kSelectBlock, "Select block", 2, kLength2);
+    set(tzx::kStop48K, "Stop the tape if in 48K mode", 4, kLength4);  // a length of 0
+    set(tzx::kSignalLevel, "Set signal level", 4, kLength4);          // a length of 1, the level
+    set(tzx::kTextDescription, "Text description", 1, kTextLength);
+    set(tzx::kMessage, "Message", 2, tzx::message::kFields);
+    set(tzx::kArchiveInfo, "Archive information", 2, kLength2);  // whatever its strings say
+    set(tzx::kHardwareType, "Hardware type", 1, kHardwareCount, true, 3);
     set(0x34, "Emulation information (deprecated)", 8, kNone, false);
-    set(kCustomInfo, "Custom information", 20, custom::kFields);
+    set(tzx::kCustomInfo, "Custom information", 20, tzx::custom::kFields);
     set(0x40, "Snapshot (deprecated)", 4, kSnapshot);
-    set(kGlue, "Glue", 9, glue::kFields, false);
+    set(tzx::kGlue, "Glue", 9, tzx::glue::kFields, false);
     return kinds;
 }
 

@@ -8,8 +8,9 @@
 #include <string_view>
 
 // What each TZX block ID is: its name, the layout of its fixed fields and the fields themselves,
-// by name. One table, read by the block reader, the details and the sound; a writer puts a
-// block's fields through the same names.
+// by name. One table, read by the block reader, the details and the sound. A writer sizes a
+// block's fixed bytes by KindOf(id).fixedSize and puts each field with PutField: for 0x10,
+// tzx::standard::kPause (ms) and tzx::standard::kLength (the body's bytes).
 //
 // A TZX block is an ID byte, fixed fields, then a counted part whose length one of the fixed
 // fields gives (a count of bytes, pulses, calls...). Offsets below count from the byte after the
