@@ -23,8 +23,8 @@ constexpr std::optional<HeaderKind> HeaderKindOf(std::uint8_t type) noexcept {
     return static_cast<HeaderKind>(type);
 }
 
-// The one wording of each kind, wherever a header is named: the catalogue's rows ("Numeric Array
-// A()"), the console, the details and the tooltips.
+// The one wording of each kind, wherever a header's kind is named: the catalogue's rows
+// ("Numeric Array A()"), and so the console's catalogue, and the tooltip's header wording.
 constexpr std::string_view HeaderKindName(HeaderKind kind) noexcept {
     constexpr std::array<std::string_view, 4> kNames = {"Program", "Numeric Array",
                                                         "Character Array", "Bytes"};
