@@ -15,49 +15,6 @@ namespace {
 
 using Bytes = std::span<const std::uint8_t>;
 
-struct BlockName {
-    std::uint8_t id;
-    std::string_view name;
-};
-
-constexpr std::array<BlockName, 29> kBlockNames = {{
-    {0x10, "Standard speed data"},
-    {0x11, "Turbo speed data"},
-    {0x12, "Pure tone"},
-    {0x13, "Pulse sequence"},
-    {0x14, "Pure data"},
-    {0x15, "Direct recording"},
-    {0x16, "C64 ROM data (deprecated)"},
-    {0x17, "C64 turbo data (deprecated)"},
-    {0x18, "CSW recording"},
-    {0x19, "Generalized data"},
-    {0x20, "Pause"},
-    {0x21, "Group start"},
-    {0x22, "Group end"},
-    {0x23, "Jump to block"},
-    {0x24, "Loop start"},
-    {0x25, "Loop end"},
-    {0x26, "Call sequence"},
-    {0x27, "Return from sequence"},
-    {0x28, "Select block"},
-    {0x2A, "Stop the tape if in 48K mode"},
-    {0x2B, "Set signal level"},
-    {0x30, "Text description"},
-    {0x31, "Message"},
-    {0x32, "Archive information"},
-    {0x33, "Hardware type"},
-    {0x34, "Emulation information (deprecated)"},
-    {0x35, "Custom information"},
-    {0x40, "Snapshot (deprecated)"},
-    {0x5A, "Glue"},
-}};
-
-std::string_view NameOf(std::uint8_t id) {
-    const auto known = std::find_if(kBlockNames.begin(), kBlockNames.end(),
-                                    [id](const BlockName& name) { return name.id == id; });
-    return known != kBlockNames.end() ? known->name : "Unknown block";
-}
-
 // Reads a counted part front to back: the bytes kept of it, and its length as stated (a long
 // part is kept in part). A read past the bytes kept gives 0 and marks the part cut, so that what
 // a lying count claims is never read; passing over entries goes as far as the stated length.
@@ -122,6 +79,10 @@ public:
                 std::string_view unit = {}) {
         if (!part_.Cut()) fields_.push_back({key, label, {value}, {}, false, unit, 0});
     }
+    // A fixed field of the block, as its kind names it.
+    void Field(const TapeBlock& block, const BlockField& field) {
+        Number(field.key, field.label, block.Field(field), field.unit);
+    }
     void Byte(std::string_view key, std::string_view label, std::uint8_t value) {
         if (!part_.Cut()) fields_.push_back({key, label, {value}, {}, false, {}, 0, true});
     }
@@ -160,18 +121,6 @@ void BodyFields(const BlockBody& body, Fields& out) {
 std::string Hex(unsigned value) {
     constexpr std::string_view kDigits = "0123456789ABCDEF";
     return {kDigits[value >> 4 & 0xF], kDigits[value & 0xF]};
-}
-
-// The signed 16-bit field at offset at of the fixed fields.
-std::int16_t SignedWord(const TapeBlock& block, std::size_t at) {
-    return static_cast<std::int16_t>(block.Word(at));
-}
-
-// The little-endian number of size bytes at offset at of the fixed fields.
-std::uint32_t FixedNumber(const TapeBlock& block, std::size_t at, std::size_t size) {
-    PartReader reader(block.Fixed(), block.fixedSize);
-    reader.Take(at);
-    return reader.Number(size);
 }
 
 // The entries of a list of count past those listed; none when the list ran past the part.
@@ -274,7 +223,7 @@ void TextBlock(const TapeBlock& block, Fields& out) {
             for (std::string& text : texts.descriptions) out.Text("text", "Text", std::move(text));
             break;
         case tzx::kMessage:
-            out.Number("seconds", "Shown for", block.fixed[0], "s (0: until a key is pressed)");
+            out.Field(block, tzx::message::kSeconds);
             for (std::string& text : texts.messages) out.Text("text", "Text", std::move(text));
             break;
         case tzx::kArchiveInfo:
@@ -289,45 +238,48 @@ void TextBlock(const TapeBlock& block, Fields& out) {
 void IdFields(const TapeBlock& block, PartReader& part, bool tap, Fields& out) {
     switch (block.id) {
         case tzx::kStandardSpeed:
-            if (!tap) out.Number("pause", "Pause", block.Word(0), "ms");
+            if (!tap) out.Field(block, tzx::standard::kPause);
             break;
         case tzx::kTurboSpeed:
-            out.Number("pilotPulse", "Pilot pulse", block.Word(0), "T-states");
-            out.Number("sync1Pulse", "First sync pulse", block.Word(2), "T-states");
-            out.Number("sync2Pulse", "Second sync pulse", block.Word(4), "T-states");
-            out.Number("zeroPulse", "Zero bit pulse", block.Word(6), "T-states");
-            out.Number("onePulse", "One bit pulse", block.Word(8), "T-states");
-            out.Number("pilotPulses", "Pilot pulses", block.Word(10));
-            out.Number("usedBits", "Used bits in the last byte", block.fixed[12]);
-            out.Number("pause", "Pause", block.Word(13), "ms");
+            out.Field(block, tzx::turbo::kPilotPulse);
+            out.Field(block, tzx::turbo::kSync1Pulse);
+            out.Field(block, tzx::turbo::kSync2Pulse);
+            out.Field(block, tzx::turbo::kZeroPulse);
+            out.Field(block, tzx::turbo::kOnePulse);
+            out.Field(block, tzx::turbo::kPilotPulses);
+            out.Field(block, tzx::turbo::kUsedBits);
+            out.Field(block, tzx::turbo::kPause);
             break;
         case tzx::kPureTone:
-            out.Number("pulse", "Pulse", block.Word(0), "T-states");
-            out.Number("pulses", "Pulses", block.Word(2));
+            out.Field(block, tzx::tone::kPulse);
+            out.Field(block, tzx::tone::kPulses);
             break;
         case tzx::kPulseSequence: {
+            const auto count = static_cast<std::size_t>(block.Field(tzx::pulses::kCount));
             std::vector<std::int64_t> pulses;
-            WordList(part, block.fixed[0], false, pulses);
-            out.Number("pulseCount", "Pulses", block.fixed[0]);
+            WordList(part, count, false, pulses);
+            out.Field(block, tzx::pulses::kCount);
             out.Numbers("pulses", "Pulse lengths", std::move(pulses), "T-states",
-                        Unlisted(block.fixed[0], part));
+                        Unlisted(count, part));
             break;
         }
         case tzx::kPureData:
-            out.Number("zeroPulse", "Zero bit pulse", block.Word(0), "T-states");
-            out.Number("onePulse", "One bit pulse", block.Word(2), "T-states");
-            out.Number("usedBits", "Used bits in the last byte", block.fixed[4]);
-            out.Number("pause", "Pause", block.Word(5), "ms");
+            out.Field(block, tzx::pure::kZeroPulse);
+            out.Field(block, tzx::pure::kOnePulse);
+            out.Field(block, tzx::pure::kUsedBits);
+            out.Field(block, tzx::pure::kPause);
             break;
         case tzx::kDirectRecording: {
-            out.Number("tstatesPerSample", "T-states per sample", block.Word(0));
-            out.Number("pause", "Pause", block.Word(2), "ms");
-            out.Number("usedBits", "Used bits in the last byte", block.fixed[4]);
-            const std::uint64_t length = FixedNumber(block, 5, 3);
-            out.Number("dataLength", "Samples' bytes", static_cast<std::int64_t>(length), "bytes");
+            out.Field(block, tzx::direct::kTStatesPerSample);
+            out.Field(block, tzx::direct::kPause);
+            out.Field(block, tzx::direct::kUsedBits);
+            out.Field(block, tzx::direct::kLength);
+            const auto length = static_cast<std::uint64_t>(block.Field(tzx::direct::kLength));
             if (length > 0) {
+                const auto usedBits =
+                    static_cast<std::uint64_t>(block.Field(tzx::direct::kUsedBits));
                 out.Number("samples", "Samples",
-                           static_cast<std::int64_t>((length - 1) * 8 + block.fixed[4]));
+                           static_cast<std::int64_t>((length - 1) * 8 + usedBits));
             }
             part.Skip(length, 1);
             break;
@@ -347,22 +299,23 @@ void IdFields(const TapeBlock& block, PartReader& part, bool tap, Fields& out) {
         }
         case tzx::kGeneralizedData: GeneralizedData(part, out); break;
         case tzx::kPause:
-            out.Number("pause", "Pause", block.Word(0), "ms");
-            if (block.Word(0) == 0) out.Text("stop", "Stop", "the tape stops");
+            out.Field(block, tzx::pause::kPause);
+            if (block.Field(tzx::pause::kPause) == 0) out.Text("stop", "Stop", "the tape stops");
             break;
         case tzx::kGroupStart: {
-            const Bytes name = part.Take(block.fixed[0]);
+            const Bytes name =
+                part.Take(static_cast<std::size_t>(block.Field(tzx::group::kNameLength)));
             out.Text("name", "Name", CodePageToUtf8(std::string(name.begin(), name.end())));
             break;
         }
-        case tzx::kJump: out.Number("jump", "Jump", SignedWord(block, 0), "blocks"); break;
-        case tzx::kLoopStart: out.Number("repetitions", "Repetitions", block.Word(0)); break;
+        case tzx::kJump: out.Field(block, tzx::jump::kJump); break;
+        case tzx::kLoopStart: out.Field(block, tzx::loop::kRepetitions); break;
         case tzx::kCallSequence: {
+            const auto count = static_cast<std::size_t>(block.Field(tzx::call::kCount));
             std::vector<std::int64_t> calls;
-            WordList(part, block.Word(0), true, calls);
-            out.Number("callCount", "Calls", block.Word(0));
-            out.Numbers("calls", "Call offsets", std::move(calls), "blocks",
-                        Unlisted(block.Word(0), part));
+            WordList(part, count, true, calls);
+            out.Field(block, tzx::call::kCount);
+            out.Numbers("calls", "Call offsets", std::move(calls), "blocks", Unlisted(count, part));
             break;
         }
         case tzx::kSelectBlock: SelectBlock(part, out); break;
@@ -379,19 +332,22 @@ void IdFields(const TapeBlock& block, PartReader& part, bool tap, Fields& out) {
         case tzx::kArchiveInfo:
         case tzx::kHardwareType: TextBlock(block, out); break;
         case tzx::kCustomInfo: {
-            std::string identification(block.fixed.begin(), block.fixed.begin() + 16);
+            const Bytes stored = FieldBytes(block.Fixed(), tzx::custom::kIdentification);
+            std::string identification(stored.begin(), stored.end());
             while (!identification.empty() && identification.back() == ' ')
                 identification.pop_back();
-            out.Text("identification", "Identification", CodePageToUtf8(identification));
-            out.Number("dataLength", "Data", static_cast<std::int64_t>(block.partLength), "bytes");
+            out.Text(tzx::custom::kIdentification.key, tzx::custom::kIdentification.label,
+                     CodePageToUtf8(identification));
+            out.Field(block, tzx::custom::kLength);
             break;
         }
-        case tzx::kGlue:
-            // "XTape!", 0x1A, then the version of the tape glued on: major, minor.
+        case tzx::kGlue: {
+            const std::int64_t minor = block.Field(tzx::glue::kMinor);
             out.Text("version", "Version",
-                     std::to_string(block.fixed[7]) + (block.fixed[8] < 10 ? ".0" : ".") +
-                         std::to_string(block.fixed[8]));
+                     std::to_string(block.Field(tzx::glue::kMajor)) + (minor < 10 ? ".0" : ".") +
+                         std::to_string(minor));
             break;
+        }
         default: break;
     }
 }
@@ -412,7 +368,7 @@ BlockDetail DetailOf(const TapeDocument& tape, std::size_t index, std::optional<
     BlockDetail detail;
     detail.index = index;
     detail.id = block.id;
-    detail.name = NameOf(block.id);
+    detail.name = KindOf(block.id).name;
     detail.position = block.position;
     detail.length = block.length;
     detail.row = row;
@@ -443,8 +399,8 @@ std::vector<BlockDetail> BlockDetails(const TapeDocument& tape) {
 }
 
 std::string BlockHeading(std::size_t index, std::uint8_t id, std::optional<std::size_t> row) {
-    std::string heading =
-        "Block " + std::to_string(index + 1) + ": 0x" + Hex(id) + " " + std::string(NameOf(id));
+    std::string heading = "Block " + std::to_string(index + 1) + ": 0x" + Hex(id) + " " +
+                          std::string(KindOf(id).name);
     if (row) heading += " (row " + std::to_string(*row) + ")";
     return heading;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HeaderWording.h"
 
+#include "HeaderKind.h"
+
 namespace brisalto {
 
 namespace {
@@ -26,9 +28,12 @@ char ArrayLetter(std::uint16_t param1) {
 }  // namespace
 
 std::vector<std::string> HeaderWording(const HeaderFacts& header) {
-    switch (header.type) {
-        case 0: {
-            std::string line = Quoted("Program", header.name);
+    const std::optional<HeaderKind> kind = HeaderKindOf(header.type);
+    if (!kind) return {Quoted("Header type " + std::to_string(header.type), header.name)};
+    const std::string named = Quoted(HeaderKindName(*kind), header.name);
+    switch (*kind) {
+        case HeaderKind::Program: {
+            std::string line = named;
             if (header.param1 < kNoAutostart) line += " LINE " + std::to_string(header.param1);
             std::string lengths = "Program length " + std::to_string(header.param2);
             if (header.param2 <= header.dataLength) {
@@ -40,20 +45,17 @@ std::vector<std::string> HeaderWording(const HeaderFacts& header) {
             }
             return {line, lengths};
         }
-        case 1:
-            return {Quoted("Number array", header.name) + " DATA " + ArrayLetter(header.param1) +
-                    "()"};
-        case 2:
-            return {Quoted("Character array", header.name) + " DATA " + ArrayLetter(header.param1) +
-                    "$()"};
-        case 3:
+        case HeaderKind::NumberArray: return {named + " DATA " + ArrayLetter(header.param1) + "()"};
+        case HeaderKind::CharacterArray:
+            return {named + " DATA " + ArrayLetter(header.param1) + "$()"};
+        case HeaderKind::Bytes:
             if (header.dataLength == kScreenLength && header.param1 == kScreenStart) {
-                return {Quoted("Bytes", header.name) + " SCREEN$"};
+                return {named + " SCREEN$"};
             }
-            return {Quoted("Bytes", header.name) + " CODE " + std::to_string(header.param1) + "," +
+            return {named + " CODE " + std::to_string(header.param1) + "," +
                     std::to_string(header.dataLength)};
-        default: return {Quoted("Header type " + std::to_string(header.type), header.name)};
     }
+    return {named};
 }
 
 }  // namespace brisalto

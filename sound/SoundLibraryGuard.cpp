@@ -3,6 +3,8 @@
 
 #include <bit>
 
+#include "TzxBlockKinds.h"
+
 namespace brisalto {
 
 namespace {
@@ -18,6 +20,10 @@ public:
     std::uint32_t Word(std::size_t at) const { return Byte(at) | Byte(at + 1) << 8; }
     std::uint32_t Triple(std::size_t at) const { return Word(at) | Byte(at + 2) << 16; }
     std::uint32_t Dword(std::size_t at) const { return Triple(at) | Byte(at + 3) << 24; }
+    // A fixed field of the block whose ID is at at; 0 past the bytes.
+    std::int64_t Field(std::size_t at, const BlockField& field) const {
+        return at < bytes_.size() ? FieldValue(bytes_.subspan(at + 1), field) : 0;
+    }
 
 private:
     std::span<const std::uint8_t> bytes_;
@@ -120,16 +126,21 @@ BlockCheck GeneralizedData(std::span<std::uint8_t> bytes, std::size_t at) {
     return check;
 }
 
-// A block whose length the reader takes from a field: fixed bytes, then a count of size
-// countBytes at countAt, times unit, is the block after its ID.
-BlockCheck Counted(const Fields& fields, std::size_t at, std::size_t fixed, std::size_t countAt,
-                   std::size_t countBytes, std::uint64_t unit) {
-    if (fields.Size() - at - 1 < fixed) return {};
-    std::uint64_t count = 0;
-    for (std::size_t i = countBytes; i-- > 0;) count = count << 8 | fields.Byte(at + countAt + i);
-    const std::uint64_t length = 1 + fixed + count * unit;
+// A block the library reads as ours does: its kind's fixed fields, then a counted part as long
+// as its length field gives.
+BlockCheck Counted(const Fields& fields, std::size_t at) {
+    const BlockKind& kind = KindOf(static_cast<std::uint8_t>(fields.Byte(at)));
+    if (fields.Size() - at - 1 < kind.fixedSize) return {};
+    const auto count = static_cast<std::uint64_t>(fields.Field(at, kind.length));
+    const std::uint64_t length = 1 + kind.fixedSize + count * kind.unit;
     if (fields.Size() - at < length) return {};
     return {length};
+}
+
+// A block the library reads as size bytes after its ID, whatever length it states.
+BlockCheck Sized(const Fields& fields, std::size_t at, std::size_t size) {
+    if (fields.Size() - at - 1 < size) return {};
+    return {1 + size};
 }
 
 // A block of fixed bytes, then count items (count at countAt, one byte), each of itemFixed bytes
@@ -151,47 +162,50 @@ BlockCheck Strings(const Fields& fields, std::size_t at, std::size_t fixed, std:
 BlockCheck CheckBlock(std::span<std::uint8_t> bytes, std::size_t at) {
     const Fields fields(bytes);
     switch (fields.Byte(at)) {
-        case 0x10: return Counted(fields, at, 4, 3, 2, 1);
-        case 0x11: return Counted(fields, at, 18, 16, 3, 1);
-        case 0x12: {
-            BlockCheck check = Counted(fields, at, 4, 1, 0, 0);
+        case tzx::kStandardSpeed:
+        case tzx::kTurboSpeed:
+        case tzx::kDirectRecording:
+        case tzx::kPause:
+        case tzx::kGroupStart:
+        case tzx::kGroupEnd:
+        case tzx::kJump:
+        case tzx::kLoopStart:
+        case tzx::kLoopEnd:
+        case tzx::kTextDescription:
+        case tzx::kMessage:
+        case tzx::kHardwareType:
+        case tzx::kCustomInfo:
+        case tzx::kGlue: return Counted(fields, at);
+        case tzx::kPureTone: {
+            BlockCheck check = Counted(fields, at);
             // Its walk counts the pulses down from 0 past the end of the block's count.
-            if (check.length && fields.Word(at + 3) == 0) check.unsound = "a tone of no pulses";
+            if (check.length && fields.Field(at, tzx::tone::kPulses) == 0) {
+                check.unsound = "a tone of no pulses";
+            }
             return check;
         }
-        case 0x13: {
-            BlockCheck check = Counted(fields, at, 1, 1, 1, 2);
+        case tzx::kPulseSequence: {
+            BlockCheck check = Counted(fields, at);
             // Its walk reads the first pulse before it compares the count.
-            if (check.length && fields.Byte(at + 1) == 0) {
+            if (check.length && fields.Field(at, tzx::pulses::kCount) == 0) {
                 check.unsound = "a pulse sequence of no pulses";
             }
             return check;
         }
-        case 0x14: {
-            BlockCheck check = Counted(fields, at, 10, 8, 3, 1);
+        case tzx::kPureData: {
+            BlockCheck check = Counted(fields, at);
             // A single byte of which no bit is used is a last byte that never ends.
-            if (check.length && fields.Triple(at + 8) == 1 && fields.Byte(at + 5) == 0) {
+            if (check.length && fields.Field(at, tzx::pure::kLength) == 1 &&
+                fields.Field(at, tzx::pure::kUsedBits) == 0) {
                 check.unsound = "a pure data block of one byte with no bits used";
             }
             return check;
         }
-        case 0x15: return Counted(fields, at, 8, 6, 3, 1);
-        case 0x19: return GeneralizedData(bytes, at);
-        case 0x20: return Counted(fields, at, 2, 1, 0, 0);
-        case 0x21: return Counted(fields, at, 1, 1, 1, 1);
-        case 0x22: return {1};
-        case 0x23: return Counted(fields, at, 2, 1, 0, 0);
-        case 0x24: return Counted(fields, at, 2, 1, 0, 0);
-        case 0x25: return {1};
-        case 0x28: return Strings(fields, at, 3, 3, 2);
-        case 0x2A: return Counted(fields, at, 4, 1, 0, 0);
-        case 0x2B: return Counted(fields, at, 5, 1, 0, 0);
-        case 0x30: return Counted(fields, at, 1, 1, 1, 1);
-        case 0x31: return Counted(fields, at, 2, 2, 1, 1);
-        case 0x32: return Strings(fields, at, 3, 3, 1);
-        case 0x33: return Counted(fields, at, 1, 1, 1, 3);
-        case 0x35: return Counted(fields, at, 20, 17, 4, 1);
-        case 0x5A: return Counted(fields, at, 9, 1, 0, 0);
+        case tzx::kGeneralizedData: return GeneralizedData(bytes, at);
+        case tzx::kSelectBlock: return Strings(fields, at, 3, 3, 2);
+        case tzx::kStop48K: return Sized(fields, at, 4);
+        case tzx::kSignalLevel: return Sized(fields, at, 5);
+        case tzx::kArchiveInfo: return Strings(fields, at, 3, 3, 1);
         default: return {};
     }
 }

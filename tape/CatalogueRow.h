@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "BlockChecksum.h"
+#include "HeaderKind.h"
 
 namespace brisalto {
 
@@ -39,12 +40,13 @@ private:
     std::uint8_t length_ = 0;
 };
 
-// Kind codes of rows: a header's type byte (0 Program, 1 Numeric Array, 2 Character Array,
-// 3 Bytes); a data block's is kDataTipoBase plus the type of the header before it.
-inline constexpr std::int32_t kProgramTipo = 0;
-inline constexpr std::int32_t kNumberArrayTipo = 1;
-inline constexpr std::int32_t kCharacterArrayTipo = 2;
-inline constexpr std::int32_t kBytesTipo = 3;
+// Kind codes of rows: a header's type byte (its HeaderKind for the four kinds); a data block's
+// is kDataTipoBase plus the type of the header before it.
+inline constexpr std::int32_t kProgramTipo = static_cast<std::int32_t>(HeaderKind::Program);
+inline constexpr std::int32_t kNumberArrayTipo = static_cast<std::int32_t>(HeaderKind::NumberArray);
+inline constexpr std::int32_t kCharacterArrayTipo =
+    static_cast<std::int32_t>(HeaderKind::CharacterArray);
+inline constexpr std::int32_t kBytesTipo = static_cast<std::int32_t>(HeaderKind::Bytes);
 inline constexpr std::int32_t kDataTipoBase = 255;
 inline constexpr std::int32_t kProgramDataTipo = kDataTipoBase + kProgramTipo;
 inline constexpr std::int32_t kNumberArrayDataTipo = kDataTipoBase + kNumberArrayTipo;

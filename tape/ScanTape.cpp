@@ -9,6 +9,7 @@
 
 #include "CatalogueSink.h"
 #include "CatalogueTable.h"
+#include "HeaderKind.h"
 #include "TapeBlockReader.h"
 #include "TapeBytes.h"
 #include "TapeFile.h"
@@ -23,8 +24,9 @@ namespace {
 //   0 flag | 1 type (0 Program, 1 Numeric Array, 2 Character Array, 3 Bytes) | 2..11 name
 //   12..13 data length | 14..15 parameter 1 (autostart line, load address; 15 = array name)
 //   16..17 parameter 2 (length of the BASIC program proper) | 18 checksum
-constexpr std::array<std::string_view, 4> kHeaderKinds = {"Program", "Numeric Array",
-                                                          "Character Array", "Bytes"};
+constexpr std::array<std::string_view, 4> kHeaderKinds = {
+    HeaderKindName(HeaderKind::Program), HeaderKindName(HeaderKind::NumberArray),
+    HeaderKindName(HeaderKind::CharacterArray), HeaderKindName(HeaderKind::Bytes)};
 
 // The descriptions every row takes one of, made once: a long tape sets one on each of its rows.
 using KindText = ShortText<kTipoStrWidth>;

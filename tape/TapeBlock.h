@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "BlockChecksum.h"
+#include "TzxBlockKinds.h"
 
 namespace brisalto {
 
@@ -21,46 +22,14 @@ inline constexpr std::uint8_t kDataFlag = 0xFF;
 
 // A block body as TAP files store it (flag, data, checksum), wherever a tape format keeps it.
 struct BlockBody {
-    std::uint64_t position = 0;  // file position of the flag byte
-    std::uint32_t length = 0;    // N: flag, data and checksum
+    std::uint64_t position = 0;             // file position of the flag byte
+    std::uint32_t length = 0;               // N: flag, data and checksum
     std::optional<BlockChecksum> checksum;  // of all N bytes; unset when N is 0
     // The first bytes, a header's worth; those a short body lacks read as zeros.
     std::array<std::uint8_t, kHeaderBodySize> first{};
     std::uint8_t Flag() const noexcept { return first[0]; }
 };
 
-// The TZX block IDs Brisalto names; a TAP block reads as a standard speed data block (0x10)
-// with a pause of one second.
-namespace tzx {
-inline constexpr std::uint8_t kStandardSpeed = 0x10;
-inline constexpr std::uint8_t kTurboSpeed = 0x11;
-inline constexpr std::uint8_t kPureTone = 0x12;
-inline constexpr std::uint8_t kPulseSequence = 0x13;
-inline constexpr std::uint8_t kPureData = 0x14;
-inline constexpr std::uint8_t kDirectRecording = 0x15;
-inline constexpr std::uint8_t kCswRecording = 0x18;
-inline constexpr std::uint8_t kGeneralizedData = 0x19;
-inline constexpr std::uint8_t kPause = 0x20;
-inline constexpr std::uint8_t kGroupStart = 0x21;
-inline constexpr std::uint8_t kGroupEnd = 0x22;
-inline constexpr std::uint8_t kJump = 0x23;
-inline constexpr std::uint8_t kLoopStart = 0x24;
-inline constexpr std::uint8_t kLoopEnd = 0x25;
-inline constexpr std::uint8_t kCallSequence = 0x26;
-inline constexpr std::uint8_t kReturn = 0x27;
-inline constexpr std::uint8_t kSelectBlock = 0x28;
-inline constexpr std::uint8_t kStop48K = 0x2A;
-inline constexpr std::uint8_t kSignalLevel = 0x2B;
-inline constexpr std::uint8_t kTextDescription = 0x30;
-inline constexpr std::uint8_t kMessage = 0x31;
-inline constexpr std::uint8_t kArchiveInfo = 0x32;
-inline constexpr std::uint8_t kHardwareType = 0x33;
-inline constexpr std::uint8_t kCustomInfo = 0x35;
-inline constexpr std::uint8_t kGlue = 0x5A;
-}  // namespace tzx
-
-// The longest fixed part of a TZX block (custom information: 16 characters and a length).
-inline constexpr std::size_t kLongestFixedFields = 20;
 // The most of a block's counted part (texts, pulse lists, symbol tables, samples) kept with it.
 inline constexpr std::size_t kMaxKeptPart = 64 * 1024;
 
@@ -74,15 +43,16 @@ struct TapeBlock {
     std::uint64_t length = 0;    // its bytes in the file, all of them
     std::array<std::uint8_t, kLongestFixedFields> fixed{};  // the fixed fields after the ID
     std::uint8_t fixedSize = 0;
-    std::uint64_t partLength = 0;     // the counted part's length as stored
-    std::vector<std::uint8_t> part;   // its first min(partLength, kMaxKeptPart) bytes; none for a body
-    std::optional<BlockBody> body;    // set for a block with a TAP body (0x10, 0x11, 0x14)
+    std::uint64_t partLength = 0;  // the counted part's length as stored
+    // The counted part's first min(partLength, kMaxKeptPart) bytes; none for a body.
+    std::vector<std::uint8_t> part;
+    std::optional<BlockBody> body;  // set for a block with a TAP body (0x10, 0x11, 0x14)
 
     std::span<const std::uint8_t> Fixed() const noexcept { return {fixed.data(), fixedSize}; }
-    // The 16-bit little-endian fixed field at offset at; 0 when the block has no such field.
-    std::uint16_t Word(std::size_t at) const noexcept {
-        if (at + 2 > fixedSize) return 0;
-        return static_cast<std::uint16_t>(fixed[at] | fixed[at + 1] << 8);
+    // The number a fixed field of its kind holds (tzx::turbo::kPause...); 0 when the block has
+    // no such field.
+    std::int64_t Field(const BlockField& field) const noexcept {
+        return FieldValue(Fixed(), field);
     }
 };
 

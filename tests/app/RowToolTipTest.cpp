@@ -69,8 +69,8 @@ TEST_F(RowToolTips, EachKindOfRowSaysWhatItsBlockHolds) {
         "Program: \"name<&    \" LINE 10\nProgram length 3, variables length 1\nChecksum OK",
         QString::asprintf("Checksum wrong (stored 0x%02X, computed 0x%02X)", badData.back(),
                           badData.back() ^ 0x66),
-        "Number array: \"name<&    \" DATA c()\nChecksum OK",
-        "Character array: \"name<&    \" DATA z$()\nChecksum OK",
+        "Numeric Array: \"name<&    \" DATA c()\nChecksum OK",
+        "Character Array: \"name<&    \" DATA z$()\nChecksum OK",
         "Bytes: \"name<&    \" SCREEN$\nChecksum OK",
         "Checksum OK",
     };

@@ -5,7 +5,11 @@
 #include <vector>
 
 #include "BlockTip.h"
+#include "CatalogueSink.h"
 #include "HeaderWording.h"
+#include "ScanTape.h"
+#include "TapeBuilder.h"
+#include "TempTape.h"
 
 namespace brisalto {
 namespace {
@@ -25,10 +29,10 @@ TEST(HeaderWording, SaysWhatTheLoadStatementWouldSay) {
          {"Program: \"noauto\"", "Program length 80, variables length 20"}},
         {{0, "odd", 10, 65535, 20},
          {"Program: \"odd\"", "Program length 20, more than the 10 bytes of data"}},
-        {{1, "nums", 50, 0x8100, 0}, {"Number array: \"nums\" DATA a()"}},
-        {{1, "zed", 50, 0x9A00, 0}, {"Number array: \"zed\" DATA z()"}},
-        {{1, "bad", 50, 0x8000, 0}, {"Number array: \"bad\" DATA ?()"}},
-        {{2, "chars", 20, 0xC200, 0}, {"Character array: \"chars\" DATA b$()"}},
+        {{1, "nums", 50, 0x8100, 0}, {"Numeric Array: \"nums\" DATA a()"}},
+        {{1, "zed", 50, 0x9A00, 0}, {"Numeric Array: \"zed\" DATA z()"}},
+        {{1, "bad", 50, 0x8000, 0}, {"Numeric Array: \"bad\" DATA ?()"}},
+        {{2, "chars", 20, 0xC200, 0}, {"Character Array: \"chars\" DATA b$()"}},
         {{3, "code", 1024, 32768, 32768}, {"Bytes: \"code\" CODE 32768,1024"}},
         {{3, "scr", 6912, 16384, 0}, {"Bytes: \"scr\" SCREEN$"}},
         {{3, "notscr", 6912, 16000, 0}, {"Bytes: \"notscr\" CODE 16000,6912"}},
@@ -38,6 +42,36 @@ TEST(HeaderWording, SaysWhatTheLoadStatementWouldSay) {
     };
     for (const WordingCase& c : cases) {
         EXPECT_EQ(HeaderWording(c.header), c.lines) << c.lines.front();
+    }
+}
+
+// The grid's row and the tooltip word each header kind alike, in the grid's words.
+TEST(HeaderKind, GridAndTooltipWordKindsAlike) {
+    struct Rows final : CatalogueSink {
+        std::vector<CatalogueRow> rows;
+        void Add(const CatalogueRow& row) override { rows.push_back(row); }
+        void AddUnfinished(const CatalogueRow& row) override { rows.push_back(row); }
+    };
+    const struct {
+        std::uint8_t type;
+        std::uint16_t param1;
+        std::string row;
+        std::string tip;
+    } cases[] = {
+        {0, 10, "Program", "Program: \"kind      \" LINE 10"},
+        {1, 0x8100, "Numeric Array A()", "Numeric Array: \"kind      \" DATA a()"},
+        {2, 0xC200, "Character Array B$()", "Character Array: \"kind      \" DATA b$()"},
+        {3, 32768, "Bytes", "Bytes: \"kind      \" CODE 32768,5"},
+    };
+    testing::TapeBuilder builder;
+    for (const auto& c : cases) builder.Header(c.type, "kind", 5, c.param1, 5);
+    const testing::TempTape tape(builder.Get());
+    Rows sink;
+    ScanRows(tape.Path(), false, sink);
+    ASSERT_EQ(sink.rows.size(), std::size(cases));
+    for (std::size_t i = 0; i < sink.rows.size(); ++i) {
+        EXPECT_EQ(sink.rows[i].TipoStr.View(), cases[i].row);
+        EXPECT_EQ(DescribeBlock(sink.rows[i]).lines.front(), cases[i].tip);
     }
 }
 

@@ -74,8 +74,8 @@ TEST(OpenTape, TapBlocksAsStandardSpeedBlocks) {
     EXPECT_EQ(second.id, tzx::kStandardSpeed);
     EXPECT_EQ(second.position, 7u);
     EXPECT_EQ(second.length, 7u);
-    EXPECT_EQ(second.Word(0), 1000);  // the pause, in milliseconds
-    EXPECT_EQ(second.Word(2), 5);     // the body's length
+    EXPECT_EQ(second.Field(tzx::standard::kPause), 1000);  // milliseconds
+    EXPECT_EQ(second.Field(tzx::standard::kLength), 5);
     ASSERT_TRUE(second.body);
     EXPECT_EQ(second.body->position, 9u);
     EXPECT_EQ(second.body->Flag(), 0xFF);
