@@ -19,11 +19,11 @@
 #include "MemoLines.h"
 #include "RowMenu.h"
 #include "ScanTape.h"
-#include "ZxFont.h"
 #include "TapeArchive.h"
 #include "TapeDrop.h"
 #include "TapeText.h"
 #include "WindowPlacement.h"
+#include "ZxFont.h"
 
 namespace brisalto {
 
@@ -204,8 +204,7 @@ std::optional<TapeLocation> TFormM::LocateTape(const QString& path) {
     TapeFileContents contents;
     try {
         contents = FindTapes(file);
-        if (contents.archive && contents.tapes.empty())
-            throw ArchiveError("The archive holds no tape file");
+        if (contents.archive && contents.tapes.empty()) throw ArchiveError(kArchiveWithoutTapeText);
     } catch (...) {
         OpenDialog1.Remember(path);
         TapeFileName = TapeLocation(file);
@@ -240,8 +239,7 @@ void TFormM::OpenTape(const QString& path) {
             TblTAPFiles.First();
             RxDBGrid1->setFocus(Qt::OtherFocusReason);
         } else {
-            dialogs_.ShowDamagedTape(
-                QStringLiteral("Tape file is seriously corrupted. Cannot continue."));
+            dialogs_.ShowDamagedTape(QString::fromUtf8(kDamagedTapeText));
         }
     });
 }

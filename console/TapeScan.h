@@ -55,8 +55,4 @@ void ScanForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan);
 void ScanRowsForConsole(const TapeLocation& location, bool showRaw, CatalogueSink& sink,
                         ScanEnd& end);
 
-// The damaged-tape message, as the window shows it.
-inline constexpr const char* kDamagedTapeText =
-    "Tape file is seriously corrupted. Cannot continue.";
-
 }  // namespace brisalto

@@ -8,6 +8,7 @@
 #include "CodePageText.h"
 #include "TapeBlock.h"
 #include "TzxTexts.h"
+#include "TzxVersionText.h"
 
 namespace brisalto {
 
@@ -388,9 +389,7 @@ void IdFields(const TapeBlock& block, PartReader& part, bool tap, Fields& out) {
         }
         case tzx::kGlue:
             // "XTape!", 0x1A, then the version of the tape glued on: major, minor.
-            out.Text("version", "Version",
-                     std::to_string(block.fixed[7]) + (block.fixed[8] < 10 ? ".0" : ".") +
-                         std::to_string(block.fixed[8]));
+            out.Text("version", "Version", TzxVersionText(block.fixed[7], block.fixed[8]));
             break;
         default: break;
     }

@@ -42,4 +42,7 @@ std::string ArrayHeading(const SpectrumArray& array);
 // Each element with its subscripts: "a(1,1) = 0"; for characters each run, "c$(1) = "HELLO"".
 std::vector<std::string> ArrayLines(const SpectrumArray& array);
 
+// The array as the Array view shows it: "DIM a(3,2)", then each of ArrayLines indented.
+std::vector<std::string> ArrayViewLines(const SpectrumArray& array);
+
 }  // namespace brisalto

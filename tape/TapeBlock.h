@@ -19,10 +19,15 @@ inline constexpr std::size_t kHeaderBodySize = 19;
 inline constexpr std::uint8_t kHeaderFlag = 0x00;
 inline constexpr std::uint8_t kDataFlag = 0xFF;
 
+// What a TZX file starts with, before the two bytes of its version. A glue block (0x5A) holds all
+// of it but the first byte.
+inline constexpr std::array<std::uint8_t, 8> kTzxSignature = {'Z', 'X', 'T', 'a',
+                                                              'p', 'e', '!', 0x1A};
+
 // A block body as TAP files store it (flag, data, checksum), wherever a tape format keeps it.
 struct BlockBody {
-    std::uint64_t position = 0;  // file position of the flag byte
-    std::uint32_t length = 0;    // N: flag, data and checksum
+    std::uint64_t position = 0;             // file position of the flag byte
+    std::uint32_t length = 0;               // N: flag, data and checksum
     std::optional<BlockChecksum> checksum;  // of all N bytes; unset when N is 0
     // The first bytes, a header's worth; those a short body lacks read as zeros.
     std::array<std::uint8_t, kHeaderBodySize> first{};
@@ -74,9 +79,10 @@ struct TapeBlock {
     std::uint64_t length = 0;    // its bytes in the file, all of them
     std::array<std::uint8_t, kLongestFixedFields> fixed{};  // the fixed fields after the ID
     std::uint8_t fixedSize = 0;
-    std::uint64_t partLength = 0;     // the counted part's length as stored
-    std::vector<std::uint8_t> part;   // its first min(partLength, kMaxKeptPart) bytes; none for a body
-    std::optional<BlockBody> body;    // set for a block with a TAP body (0x10, 0x11, 0x14)
+    std::uint64_t partLength = 0;  // the counted part's length as stored
+    std::vector<std::uint8_t>
+        part;  // its first min(partLength, kMaxKeptPart) bytes; none for a body
+    std::optional<BlockBody> body;  // set for a block with a TAP body (0x10, 0x11, 0x14)
 
     std::span<const std::uint8_t> Fixed() const noexcept { return {fixed.data(), fixedSize}; }
     // The 16-bit little-endian fixed field at offset at; 0 when the block has no such field.

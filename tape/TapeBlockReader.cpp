@@ -11,8 +11,6 @@ namespace brisalto {
 
 namespace {
 
-constexpr std::array<std::uint8_t, 8> kSignature = {'Z', 'X', 'T', 'a', 'p', 'e', '!', 0x1A};
-
 // Each TZX block is an ID byte, fixed fields, then a part whose length the fixed fields give:
 // a little-endian count of lengthBytes bytes at lengthAt, times unit.
 struct BlockLayout {
@@ -102,14 +100,14 @@ bool ReadBody(TapeFile& file, std::uint32_t length, BlockBody& body) {
 }  // namespace
 
 TapeBlockReader::TapeBlockReader(TapeFile& file) : file_(file) {
-    std::array<std::uint8_t, kSignature.size() + 2> start{};
+    std::array<std::uint8_t, kTzxSignature.size() + 2> start{};
     const std::size_t got = file_.ReadSome(start);
-    if (got < kSignature.size() ||
-        !std::equal(kSignature.begin(), kSignature.end(), start.begin())) {
+    if (got < kTzxSignature.size() ||
+        !std::equal(kTzxSignature.begin(), kTzxSignature.end(), start.begin())) {
         file_.Seek(0);
         return;
     }
-    tzx_ = TzxVersion{start[kSignature.size()], start[kSignature.size() + 1]};
+    tzx_ = TzxVersion{start[kTzxSignature.size()], start[kTzxSignature.size() + 1]};
     cut_ = got != start.size();
 }
 
@@ -157,7 +155,8 @@ BlockStep TapeBlockReader::NextTzx(TapeBlock& block) {
                    ? BlockStep::Block
                    : BlockStep::Damaged;
     }
-    block.part.resize(static_cast<std::size_t>(std::min<std::uint64_t>(block.partLength, kMaxKeptPart)));
+    block.part.resize(
+        static_cast<std::size_t>(std::min<std::uint64_t>(block.partLength, kMaxKeptPart)));
     if (file_.ReadSome(block.part) != block.part.size()) return BlockStep::Damaged;
     const std::uint64_t rest = block.partLength - block.part.size();
     return file_.Skip(rest) == rest ? BlockStep::Block : BlockStep::Damaged;
