@@ -111,7 +111,7 @@ QString VariablesText(std::span<const std::uint8_t> data, std::size_t programLen
 // nameByte: the array's name as its header keeps it (0 without a header).
 QString ArrayText(std::span<const std::uint8_t> data, bool characters, std::uint8_t nameByte) {
     const auto array = DecodeArrayBlock(data, characters, nameByte);
-    if (!array) return QStringLiteral("No array: its dimensions do not fit its bytes.");
+    if (!array) return QStringLiteral("No array: %1.").arg(QString::fromUtf8(kArrayMisfitText));
     return Joined(ArrayViewLines(*array));
 }
 

@@ -89,7 +89,7 @@ BlockViewText Array(const ConsoleRequest& request, const CatalogueTable& catalog
     const bool characters = IsHeadedDataOf(catalogue, index, kCharacterArrayDataTipo);
     const std::vector<std::uint8_t> data = BlockData(ReadBlockBody(location, row));
     const auto array = DecodeArrayBlock(data, characters, *nameByte);
-    if (!array) return {{}, "holds no array: its dimensions do not fit its bytes"};
+    if (!array) return {{}, std::string("holds no array: ") + kArrayMisfitText};
     if (request.json) return {ArrayJson(*array), {}};
     return {Joined(ArrayViewLines(*array)), {}};
 }
