@@ -184,10 +184,7 @@ void BlockDetailsTab::ShowDisassembly() {
         disassembly_->setPlainText(QStringLiteral("This block has no data to disassemble."));
         return;
     }
-    std::vector<std::string> lines;
-    for (const Z80Line& line : DisassembleZ80(data_, address_->Address()))
-        lines.push_back(Z80LineText(line));
-    disassembly_->setPlainText(Joined(lines));
+    disassembly_->setPlainText(Joined(DisassemblyLines(data_, address_->Address())));
 }
 
 }  // namespace brisalto

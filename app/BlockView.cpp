@@ -111,18 +111,13 @@ QString VariablesText(std::span<const std::uint8_t> data, std::size_t programLen
 // nameByte: the array's name as its header keeps it (0 without a header).
 QString ArrayText(std::span<const std::uint8_t> data, bool characters, std::uint8_t nameByte) {
     const auto array = DecodeArrayBlock(data, characters, nameByte);
-    if (!array) return QStringLiteral("No array: its dimensions do not fit its bytes.");
-    std::vector<std::string> lines = {"DIM " + ArrayHeading(*array)};
-    for (const std::string& line : ArrayLines(*array)) lines.push_back("  " + line);
-    return Joined(lines);
+    if (!array) return QStringLiteral("No array: %1.").arg(QString::fromUtf8(kArrayMisfitText));
+    return Joined(ArrayViewLines(*array));
 }
 
 QString DisassemblyText(std::span<const std::uint8_t> data, std::uint16_t address,
                         std::size_t from) {
-    std::vector<std::string> lines;
-    for (const Z80Line& line : DisassembleZ80(data, address, from))
-        lines.push_back(Z80LineText(line));
-    return Joined(lines);
+    return Joined(DisassemblyLines(data, address, from));
 }
 
 }  // namespace
@@ -149,7 +144,6 @@ BlockView::BlockView(QWidget& owner, std::shared_ptr<const TapeDocument> tape,
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
 
-    const CatalogueRow* header = HeaderBefore(table, index);
     for (const BlockViewKind view : BlockViewsFor(table, index)) {
         switch (view) {
             case BlockViewKind::Hex: {
@@ -159,9 +153,7 @@ BlockView::BlockView(QWidget& owner, std::shared_ptr<const TapeDocument> tape,
                            [this, hex] { return Joined(HexLines(body_, hex)); });
                 break;
             }
-            case BlockViewKind::Disassembly:
-                AddDisassemblyTab(LoadAddress(table, index));
-                break;
+            case BlockViewKind::Disassembly: AddDisassemblyTab(LoadAddress(table, index)); break;
             case BlockViewKind::Basic:
                 AddTextTab(
                     QStringLiteral("BASIC"),
@@ -178,9 +170,7 @@ BlockView::BlockView(QWidget& owner, std::shared_ptr<const TapeDocument> tape,
             case BlockViewKind::Array:
                 AddTextTab(QStringLiteral("Array"),
                            [this, characters = IsDataOf(row, kCharacterArrayDataTipo),
-                            nameByte = header != nullptr && header->Start
-                                           ? std::uint8_t(*header->Start >> 8)
-                                           : std::uint8_t{0}] {
+                            nameByte = ArrayNameByte(table, index).value_or(0)] {
                                return ArrayText(data_, characters, nameByte);
                            });
                 break;
@@ -222,11 +212,7 @@ void BlockView::AddDisassemblyTab(std::optional<std::uint16_t> load) {
     auto* layout = new QVBoxLayout(page);
     auto* address = new AddressField;
     address->setObjectName(QStringLiteral("DisassemblyAddress"));
-    // A block runs on past 0xFFFF only in a tape made wrongly: its addresses stop there.
-    const std::size_t last = data_.empty() ? 0 : data_.size() - 1;
-    if (load)
-        address->SetRange(*load, static_cast<std::uint16_t>(
-                                     std::min<std::size_t>(std::size_t{*load} + last, 0xFFFF)));
+    if (load) address->SetRange(*load, LastLoadedAddress(*load, data_.size()).value_or(*load));
     layout->addWidget(address);
     auto* edit = new QPlainTextEdit;
     edit->setObjectName(QStringLiteral("Disassembly"));

@@ -25,6 +25,7 @@
 #include "TapeDrop.h"
 #include "TapeText.h"
 #include "WindowPlacement.h"
+#include "ZxFont.h"
 
 namespace brisalto {
 
@@ -205,8 +206,7 @@ std::optional<TapeLocation> TFormM::LocateTape(const QString& path) {
     TapeFileContents contents;
     try {
         contents = FindTapes(file);
-        if (contents.archive && contents.tapes.empty())
-            throw ArchiveError("The archive holds no tape file");
+        if (contents.archive && contents.tapes.empty()) throw ArchiveError(kArchiveWithoutTapeText);
     } catch (...) {
         OpenDialog1.Remember(path);
         TapeFileName = TapeLocation(file);
@@ -248,8 +248,7 @@ void TFormM::OpenTape(const QString& path) {
             TblTAPFiles.First();
             RxDBGrid1->setFocus(Qt::OtherFocusReason);
         } else {
-            dialogs_.ShowDamagedTape(
-                QStringLiteral("Tape file is seriously corrupted. Cannot continue."));
+            dialogs_.ShowDamagedTape(QString::fromUtf8(kDamagedTapeText));
         }
     });
 }

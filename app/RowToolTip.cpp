@@ -1,30 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RowToolTip.h"
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QList>
 
+#include <vector>
+
 #include "BlockTip.h"
 #include "ReadScreen.h"
+#include "ScreenPng.h"
 #include "TapeText.h"
 
 namespace brisalto {
 
 namespace {
 
-// Fast compression: the picture of flat colours stays small, and the tooltip is made anew
-// each time it shows.
-constexpr int kPngQuality = 90;
-
-// The picture as an image the tooltip's rich text can hold inline.
-QString InlinePng(const QImage& image) {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG", kPngQuality)) return {};
+// The screen at twice its size, as an image the tooltip's rich text can hold inline.
+QString InlinePng(const ScreenPixels& pixels) {
+    const std::vector<std::uint8_t> png = ScreenPng(pixels, 2 * kScreenWidth, 2 * kScreenHeight);
+    const QByteArray bytes(reinterpret_cast<const char*>(png.data()),
+                           static_cast<qsizetype>(png.size()));
     return QStringLiteral("<p><img src=\"data:image/png;base64,%1\"></p>")
-        .arg(QString::fromLatin1(png.toBase64()));
+        .arg(QString::fromLatin1(bytes.toBase64()));
 }
 
 }  // namespace
@@ -55,7 +52,7 @@ QString RowToolTip(const CatalogueRow& row, const TapeDocument* tape, const Scre
     html += QStringLiteral("</p>");
     ScreenPixels pixels;
     if (screen != nullptr && tape != nullptr && ReadScreen(*tape, *screen, pixels)) {
-        html += InlinePng(ScreenImage(pixels, 2));
+        html += InlinePng(pixels);
     }
     return html;
 }

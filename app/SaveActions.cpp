@@ -16,6 +16,7 @@
 #include "DecodeScreen.h"
 #include "FindScreen.h"
 #include "FormDialogs.h"
+#include "IsTheOpenTape.h"
 #include "ListBasicProgram.h"
 #include "MemoLines.h"
 #include "ScreenPng.h"
@@ -138,13 +139,9 @@ void SaveBlock(const RowOfTape& row) {
 }
 
 void RefuseTheOpenTape(const QString& target, const TapeLocation& tape) {
-    // The same file by whatever path: links and ".." resolved (for an archive, its own file).
-    const QString open = QFileInfo(QString::fromStdString(tape.path)).canonicalFilePath();
-    const QString chosen = QFileInfo(target).canonicalFilePath();
-    if (!chosen.isEmpty() && chosen == open) {
-        throw SaveError(QStringLiteral("%1 is the tape that is open; it cannot be written over. "
-                                       "Choose another name.")
-                            .arg(Native(target)));
+    if (IsTheOpenTape(target.toStdString(), tape.path)) {
+        throw SaveError(QStringLiteral("%1 %2. Choose another name.")
+                            .arg(Native(target), QString::fromUtf8(kOverTheOpenTapeText)));
     }
 }
 

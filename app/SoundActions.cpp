@@ -12,6 +12,7 @@
 #include "CatalogueTable.h"
 #include "FormDialogs.h"
 #include "SaveActions.h"
+#include "SuggestedName.h"
 #include "TapeSoundBytes.h"
 #include "WavSound.h"
 
@@ -42,21 +43,14 @@ private:
     QSaveFile& file_;
 };
 
-// The tape's name with ".wav", and the row's number when the sound starts there.
-QString SuggestedSoundName(const RowOfTape& row, bool fromHere) {
-    const std::string& named = row.tape.InArchive() ? row.tape.entry : row.tape.path;
-    QString name = QFileInfo(QString::fromStdString(named)).completeBaseName();
-    if (fromHere) name += QStringLiteral("-from-%1").arg(row.index + 1);
-    return name + QStringLiteral(".wav");
-}
-
 void SaveSound(const RowOfTape& row, bool fromHere) {
     const SaveDialogSettings settings{
         .caption = fromHere ? QStringLiteral("Save Sound From Here")
                             : QStringLiteral("Save Tape As Sound"),
         .filters = {QStringLiteral("WAV Sound Files (*.wav)"), kAllFilesFilter},
         .folder = QFileInfo(QString::fromStdString(row.tape.path)).absolutePath(),
-        .fileName = SuggestedSoundName(row, fromHere),
+        .fileName = QString::fromStdString(SuggestedSoundName(
+            row.tape, fromHere ? std::optional<std::size_t>(row.index) : std::nullopt)),
     };
     const std::optional<QString> target = row.dialogs.ExecuteSaveDialog(row.owner, settings);
     if (!target) return;

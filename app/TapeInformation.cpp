@@ -5,17 +5,17 @@
 #include <QLocale>
 
 #include "CatalogueTable.h"
+#include "ChecksumSummary.h"
 #include "ScanDetails.h"
 #include "ScanTape.h"
 #include "TapeRows.h"
 #include "TapeText.h"
 #include "TzxTexts.h"
+#include "TzxVersionText.h"
 
 namespace brisalto {
 
 namespace {
-
-constexpr std::size_t kWrongRowsShown = 20;
 
 // "12,345", whatever the user's locale: the other texts are English too.
 QString Count(std::uint64_t count) {
@@ -28,28 +28,6 @@ QString Counted(std::uint64_t count, const char* one, const char* many) {
     return Count(count) + QLatin1Char(' ') + QLatin1String(count == 1 ? one : many);
 }
 
-// "All 42 checksums are right", or the rows (as the grid numbers them with raw blocks shown)
-// whose checksum is wrong.
-QString ChecksumSummary(const CatalogueTable& rows) {
-    std::uint64_t checked = 0;
-    std::vector<std::size_t> wrong;
-    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
-        const std::optional<BlockChecksum>& checksum = rows.Row(row).Checksum;
-        if (!checksum) continue;
-        ++checked;
-        if (!checksum->Good()) wrong.push_back(row + 1);
-    }
-    if (wrong.empty()) {
-        return checked == 1 ? QStringLiteral("The checksum is right")
-                            : QStringLiteral("All %1 checksums are right").arg(Count(checked));
-    }
-    QStringList numbers;
-    for (std::size_t i = 0; i < std::min(wrong.size(), kWrongRowsShown); ++i)
-        numbers << Count(wrong[i]);
-    if (wrong.size() > kWrongRowsShown) numbers << QStringLiteral("\u2026");
-    return QStringLiteral("%1 of %2 wrong, in %3 %4")
-        .arg(Count(wrong.size()), Counted(checked, "checksum", "checksums"),
-             QLatin1String(wrong.size() == 1 ? "row" : "rows"), numbers.join(QStringLiteral(", ")));
 }
 
 }  // namespace
@@ -79,11 +57,11 @@ QString TapeInformationText(const TapeDocument& document) {
                       .arg(Counted(details.tzxPassedOver, "TZX block", "TZX blocks"));
     }
     lines << blocks;
-    lines << QStringLiteral("Checksums: %1").arg(ChecksumSummary(rows));
+    lines << QStringLiteral("Checksums: %1").arg(QString::fromStdString(ChecksumSummary(rows)));
     if (details.tzxVersion) {
-        lines << QStringLiteral("TZX version: %1.%2")
-                     .arg(details.tzxVersion->major)
-                     .arg(details.tzxVersion->minor, 2, 10, QLatin1Char('0'));
+        lines << QStringLiteral("TZX version: %1")
+                     .arg(QString::fromStdString(
+                         TzxVersionText(details.tzxVersion->major, details.tzxVersion->minor)));
         const std::vector<std::string> texts = TzxTextLines(details.texts);
         if (!texts.empty()) lines << QString();
         for (const std::string& text : texts) lines << TapeText(text);

@@ -44,14 +44,6 @@ BlockViewText Hex(const CatalogueTable& catalogue, std::size_t index,
     return {Joined(HexLines(BodyAt(document, row), layout)), {}};
 }
 
-std::vector<std::string> DisassemblyLines(std::span<const std::uint8_t> data, std::uint16_t address,
-                                          std::size_t from) {
-    std::vector<std::string> lines;
-    for (const Z80Line& line : DisassembleZ80(data, address, from))
-        lines.push_back(Z80LineText(line));
-    return lines;
-}
-
 BlockViewText Disassembly(const ConsoleRequest& request, const CatalogueTable& catalogue,
                           std::size_t index, const TapeDocument& document) {
     const CatalogueRow& row = catalogue.Row(index);
@@ -63,7 +55,8 @@ BlockViewText Disassembly(const ConsoleRequest& request, const CatalogueTable& c
     // A Bytes block loads at its header's address; --from picks the address to start at in it.
     const std::uint16_t start = *loadAddress;
     const unsigned from = request.from.value_or(start);
-    if (from < start || from - start >= data.size()) {
+    const std::optional<std::uint16_t> last = LastLoadedAddress(start, data.size());
+    if (from < start || !last || from > *last) {
         return {{},
                 "holds no byte at address " + std::to_string(from) + " (it loads at " +
                     std::to_string(start) + ", " + std::to_string(data.size()) + " bytes)"};
@@ -91,18 +84,14 @@ BlockViewText Variables(const ConsoleRequest& request, const CatalogueTable& cat
 BlockViewText Array(const ConsoleRequest& request, const CatalogueTable& catalogue,
                     std::size_t index, const TapeDocument& document) {
     const CatalogueRow& row = catalogue.Row(index);
+    const std::optional<std::uint8_t> nameByte = ArrayNameByte(catalogue, index);
+    if (!nameByte) return {{}, "is not an array's data block"};
     const bool characters = IsHeadedDataOf(catalogue, index, kCharacterArrayDataTipo);
-    const CatalogueRow* header = HeaderBefore(catalogue, index);
-    if ((!characters && !IsHeadedDataOf(catalogue, index, kNumberArrayDataTipo)) ||
-        !header->Start)
-        return {{}, "is not an array's data block"};
     const std::vector<std::uint8_t> data = BlockData(BodyAt(document, row));
-    const auto array = DecodeArrayBlock(data, characters, std::uint8_t(*header->Start >> 8));
-    if (!array) return {{}, "holds no array: its dimensions do not fit its bytes"};
+    const auto array = DecodeArrayBlock(data, characters, *nameByte);
+    if (!array) return {{}, std::string("holds no array: ") + kArrayMisfitText};
     if (request.json) return {ArrayJson(*array), {}};
-    std::vector<std::string> lines = {"DIM " + ArrayHeading(*array)};
-    for (const std::string& line : ArrayLines(*array)) lines.push_back("  " + line);
-    return {Joined(lines), {}};
+    return {Joined(ArrayViewLines(*array)), {}};
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include <string_view>
 
 #include "CodePageText.h"
+#include "FailureText.h"
 #include "JsonText.h"
 #include "TzxTexts.h"
+#include "TzxVersionText.h"
 
 namespace brisalto {
 
@@ -120,12 +122,7 @@ void WriteCatalogueJson(const ConsoleTape& tape, const TapeScan& scan, const Tex
     json += ", ";
     AppendKey(json, "tzxVersion");
     if (const auto& version = scan.details.tzxVersion) {
-        json += '"';
-        AppendNumber(json, version->major);
-        json += '.';
-        if (version->minor < 10) json += '0';
-        AppendNumber(json, version->minor);
-        json += '"';
+        AppendJsonString(json, TzxVersionText(version->major, version->minor));
     } else {
         json += "null";
     }

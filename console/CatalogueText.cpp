@@ -152,22 +152,4 @@ void CatalogueLines::WriteLine(const Cells& cells) {
     }
 }
 
-std::string TzxTextsText(const TzxTexts& texts) {
-    std::string text;
-    const auto append = [&text](std::string_view label, const std::string& value) {
-        text += label;
-        text += ": ";
-        for (const char c : value) {
-            text += c;
-            if (c == '\n') text += "    ";
-        }
-        text += '\n';
-    };
-    for (const ArchiveField& field : texts.archive) append(field.label, field.text);
-    for (const std::string& description : texts.descriptions) append("Description", description);
-    for (const std::string& message : texts.messages) append("Message", message);
-    for (const std::string& entry : texts.hardware) append("Hardware", entry);
-    return text;
-}
-
 }  // namespace brisalto

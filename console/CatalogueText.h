@@ -11,7 +11,6 @@
 
 #include "CatalogueRow.h"
 #include "CatalogueSink.h"
-#include "TzxTexts.h"
 
 namespace brisalto {
 
@@ -20,12 +19,12 @@ using TextWriter = std::function<void(std::string_view)>;
 inline constexpr std::size_t kTextPiece = 64 * 1024;
 
 // The rows as the window's grid shows them, in its columns under its titles, each row after its
-// number (its place among the rows with raw blocks shown, counted from 1, whether they are), aligned in columns of characters; empty cells stay blank and control
-// characters show as visible symbols. Text is handed to write in pieces as it fills.
-// A tape of up to kHeldRows rows gets columns exactly as wide as its cells. Past that many the
-// rows are written as they come, so that no long tape is ever all in memory, in columns as wide
-// as any row can need; a cell wider still (a row the scanner never makes) widens its column
-// from its line on, and nothing is cut.
+// number (its place among the rows with raw blocks shown, counted from 1, whether they are),
+// aligned in columns of characters; empty cells stay blank and control characters show as visible
+// symbols. Text is handed to write in pieces as it fills. A tape of up to kHeldRows rows gets
+// columns exactly as wide as its cells. Past that many the rows are written as they come, so that
+// no long tape is ever all in memory, in columns as wide as any row can need; a cell wider still (a
+// row the scanner never makes) widens its column from its line on, and nothing is cut.
 class CatalogueLines final : public CatalogueSink {
 public:
     static constexpr std::size_t kHeldRows = 4096;
@@ -56,9 +55,5 @@ private:
     std::string text_;  // text not yet handed on
     std::string line_;  // the line being laid out, its room kept from line to line
 };
-
-// A TZX tape's texts, one "Label: text" line each, further lines of a text indented below it;
-// nothing when there are none.
-std::string TzxTextsText(const TzxTexts& texts);
 
 }  // namespace brisalto

@@ -252,9 +252,11 @@ int Catalogue(const ConsoleRequest& request) {
             ScanEnd scan;
             ScanRowsForConsole(tape.location, request.showRaw, lines, scan);
             lines.Finish(scan.result.has_value());
-            if (const std::string texts = TzxTextsText(ReadTzxTexts(scan.details.texts));
+            if (const std::vector<std::string> texts = TzxTextLines(scan.details.texts);
                 !texts.empty()) {
-                Print("\n" + texts);
+                std::string text = "\n";
+                for (const std::string& line : texts) text += CodePageToUtf8(line) + '\n';
+                Print(text);
             }
             ReportScanEnd(tape.name, scan, outcome);
         },

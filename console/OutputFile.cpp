@@ -19,6 +19,7 @@
 #include <unistd.h>
 #endif
 
+#include "IsTheOpenTape.h"
 #include "ProgramStart.h"
 
 namespace brisalto {
@@ -123,11 +124,10 @@ void WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
         }
         return;
     }
+    if (IsTheOpenTape(path, tapePath)) Fail(path, kOverTheOpenTapeText);
     std::error_code error;
-    if (std::filesystem::equivalent(FileSystemPath(path), FileSystemPath(tapePath), error)) {
-        Fail(path, "is the tape being read, not written over");
-    }
-    const std::filesystem::file_status status = std::filesystem::status(FileSystemPath(path), error);
+    const std::filesystem::file_status status =
+        std::filesystem::status(FileSystemPath(path), error);
     if (std::filesystem::is_directory(status)) Fail(path, "is a folder");
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
         // A device or a pipe (/dev/null, a FIFO) is written to as it is: a file renamed over it

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "IsTheOpenTape.h"
 #include "OutputFile.h"
 #include "ProgramStart.h"
 
@@ -28,10 +29,8 @@ bool Exists(const std::string& path) {
 StreamedOutputFile::StreamedOutputFile(const std::string& path, const std::string& tapePath)
     : path_(path) {
     if (path == "-") return;
+    if (IsTheOpenTape(path, tapePath)) Fail(path, kOverTheOpenTapeText);
     std::error_code error;
-    if (std::filesystem::equivalent(FileSystemPath(path), FileSystemPath(tapePath), error)) {
-        Fail(path, "is the tape being read, not written over");
-    }
     if (std::filesystem::is_directory(FileSystemPath(path), error)) Fail(path, "is a folder");
     for (int attempt = 0; attempt < 100 && partName_.empty(); ++attempt) {
         const std::string name = path + ".part-" + std::to_string(attempt);

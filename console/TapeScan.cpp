@@ -30,9 +30,10 @@ std::vector<ConsoleTape> FindConsoleTapes(const std::string& path, const std::st
         if (!entry.empty() && tape.name != entry) continue;
         tapes.push_back({path + ":" + tape.name, TapeLocation(path, tape.name, tape.index)});
     }
-    if (contents.tapes.empty()) throw std::runtime_error("The archive holds no tape (*.tap, *.tzx)");
+    if (contents.tapes.empty()) throw std::runtime_error(kArchiveWithoutTapeText);
     if (tapes.empty())
-        throw std::runtime_error("The archive holds no tape named " + entry + "; it holds " + names);
+        throw std::runtime_error("The archive holds no tape named " + entry + "; it holds " +
+                                 names);
     return tapes;
 }
 

@@ -62,8 +62,4 @@ void ReadForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan);
 void ScanRowsForConsole(const TapeLocation& location, bool showRaw, CatalogueSink& sink,
                         ScanEnd& end);
 
-// The damaged-tape message, as the window shows it.
-inline constexpr const char* kDamagedTapeText =
-    "Tape file is seriously corrupted. Cannot continue.";
-
 }  // namespace brisalto

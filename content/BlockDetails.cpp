@@ -8,6 +8,7 @@
 #include "CodePageText.h"
 #include "TapeBlock.h"
 #include "TzxTexts.h"
+#include "TzxVersionText.h"
 
 namespace brisalto {
 
@@ -342,10 +343,9 @@ void IdFields(const TapeBlock& block, PartReader& part, bool tap, Fields& out) {
             break;
         }
         case tzx::kGlue: {
-            const std::int64_t minor = block.Field(tzx::glue::kMinor);
             out.Text("version", "Version",
-                     std::to_string(block.Field(tzx::glue::kMajor)) + (minor < 10 ? ".0" : ".") +
-                         std::to_string(minor));
+                     TzxVersionText(static_cast<std::uint8_t>(block.Field(tzx::glue::kMajor)),
+                                    static_cast<std::uint8_t>(block.Field(tzx::glue::kMinor))));
             break;
         }
         default: break;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BlockViewChoice.h"
 
+#include <algorithm>
+
 #include "TapeBlock.h"
 
 namespace brisalto {
@@ -26,6 +28,20 @@ bool IsHeadedDataOf(const CatalogueTable& catalogue, std::size_t index, std::int
 std::optional<std::uint16_t> LoadAddress(const CatalogueTable& catalogue, std::size_t index) {
     if (!IsHeadedDataOf(catalogue, index, kBytesDataTipo)) return std::nullopt;
     return HeaderBefore(catalogue, index)->Start;
+}
+
+std::optional<std::uint16_t> LastLoadedAddress(std::uint16_t load, std::size_t size) {
+    if (size == 0) return std::nullopt;
+    return static_cast<std::uint16_t>(std::min<std::size_t>(std::size_t{load} + size - 1, 0xFFFF));
+}
+
+std::optional<std::uint8_t> ArrayNameByte(const CatalogueTable& catalogue, std::size_t index) {
+    if (!IsHeadedDataOf(catalogue, index, kNumberArrayDataTipo) &&
+        !IsHeadedDataOf(catalogue, index, kCharacterArrayDataTipo))
+        return std::nullopt;
+    const std::optional<std::uint16_t> start = HeaderBefore(catalogue, index)->Start;
+    if (!start) return std::nullopt;
+    return static_cast<std::uint8_t>(*start >> 8);
 }
 
 std::vector<BlockViewKind> BlockViewsFor(const CatalogueTable& catalogue, std::size_t index) {

@@ -30,6 +30,14 @@ bool IsHeadedDataOf(const CatalogueTable& catalogue, std::size_t index, std::int
 // Where a Bytes data row's data loads: its own header's address; unset for any other row.
 std::optional<std::uint16_t> LoadAddress(const CatalogueTable& catalogue, std::size_t index);
 
+// Where the last of size data bytes loading at load sits: held at 0xFFFF, past which only a tape
+// made wrongly runs on. Unset for no data.
+std::optional<std::uint16_t> LastLoadedAddress(std::uint16_t load, std::size_t size);
+
+// The name byte of an array's data row index (0x81 for a(), 0xC1 for a$()): the high byte of its
+// own header's first parameter. Unset for any other row.
+std::optional<std::uint8_t> ArrayNameByte(const CatalogueTable& catalogue, std::size_t index);
+
 // The views that apply to row index, in the order to show them: Hex always; Disassembly for
 // every row with a body (a Bytes block at its address, any other from an address asked for);
 // BASIC for a program's data; Variables when that data holds bytes after the program; Array for

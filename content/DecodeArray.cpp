@@ -102,4 +102,10 @@ std::vector<std::string> ArrayLines(const SpectrumArray& array) {
     return lines;
 }
 
+std::vector<std::string> ArrayViewLines(const SpectrumArray& array) {
+    std::vector<std::string> lines = {"DIM " + ArrayHeading(array)};
+    for (const std::string& line : ArrayLines(array)) lines.push_back("  " + line);
+    return lines;
+}
+
 }  // namespace brisalto

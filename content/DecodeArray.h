@@ -42,4 +42,10 @@ std::string ArrayHeading(const SpectrumArray& array);
 // Each element with its subscripts: "a(1,1) = 0"; for characters each run, "c$(1) = "HELLO"".
 std::vector<std::string> ArrayLines(const SpectrumArray& array);
 
+// Why a block holds no array when DecodeArrayBlock gives nothing, after "no array: ".
+inline constexpr const char* kArrayMisfitText = "its dimensions do not fit its bytes";
+
+// The array as the Array view shows it: "DIM a(3,2)", then each of ArrayLines indented.
+std::vector<std::string> ArrayViewLines(const SpectrumArray& array);
+
 }  // namespace brisalto

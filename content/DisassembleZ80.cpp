@@ -176,4 +176,12 @@ std::string Z80LineText(const Z80Line& line) {
     return result;
 }
 
+std::vector<std::string> DisassemblyLines(std::span<const std::uint8_t> bytes,
+                                          std::uint16_t address, std::size_t from) {
+    std::vector<std::string> lines;
+    for (const Z80Line& line : DisassembleZ80(bytes, address, from))
+        lines.push_back(Z80LineText(line));
+    return lines;
+}
+
 }  // namespace brisalto

@@ -30,4 +30,8 @@ std::vector<Z80Line> DisassembleZ80(std::span<const std::uint8_t> bytes, std::ui
 // "8000  DD 7E FB     LD A,(IX-#05)": the address and bytes in hex, then the instruction.
 std::string Z80LineText(const Z80Line& line);
 
+// DisassembleZ80's instructions as Z80LineText writes them, one a line.
+std::vector<std::string> DisassemblyLines(std::span<const std::uint8_t> bytes,
+                                          std::uint16_t address, std::size_t from = 0);
+
 }  // namespace brisalto

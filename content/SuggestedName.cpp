@@ -38,8 +38,7 @@ std::string TapeName(const TapeLocation& tape) {
     const std::string& file = tape.InArchive() ? tape.entry : tape.path;
     const std::size_t slash = file.find_last_of("/\\");
     std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
-    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos)
-        name.resize(dot);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos) name.resize(dot);
     return name;
 }
 
@@ -61,6 +60,12 @@ std::string SuggestedName(const CatalogueTable& table, std::size_t index, const 
     if (header != nullptr && row.Tipo == kBytesDataTipo && header->Start)
         return name + "-" + std::to_string(*header->Start) + ".bin";
     return name + ".bin";
+}
+
+std::string SuggestedSoundName(const TapeLocation& tape, std::optional<std::size_t> fromIndex) {
+    std::string name = TapeName(tape);
+    if (fromIndex) name += "-from-" + std::to_string(*fromIndex + 1);
+    return name + ".wav";
 }
 
 }  // namespace brisalto

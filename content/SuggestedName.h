@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <string>
-
 #include <cstddef>
+#include <optional>
+#include <string>
 
 #include "TapeLocation.h"
 
@@ -21,6 +21,11 @@ enum class SaveKind { Listing, Screen, Block };
 // data). Characters that a file name cannot hold on Windows become '_'. UTF-8, the header's
 // name spelt as CodePageToUtf8 spells it.
 std::string SuggestedName(const CatalogueTable& table, std::size_t index, const TapeLocation& tape,
-                      SaveKind kind);
+                          SaveKind kind);
+
+// The file name the save dialog suggests for the tape's sound: the tape's file name (an archive
+// entry's for a tape in an archive) without folders and its last extension, then
+// "-from-<row number>" when the sound starts at row fromIndex (from 0), then ".wav".
+std::string SuggestedSoundName(const TapeLocation& tape, std::optional<std::size_t> fromIndex);
 
 }  // namespace brisalto

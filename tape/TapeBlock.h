@@ -20,6 +20,11 @@ inline constexpr std::size_t kHeaderBodySize = 19;
 inline constexpr std::uint8_t kHeaderFlag = 0x00;
 inline constexpr std::uint8_t kDataFlag = 0xFF;
 
+// What a TZX file starts with, before the two bytes of its version. A glue block (0x5A) holds all
+// of it but the first byte.
+inline constexpr std::array<std::uint8_t, 8> kTzxSignature = {'Z', 'X', 'T', 'a',
+                                                              'p', 'e', '!', 0x1A};
+
 // A block body as TAP files store it (flag, data, checksum), wherever a tape format keeps it.
 struct BlockBody {
     std::uint64_t position = 0;             // file position of the flag byte

@@ -11,7 +11,6 @@ namespace brisalto {
 
 namespace {
 
-constexpr std::array<std::uint8_t, 8> kSignature = {'Z', 'X', 'T', 'a', 'p', 'e', '!', 0x1A};
 
 std::uint64_t Count(std::span<const std::uint8_t> bytes) {
     std::uint64_t value = 0;
@@ -45,14 +44,14 @@ bool ReadBody(TapeFile& file, std::uint32_t length, BlockBody& body) {
 }  // namespace
 
 TapeBlockReader::TapeBlockReader(TapeFile& file) : file_(file) {
-    std::array<std::uint8_t, kSignature.size() + 2> start{};
+    std::array<std::uint8_t, kTzxSignature.size() + 2> start{};
     const std::size_t got = file_.ReadSome(start);
-    if (got < kSignature.size() ||
-        !std::equal(kSignature.begin(), kSignature.end(), start.begin())) {
+    if (got < kTzxSignature.size() ||
+        !std::equal(kTzxSignature.begin(), kTzxSignature.end(), start.begin())) {
         file_.Seek(0);
         return;
     }
-    tzx_ = TzxVersion{start[kSignature.size()], start[kSignature.size() + 1]};
+    tzx_ = TzxVersion{start[kTzxSignature.size()], start[kTzxSignature.size() + 1]};
     cut_ = got != start.size();
 }
 

@@ -74,7 +74,7 @@ expect 1 '' "brisalto-tape: good.tap: row 1 is a Program header; its program is 
 expect 1 '' "brisalto-tape: good.tap: has no row 3 (it has 2 rows)" -- bytes --row 3 good.tap out.bin
 expect 1 '' "brisalto-tape: screen.tap: row 1 is not a screen (a 6,912-byte data block)" -- screen --row 1 screen.tap out.png
 expect 1 '' "brisalto-tape: good.tap: holds no loading screen (a 6,912-byte data block)" -- thumbnail good.tap kept.png
-expect 1 '' "brisalto-tape: good.tap: is the tape being read, not written over" -- bytes --row 2 good.tap good.tap
+expect 1 '' "brisalto-tape: good.tap: is the tape that is open; it cannot be written over" -- bytes --row 2 good.tap good.tap
 expect 1 '' "brisalto-tape: no/such/folder.bin: No such file or directory" -- bytes --row 2 good.tap no/such/folder.bin
 expect 1 '' "brisalto-tape: folder: is a folder" -- screen --row 2 screen.tap folder
 # Failed tapes do not stop the others; the worst status wins.

@@ -145,8 +145,13 @@ long_row = tzx_tape["rows"][1]
 check("long body", (long_row["size"], long_row["length"]), (None, len(long_body)))
 
 check("texts under the table", run("catalogue", "texts.tzx").stdout.decode().split("\n\n")[1],
-      "Title: Brisalto Test\nPublisher: Nobody\nYear: 1984\nComment: two\n    lines\n"
-      "Description: Side A only\n")
+      "Archive information:\n"
+      "  Title:      Brisalto Test\n"
+      "  Publisher:  Nobody\n"
+      "  Year:       1984\n"
+      "  Comment:    two\n"
+      "              lines\n"
+      "Text description: Side A only\n")
 
 headers_only = json.loads(run("catalogue", "--json", "--no-raw", "mixed.tap").stdout)
 # Numbered as with raw blocks shown, the numbers --row takes.

@@ -71,7 +71,7 @@ riff unsound.wav
 expect 1 "cannot read the block at byte 16 safely: a generalized data block whose counts do not" \
     -- wav -o kept.wav unsound-first.tzx
 expect 1 "has no row 3" -- wav --from-row 3 -o kept.wav good.tap
-expect 1 "is the tape being read" -- wav -o good.tap good.tap
+expect 1 "is the tape that is open; it cannot be written over" -- wav -o good.tap good.tap
 expect 2 "needs '-o OUTPUT'" -- wav good.tap
 expect 1 'sides.zip: holds 2 tapes; choose one with --entry: "Side A.tap", "Side B.tap"$' -- wav -o kept.wav sides.zip
 expect 0 "" -- wav --entry "Side B.tap" -o side-b.wav sides.zip

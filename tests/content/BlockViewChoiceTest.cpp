@@ -78,7 +78,9 @@ TEST(BlockViewChoice, OnlyTheBlockRightAfterAHeaderTakesItsMeaning) {
          TapeBuilder().ProgramHeader("p", 7, 10, 5).Data(program).Data(program).Get(),
          "tape.tap",
          {{kPlain, {}}, {{Hex, Disassembly, Basic, Variables}, {}}, {kPlain, {}}}},
-        {"a data block first", TapeBuilder().Data(code).Header(3, "c", 3, 32768).Get(), "tape.tap",
+        {"a data block first",
+         TapeBuilder().Data(code).Header(3, "c", 3, 32768).Get(),
+         "tape.tap",
          {{kPlain, {}}, {kPlain, {}}}},
     };
     for (const HeaderRuleCase& c : cases) {
@@ -92,10 +94,49 @@ TEST(BlockViewChoice, OnlyTheBlockRightAfterAHeaderTakesItsMeaning) {
             EXPECT_EQ(BlockViewsFor(catalogue, index), c.rows[index].views);
             EXPECT_EQ(LoadAddress(catalogue, index), c.rows[index].loadAddress);
             // The console lists as programs the rows the window gives a BASIC view.
-            const bool basic = std::ranges::find(c.rows[index].views, Basic) !=
-                               c.rows[index].views.end();
+            const bool basic =
+                std::ranges::find(c.rows[index].views, Basic) != c.rows[index].views.end();
             EXPECT_EQ(IsHeadedDataOf(catalogue, index, kProgramDataTipo), basic);
         }
+    }
+}
+
+TEST(BlockViewChoice, AnArrayRowTakesItsNameByteFromItsOwnHeader) {
+    const Bytes numbers = {0x01, 0x01, 0x00, 0x00, 0x00, 0x07, 0x00, 0x00};
+    const Bytes letters = {0x01, 0x02, 0x00, 'h', 'i'};
+    const TempTape tape(TapeBuilder()
+                            .Header(1, "nums", 8, 0x8100)
+                            .Data(numbers)
+                            .Data(numbers)
+                            .Header(2, "text", 5, 0xC300)
+                            .Data(letters)
+                            .Header(3, "code", 8, 0x8100)
+                            .Data(numbers)
+                            .Get());
+    CatalogueTable catalogue;
+    ASSERT_EQ(ScanTape(tape.Path(), true, catalogue), ScanResult::Completed);
+    const std::vector<std::optional<std::uint8_t>> expected = {{}, 0x81, {}, {}, 0xC3, {}, {}};
+    ASSERT_EQ(catalogue.RowCount(), expected.size());
+    for (std::size_t index = 0; index < expected.size(); ++index) {
+        SCOPED_TRACE("row " + std::to_string(index + 1));
+        EXPECT_EQ(ArrayNameByte(catalogue, index), expected[index]);
+    }
+}
+
+// The last address a disassembly can start at: past 0xFFFF a block's addresses stop.
+TEST(BlockViewChoice, LastLoadedAddressStopsAt0xFFFF) {
+    const struct {
+        std::uint16_t load;
+        std::size_t size;
+        std::optional<std::uint16_t> expected;
+    } cases[] = {
+        {0x8000, 0, std::nullopt}, {0x8000, 1, 0x8000},     {0x8000, 3, 0x8002},
+        {0xFFF0, 16, 0xFFFF},      {0xFFF0, 17, 0xFFFF},    {0xFFFF, 1, 0xFFFF},
+        {0, 65536, 0xFFFF},        {0x4000, 70000, 0xFFFF},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.load) + " + " + std::to_string(c.size));
+        EXPECT_EQ(LastLoadedAddress(c.load, c.size), c.expected);
     }
 }
 

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "TapeBlock.h"
+
 namespace brisalto::testing {
 
 namespace {
@@ -32,9 +34,8 @@ constexpr std::uint16_t kPilot = 2168, kSync1 = 667, kSync2 = 735, kZero = 855, 
 }  // namespace
 
 Bytes TzxSignature(std::uint8_t major, std::uint8_t minor) {
-    Bytes bytes;
-    PutText(bytes, "ZXTape!");
-    bytes.insert(bytes.end(), {0x1A, major, minor});
+    Bytes bytes(kTzxSignature.begin(), kTzxSignature.end());
+    bytes.insert(bytes.end(), {major, minor});
     return bytes;
 }
 
@@ -170,8 +171,8 @@ Bytes TzxOtherBlock(std::uint8_t id) {
             block.insert(block.end(), {9, 8, 7, 6});
             return block;
         case 0x5A:  // glue: the rest of another file's signature and its version
-            PutText(block, "XTape!");
-            block.insert(block.end(), {0x1A, 1, 20});
+            block.insert(block.end(), kTzxSignature.begin() + 1, kTzxSignature.end());
+            block.insert(block.end(), {1, 20});
             return block;
         default:  // an undefined ID: a 4-byte length of what follows
             if (id == 0x10 || id == 0x11 || id == 0x14) throw std::invalid_argument("body block");
