@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TapeDocument.h"
+
+#include <utility>
+
+#include "CatalogueRow.h"
+#include "ReadTapeBytes.h"
+#include "TapeFile.h"
+
+namespace brisalto {
+
+std::uint64_t TapeDocument::WholeBlocksEnd() const noexcept {
+    if (blocks.empty()) return tzx ? std::min<std::uint64_t>(10, Bytes().size()) : 0;
+    return blocks.back().position + blocks.back().length;
+}
+
+TapeDocument ReadTapeDocument(const TapeLocation& location) {
+    ReadBytes read = ReadTapeBytes(location);
+    TapeDocument document = TapeDocumentFromBytes(location, std::move(read.bytes));
+    document.stamp = read.stamp;
+    return document;
+}
+
+TapeDocument TapeDocumentFromBytes(TapeLocation location,
+                                   std::shared_ptr<const std::vector<std::uint8_t>> bytes) {
+    TapeDocument document;
+    document.location = std::move(location);
+    document.bytes = std::move(bytes);
+    TapeFile file(document.bytes);
+    std::uint64_t kept = 0;
+    document.result = ReadTapeBlocks(file, &document.details, [&](const TapeBlock& block) {
+        document.blocks.push_back(block);
+        kept += block.part.size();
+        if (kept > kMaxKeptParts) document.blocks.back().part = {};
+    });
+    document.tzx = document.details.tzxVersion;
+    return document;
+}
+
+TapeChangedError::TapeChangedError()
+    : std::runtime_error("The tape has changed since it was opened; open it again.") {}
+
+std::vector<std::uint8_t> BodyAt(const TapeDocument& document, std::uint64_t position,
+                                 std::uint32_t length,
+                                 const std::optional<BlockChecksum>& checksum) {
+    const std::span<const std::uint8_t> bytes = document.Bytes();
+    if (position > bytes.size() || length > bytes.size() - position) throw TapeChangedError();
+    std::vector<std::uint8_t> body(bytes.begin() + static_cast<std::ptrdiff_t>(position),
+                                   bytes.begin() + static_cast<std::ptrdiff_t>(position + length));
+    if (body.empty() != !checksum) throw TapeChangedError();
+    if (body.empty()) return body;
+    std::uint8_t computed = 0;
+    for (std::size_t i = 0; i + 1 < body.size(); ++i) computed ^= body[i];
+    if (checksum->stored != body.back() || checksum->computed != computed)
+        throw TapeChangedError();
+    return body;
+}
+
+std::vector<std::uint8_t> BodyAt(const TapeDocument& document, const CatalogueRow& row) {
+    return BodyAt(document, row.Position, row.Length, row.Checksum);
+}
+
+}  // namespace brisalto

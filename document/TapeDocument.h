@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <vector>
+
+#include "BlockChecksum.h"
+#include "CatalogueRow.h"
+#include "OsFile.h"
+#include "ScanDetails.h"
+#include "ScanTape.h"
+#include "TapeBlock.h"
+#include "TapeBlockReader.h"
+#include "TapeLocation.h"
+
+namespace brisalto {
+
+// A tape held in memory: its bytes as one read gave them (a file whole, or an archive entry
+// unpacked), and every block of every kind in file order with everything it holds. Everything
+// Brisalto shows of a tape (rows, listings, details, screens, tooltips, thumbnails, sound,
+// conversions) is a view of one of these; none goes back to the file.
+struct TapeDocument {
+    TapeLocation location;  // where the bytes came from; a name only for a tape made in memory
+    std::shared_ptr<const std::vector<std::uint8_t>> bytes;
+    FileStamp stamp;                // the file's (or the archive's) length and time when read
+    std::optional<TzxVersion> tzx;  // set for a TZX tape
+    std::vector<TapeBlock> blocks;
+    ScanResult result = ScanResult::Completed;  // Damaged: the blocks up to the damage
+    ScanDetails details;                        // the counts and texts a scan reports
+
+    std::span<const std::uint8_t> Bytes() const noexcept {
+        return bytes ? std::span<const std::uint8_t>(*bytes) : std::span<const std::uint8_t>();
+    }
+    // The file position just past the last whole block: all of a completed tape, the part before
+    // the damage of a damaged one.
+    std::uint64_t WholeBlocksEnd() const noexcept;
+};
+
+// The most bytes of blocks' counted parts a document keeps beside its bytes; past it, blocks
+// keep their fixed fields only (a hostile tape of a million text blocks stays small). The whole
+// parts are always in the document's bytes.
+inline constexpr std::uint64_t kMaxKeptParts = 16u << 20;
+
+// Reads the tape at location with one open of its file (an archive entry comes from the walk
+// that found it while the archive is unchanged), with ScanTape's block cap and damaged result;
+// input/output, archive and size failures travel out.
+TapeDocument ReadTapeDocument(const TapeLocation& location);
+
+// A document of bytes already in memory (a converted tape, a recording read back), named by
+// location.
+TapeDocument TapeDocumentFromBytes(TapeLocation location,
+                                   std::shared_ptr<const std::vector<std::uint8_t>> bytes);
+
+// The tape's bytes where a block was are not the block that was seen there.
+class TapeChangedError : public std::runtime_error {
+public:
+    TapeChangedError();
+};
+
+// The body (flag, data, checksum) of length bytes at position: TapeChangedError unless they are
+// in the document and give the checksum seen (checksum unset for a body of no bytes).
+std::vector<std::uint8_t> BodyAt(const TapeDocument& document, std::uint64_t position,
+                                 std::uint32_t length, const std::optional<BlockChecksum>& checksum);
+// The same for the block behind a catalogue row.
+std::vector<std::uint8_t> BodyAt(const TapeDocument& document, const CatalogueRow& row);
+
+}  // namespace brisalto
