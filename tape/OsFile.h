@@ -17,6 +17,10 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
+// The length and modification time of the file at path (UTF-8) now, without reading it;
+// InOutError when there is no such file.
+FileStamp StampOfFile(const std::string& path);
+
 // The operating system's file, opened for reading only (others may read and write it too).
 // Every failure is an InOutError with the code of the failure table; the destructor closes
 // quietly when Close() was not reached, so a failure travelling out never leaks the handle.

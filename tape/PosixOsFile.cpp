@@ -74,9 +74,17 @@ std::uint64_t OsFile::Size() {
 FileStamp OsFile::Stamp() {
     struct stat status {};
     if (::fstat(descriptor_, &status) != 0) ThrowLastError();
-    return {static_cast<std::uint64_t>(status.st_size),
-            static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 +
-                status.st_mtim.tv_nsec};
+    return {
+        static_cast<std::uint64_t>(status.st_size),
+        static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec};
+}
+
+FileStamp StampOfFile(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) ThrowLastError();
+    return {
+        static_cast<std::uint64_t>(status.st_size),
+        static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec};
 }
 
 void OsFile::Close() {

@@ -114,7 +114,8 @@ void KeepText(const TapeBlock& block, ScanDetails& details, std::uint64_t& textB
     if (block.id < tzx::kTextDescription || block.id > tzx::kHardwareType) return;
     if (textBytes + block.partLength > kMaxTextBytes) return;
     textBytes += block.partLength;
-    TzxTextBlock text{block.id, block.position, {block.fixed.begin(), block.fixed.begin() + block.fixedSize}};
+    TzxTextBlock text{
+        block.id, block.position, {block.fixed.begin(), block.fixed.begin() + block.fixedSize}};
     text.bytes.insert(text.bytes.end(), block.part.begin(), block.part.end());
     details.texts.push_back(std::move(text));
 }
@@ -123,10 +124,15 @@ void KeepText(const TapeBlock& block, ScanDetails& details, std::uint64_t& textB
 
 ScanResult ReadTapeBlocks(const TapeLocation& location, ScanDetails* details,
                           const std::function<void(const TapeBlock&)>& use) {
+    TapeFile file(location);
+    return ReadTapeBlocks(file, details, use);
+}
+
+ScanResult ReadTapeBlocks(TapeFile& file, ScanDetails* details,
+                          const std::function<void(const TapeBlock&)>& use) {
     ScanDetails unused;
     ScanDetails& seen = details != nullptr ? *details : unused;
     seen = {};
-    TapeFile file(location);
     TapeBlockReader reader(file);
     if (reader.Tzx()) seen.tzxVersion = *reader.Tzx();
     std::uint64_t textBytes = 0;
@@ -176,18 +182,23 @@ ScanResult ScanTape(const TapeLocation& location, bool showRaw, CatalogueTable& 
     return ScanRows(location, showRaw, sink, details);
 }
 
+void RowMaker::Take(const TapeBlock& block) {
+    if (!block.body) return;
+    const std::uint8_t flag = block.body->Flag();
+    if (flag == kHeaderFlag || (flag == kDataFlag && showRaw_)) {
+        ScanState state{lastHeaderType_, lastProgramLength_};
+        AddRow(sink_, *block.body, state);
+        lastHeaderType_ = state.lastHeaderType;
+        lastProgramLength_ = state.lastProgramLength;
+    } else if (flag == kDataFlag) {
+        sink_.AddUnlisted();
+    }
+}
+
 ScanResult ScanRows(const TapeLocation& location, bool showRaw, CatalogueSink& sink,
                     ScanDetails* details) {
-    ScanState state;
-    return ReadTapeBlocks(location, details, [&](const TapeBlock& block) {
-        if (!block.body) return;
-        const std::uint8_t flag = block.body->Flag();
-        if (flag == kHeaderFlag || (flag == kDataFlag && showRaw)) {
-            AddRow(sink, *block.body, state);
-        } else if (flag == kDataFlag) {
-            sink.AddUnlisted();
-        }
-    });
+    RowMaker rows(showRaw, sink);
+    return ReadTapeBlocks(location, details, [&rows](const TapeBlock& block) { rows.Take(block); });
 }
 
 }  // namespace brisalto

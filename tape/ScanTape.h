@@ -11,6 +11,7 @@ namespace brisalto {
 
 class CatalogueSink;
 class CatalogueTable;
+class TapeFile;
 struct TapeBlock;
 
 // No real tape comes near this many blocks; a hostile one (a file of zeros is a block every two
@@ -36,6 +37,26 @@ ScanResult ScanTape(const TapeLocation& location, bool showRaw, CatalogueTable& 
 // as ScanTape; details, when given, is filled as ScanTape fills it.
 ScanResult ReadTapeBlocks(const TapeLocation& location, ScanDetails* details,
                           const std::function<void(const TapeBlock&)>& use);
+
+// The same over a tape already open (bytes in memory, for a tape document); the file is closed
+// at the end.
+ScanResult ReadTapeBlocks(TapeFile& file, ScanDetails* details,
+                          const std::function<void(const TapeBlock&)>& use);
+
+// Turns blocks, handed over in file order, into the catalogue's rows as ScanRows makes them:
+// every header, data blocks when showRaw is set (else counted as unlisted). FieldRangeError
+// travels out after the unfinished row.
+class RowMaker {
+public:
+    RowMaker(bool showRaw, CatalogueSink& sink) : showRaw_(showRaw), sink_(sink) {}
+    void Take(const TapeBlock& block);
+
+private:
+    bool showRaw_;
+    CatalogueSink& sink_;
+    std::uint8_t lastHeaderType_ = 0;
+    std::uint16_t lastProgramLength_ = 0;
+};
 
 // The same walk, handing each listed block's row to sink as it comes instead of keeping it:
 // the rows ScanTape would append, in the same order, and the same failures.

@@ -24,6 +24,10 @@ TapeFile::TapeFile(const TapeLocation& location)
     : file_(OpenSource(location)),
       buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kReadAhead)) {}
 
+TapeFile::TapeFile(std::shared_ptr<const std::vector<std::uint8_t>> bytes)
+    : file_(std::make_unique<MemorySource>(std::move(bytes))),
+      buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kReadAhead)) {}
+
 bool TapeFile::Refill() {
     begin_ = 0;
     end_ = file_->Read(buffer_.get(), kReadAhead);

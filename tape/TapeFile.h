@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "ByteSource.h"
 #include "TapeLocation.h"
@@ -21,6 +22,8 @@ public:
     // Opens the file, or reads the archive entry into memory (ArchiveError when the archive
     // fails); file-layer failures are InOutError.
     explicit TapeFile(const TapeLocation& location);
+    // Reads bytes already in memory, sharing them.
+    explicit TapeFile(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
 
     // Fills all of destination or fails with "Read beyond end of file" (the bytes that were
     // there are consumed).

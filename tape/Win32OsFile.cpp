@@ -94,6 +94,13 @@ FileStamp OsFile::Stamp() {
                                            information.ftLastWriteTime.dwLowDateTime))};
 }
 
+FileStamp StampOfFile(const std::string& path) {
+    OsFile file(path);
+    const FileStamp stamp = file.Stamp();
+    file.Close();
+    return stamp;
+}
+
 void OsFile::Close() {
     if (handle_ == nullptr) return;
     HANDLE handle = AsHandle(handle_);
