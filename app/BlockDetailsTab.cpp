@@ -54,7 +54,7 @@ std::vector<std::uint8_t> StoredBytes(const TapeBlock& block) {
 // million blocks), the view's own row's block marked.
 class BlockListModel final : public QAbstractListModel {
 public:
-    BlockListModel(const OpenedTape& tape, const std::vector<std::optional<std::size_t>>& rows,
+    BlockListModel(const TapeDocument& tape, const std::vector<std::optional<std::size_t>>& rows,
                    std::optional<std::size_t> marked, QObject* parent)
         : QAbstractListModel(parent), tape_(tape), rows_(rows), marked_(marked) {}
 
@@ -80,27 +80,27 @@ public:  // QAbstractListModel API
     }
 
 private:
-    const OpenedTape& tape_;
+    const TapeDocument& tape_;
     const std::vector<std::optional<std::size_t>>& rows_;
     std::optional<std::size_t> marked_;
 };
 
 }  // namespace
 
-BlockDetailsTab::BlockDetailsTab(const TapeLocation& location, std::uint64_t rowPosition,
+BlockDetailsTab::BlockDetailsTab(std::shared_ptr<const TapeDocument> tape, std::uint64_t rowPosition,
                                  const QFont& font)
-    : tape_(OpenTape(location)), rows_(BlockRows(tape_)) {
+    : tape_(std::move(tape)), rows_(BlockRows(*tape_)) {
     setObjectName(QStringLiteral("Details"));
     std::optional<std::size_t> marked;
     for (std::size_t index = 0; index < rows_.size(); ++index) {
-        const auto& body = tape_.blocks[index].body;
+        const auto& body = tape_->blocks[index].body;
         if (rows_[index] && body->position == rowPosition) marked = index;
     }
     blocks_ = new QListView;
     blocks_->setObjectName(QStringLiteral("DetailsBlocks"));
     blocks_->setUniformItemSizes(true);
     blocks_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    blocks_->setModel(new BlockListModel(tape_, rows_, marked, blocks_));
+    blocks_->setModel(new BlockListModel(*tape_, rows_, marked, blocks_));
 
     fields_ = TextPane(QStringLiteral("DetailsFields"), font);
     hex_ = TextPane(QStringLiteral("DetailsHex"), font);
@@ -159,8 +159,8 @@ void BlockDetailsTab::ShowBlock(int index) {
     data_.clear();
     if (index < 0 || static_cast<std::size_t>(index) >= rows_.size()) return;
     const auto chosen = static_cast<std::size_t>(index);
-    fields_->setPlainText(Joined(BlockDetailLines(DetailOf(tape_, chosen, rows_[chosen]))));
-    const TapeBlock& block = tape_.blocks[chosen];
+    fields_->setPlainText(Joined(BlockDetailLines(DetailOf(*tape_, chosen, rows_[chosen]))));
+    const TapeBlock& block = tape_->blocks[chosen];
     if (!block.body) {
         hex_->setPlainText(Joined(HexLines(StoredBytes(block), {false, std::nullopt})));
         ShowDisassembly();
@@ -170,7 +170,7 @@ void BlockDetailsTab::ShowBlock(int index) {
     try {
         const BlockBody& body = *block.body;
         const std::vector<std::uint8_t> bytes =
-            ReadBlockBody(tape_.location, body.position, body.length, body.checksum);
+            BodyAt(*tape_, body.position, body.length, body.checksum);
         hex_->setPlainText(Joined(HexLines(bytes, {})));
         data_ = BlockData(bytes);
     } catch (const std::exception& failure) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <memory>
 #include <QWidget>
 
 #include <cstddef>
@@ -9,7 +10,7 @@
 #include <vector>
 
 #include "BlockDetails.h"
-#include "OpenTape.h"
+#include "TapeDocument.h"
 
 class QFont;
 class QListView;
@@ -27,9 +28,10 @@ class BlockDetailsTab final : public QWidget {
     Q_OBJECT
 
 public:
-    // Opens the tape at location now: its failures travel out before any widget is made.
+    // Lists every block of the tape document, the block whose body is at rowPosition marked.
     // rowPosition is the file position of the view's row's body.
-    BlockDetailsTab(const TapeLocation& location, std::uint64_t rowPosition, const QFont& font);
+    BlockDetailsTab(std::shared_ptr<const TapeDocument> tape, std::uint64_t rowPosition,
+                    const QFont& font);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -38,7 +40,7 @@ private:
     void ShowBlock(int index);
     void ShowDisassembly();
 
-    OpenedTape tape_;
+    std::shared_ptr<const TapeDocument> tape_;
     std::vector<std::optional<std::size_t>> rows_;  // each block's grid row
     QListView* blocks_ = nullptr;
     QPlainTextEdit* fields_ = nullptr;

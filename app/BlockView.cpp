@@ -127,18 +127,19 @@ QString DisassemblyText(std::span<const std::uint8_t> data, std::uint16_t addres
 
 }  // namespace
 
-BlockView::BlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTable& table,
+BlockView::BlockView(QWidget& owner, std::shared_ptr<const TapeDocument> tape,
+                     const CatalogueTable& table,
                      std::size_t index, const QFont& font)
     : QWidget(&owner, Qt::Window), tabs_(new QTabWidget(this)), font_(font) {
     const CatalogueRow& row = table.Row(index);
-    body_ = ReadBlockBody(tape, row);
+    body_ = BodyAt(*tape, row);
     data_ = BlockData(body_);
 
     setObjectName(QStringLiteral("BlockView"));
     setAttribute(Qt::WA_DeleteOnClose);
     // The main window's closing ends the program, whatever views are open.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setWindowTitle(QStringLiteral("Block View: row %1 of %2").arg(index + 1).arg(TapeName(tape)));
+    setWindowTitle(QStringLiteral("Block View: row %1 of %2").arg(index + 1).arg(TapeName(tape->location)));
     // Wide enough for a hex line (about 80 characters) in the font chosen, within the screen.
     const int lineWidth = QFontMetrics(font_).horizontalAdvance(QString(82, QLatin1Char('0')));
     const int screenWidth = owner.screen() != nullptr
@@ -190,7 +191,7 @@ BlockView::BlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTa
     connect(tabs_, &QTabWidget::currentChanged, this, &BlockView::FillTab);
     // Every block of the tape, this row's marked, each to be looked into.
     tabs_->addTab(new BlockDetailsTab(tape, row.Position, font_), QStringLiteral("Details"));
-    AddScreenTab(*tabs_, tape, row);
+    AddScreenTab(*tabs_, *tape, row);
 }
 
 QPlainTextEdit* BlockView::AddTextTab(const QString& title, std::function<QString()> text,
@@ -274,11 +275,14 @@ void BlockView::Place(QWidget& owner) {
                 cascade_);
 }
 
-void OpenBlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTable& table,
+void OpenBlockView(QWidget& owner, std::shared_ptr<const TapeDocument> tape,
+                   const CatalogueTable& table,
                    std::size_t index) {
     // The listing pane's font, which follows the "Use Zx Spectrum Font" box.
     const auto* pane = owner.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
-    auto* view = new BlockView(owner, tape, table, index, pane != nullptr ? pane->font() : QFont());
+    if (!tape) return;
+    auto* view = new BlockView(owner, std::move(tape), table, index,
+                               pane != nullptr ? pane->font() : QFont());
     // A window of the owner's would stay above it, hiding the grid it was opened from.
     view->winId();
     view->windowHandle()->setTransientParent(nullptr);

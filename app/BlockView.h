@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "TapeLocation.h"
+#include "TapeDocument.h"
 
 class QFont;
 class QKeyEvent;
@@ -29,9 +29,10 @@ class BlockView final : public QWidget {
     Q_OBJECT
 
 public:
-    // Reads row index's block from tape now: TapeChangedError or InOutError travel out before
-    // any window is made. font is the listing pane's.
-    BlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTable& table,
+    // Views row index's block of the tape document, which the view keeps: TapeChangedError
+    // travels out before any window is made when the row is not a block of it. font is the
+    // listing pane's.
+    BlockView(QWidget& owner, std::shared_ptr<const TapeDocument> tape, const CatalogueTable& table,
               std::size_t index, const QFont& font);
 
     // The text panes take font, as the listing pane does when "Use Zx Spectrum Font" changes.
@@ -66,7 +67,8 @@ private:
 };
 
 // Opens a Block View of table's row index beside owner and shows it; see BlockView.
-void OpenBlockView(QWidget& owner, const TapeLocation& tape, const CatalogueTable& table,
+void OpenBlockView(QWidget& owner, std::shared_ptr<const TapeDocument> tape,
+                   const CatalogueTable& table,
                    std::size_t index);
 
 // Closes owner's Block Views: their rows are another tape's once a tape is read in.

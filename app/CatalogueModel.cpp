@@ -9,7 +9,7 @@
 
 #include "CatalogueTable.h"
 #include "GridColumns.h"
-#include "OpenTape.h"
+#include "TapeDocument.h"
 #include "RowToolTip.h"
 #include "TapeText.h"
 
@@ -179,20 +179,21 @@ QVariant CatalogueModel::ToolTip(int row) const {
     // A row left open by a failed scan holds only part of what its block said.
     if (table_.HasOpenRow() && row == CurrentRow()) return {};
     const CatalogueRow& tableRow = table_.Row(static_cast<std::size_t>(row));
-    return RowToolTip(tableRow, tapeFileName_ != nullptr ? *tapeFileName_ : TapeLocation(),
-                      ScreenOf(tableRow));
+    const ScreenPlace* screen = ScreenOf(tableRow);
+    return RowToolTip(tableRow, screen != nullptr ? screensOf_.get() : nullptr, screen);
 }
 
 const ScreenPlace* CatalogueModel::ScreenOf(const CatalogueRow& row) const {
     if (!CouldHoldScreen(row.Length)) return nullptr;  // no tape read for most rows
-    if (!screens_) {
-        screens_.emplace();
-        try {
-            if (tapeFileName_ != nullptr && !tapeFileName_->path.empty())
-                screens_ = FindScreens(OpenTape(*tapeFileName_).blocks);
-        } catch (const std::exception&) {
-            // A tape that cannot be read again has no pictures; the tooltip shows its words.
-        }
+    std::shared_ptr<const TapeDocument> tape;
+    try {
+        if (tape_ != nullptr) tape = tape_->Current();
+    } catch (const std::exception&) {
+        // A tape that cannot be read again has no pictures; the tooltip shows its words.
+    }
+    if (!screens_ || screensOf_ != tape) {
+        screens_ = tape ? FindScreens(tape->blocks) : std::vector<ScreenPlace>();
+        screensOf_ = std::move(tape);
     }
     return ScreenOfRow(*screens_, row);
 }

@@ -10,7 +10,7 @@
 
 #include "CatalogueObserver.h"
 #include "FindScreen.h"
-#include "TapeLocation.h"
+#include "HeldTape.h"
 
 namespace brisalto {
 
@@ -50,7 +50,7 @@ public:  // the grid's view of the table
     // Moves the table's cursor to row, clamped to the data rows; does nothing on an empty table.
     void MoveTo(int row);
     // Where the rows' tooltips read pictures from: the form's TapeFileName, read when asked.
-    void ReadPicturesFrom(const TapeLocation& tapeFileName) { tapeFileName_ = &tapeFileName; }
+    void ReadPicturesFrom(HeldTape& tape) { tape_ = &tape; }
     // Marks row as the one the player sounds (-1: none): its cells get kPlayingColour behind
     // them, and the current row stays where it is. A new scan takes the mark away.
     void MarkPlaying(int row);
@@ -79,13 +79,14 @@ private:  // CatalogueObserver
     void RowsChanged(int first, int last);
 
     CatalogueTable& table_;
-    const TapeLocation* tapeFileName_ = nullptr;
+    HeldTape* tape_ = nullptr;
     int playing_ = -1;
     int shownRows_ = 1;  // the row count the views know: the table's rows, at least one
     bool scanning_ = false;
     // The tape's screens, found once for the rows' tooltips after a scan, as they are first asked
     // for; a row of a changed tape matches none.
     mutable std::optional<std::vector<ScreenPlace>> screens_;
+    mutable std::shared_ptr<const TapeDocument> screensOf_;  // the document screens_ were found in
 };
 
 }  // namespace brisalto

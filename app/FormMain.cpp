@@ -19,6 +19,7 @@
 #include "MemoLines.h"
 #include "RowMenu.h"
 #include "ScanTape.h"
+#include "TapeRows.h"
 #include "ZxFont.h"
 #include "TapeArchive.h"
 #include "TapeDrop.h"
@@ -84,7 +85,7 @@ TFormM::TFormM(FormDialogs& dialogs, QWidget* parent)
     setFixedSize(kClientWidth, kClientHeight);
     setAcceptDrops(true);
     CreateComponents();
-    DataSource1->ReadPicturesFrom(TapeFileName);
+    DataSource1->ReadPicturesFrom(heldTape_);
     // A tape read in, or the catalogue emptied by a failed one: the views' rows are gone.
     connect(DataSource1.get(), &QAbstractItemModel::modelAboutToBeReset, this,
             [this] { CloseBlockViews(*this); });
@@ -209,6 +210,7 @@ std::optional<TapeLocation> TFormM::LocateTape(const QString& path) {
     } catch (...) {
         OpenDialog1.Remember(path);
         TapeFileName = TapeLocation(file);
+        heldTape_.Forget(TapeFileName);
         EmptyCatalogue();
         throw;
     }
@@ -231,10 +233,16 @@ void TFormM::OpenTape(const QString& path) {
         OpenDialog1.Remember(path);
         TapeFileName = *location;
 
+        try {
+            heldTape_.Open(TapeFileName);
+        } catch (...) {
+            EmptyCatalogue();
+            throw;
+        }
         ScanResult result;
         {
             ScanInsideReset reset(*DataSource1);
-            result = ScanTape(TapeFileName, ChkShowRaw->isChecked(), TblTAPFiles);
+            result = ListRows(*heldTape_.Current(), ChkShowRaw->isChecked(), TblTAPFiles);
         }
         if (result == ScanResult::Completed) {
             TblTAPFiles.First();
@@ -273,7 +281,7 @@ void TFormM::RxDBGrid1KeyUp() {
 
 void TFormM::RxDBGrid1ContextMenu(const QPoint& globalPos) {
     RunHandler([this, &globalPos] {
-        RunRowMenu(*this, dialogs_, TapeFileName, TblTAPFiles, *DataSource1, globalPos);
+        RunRowMenu(*this, dialogs_, heldTape_, TblTAPFiles, *DataSource1, globalPos);
     });
 }
 
@@ -281,7 +289,7 @@ void TFormM::RxDBGrid1ViewBlock() {
     RunHandler([this] {
         const std::optional<std::size_t> index = TblTAPFiles.CurrentIndex();
         if (!index || TblTAPFiles.HasOpenRow()) return;
-        OpenBlockView(*this, TapeFileName, TblTAPFiles, *index);
+        OpenBlockView(*this, heldTape_.Current(), TblTAPFiles, *index);
     });
 }
 
@@ -292,8 +300,10 @@ void TFormM::ListCurrentRow() {
     // The full file position behind the row's 16-bit Offset, so that a program stored past
     // 64 KiB of tape is read from where it lies.
     const auto length = static_cast<std::uint16_t>(AsInteger(*row, CatalogueField::Par1));
+    const std::shared_ptr<const TapeDocument> tape = heldTape_.Current();
+    if (!tape) return;
     MemoLines lines(*Memo1);
-    ListBasicProgram(TapeFileName, row->Position, length, lines);
+    ListBasicProgram(*tape, row->Position, length, lines);
 }
 
 void TFormM::ChkSpeccyClick() {

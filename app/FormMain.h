@@ -9,6 +9,7 @@
 
 #include "CatalogueTable.h"
 #include "FormDialogs.h"
+#include "HeldTape.h"
 #include "TapeLocation.h"
 
 class QCheckBox;
@@ -84,6 +85,7 @@ private:
     void RunHandler(Body&& body) noexcept;
 
     FormDialogs& dialogs_;
+    HeldTape heldTape_;  // the document of TapeFileName
 };
 
 }  // namespace brisalto

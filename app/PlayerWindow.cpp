@@ -96,7 +96,7 @@ void PlayFromHere(const RowOfTape& row, CatalogueModel& model) {
     // One sound at a time.
     for (PlayerWindow* player : row.owner.findChildren<PlayerWindow*>()) player->close();
 
-    TapeSoundBytes bytes = ReadTapeSoundBytesAt(row.tape, row.table.Row(row.index).Position);
+    TapeSoundBytes bytes = ReadTapeSoundBytesAt(row.document, row.table.Row(row.index).Position);
     const SoundFormat format;
     std::future<std::uint64_t> counting = std::async(
         std::launch::async, [copy = bytes, format] { return CountPlaybackSamples(copy, format); });

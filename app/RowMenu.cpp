@@ -39,7 +39,8 @@ QString Caption(RowItem item) {
     return {};
 }
 
-void Do(RowItem item, const RowOfTape& row, [[maybe_unused]] CatalogueModel& model) {
+void Do(RowItem item, const RowOfTape& row, const std::shared_ptr<const TapeDocument>& document,
+        [[maybe_unused]] CatalogueModel& model) {
     switch (item) {
         case RowItem::CopyListing: CopyListing(row); return;
         case RowItem::SaveListing: SaveListing(row); return;
@@ -57,9 +58,9 @@ void Do(RowItem item, const RowOfTape& row, [[maybe_unused]] CatalogueModel& mod
 #else
         case RowItem::PlayFromHere: return;
 #endif
-        case RowItem::ViewBlock: OpenBlockView(row.owner, row.tape, row.table, row.index); return;
+        case RowItem::ViewBlock: OpenBlockView(row.owner, document, row.table, row.index); return;
         case RowItem::TapeInformation:
-            row.dialogs.ShowTapeInformation(row.owner, TapeInformationText(row.tape));
+            row.dialogs.ShowTapeInformation(row.owner, TapeInformationText(row.document));
             return;
     }
 }
@@ -90,12 +91,12 @@ std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen, bool holds
     return items;
 }
 
-void RunRowMenu(QWidget& owner, FormDialogs& dialogs, const TapeLocation& tape,
+void RunRowMenu(QWidget& owner, FormDialogs& dialogs, HeldTape& tape,
                 const CatalogueTable& table, CatalogueModel& model, const QPoint& globalPos) {
     const std::optional<std::size_t> index = table.CurrentIndex();
     const CatalogueRow* row = index && !table.HasOpenRow() ? &table.Row(*index) : nullptr;
     const ScreenPlace* screen = row != nullptr ? model.ScreenOf(*row) : nullptr;
-    const std::vector<RowItem> items = RowItems(row, !tape.path.empty(), screen != nullptr);
+    const std::vector<RowItem> items = RowItems(row, !tape.Location().path.empty(), screen != nullptr);
     if (items.empty()) return;
 
     QMenu menu(&owner);
@@ -107,7 +108,11 @@ void RunRowMenu(QWidget& owner, FormDialogs& dialogs, const TapeLocation& tape,
     if (chosen == nullptr) return;
     const auto item = static_cast<RowItem>(chosen->data().toInt());
     try {
-        Do(item, {owner, dialogs, tape, table, index.value_or(0), screen}, model);
+        // The document as it is now: read again only when its file changed since.
+        const std::shared_ptr<const TapeDocument> document = tape.Current();
+        if (!document) return;
+        Do(item, {owner, dialogs, tape.Location(), *document, table, index.value_or(0), screen},
+           document, model);
     } catch (const SaveError& failure) {
         // Its message names a file, in UTF-8 rather than the tape's code page.
         dialogs.ShowFailure(QString::fromUtf8(FailureText(failure.what())));

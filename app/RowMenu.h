@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "TapeLocation.h"
+#include "HeldTape.h"
 
 class QPoint;
 class QWidget;
@@ -40,7 +40,7 @@ std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen, bool holds
 // what the user chooses, on the tape at tape (no path: none open). A save refused or failed goes
 // to the failure display; a reading failure travels out to the caller's handler. The player
 // marks the row it sounds through model, which shows table.
-void RunRowMenu(QWidget& owner, FormDialogs& dialogs, const TapeLocation& tape,
+void RunRowMenu(QWidget& owner, FormDialogs& dialogs, HeldTape& tape,
                 const CatalogueTable& table, CatalogueModel& model, const QPoint& globalPos);
 
 }  // namespace brisalto

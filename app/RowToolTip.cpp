@@ -44,7 +44,7 @@ QImage ScreenImage(const ScreenPixels& pixels, int scale) {
                         Qt::FastTransformation);
 }
 
-QString RowToolTip(const CatalogueRow& row, const TapeLocation& tape, const ScreenPlace* screen) {
+QString RowToolTip(const CatalogueRow& row, const TapeDocument* tape, const ScreenPlace* screen) {
     const BlockTip tip = DescribeBlock(row);
     // Rich text always, so that a name holding '<' is shown as it is; pre keeps its spaces.
     QString html = QStringLiteral("<p style=\"white-space:pre\">");
@@ -54,7 +54,7 @@ QString RowToolTip(const CatalogueRow& row, const TapeLocation& tape, const Scre
     }
     html += QStringLiteral("</p>");
     ScreenPixels pixels;
-    if (screen != nullptr && !tape.path.empty() && ReadScreen(tape, *screen, pixels)) {
+    if (screen != nullptr && tape != nullptr && ReadScreen(*tape, *screen, pixels)) {
         html += InlinePng(ScreenImage(pixels, 2));
     }
     return html;

@@ -7,7 +7,7 @@
 #include "CatalogueRow.h"
 #include "DecodeScreen.h"
 #include "FindScreen.h"
-#include "TapeLocation.h"
+#include "TapeDocument.h"
 
 namespace brisalto {
 
@@ -15,9 +15,8 @@ namespace brisalto {
 QImage ScreenImage(const ScreenPixels& pixels, int scale);
 
 // The tooltip of a complete catalogue row, as rich text: what the block holds in words and, when
-// screen is given (the screen its block holds or is half of), the picture read now from the tape
-// at tapePath. A screen that can no longer be read (the tape deleted or changed) shows no
-// picture; nothing here fails.
-QString RowToolTip(const CatalogueRow& row, const TapeLocation& tape, const ScreenPlace* screen);
+// screen is given (the screen its block holds or is half of), the picture from the tape document
+// it was found in. A screen whose blocks are not in tape shows no picture; nothing here fails.
+QString RowToolTip(const CatalogueRow& row, const TapeDocument* tape, const ScreenPlace* screen);
 
 }  // namespace brisalto

@@ -45,10 +45,10 @@ std::optional<QString> AskForFile(const RowOfTape& row, const QString& caption,
     return chosen;
 }
 
-// The block's body (flag, data, checksum) as the tape holds it now.
+// The block's body (flag, data, checksum) as the tape document holds it.
 std::vector<std::uint8_t> ReadRowBody(const RowOfTape& row) {
     try {
-        return ReadBlockBody(row.tape, row.table.Row(row.index));
+        return BodyAt(row.document, row.table.Row(row.index));
     } catch (const TapeChangedError& changed) {
         throw SaveError(QString::fromUtf8(changed.what()));
     }
@@ -65,7 +65,7 @@ bool EndsWith(const QString& name, const char* suffix) {
 
 }  // namespace
 
-QString ListingText(const TapeLocation& tape, const CatalogueTable& table, std::size_t index) {
+QString ListingText(const TapeDocument& tape, const CatalogueTable& table, std::size_t index) {
     const CatalogueRow& row = table.Row(index);
     ListingLines lines;
     ListBasicProgram(tape, row.Position, row.Par1.value_or(0), lines);
@@ -73,7 +73,7 @@ QString ListingText(const TapeLocation& tape, const CatalogueTable& table, std::
 }
 
 void CopyListing(const RowOfTape& row) {
-    QGuiApplication::clipboard()->setText(ListingText(row.tape, row.table, row.index));
+    QGuiApplication::clipboard()->setText(ListingText(row.document, row.table, row.index));
 }
 
 void SaveListing(const RowOfTape& row) {
@@ -81,7 +81,7 @@ void SaveListing(const RowOfTape& row) {
         AskForFile(row, QStringLiteral("Save Listing As"),
                    {QStringLiteral("Text Files (*.txt)"), kAllFilesFilter}, SaveKind::Listing);
     if (!target) return;
-    QString text = ListingText(row.tape, row.table, row.index);
+    QString text = ListingText(row.document, row.table, row.index);
     if (!text.isEmpty()) text += QLatin1Char('\n');
     WriteWholeFile(*target, row.tape, text.toUtf8());
 }
@@ -97,7 +97,7 @@ void SaveScreen(const RowOfTape& row) {
     if (row.screen != nullptr) {
         try {
             const std::array<std::uint8_t, kScreenBytes> bytes =
-                ReadScreenBytes(row.tape, *row.screen);
+                ReadScreenBytes(row.document, *row.screen);
             screen.assign(bytes.begin(), bytes.end());
         } catch (const TapeChangedError& failure) {
             throw SaveError(QString::fromUtf8(failure.what()));

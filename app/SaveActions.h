@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "TapeDocument.h"
 #include "TapeLocation.h"
 
 class QWidget;
@@ -30,14 +31,15 @@ struct RowOfTape {
     QWidget& owner;
     FormDialogs& dialogs;
     const TapeLocation& tape;
+    const TapeDocument& document;  // the tape read, which every save is made from
     const CatalogueTable& table;
     std::size_t index;
     const ScreenPlace* screen = nullptr;  // the screen its block takes part in, if any
 };
 
-// The lines the pane shows for a program's data row, read from the tape now, one '\n' between
+// The lines the pane shows for a program's data row, from the tape document, one '\n' between
 // lines. Reading failures travel out as the lister raises them.
-QString ListingText(const TapeLocation& tape, const CatalogueTable& table, std::size_t index);
+QString ListingText(const TapeDocument& tape, const CatalogueTable& table, std::size_t index);
 
 // The row menu's items. Each save asks for a file in the save dialog (nothing happens when it is
 // cancelled), refuses the open tape's own file, and writes the file whole or not at all;

@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "OpenTape.h"
+#include "TapeDocument.h"
 #include "ReadScreen.h"
 #include "RowToolTip.h"
 
@@ -96,17 +96,12 @@ void ScreenTab::GrowWindowToFit() {
     window.setGeometry(QRect(window.geometry().topLeft() + QPoint(x, y) - window.pos(), size));
 }
 
-void AddScreenTab(QTabWidget& tabs, const TapeLocation& location, const CatalogueRow& row) {
+void AddScreenTab(QTabWidget& tabs, const TapeDocument& tape, const CatalogueRow& row) {
     if (!CouldHoldScreen(row.Length)) return;
-    std::vector<ScreenPlace> screens;
-    try {
-        screens = FindScreens(OpenTape(location).blocks);
-    } catch (const std::exception&) {
-        return;  // the block's own bytes were read; a screen that cannot be is left out
-    }
+    const std::vector<ScreenPlace> screens = FindScreens(tape.blocks);
     const ScreenPlace* place = ScreenOfRow(screens, row);
     ScreenPixels pixels;
-    if (place == nullptr || !ReadScreen(location, *place, pixels)) return;
+    if (place == nullptr || !ReadScreen(tape, *place, pixels)) return;
     tabs.addTab(new ScreenTab(pixels, Caption(*place, row)), QStringLiteral("Screen"));
 }
 

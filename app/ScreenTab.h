@@ -37,6 +37,6 @@ private:
 
 // Adds a "Screen" tab to tabs when the block behind row of the tape at location holds a screen
 // or half of one, read now from the tape; none when the screen cannot be read.
-void AddScreenTab(QTabWidget& tabs, const TapeLocation& location, const CatalogueRow& row);
+void AddScreenTab(QTabWidget& tabs, const TapeDocument& tape, const CatalogueRow& row);
 
 }  // namespace brisalto

@@ -63,8 +63,8 @@ void SaveSound(const RowOfTape& row, bool fromHere) {
     RefuseTheOpenTape(*target, row.tape);
 
     TapeSoundBytes tape = fromHere
-                              ? ReadTapeSoundBytesAt(row.tape, row.table.Row(row.index).Position)
-                              : ReadTapeSoundBytes(row.tape);
+                              ? ReadTapeSoundBytesAt(row.document, row.table.Row(row.index).Position)
+                              : ReadTapeSoundBytes(row.document);
     const bool damaged = tape.damaged;
     const std::size_t rows = tape.rows;
     QString stop;

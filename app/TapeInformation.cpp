@@ -4,12 +4,10 @@
 #include <QDir>
 #include <QLocale>
 
-#include <limits>
-
 #include "CatalogueTable.h"
 #include "ScanDetails.h"
 #include "ScanTape.h"
-#include "TapeFile.h"
+#include "TapeRows.h"
 #include "TapeText.h"
 #include "TzxTexts.h"
 
@@ -28,13 +26,6 @@ QString Count(std::uint64_t count) {
 // "1 header", "3 headers".
 QString Counted(std::uint64_t count, const char* one, const char* many) {
     return Count(count) + QLatin1Char(' ') + QLatin1String(count == 1 ? one : many);
-}
-
-std::uint64_t TapeSize(const TapeLocation& tape) {
-    TapeFile file(tape);
-    const std::uint64_t size = file.Skip(std::numeric_limits<std::uint64_t>::max());
-    file.Close();
-    return size;
 }
 
 // "All 42 checksums are right", or the rows (as the grid numbers them with raw blocks shown)
@@ -63,11 +54,12 @@ QString ChecksumSummary(const CatalogueTable& rows) {
 
 }  // namespace
 
-QString TapeInformationText(const TapeLocation& tape) {
+QString TapeInformationText(const TapeDocument& document) {
     CatalogueTable rows;
-    ScanDetails details;
-    const ScanResult result = ScanTape(tape, true, rows, &details);
-    const std::uint64_t size = TapeSize(tape);
+    const ScanResult result = ListRows(document, true, rows);
+    const ScanDetails& details = document.details;
+    const TapeLocation& tape = document.location;
+    const std::uint64_t size = document.Bytes().size();
 
     QStringList lines;
     lines << QStringLiteral("Path: %1")

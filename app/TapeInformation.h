@@ -3,14 +3,14 @@
 
 #include <QString>
 
-#include "TapeLocation.h"
+#include "TapeDocument.h"
 
 namespace brisalto {
 
-// What the Tape Information dialog says of the tape at tape, read from it now through the same
-// scan as the grid's: its path (and entry), its size, its blocks by kind, the checksum summary,
-// and for a TZX its version and its text blocks in words. Reading failures travel out as the
-// scan raises them; a damaged tape is summed up as far as it could be read.
-QString TapeInformationText(const TapeLocation& tape);
+// What the Tape Information dialog says of the tape document, through the same rows as the
+// grid's: its path (and entry), its size, its blocks by kind, the checksum summary, and for a TZX
+// its version and its text blocks in words. A damaged tape is summed up as far as it could be
+// read.
+QString TapeInformationText(const TapeDocument& tape);
 
 }  // namespace brisalto

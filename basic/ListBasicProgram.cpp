@@ -7,13 +7,14 @@
 
 #include "BlockBuffer.h"
 #include "DecodeBasicProgram.h"
+#include "TapeDocument.h"
 #include "TapeFile.h"
 
 namespace brisalto {
 
-void ListBasicProgram(const TapeLocation& location, std::uint64_t position, std::uint16_t length,
+void ListBasicProgram(const TapeDocument& document, std::uint64_t position, std::uint16_t length,
                       LineSink& lines) {
-    TapeFile file(location);
+    TapeFile file(document.bytes);
     file.Seek(position);
     BlockBuffer buffer;
     const std::size_t kept = std::min<std::size_t>(length, buffer.size());

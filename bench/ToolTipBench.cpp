@@ -9,7 +9,7 @@
 #include "CatalogueRow.h"
 #include "DecodeScreen.h"
 #include "FindScreen.h"
-#include "OpenTape.h"
+#include "TapeDocument.h"
 #include "RowToolTip.h"
 
 namespace {
@@ -27,7 +27,7 @@ void BM_ScreenRowToolTip(benchmark::State& state) {
     const brisalto::TapeLocation location(tape.Path());
     // Found once, as the grid does at its first tooltip after a scan.
     const std::vector<brisalto::ScreenPlace> screens =
-        brisalto::FindScreens(brisalto::OpenTape(location).blocks);
+        brisalto::FindScreens(brisalto::ReadTapeDocument(location).blocks);
     const brisalto::ScreenPlace* place = brisalto::ScreenOfRow(screens, row);
     for (auto _ : state) {
         const QString tip = brisalto::RowToolTip(row, location, place);

@@ -26,22 +26,22 @@ std::string Joined(const std::vector<std::string>& lines) {
 
 // The program of a program's data row, as the Block View's BASIC tab shows it.
 BlockViewText Basic(const CatalogueTable& catalogue, std::size_t index,
-                    const TapeLocation& location) {
+                    const TapeDocument& document) {
     const CatalogueRow& row = catalogue.Row(index);
     if (!IsHeadedDataOf(catalogue, index, kProgramDataTipo)) return {{}, "is not a program's data"};
     std::string text;
     for (const std::string& line :
-         ProgramViewLines(ReadBlockBody(location, row), row.Par1.value_or(0)))
+         ProgramViewLines(BodyAt(document, row), row.Par1.value_or(0)))
         text += line + '\n';
     return {text, {}};
 }
 
 BlockViewText Hex(const CatalogueTable& catalogue, std::size_t index,
-                  const TapeLocation& location) {
+                  const TapeDocument& document) {
     const CatalogueRow& row = catalogue.Row(index);
     HexLayout layout;
     layout.loadAddress = LoadAddress(catalogue, index);
-    return {Joined(HexLines(ReadBlockBody(location, row), layout)), {}};
+    return {Joined(HexLines(BodyAt(document, row), layout)), {}};
 }
 
 std::vector<std::string> DisassemblyLines(std::span<const std::uint8_t> data, std::uint16_t address,
@@ -53,12 +53,12 @@ std::vector<std::string> DisassemblyLines(std::span<const std::uint8_t> data, st
 }
 
 BlockViewText Disassembly(const ConsoleRequest& request, const CatalogueTable& catalogue,
-                          std::size_t index, const TapeLocation& location) {
+                          std::size_t index, const TapeDocument& document) {
     const CatalogueRow& row = catalogue.Row(index);
     const std::optional<std::uint16_t> loadAddress = LoadAddress(catalogue, index);
     if (!loadAddress && !request.from)
         return {{}, "is not a Bytes block; '--from ADDR' gives the address its data loads at"};
-    const std::vector<std::uint8_t> data = BlockData(ReadBlockBody(location, row));
+    const std::vector<std::uint8_t> data = BlockData(BodyAt(document, row));
     if (!loadAddress) return {Joined(DisassemblyLines(data, std::uint16_t(*request.from), 0)), {}};
     // A Bytes block loads at its header's address; --from picks the address to start at in it.
     const std::uint16_t start = *loadAddress;
@@ -72,11 +72,11 @@ BlockViewText Disassembly(const ConsoleRequest& request, const CatalogueTable& c
 }
 
 BlockViewText Variables(const ConsoleRequest& request, const CatalogueTable& catalogue,
-                        std::size_t index, const TapeLocation& location) {
+                        std::size_t index, const TapeDocument& document) {
     const CatalogueRow& row = catalogue.Row(index);
     if (!IsHeadedDataOf(catalogue, index, kProgramDataTipo))
         return {{}, "is not a BASIC program's data block"};
-    const std::vector<std::uint8_t> data = BlockData(ReadBlockBody(location, row));
+    const std::vector<std::uint8_t> data = BlockData(BodyAt(document, row));
     const std::size_t programLength = row.Par1.value_or(0);
     if (programLength > data.size()) {
         return {{},
@@ -89,14 +89,14 @@ BlockViewText Variables(const ConsoleRequest& request, const CatalogueTable& cat
 }
 
 BlockViewText Array(const ConsoleRequest& request, const CatalogueTable& catalogue,
-                    std::size_t index, const TapeLocation& location) {
+                    std::size_t index, const TapeDocument& document) {
     const CatalogueRow& row = catalogue.Row(index);
     const bool characters = IsHeadedDataOf(catalogue, index, kCharacterArrayDataTipo);
     const CatalogueRow* header = HeaderBefore(catalogue, index);
     if ((!characters && !IsHeadedDataOf(catalogue, index, kNumberArrayDataTipo)) ||
         !header->Start)
         return {{}, "is not an array's data block"};
-    const std::vector<std::uint8_t> data = BlockData(ReadBlockBody(location, row));
+    const std::vector<std::uint8_t> data = BlockData(BodyAt(document, row));
     const auto array = DecodeArrayBlock(data, characters, std::uint8_t(*header->Start >> 8));
     if (!array) return {{}, "holds no array: its dimensions do not fit its bytes"};
     if (request.json) return {ArrayJson(*array), {}};
@@ -108,13 +108,13 @@ BlockViewText Array(const ConsoleRequest& request, const CatalogueTable& catalog
 }  // namespace
 
 BlockViewText ViewBlock(const ConsoleRequest& request, const CatalogueTable& catalogue,
-                        std::size_t index, const TapeLocation& location) {
+                        std::size_t index, const TapeDocument& document) {
     switch (request.command) {
-        case ConsoleCommand::Hex: return Hex(catalogue, index, location);
-        case ConsoleCommand::Basic: return Basic(catalogue, index, location);
-        case ConsoleCommand::Disasm: return Disassembly(request, catalogue, index, location);
-        case ConsoleCommand::Variables: return Variables(request, catalogue, index, location);
-        case ConsoleCommand::Array: return Array(request, catalogue, index, location);
+        case ConsoleCommand::Hex: return Hex(catalogue, index, document);
+        case ConsoleCommand::Basic: return Basic(catalogue, index, document);
+        case ConsoleCommand::Disasm: return Disassembly(request, catalogue, index, document);
+        case ConsoleCommand::Variables: return Variables(request, catalogue, index, document);
+        case ConsoleCommand::Array: return Array(request, catalogue, index, document);
         default: return {{}, "has no such view"};
     }
 }

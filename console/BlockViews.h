@@ -6,7 +6,7 @@
 
 #include "CatalogueTable.h"
 #include "ConsoleArguments.h"
-#include "TapeLocation.h"
+#include "TapeDocument.h"
 
 namespace brisalto {
 
@@ -17,9 +17,9 @@ struct BlockViewText {
 };
 
 // The hex, disasm, variables or array view of row index (from 0) of the catalogue, as the
-// request asks (--from, --json). The block's bytes are read again from the tape at location;
+// request asks (--from, --json). The block's bytes come from the tape document;
 // a read's failure travels out as InOutError.
 BlockViewText ViewBlock(const ConsoleRequest& request, const CatalogueTable& catalogue,
-                        std::size_t index, const TapeLocation& location);
+                        std::size_t index, const TapeDocument& document);
 
 }  // namespace brisalto

@@ -28,7 +28,7 @@
 #include "FindScreen.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
-#include "OpenTape.h"
+#include "TapeDocument.h"
 #include "OutputFile.h"
 #include "ProgramStart.h"
 #include "ScanTape.h"
@@ -301,7 +301,7 @@ int List(const ConsoleRequest& request) {
     bool printed = false;
     const auto list = [&](const ConsoleTape& tape, bool several) {
         TapeScan scan;
-        ScanForConsole(tape.location, true, scan);
+        ReadForConsole(tape.location, true, scan);
         std::vector<std::size_t> programs;  // row numbers
         if (request.row) {
             const CatalogueRow* row = FindRow(tape.name, scan, *request.row, outcome);
@@ -334,7 +334,7 @@ int List(const ConsoleRequest& request) {
             const CatalogueRow& row = scan.catalogue.Row(number - 1);
             TextLines lines;
             try {
-                ListBasicProgram(tape.location, row.Position, row.Par1.value_or(0), lines);
+                ListBasicProgram(*scan.document, row.Position, row.Par1.value_or(0), lines);
             } catch (const std::exception& failure) {
                 Complain(tape.name, RowName(number) + ": " + FailureText(failure.what()));
                 outcome.Failed();
@@ -374,19 +374,6 @@ void WriteRow(const ConsoleRequest& request, const ConsoleTape& tape, const Cata
     }
 }
 
-// The tape's blocks up to its end, or up to a failure, which the scan reports.
-std::vector<TapeBlock> BlocksBeforeAnyFailure(const TapeLocation& location) {
-    std::vector<TapeBlock> blocks;
-    try {
-        ReadTapeBlocks(location, nullptr, [&](const TapeBlock& block) {
-            blocks.push_back(block);
-            blocks.back().part = {};  // texts and pulse lists play no part in a screen
-        });
-    } catch (const std::exception&) {
-    }
-    return blocks;
-}
-
 // Bytes: the block in the request's row of its one tape.
 template <typename Make>
 int WriteRequestedRow(const ConsoleRequest& request, Make make) {
@@ -394,12 +381,12 @@ int WriteRequestedRow(const ConsoleRequest& request, Make make) {
     const auto tape = OneTape(request, outcome);
     if (!tape) return outcome.Status();
     TapeScan scan;
-    ScanForConsole(tape->location, true, scan);
+    ReadForConsole(tape->location, true, scan);
     const CatalogueRow* row = FindRow(tape->name, scan, *request.row, outcome);
     if (row == nullptr) return outcome.Status();
     WriteRow(
-        request, *tape, *row, *request.row, [&](const CatalogueRow& r) { return make(*tape, r); },
-        outcome);
+        request, *tape, *row, *request.row,
+        [&](const CatalogueRow& r) { return make(*scan.document, r); }, outcome);
     return outcome.Status();
 }
 
@@ -410,12 +397,12 @@ int Screen(const ConsoleRequest& request) {
     const auto tape = OneTape(request, outcome);
     if (!tape) return outcome.Status();
     TapeScan scan;
-    ScanForConsole(tape->location, true, scan);
+    ReadForConsole(tape->location, true, scan);
     const CatalogueRow* row = FindRow(tape->name, scan, *request.row, outcome);
     if (row == nullptr) return outcome.Status();
-    const std::vector<ScreenPlace> screens =
-        CouldHoldScreen(row->Length) ? FindScreens(BlocksBeforeAnyFailure(tape->location))
-                                     : std::vector<ScreenPlace>();
+    const std::vector<ScreenPlace> screens = CouldHoldScreen(row->Length)
+                                                 ? FindScreens(scan.document->blocks)
+                                                 : std::vector<ScreenPlace>();
     const ScreenPlace* place = ScreenOfRow(screens, *row);
     if (place == nullptr) {
         Complain(tape->name, RowName(*request.row) + " is not a screen (a 6,912-byte data block)");
@@ -426,7 +413,7 @@ int Screen(const ConsoleRequest& request) {
         request, *tape, *row, *request.row,
         [&](const CatalogueRow&) {
             const std::array<std::uint8_t, kScreenBytes> screen =
-                ReadScreenBytes(tape->location, *place);
+                ReadScreenBytes(*scan.document, *place);
             if (request.rawScreen) return std::vector<std::uint8_t>(screen.begin(), screen.end());
             ScreenPixels pixels;
             DecodeScreen(screen, pixels);
@@ -437,8 +424,8 @@ int Screen(const ConsoleRequest& request) {
 }
 
 int Bytes(const ConsoleRequest& request) {
-    return WriteRequestedRow(request, [&](const ConsoleTape& tape, const CatalogueRow& row) {
-        std::vector<std::uint8_t> body = ReadBlockBody(tape.location, row);
+    return WriteRequestedRow(request, [&](const TapeDocument& document, const CatalogueRow& row) {
+        std::vector<std::uint8_t> body = BodyAt(document, row);
         return request.keepFlag ? body : BlockData(body);
     });
 }
@@ -449,11 +436,11 @@ int ViewRow(const ConsoleRequest& request) {
     const auto tape = OneTape(request, outcome);
     if (!tape) return outcome.Status();
     TapeScan scan;
-    ScanForConsole(tape->location, true, scan);
+    ReadForConsole(tape->location, true, scan);
     if (FindRow(tape->name, scan, *request.row, outcome) == nullptr) return outcome.Status();
     try {
         const BlockViewText view =
-            ViewBlock(request, scan.catalogue, *request.row - 1, tape->location);
+            ViewBlock(request, scan.catalogue, *request.row - 1, *scan.document);
         if (!view.problem.empty()) {
             Complain(tape->name, RowName(*request.row) + " " + view.problem);
             return kExitFailure;
@@ -472,9 +459,9 @@ int Details(const ConsoleRequest& request) {
     Outcome outcome;
     const auto tape = OneTape(request, outcome);
     if (!tape) return outcome.Status();
-    OpenedTape opened;
+    TapeDocument opened;
     try {
-        opened = OpenTape(tape->location);
+        opened = ReadTapeDocument(tape->location);
     } catch (const std::exception& failure) {
         Complain(tape->name, FailureText(failure.what()));
         return kExitFailure;
@@ -530,14 +517,15 @@ int Thumbnail(const ConsoleRequest& request) {
     const auto tape = OneTape(request, outcome);
     if (!tape) return outcome.Status();
     TapeScan scan;
-    ScanForConsole(tape->location, true, scan);
-    const std::vector<ScreenPlace> screens = FindScreens(BlocksBeforeAnyFailure(tape->location));
+    ReadForConsole(tape->location, true, scan);
+    const std::vector<ScreenPlace> screens =
+        scan.document ? FindScreens(scan.document->blocks) : std::vector<ScreenPlace>();
     if (!screens.empty()) {
         // The screen's shape, 4:3, at the width asked for.
         const unsigned height = std::max(1u, (request.size * 3 + 2) / 4);
         try {
             ScreenPixels pixels;
-            DecodeScreen(ReadScreenBytes(tape->location, screens.front()), pixels);
+            DecodeScreen(ReadScreenBytes(*scan.document, screens.front()), pixels);
             WriteWholeFile(request.output, ScreenPng(pixels, request.size, height),
                            tape->location.path);
         } catch (const OutputError& failure) {

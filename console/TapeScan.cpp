@@ -9,6 +9,7 @@
 #include "FailureText.h"
 #include "ProgramStart.h"
 #include "TapeArchive.h"
+#include "TapeRows.h"
 
 namespace brisalto {
 
@@ -67,6 +68,20 @@ void ScanForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan) 
         scan.numbers.clear();
         NumberedTable table(scan);
         scan.result = ScanRows(location, showRaw, table, &scan.details);
+    } catch (const std::exception& failure) {
+        scan.catalogue.Cancel();
+        scan.failure = FailureText(failure.what());
+    }
+}
+
+void ReadForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan) {
+    try {
+        scan.catalogue.Empty();
+        scan.numbers.clear();
+        scan.document = ReadTapeDocument(location);
+        scan.details = scan.document->details;
+        NumberedTable table(scan);
+        scan.result = ListRows(*scan.document, showRaw, table);
     } catch (const std::exception& failure) {
         scan.catalogue.Cancel();
         scan.failure = FailureText(failure.what());

@@ -11,6 +11,7 @@
 #include "ScanDetails.h"
 #include "ScanTape.h"
 #include "TapeDigest.h"
+#include "TapeDocument.h"
 #include "TapeLocation.h"
 
 namespace brisalto {
@@ -30,6 +31,8 @@ struct TapeScan : ScanEnd {
     CatalogueTable catalogue;
     std::vector<std::size_t> numbers;  // of the catalogue's rows
     std::optional<TapeDigest> digest;  // the tape's size and SHA-1, when it could be read
+    // The tape read once, which every view of it is made from; unset when it could not be read.
+    std::optional<TapeDocument> document;
     // The index of the row numbered number, if the scan listed it.
     std::optional<std::size_t> IndexOf(std::size_t number) const;
 };
@@ -49,6 +52,10 @@ std::vector<ConsoleTape> FindConsoleTapes(const std::string& path, const std::st
 // travel out: it is kept in the scan, with the rows posted before it (a row it left open is
 // dropped).
 void ScanForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan);
+
+// Reads the tape once into scan.document and lists its rows as ScanForConsole does; a failure
+// to read it is kept in the scan as ScanForConsole keeps one.
+void ReadForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan);
 
 // The same scan, handing the rows to sink as they come; a sink numbers rows as TapeScan does
 // by counting AddUnlisted as a row.

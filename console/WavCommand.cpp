@@ -31,7 +31,7 @@ int WriteTapeWav(const ConsoleRequest& request, const ConsoleTape& tape) {
     try {
         std::optional<std::size_t> fromRow;
         if (request.row) fromRow = *request.row - 1;
-        TapeSoundBytes sound = ReadTapeSoundBytes(tape.location, fromRow);
+        TapeSoundBytes sound = ReadTapeSoundBytes(ReadTapeDocument(tape.location), fromRow);
         const bool damaged = sound.damaged;
         const std::size_t rows = sound.rows;
         const std::string stop = sound.stop.empty() ? "" : " " + sound.stop;

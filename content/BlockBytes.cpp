@@ -3,33 +3,8 @@
 
 #include <string>
 
-#include "TapeFile.h"
 
 namespace brisalto {
-
-TapeChangedError::TapeChangedError()
-    : std::runtime_error("The tape has changed since it was opened; open it again.") {}
-
-std::vector<std::uint8_t> ReadBlockBody(const TapeLocation& location, std::uint64_t position,
-                                        std::uint32_t length,
-                                        const std::optional<BlockChecksum>& checksum) {
-    std::vector<std::uint8_t> body(length);
-    TapeFile file(location);
-    file.Seek(position);
-    file.ReadExact(body);
-    file.Close();
-    if (body.empty() != !checksum) throw TapeChangedError();
-    if (body.empty()) return body;
-    std::uint8_t computed = 0;
-    for (std::size_t i = 0; i + 1 < body.size(); ++i) computed ^= body[i];
-    if (checksum->stored != body.back() || checksum->computed != computed)
-        throw TapeChangedError();
-    return body;
-}
-
-std::vector<std::uint8_t> ReadBlockBody(const TapeLocation& location, const CatalogueRow& row) {
-    return ReadBlockBody(location, row.Position, row.Length, row.Checksum);
-}
 
 std::vector<std::uint8_t> BlockData(std::span<const std::uint8_t> body) {
     // Flag first, checksum last; a body of one byte is a flag with nothing after it.

@@ -398,17 +398,16 @@ void IdFields(const TapeBlock& block, PartReader& part, bool tap, Fields& out) {
 
 }  // namespace
 
-std::vector<std::optional<std::size_t>> BlockRows(const OpenedTape& tape) {
+std::vector<std::optional<std::size_t>> BlockRows(const TapeDocument& tape) {
     std::vector<std::optional<std::size_t>> rows(tape.blocks.size());
     std::size_t row = 0;
     for (std::size_t index = 0; index < tape.blocks.size(); ++index) {
-        const auto& body = tape.blocks[index].body;
-        if (body && (body->Flag() == kHeaderFlag || body->Flag() == kDataFlag)) rows[index] = ++row;
+        if (IsRowBlock(tape.blocks[index])) rows[index] = ++row;
     }
     return rows;
 }
 
-BlockDetail DetailOf(const OpenedTape& tape, std::size_t index, std::optional<std::size_t> row) {
+BlockDetail DetailOf(const TapeDocument& tape, std::size_t index, std::optional<std::size_t> row) {
     const TapeBlock& block = tape.blocks.at(index);
     BlockDetail detail;
     detail.index = index;
@@ -434,7 +433,7 @@ BlockDetail DetailOf(const OpenedTape& tape, std::size_t index, std::optional<st
     return detail;
 }
 
-std::vector<BlockDetail> BlockDetails(const OpenedTape& tape) {
+std::vector<BlockDetail> BlockDetails(const TapeDocument& tape) {
     const std::vector<std::optional<std::size_t>> rows = BlockRows(tape);
     std::vector<BlockDetail> details;
     details.reserve(tape.blocks.size());

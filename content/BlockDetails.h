@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "OpenTape.h"
+#include "TapeDocument.h"
 
 namespace brisalto {
 
@@ -40,7 +40,7 @@ struct BlockDetail {
 
 // The grid row of each of tape's blocks, with raw blocks shown, from 1: every header and every
 // data (0xFF) block in file order; unset for a block the grid never lists.
-std::vector<std::optional<std::size_t>> BlockRows(const OpenedTape& tape);
+std::vector<std::optional<std::size_t>> BlockRows(const TapeDocument& tape);
 
 // What block index of tape holds (std::out_of_range past its blocks), row being its grid row:
 // timings in T-states, counts, pauses, texts (as the TZX texts reader reads them), jumps,
@@ -48,10 +48,10 @@ std::vector<std::optional<std::size_t>> BlockRows(const OpenedTape& tape);
 // for a block with a body its length, flag and checksum stated and computed. A block whose
 // counted part states more than it holds gives what lies within it and a "cut" field saying
 // so; one whose part was kept in part (a long part, a tape of many) a "kept" field.
-BlockDetail DetailOf(const OpenedTape& tape, std::size_t index, std::optional<std::size_t> row);
+BlockDetail DetailOf(const TapeDocument& tape, std::size_t index, std::optional<std::size_t> row);
 
 // Every block's details, in file order.
-std::vector<BlockDetail> BlockDetails(const OpenedTape& tape);
+std::vector<BlockDetail> BlockDetails(const TapeDocument& tape);
 
 // "Block N: 0xID Name (row R)", N from 1; no row part for a block the grid never lists.
 std::string BlockHeading(std::size_t index, std::uint8_t id, std::optional<std::size_t> row);

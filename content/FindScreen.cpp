@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "BlockBytes.h"
+#include "TapeDocument.h"
 
 namespace brisalto {
 
@@ -106,7 +107,7 @@ const ScreenPlace* ScreenOfRow(std::span<const ScreenPlace> screens, const Catal
     return nullptr;
 }
 
-std::array<std::uint8_t, kScreenBytes> ReadScreenBytes(const TapeLocation& location,
+std::array<std::uint8_t, kScreenBytes> ReadScreenBytes(const TapeDocument& document,
                                                        const ScreenPlace& place) {
     std::array<std::uint8_t, kScreenBytes> screen{};
     std::size_t filled = 0;
@@ -114,7 +115,7 @@ std::array<std::uint8_t, kScreenBytes> ReadScreenBytes(const TapeLocation& locat
          {&place.first, place.attributes ? &*place.attributes : nullptr}) {
         if (piece == nullptr) continue;
         const std::vector<std::uint8_t> body =
-            ReadBlockBody(location, piece->position, piece->length, piece->checksum);
+            BodyAt(document, piece->position, piece->length, piece->checksum);
         // A piece is made to fit its body and the screen; a place made any other way is no screen.
         if (std::size_t{piece->skip} + piece->size > body.size() ||
             filled + piece->size > screen.size())

@@ -12,11 +12,11 @@
 #include "CatalogueRow.h"
 #include "DecodeScreen.h"
 #include "TapeBlock.h"
-#include "TapeLocation.h"
+#include "TapeDocument.h"
 
 namespace brisalto {
 
-// Where a tape keeps its screens, from its blocks alone (OpenedTape::blocks, in file order).
+// Where a tape keeps its screens, from its blocks alone (TapeDocument::blocks, in file order).
 //
 // A block holds a whole screen when its data is 6,912 bytes: the bytes between its flag and its
 // checksum, whatever the flag byte and whatever the TZX block kind. Turbo loaders keep screens
@@ -69,10 +69,9 @@ std::optional<std::size_t> BlockWithBodyAt(std::span<const TapeBlock> blocks,
 // its scan and the search gives none); nullptr when there is none.
 const ScreenPlace* ScreenOfRow(std::span<const ScreenPlace> screens, const CatalogueRow& row);
 
-// The screen found in place, in screen order, read again from the tape at location through
-// ReadBlockBody: TapeChangedError when a block's bytes are no longer those the tape had,
-// InOutError when the file can no longer be read there.
-std::array<std::uint8_t, kScreenBytes> ReadScreenBytes(const TapeLocation& location,
+// The screen found in place, in screen order, from the document's bytes through BodyAt:
+// TapeChangedError when a block's bytes are not those the place was found in.
+std::array<std::uint8_t, kScreenBytes> ReadScreenBytes(const TapeDocument& document,
                                                        const ScreenPlace& place);
 
 }  // namespace brisalto

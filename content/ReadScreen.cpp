@@ -5,16 +5,16 @@
 #include <exception>
 #include <span>
 
-#include "BlockBytes.h"
+#include "TapeDocument.h"
 
 namespace brisalto {
 
-bool ReadScreen(const TapeLocation& location, std::uint64_t position, const BlockChecksum& checksum,
+bool ReadScreen(const TapeDocument& document, std::uint64_t position, const BlockChecksum& checksum,
                 ScreenPixels& pixels) noexcept {
     // Flag, screen, checksum.
     std::vector<std::uint8_t> block;
     try {
-        block = ReadBlockBody(location, position, kScreenBytes + 2, checksum);
+        block = BodyAt(document, position, kScreenBytes + 2, checksum);
     } catch (const std::exception&) {
         return false;  // a tooltip shows no failures: no picture is the answer
     }
@@ -23,10 +23,10 @@ bool ReadScreen(const TapeLocation& location, std::uint64_t position, const Bloc
     return true;
 }
 
-bool ReadScreen(const TapeLocation& location, const ScreenPlace& place,
+bool ReadScreen(const TapeDocument& document, const ScreenPlace& place,
                 ScreenPixels& pixels) noexcept {
     try {
-        DecodeScreen(ReadScreenBytes(location, place), pixels);
+        DecodeScreen(ReadScreenBytes(document, place), pixels);
     } catch (const std::exception&) {
         return false;
     }

@@ -19,4 +19,10 @@ TapeDigest ReadTapeDigest(const TapeLocation& location) {
     return digest;
 }
 
+TapeDigest DigestOf(std::span<const std::uint8_t> bytes) {
+    Sha1 sum;
+    sum.Add(bytes);
+    return {bytes.size(), sum.HexDigest()};
+}
+
 }  // namespace brisalto

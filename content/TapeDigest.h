@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "TapeLocation.h"
@@ -16,5 +17,7 @@ struct TapeDigest {
 };
 
 TapeDigest ReadTapeDigest(const TapeLocation& location);
+// The same of bytes already read (a tape document's).
+TapeDigest DigestOf(std::span<const std::uint8_t> bytes);
 
 }  // namespace brisalto

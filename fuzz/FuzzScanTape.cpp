@@ -18,7 +18,7 @@
 #include "FindScreen.h"
 #include "FuzzCheck.h"
 #include "InOutError.h"
-#include "OpenTape.h"
+#include "TapeDocument.h"
 #include "ReadScreen.h"
 #include "ScanTape.h"
 #include "ScratchFile.h"
@@ -102,9 +102,9 @@ void CheckBlocks(const CatalogueTable& catalogue, std::span<const std::uint8_t> 
 // Every screen the blocks hold is found again from each of its blocks, lies inside the file, and
 // reads back from the unchanged tape as the bytes the file has there.
 void CheckScreens(std::span<const std::uint8_t> file, const std::string& path) {
-    brisalto::OpenedTape tape;
+    brisalto::TapeDocument tape;
     try {
-        tape = brisalto::OpenTape(path);
+        tape = brisalto::ReadTapeDocument(path);
     } catch (const brisalto::InOutError&) {
         return;  // a TAP file cut inside a length; the scan checks that failure
     }
@@ -147,9 +147,9 @@ bool SameRow(const brisalto::CatalogueRow* a, const brisalto::CatalogueRow* b) {
 // bounded.
 void CheckDetails(const std::string& path, std::size_t fileSize, const CatalogueTable& withRaw,
                   const ScanOutcome& raw) {
-    brisalto::OpenedTape tape;
+    brisalto::TapeDocument tape;
     try {
-        tape = brisalto::OpenTape(path);
+        tape = brisalto::ReadTapeDocument(path);
     } catch (const brisalto::InOutError& error) {
         Require(error.Code() == brisalto::kReadBeyondEndOfFile, "only code 100 from a tape file");
         return;

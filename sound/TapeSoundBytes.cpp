@@ -27,9 +27,7 @@ public:
         : index_(index), position_(position) {}
     void Take(const TapeBlock& block) {
         end_ = block.position + block.length;
-        if (!block.body) return;
-        const std::uint8_t flag = block.body->Flag();
-        if (flag != kHeaderFlag && flag != kDataFlag) return;
+        if (!IsRowBlock(block)) return;
         if (count_ == index_ || block.body->position == position_) {
             chosenStart_ = block.position;
             chosenIndex_ = count_;
@@ -63,16 +61,12 @@ private:
     std::vector<std::uint64_t> starts_;  // file position of every row's block, in order
 };
 
-std::vector<std::uint8_t> ReadAll(const TapeLocation& location) {
-    TapeFile file(location);
-    std::vector<std::uint8_t> bytes;
-    file.ReadPieces(kMaxSoundTapeBytes + 1, [&](std::span<const std::uint8_t> piece) {
-        bytes.insert(bytes.end(), piece.begin(), piece.end());
-    });
+std::vector<std::uint8_t> AllBytes(const TapeDocument& document) {
+    const std::span<const std::uint8_t> bytes = document.Bytes();
     if (bytes.size() > kMaxSoundTapeBytes) {
         throw SoundError("The tape is too large to sound (more than 64 MiB)");
     }
-    return bytes;
+    return {bytes.begin(), bytes.end()};
 }
 
 }  // namespace
@@ -81,10 +75,10 @@ namespace {
 
 // From the chosen row's block, or from the start when rows chooses none and none was asked for.
 // askedRow, when given, names the row in the message for a tape without it.
-TapeSoundBytes ReadFrom(const TapeLocation& location, SoundBlocks& rows, bool fromRow,
+TapeSoundBytes ReadFrom(const TapeDocument& document, SoundBlocks& rows, bool fromRow,
                         std::optional<std::size_t> askedRow) {
-    const ScanResult scan =
-        ReadTapeBlocks(location, nullptr, [&rows](const TapeBlock& block) { rows.Take(block); });
+    for (const TapeBlock& block : document.blocks) rows.Take(block);
+    const ScanResult scan = document.result;
     TapeSoundBytes sound;
     sound.rows = rows.Count();
     sound.firstRow = rows.ChosenIndex();
@@ -97,7 +91,7 @@ TapeSoundBytes ReadFrom(const TapeLocation& location, SoundBlocks& rows, bool fr
         throw SoundError("The tape has no row " + std::to_string(*askedRow + 1) + " (it has " +
                          std::to_string(rows.Count()) + ")");
     }
-    std::vector<std::uint8_t> all = ReadAll(location);
+    std::vector<std::uint8_t> all = AllBytes(document);
     sound.tzx = all.size() >= kTzxSignature.size() &&
                 std::equal(kTzxSignature.begin(), kTzxSignature.end(), all.begin());
     // What follows the last whole block of a damaged tape is left out: the sound library would
@@ -137,15 +131,15 @@ TapeSoundBytes ReadFrom(const TapeLocation& location, SoundBlocks& rows, bool fr
 
 }  // namespace
 
-TapeSoundBytes ReadTapeSoundBytes(const TapeLocation& location,
+TapeSoundBytes ReadTapeSoundBytes(const TapeDocument& document,
                                   std::optional<std::size_t> fromRow) {
     SoundBlocks rows(fromRow, std::nullopt);
-    return ReadFrom(location, rows, fromRow.has_value(), fromRow);
+    return ReadFrom(document, rows, fromRow.has_value(), fromRow);
 }
 
-TapeSoundBytes ReadTapeSoundBytesAt(const TapeLocation& location, std::uint64_t position) {
+TapeSoundBytes ReadTapeSoundBytesAt(const TapeDocument& document, std::uint64_t position) {
     SoundBlocks rows(std::nullopt, position);
-    return ReadFrom(location, rows, true, std::nullopt);
+    return ReadFrom(document, rows, true, std::nullopt);
 }
 
 }  // namespace brisalto

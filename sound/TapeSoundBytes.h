@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "CatalogueRow.h"
-#include "TapeLocation.h"
+#include "TapeDocument.h"
 
 namespace brisalto {
 
@@ -33,17 +33,17 @@ struct TapeSoundBytes {
     std::string stop{};
 };
 
-// Reads the tape at location from the block of its row fromRow (counted from 0, data blocks
+// The sound bytes of the tape document from the block of its row fromRow (counted from 0, data blocks
 // listed), or from its start when none is given, to its end, or to the end of its last whole
 // block when it is damaged, or up to the first block the sound library cannot sound safely
 // (damaged is then set, and stop says why). Failures travel out: the file layer's, and
 // SoundError for a row the tape does not have, a tape too large, a damaged tape with no whole
 // block, and an unsafe block before the first row that would sound.
-TapeSoundBytes ReadTapeSoundBytes(const TapeLocation& location,
+TapeSoundBytes ReadTapeSoundBytes(const TapeDocument& document,
                                   std::optional<std::size_t> fromRow = std::nullopt);
 
 // The same from the block whose flag byte lies at position (a row's Position), whichever rows
 // the caller lists; SoundError when no row's block is there.
-TapeSoundBytes ReadTapeSoundBytesAt(const TapeLocation& location, std::uint64_t position);
+TapeSoundBytes ReadTapeSoundBytesAt(const TapeDocument& document, std::uint64_t position);
 
 }  // namespace brisalto

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "InOutError.h"
+#include "ReadTapeBytes.h"
 #include "TapeArchive.h"
 
 namespace brisalto {
@@ -169,6 +170,10 @@ void ArchiveReader::ReadData(std::vector<std::uint8_t>& bytes, std::uint64_t lim
         if (bytes.size() + static_cast<std::size_t>(got) > limit) throw tooLarge();
         bytes.insert(bytes.end(), chunk.get(), chunk.get() + got);
     }
+}
+
+std::shared_ptr<const std::vector<std::uint8_t>> ArchiveReader::ReadWholeFile() {
+    return brisalto::ReadWholeFile(file_, path_);
 }
 
 std::string ArchiveReader::Reason() const {

@@ -37,6 +37,9 @@ public:
     archive_entry* Entry() const noexcept { return entry_; }
     // Appends the current entry's bytes to bytes, failing past limit bytes in all.
     void ReadData(std::vector<std::uint8_t>& bytes, std::uint64_t limit, const std::string& entry);
+    // The whole file from its start, for a file no format took (a bare tape), so that it is
+    // read through the one open; TapeTooLargeError past kMaxTapeFileBytes.
+    std::shared_ptr<const std::vector<std::uint8_t>> ReadWholeFile();
     // The archive file's size and modification time as it was opened.
     const FileStamp& Stamp() const noexcept { return stamp_; }
     // What the library said of the last failure.

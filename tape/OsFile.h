@@ -17,9 +17,14 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-// The length and modification time of the file at path (UTF-8) now, without reading it;
-// InOutError when there is no such file.
+// The length and modification time of the file at path (UTF-8) now, without opening it: the
+// window asks this to know whether the tape it holds is still the file's. InOutError when the
+// file is not there.
 FileStamp StampOfFile(const std::string& path);
+
+// How many files this process has opened (each OsFile made), for tests and figures: a tape is
+// read with one open, whatever looks at it afterwards.
+std::uint64_t OsFileOpens() noexcept;
 
 // The operating system's file, opened for reading only (others may read and write it too).
 // Every failure is an InOutError with the code of the failure table; the destructor closes

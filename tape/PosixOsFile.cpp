@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <atomic>
 #include <cerrno>
 
 #include "ErrnoToInOutCode.h"
@@ -19,9 +20,28 @@ namespace {
     throw ErrnoToInOutError(errno);
 }
 
+std::atomic<std::uint64_t> opens{0};
+
+FileStamp StampOf(const struct stat& status) {
+    return {static_cast<std::uint64_t>(status.st_size),
+            static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 +
+                status.st_mtim.tv_nsec};
+}
+
 }  // namespace
 
+FileStamp StampOfFile(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) ThrowLastError();
+    return StampOf(status);
+}
+
+std::uint64_t OsFileOpens() noexcept {
+    return opens;
+}
+
 OsFile::OsFile(const std::string& path) {
+    ++opens;
     do {
         // Non-blocking, so that a pipe given as a tape is refused below instead of waiting for a
         // writer.
@@ -74,17 +94,7 @@ std::uint64_t OsFile::Size() {
 FileStamp OsFile::Stamp() {
     struct stat status {};
     if (::fstat(descriptor_, &status) != 0) ThrowLastError();
-    return {
-        static_cast<std::uint64_t>(status.st_size),
-        static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec};
-}
-
-FileStamp StampOfFile(const std::string& path) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) ThrowLastError();
-    return {
-        static_cast<std::uint64_t>(status.st_size),
-        static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec};
+    return StampOf(status);
 }
 
 void OsFile::Close() {

@@ -37,11 +37,6 @@ const std::array<KindText, 5> kKindTexts = [] {
 }();
 const KindText& kRawDataText = kKindTexts.back();
 
-struct ScanState {
-    std::uint8_t lastHeaderType = 0;      // type byte of the most recent header
-    std::uint16_t lastProgramLength = 0;  // parameter 2 of the most recent Program header
-};
-
 // "Numeric Array A()" from name byte 0x81, "Character Array A$()" from 0xC1.
 void SetArrayDescription(ShortText<kTipoStrWidth>& text, std::string_view kind,
                          std::uint8_t nameByte, std::uint8_t bias, std::string_view suffix) {
@@ -55,14 +50,17 @@ void SetArrayDescription(ShortText<kTipoStrWidth>& text, std::string_view kind,
 
 // The row a listed block gives, built whole and handed on in one step: a long tape has hundreds
 // of thousands of them.
-void AddRow(CatalogueSink& sink, const BlockBody& block, ScanState& state) {
+// lastHeaderType and lastProgramLength carry the most recent header's type and program length
+// over to the data rows after it.
+void AddRow(CatalogueSink& sink, const BlockBody& block, std::uint8_t& lastHeaderType,
+            std::uint16_t& lastProgramLength) {
     const auto& buffer = block.first;
     const std::uint8_t flag = buffer[0];
     const std::uint8_t type = buffer[1];
 
     CatalogueRow row;
     if (flag == kDataFlag) {
-        row.Tipo = kDataTipoBase + state.lastHeaderType;
+        row.Tipo = kDataTipoBase + lastHeaderType;
         row.TipoStr = kRawDataText;
         const std::int64_t dataLength = static_cast<std::int64_t>(block.length) - 2;
         if (dataLength < 0) {
@@ -73,7 +71,7 @@ void AddRow(CatalogueSink& sink, const BlockBody& block, ScanState& state) {
         // Only a TZX body can be longer than 65,537 bytes; its data length then fits no Size.
         if (dataLength >= 0 && dataLength <= 65535)
             row.Size = static_cast<std::uint16_t>(dataLength);
-        row.Par1 = state.lastProgramLength;
+        row.Par1 = lastProgramLength;
     } else {
         row.Tipo = type;
         if (type == 1) {
@@ -87,10 +85,10 @@ void AddRow(CatalogueSink& sink, const BlockBody& block, ScanState& state) {
         row.Size = MakeWordLH(buffer[12], buffer[13]);
         row.Start = MakeWordLH(buffer[14], buffer[15]);
         if (type == 0) {
-            state.lastProgramLength = MakeWordLH(buffer[16], buffer[17]);
-            row.Par1 = state.lastProgramLength;
+            lastProgramLength = MakeWordLH(buffer[16], buffer[17]);
+            row.Par1 = lastProgramLength;
         }
-        state.lastHeaderType = type;
+        lastHeaderType = type;
     }
     row.Offset = static_cast<std::uint16_t>(block.position % 65536);
     row.Position = block.position;
@@ -114,8 +112,7 @@ void KeepText(const TapeBlock& block, ScanDetails& details, std::uint64_t& textB
     if (block.id < tzx::kTextDescription || block.id > tzx::kHardwareType) return;
     if (textBytes + block.partLength > kMaxTextBytes) return;
     textBytes += block.partLength;
-    TzxTextBlock text{
-        block.id, block.position, {block.fixed.begin(), block.fixed.begin() + block.fixedSize}};
+    TzxTextBlock text{block.id, block.position, {block.fixed.begin(), block.fixed.begin() + block.fixedSize}};
     text.bytes.insert(text.bytes.end(), block.part.begin(), block.part.end());
     details.texts.push_back(std::move(text));
 }
@@ -182,23 +179,19 @@ ScanResult ScanTape(const TapeLocation& location, bool showRaw, CatalogueTable& 
     return ScanRows(location, showRaw, sink, details);
 }
 
-void RowMaker::Take(const TapeBlock& block) {
-    if (!block.body) return;
-    const std::uint8_t flag = block.body->Flag();
-    if (flag == kHeaderFlag || (flag == kDataFlag && showRaw_)) {
-        ScanState state{lastHeaderType_, lastProgramLength_};
-        AddRow(sink_, *block.body, state);
-        lastHeaderType_ = state.lastHeaderType;
-        lastProgramLength_ = state.lastProgramLength;
-    } else if (flag == kDataFlag) {
-        sink_.AddUnlisted();
-    }
-}
-
 ScanResult ScanRows(const TapeLocation& location, bool showRaw, CatalogueSink& sink,
                     ScanDetails* details) {
     RowMaker rows(showRaw, sink);
     return ReadTapeBlocks(location, details, [&rows](const TapeBlock& block) { rows.Take(block); });
+}
+
+void RowMaker::Take(const TapeBlock& block) {
+    if (!IsRowBlock(block)) return;
+    if (block.body->Flag() == kHeaderFlag || showRaw_) {
+        AddRow(sink_, *block.body, lastHeaderType_, lastProgramLength_);
+    } else {
+        sink_.AddUnlisted();
+    }
 }
 
 }  // namespace brisalto

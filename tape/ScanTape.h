@@ -38,14 +38,14 @@ ScanResult ScanTape(const TapeLocation& location, bool showRaw, CatalogueTable& 
 ScanResult ReadTapeBlocks(const TapeLocation& location, ScanDetails* details,
                           const std::function<void(const TapeBlock&)>& use);
 
-// The same over a tape already open (bytes in memory, for a tape document); the file is closed
-// at the end.
+// The same over a tape already opened (a document's bytes, a file).
 ScanResult ReadTapeBlocks(TapeFile& file, ScanDetails* details,
                           const std::function<void(const TapeBlock&)>& use);
 
-// Turns blocks, handed over in file order, into the catalogue's rows as ScanRows makes them:
-// every header, data blocks when showRaw is set (else counted as unlisted). FieldRangeError
-// travels out after the unfinished row.
+// Turns a tape's blocks, handed in file order, into the catalogue's rows: every header block,
+// and every data block when showRaw is set (the others still count as rows unlisted). A row's
+// kind and BASIC length carry over from the header before it. Refused field values
+// (FieldRangeError) travel out after the unfinished row.
 class RowMaker {
 public:
     RowMaker(bool showRaw, CatalogueSink& sink) : showRaw_(showRaw), sink_(sink) {}
@@ -54,8 +54,8 @@ public:
 private:
     bool showRaw_;
     CatalogueSink& sink_;
-    std::uint8_t lastHeaderType_ = 0;
-    std::uint16_t lastProgramLength_ = 0;
+    std::uint8_t lastHeaderType_ = 0;      // type byte of the most recent header
+    std::uint16_t lastProgramLength_ = 0;  // parameter 2 of the most recent Program header
 };
 
 // The same walk, handing each listed block's row to sink as it comes instead of keeping it:

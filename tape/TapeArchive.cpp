@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string_view>
 
 #include "ArchiveReader.h"
 #include "ReadArchiveEntry.h"
+#include "ReadTapeBytes.h"
 
 namespace brisalto {
 
@@ -67,35 +67,7 @@ ArchiveTape StreamTape(const std::string& path) {
     return {StreamName(path), 0, 0};
 }
 
-using EntryBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
-
-// The entry read last, kept with the archive's stamp at that read: a scan, a listing and a
-// tooltip of a tape inside an archive unpack it once, not each time.
-class KeptEntry {
-public:
-    EntryBytes Find(const TapeLocation& location, const FileStamp& stamp) {
-        const std::lock_guard lock(mutex_);
-        if (location_ == location && stamp_ == stamp) return bytes_;
-        return nullptr;
-    }
-    void Keep(const TapeLocation& location, const FileStamp& stamp, EntryBytes bytes) {
-        const std::lock_guard lock(mutex_);
-        location_ = location;
-        stamp_ = stamp;
-        bytes_ = std::move(bytes);
-    }
-
-private:
-    std::mutex mutex_;
-    TapeLocation location_;
-    FileStamp stamp_;
-    EntryBytes bytes_;
-};
-
-KeptEntry& Kept() {
-    static KeptEntry kept;
-    return kept;
-}
+using EntryBytes = SharedBytes;
 
 // The bytes of the reader's current entry, named name: refused when encrypted.
 EntryBytes ReadEntry(ArchiveReader& reader, const std::string& path, const std::string& name) {
@@ -121,11 +93,20 @@ TapeFileContents Walk(const std::string& path, bool readFirst) {
         if (step == ArchiveReader::Step::End) {
             // The tar format takes a file that begins with 512 zero bytes, its end mark, as an
             // archive of nothing; a tape may begin so too (blocks of no bytes), and is read as one.
-            if (index == 0 && reader.Tar() && !reader.Compressed()) return {};
+            if (index == 0 && reader.Tar() && !reader.Compressed()) {
+                if (reader.Stamp().size <= kMaxTapeFileBytes)
+                    Kept().Keep(TapeLocation(path), reader.Stamp(), reader.ReadWholeFile());
+                return {};
+            }
             break;
         }
         if (step == ArchiveReader::Step::Unrecognised) {
-            if (!reader.Compressed()) return {};
+            if (!reader.Compressed()) {
+                // A bare tape: its bytes kept now, so that reading it takes no second open.
+                if (reader.Stamp().size <= kMaxTapeFileBytes)
+                    Kept().Keep(TapeLocation(path), reader.Stamp(), reader.ReadWholeFile());
+                return {};
+            }
             return {true, {StreamTape(path)}};
         }
         archive_entry* entry = reader.Entry();
@@ -169,7 +150,7 @@ TapeFileContents FindTapes(const std::string& path) {
 
 std::shared_ptr<const std::vector<std::uint8_t>> ReadArchiveEntry(const TapeLocation& location) {
     const std::string& entryName = location.entry;
-    if (EntryBytes kept = Kept().Find(location, OsFile(location.path).Stamp())) return kept;
+    if (EntryBytes kept = Kept().Find(location, StampOfFile(location.path))) return kept;
     std::optional<ArchiveReader> reader;
     reader.emplace(location.path, ArchiveReader::Mode::Formats);
     bool found = false;

@@ -86,4 +86,10 @@ struct TapeBlock {
     }
 };
 
+// Whether a block is one of the catalogue's rows (listed, or left out with raw blocks hidden): a
+// body with the header or the data flag. Every numbering of rows counts these.
+inline bool IsRowBlock(const TapeBlock& block) noexcept {
+    return block.body && (block.body->Flag() == kHeaderFlag || block.body->Flag() == kDataFlag);
+}
+
 }  // namespace brisalto

@@ -7,6 +7,7 @@
 #include "InOutError.h"
 #include "MemorySource.h"
 #include "OsFile.h"
+#include "KeptTape.h"
 #include "ReadArchiveEntry.h"
 
 namespace brisalto {
@@ -14,8 +15,11 @@ namespace brisalto {
 namespace {
 
 std::unique_ptr<ByteSource> OpenSource(const TapeLocation& location) {
-    if (!location.InArchive()) return std::make_unique<OsFile>(location.path);
-    return std::make_unique<MemorySource>(ReadArchiveEntry(location));
+    if (location.InArchive()) return std::make_unique<MemorySource>(ReadArchiveEntry(location));
+    // The copy kept by the look that found the file a bare tape, while the file is unchanged.
+    if (SharedBytes kept = Kept().Find(location, StampOfFile(location.path)))
+        return std::make_unique<MemorySource>(std::move(kept));
+    return std::make_unique<OsFile>(location.path);
 }
 
 }  // namespace

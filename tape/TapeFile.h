@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 #include <span>
 #include <string>
-#include <vector>
 
 #include "ByteSource.h"
 #include "TapeLocation.h"
@@ -22,7 +22,7 @@ public:
     // Opens the file, or reads the archive entry into memory (ArchiveError when the archive
     // fails); file-layer failures are InOutError.
     explicit TapeFile(const TapeLocation& location);
-    // Reads bytes already in memory, sharing them.
+    // Reads bytes already in memory (a tape document's).
     explicit TapeFile(std::shared_ptr<const std::vector<std::uint8_t>> bytes);
 
     // Fills all of destination or fails with "Read beyond end of file" (the bytes that were

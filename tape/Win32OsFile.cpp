@@ -4,6 +4,7 @@
 #endif
 #include <windows.h>
 
+#include <atomic>
 #include <limits>
 #include <string>
 
@@ -34,9 +35,29 @@ HANDLE AsHandle(void* handle) {
     return static_cast<HANDLE>(handle);
 }
 
+std::atomic<std::uint64_t> opens{0};
+
+std::uint64_t Wide(DWORD high, DWORD low) {
+    return static_cast<std::uint64_t>(high) << 32 | low;
+}
+
 }  // namespace
 
+FileStamp StampOfFile(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA information;
+    if (!::GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &information))
+        ThrowLastError();
+    return {Wide(information.nFileSizeHigh, information.nFileSizeLow),
+            static_cast<std::int64_t>(Wide(information.ftLastWriteTime.dwHighDateTime,
+                                           information.ftLastWriteTime.dwLowDateTime))};
+}
+
+std::uint64_t OsFileOpens() noexcept {
+    return opens;
+}
+
 OsFile::OsFile(const std::string& path) {
+    ++opens;
     const std::wstring wide = WidePath(path);
     HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -86,19 +107,9 @@ std::uint64_t OsFile::Size() {
 FileStamp OsFile::Stamp() {
     BY_HANDLE_FILE_INFORMATION information;
     if (!::GetFileInformationByHandle(AsHandle(handle_), &information)) ThrowLastError();
-    const auto wide = [](DWORD high, DWORD low) {
-        return static_cast<std::uint64_t>(high) << 32 | low;
-    };
-    return {wide(information.nFileSizeHigh, information.nFileSizeLow),
-            static_cast<std::int64_t>(wide(information.ftLastWriteTime.dwHighDateTime,
+    return {Wide(information.nFileSizeHigh, information.nFileSizeLow),
+            static_cast<std::int64_t>(Wide(information.ftLastWriteTime.dwHighDateTime,
                                            information.ftLastWriteTime.dwLowDateTime))};
-}
-
-FileStamp StampOfFile(const std::string& path) {
-    OsFile file(path);
-    const FileStamp stamp = file.Stamp();
-    file.Close();
-    return stamp;
 }
 
 void OsFile::Close() {

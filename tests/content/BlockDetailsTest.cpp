@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "BlockDetails.h"
-#include "OpenTape.h"
+#include "TapeDocument.h"
 #include "TempTape.h"
 #include "TzxBuilder.h"
 
@@ -17,7 +17,7 @@ namespace {
 // The details of a TZX tape holding the given blocks after its signature.
 std::vector<BlockDetail> DetailsOf(const Bytes& blocks) {
     const TempTape tape(TzxBuilder().Raw(blocks).Get(), "tape.tzx");
-    return BlockDetails(OpenTape(tape.Path()));
+    return BlockDetails(ReadTapeDocument(tape.Path()));
 }
 
 // A detail's lines after its heading, position and length.
@@ -146,7 +146,7 @@ TEST(BlockDetails, BlocksTzxlistCannotReadAndTapBlocksAreSaidInFull) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const TempTape tape(c.tape, "tape.tzx");
-        const std::vector<BlockDetail> details = BlockDetails(OpenTape(tape.Path()));
+        const std::vector<BlockDetail> details = BlockDetails(ReadTapeDocument(tape.Path()));
         std::vector<std::string> lines;
         for (const BlockDetail& detail : details) {
             for (const std::string& line : BlockDetailLines(detail)) {

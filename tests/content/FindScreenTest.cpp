@@ -9,7 +9,7 @@
 
 #include "BlockBytes.h"
 #include "FindScreen.h"
-#include "OpenTape.h"
+#include "TapeDocument.h"
 #include "TempTape.h"
 #include "TzxBuilder.h"
 
@@ -114,7 +114,7 @@ TEST(FindScreen, WhereATapeKeepsItsScreens) {
     for (const FindCase& c : cases) {
         SCOPED_TRACE(c.what);
         const TempTape file(c.tape, "screen.tzx");
-        const OpenedTape tape = OpenTape(file.Path());
+        const TapeDocument tape = ReadTapeDocument(file.Path());
         const std::optional<ScreenPlace> place = FindScreen(tape.blocks, c.asked);
         ASSERT_EQ(place.has_value(), c.found.has_value());
         // The cheap test before reading a tape's blocks lets every screen through.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "OpenTape.h"
+#include "TapeDocument.h"
 #include "TapeBuilder.h"
 #include "TempTape.h"
 #include "TzxBuilder.h"
@@ -32,7 +32,7 @@ TEST(OpenTape, KeepsEveryTzxBlockAsStored) {
     const Bytes& file = builder.Get();
     const testing::TempTape tape(file, "every.tzx");
 
-    const OpenedTape opened = OpenTape(tape.Path());
+    const TapeDocument opened = ReadTapeDocument(tape.Path());
     EXPECT_EQ(opened.result, ScanResult::Completed);
     ASSERT_TRUE(opened.tzx);
     EXPECT_EQ(opened.tzx->minor, 20);
@@ -66,7 +66,7 @@ TEST(OpenTape, KeepsEveryTzxBlockAsStored) {
 TEST(OpenTape, TapBlocksAsStandardSpeedBlocks) {
     const Bytes block = testing::Concat({{5, 0}, testing::WithChecksum({0xFF, 7, 8, 9})});
     const testing::TempTape tape(testing::Concat({block, block, {9, 0, 0xFF}}));
-    const OpenedTape opened = OpenTape(tape.Path());
+    const TapeDocument opened = ReadTapeDocument(tape.Path());
     EXPECT_EQ(opened.result, ScanResult::Damaged);
     EXPECT_FALSE(opened.tzx);
     ASSERT_EQ(opened.blocks.size(), 2u);
