@@ -398,6 +398,10 @@ void IdFields(const TapeBlock& block, PartReader& part, bool tap, Fields& out) {
 
 }  // namespace
 
+std::string_view TzxBlockName(std::uint8_t id) {
+    return NameOf(id);
+}
+
 std::vector<std::optional<std::size_t>> BlockRows(const TapeDocument& tape) {
     std::vector<std::optional<std::size_t>> rows(tape.blocks.size());
     std::size_t row = 0;

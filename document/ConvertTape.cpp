@@ -38,8 +38,8 @@ Bytes BodyBytes(const TapeDocument& document, const BlockBody& body) {
 
 Bytes WholeBlocks(const TapeDocument& document) {
     const Bytes all = document.Bytes();
-    return all.first(static_cast<std::size_t>(std::min<std::uint64_t>(document.WholeBlocksEnd(),
-                                                                       all.size())));
+    return all.first(
+        static_cast<std::size_t>(std::min<std::uint64_t>(document.WholeBlocksEnd(), all.size())));
 }
 
 // TAP blocks: 0x10 block, pause, length word, body.
