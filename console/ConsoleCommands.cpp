@@ -22,13 +22,13 @@
 #include "CatalogueJson.h"
 #include "CatalogueText.h"
 #include "CodePageText.h"
+#include "ConvertCommand.h"
 #include "DecodeScreen.h"
 #include "ExitStatus.h"
 #include "FailureText.h"
 #include "FindScreen.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
-#include "TapeDocument.h"
 #include "OutputFile.h"
 #include "ProgramStart.h"
 #include "ScanTape.h"
@@ -36,6 +36,7 @@
 #include "TapeArchive.h"
 #include "TapeBlock.h"
 #include "TapeDigest.h"
+#include "TapeDocument.h"
 #include "TapeScan.h"
 #include "TzxTexts.h"
 #ifdef BRISALTO_HAS_SOUND
@@ -564,6 +565,13 @@ int RunConsoleRequest(const ConsoleRequest& request) {
         case ConsoleCommand::Variables:
         case ConsoleCommand::Array: status = ViewRow(request); break;
         case ConsoleCommand::Details: status = Details(request); break;
+        case ConsoleCommand::Convert:
+            if (Outcome outcome; const auto tape = OneTape(request, outcome)) {
+                status = ConvertTapeFile(request, *tape);
+            } else {
+                status = outcome.Status();
+            }
+            break;
         case ConsoleCommand::Wav:
 #ifdef BRISALTO_HAS_SOUND
             if (Outcome outcome; const auto tape = OneTape(request, outcome)) {
