@@ -38,12 +38,17 @@ std::string TapeName(const TapeLocation& tape) {
     const std::string& file = tape.InArchive() ? tape.entry : tape.path;
     const std::size_t slash = file.find_last_of("/\\");
     std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
-    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos)
-        name.resize(dot);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos) name.resize(dot);
     return name;
 }
 
 }  // namespace
+
+std::string SuggestedTapeName(const TapeLocation& tape, const char* suffix) {
+    std::string name = FileNamePart(TapeName(tape));
+    if (name.empty()) name = "tape";
+    return name + suffix;
+}
 
 std::string SuggestedName(const CatalogueTable& table, std::size_t index, const TapeLocation& tape,
                           SaveKind kind) {
