@@ -90,6 +90,8 @@ public:
     virtual void ShowFailure(const QString& text) = 0;
     // The damaged-tape message: no icon, one OK button.
     virtual void ShowDamagedTape(const QString& text) = 0;
+    // A note on what a save could not keep: an information icon, one OK button.
+    virtual void ShowNote(const QString& text) = 0;
     // The chooser for an archive that holds several tapes: the index into tapes of the one
     // chosen, or nothing when the user cancels.
     virtual std::optional<std::size_t> ChooseArchiveTape(QWidget& owner, const QString& archive,

@@ -38,7 +38,6 @@ QString SuffixOf(const QString& filter) {
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
-
 constexpr int kMaxFileNameLength = 259;
 
 // Qt's own dialog appends the default suffix to every typed name without a dot, also when that
@@ -135,6 +134,10 @@ void QtFormDialogs::ShowFailure(const QString& text) {
 
 void QtFormDialogs::ShowDamagedTape(const QString& text) {
     ShowMessage(QMessageBox::NoIcon, text);
+}
+
+void QtFormDialogs::ShowNote(const QString& text) {
+    ShowMessage(QMessageBox::Information, text);
 }
 
 std::optional<std::size_t> QtFormDialogs::ChooseArchiveTape(QWidget& owner, const QString& archive,

@@ -12,6 +12,7 @@ public:
                                              const OpenDialogSettings& settings) override;
     void ShowFailure(const QString& text) override;
     void ShowDamagedTape(const QString& text) override;
+    void ShowNote(const QString& text) override;
     std::optional<std::size_t> ChooseArchiveTape(QWidget& owner, const QString& archive,
                                                  const std::vector<ArchiveTape>& tapes) override;
     std::optional<QString> ExecuteSaveDialog(QWidget& owner,

@@ -34,6 +34,7 @@ QString Caption(RowItem item) {
         case RowItem::SaveTapeAsSound: return QStringLiteral("Save &Tape As Sound\u2026");
         case RowItem::PlayFromHere: return QStringLiteral("&Play From Here");
         case RowItem::ViewBlock: return QStringLiteral("&View Block\u2026");
+        case RowItem::SaveTapeAs: return QStringLiteral("Save Tape &As\u2026");
         case RowItem::TapeInformation: return QStringLiteral("Tape &Information\u2026");
     }
     return {};
@@ -59,6 +60,7 @@ void Do(RowItem item, const RowOfTape& row, const std::shared_ptr<const TapeDocu
         case RowItem::PlayFromHere: return;
 #endif
         case RowItem::ViewBlock: OpenBlockView(row.owner, document, row.table, row.index); return;
+        case RowItem::SaveTapeAs: SaveTapeAs(row); return;
         case RowItem::TapeInformation:
             row.dialogs.ShowTapeInformation(row.owner, TapeInformationText(row.document));
             return;
@@ -87,16 +89,20 @@ std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen, bool holds
 #endif
         items.push_back(RowItem::ViewBlock);
     }
-    if (tapeOpen) items.push_back(RowItem::TapeInformation);
+    if (tapeOpen) {
+        items.push_back(RowItem::SaveTapeAs);
+        items.push_back(RowItem::TapeInformation);
+    }
     return items;
 }
 
-void RunRowMenu(QWidget& owner, FormDialogs& dialogs, HeldTape& tape,
-                const CatalogueTable& table, CatalogueModel& model, const QPoint& globalPos) {
+void RunRowMenu(QWidget& owner, FormDialogs& dialogs, HeldTape& tape, const CatalogueTable& table,
+                CatalogueModel& model, const QPoint& globalPos) {
     const std::optional<std::size_t> index = table.CurrentIndex();
     const CatalogueRow* row = index && !table.HasOpenRow() ? &table.Row(*index) : nullptr;
     const ScreenPlace* screen = row != nullptr ? model.ScreenOf(*row) : nullptr;
-    const std::vector<RowItem> items = RowItems(row, !tape.Location().path.empty(), screen != nullptr);
+    const std::vector<RowItem> items =
+        RowItems(row, !tape.Location().path.empty(), screen != nullptr);
     if (items.empty()) return;
 
     QMenu menu(&owner);

@@ -25,6 +25,7 @@ enum class RowItem {
     SaveTapeAsSound,
     PlayFromHere,
     ViewBlock,
+    SaveTapeAs,
     TapeInformation
 };
 
@@ -32,15 +33,16 @@ enum class RowItem {
 // data block of a screen's size or a row whose block takes part in a screen (holdsScreen, as the
 // tooltip finds it: a turbo block under flag 0, either half of a split screen), the block's for any
 // complete row (and, where the sound is built, the sound from it and of the whole tape, and where
-// the player is built, playing it from there); View Block for every row; Tape Information whenever
-// a tape is open. row is nullptr for the blank row of an empty grid and for a row left open.
+// the player is built, playing it from there); View Block for every row; Save Tape As and Tape
+// Information whenever a tape is open. row is nullptr for the blank row of an empty grid and for a
+// row left open.
 std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen, bool holdsScreen = false);
 
 // Shows the menu of table's current row at globalPos (nothing when no item applies) and does
 // what the user chooses, on the tape at tape (no path: none open). A save refused or failed goes
 // to the failure display; a reading failure travels out to the caller's handler. The player
 // marks the row it sounds through model, which shows table.
-void RunRowMenu(QWidget& owner, FormDialogs& dialogs, HeldTape& tape,
-                const CatalogueTable& table, CatalogueModel& model, const QPoint& globalPos);
+void RunRowMenu(QWidget& owner, FormDialogs& dialogs, HeldTape& tape, const CatalogueTable& table,
+                CatalogueModel& model, const QPoint& globalPos);
 
 }  // namespace brisalto

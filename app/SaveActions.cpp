@@ -13,10 +13,12 @@
 
 #include "BlockBytes.h"
 #include "CatalogueTable.h"
+#include "ConvertTape.h"
 #include "DecodeScreen.h"
 #include "FindScreen.h"
 #include "FormDialogs.h"
 #include "IsTheOpenTape.h"
+#include "LeftOutText.h"
 #include "ListBasicProgram.h"
 #include "MemoLines.h"
 #include "ScreenPng.h"
@@ -136,6 +138,35 @@ void SaveBlock(const RowOfTape& row) {
         throw SaveError(QString::fromUtf8(tooLong.what()));
     }
     WriteWholeFile(*target, row.tape, AsBytes(tap));
+}
+
+void SaveTapeAs(const RowOfTape& row) {
+    const bool toTzx = !row.document.tzx;
+    const QString tzxFilter = QStringLiteral("TZX Tapes (*.tzx)");
+    const QString tapFilter = QStringLiteral("TAP Tapes (*.tap)");
+    const SaveDialogSettings settings{
+        .caption = QStringLiteral("Save Tape As"),
+        .filters = toTzx ? QStringList{tzxFilter, tapFilter} : QStringList{tapFilter, tzxFilter},
+        .folder = QFileInfo(QString::fromStdString(row.tape.path)).absolutePath(),
+        .fileName = QString::fromStdString(SuggestedTapeName(row.tape, toTzx ? ".tzx" : ".tap")),
+    };
+    const std::optional<QString> target = row.dialogs.ExecuteSaveDialog(row.owner, settings);
+    if (!target) return;
+    RefuseTheOpenTape(*target, row.tape);
+    const TapeFormat format = EndsWith(*target, ".tzx")   ? TapeFormat::Tzx
+                              : EndsWith(*target, ".tap") ? TapeFormat::Tap
+                              : toTzx                     ? TapeFormat::Tzx
+                                                          : TapeFormat::Tap;
+    const ConvertedTape converted = ConvertTape(row.document, format);
+    WriteWholeFile(*target, row.tape, AsBytes(converted.bytes));
+    QString note = QString::fromStdString(LeftOutSentence(converted.leftOut));
+    if (converted.damaged) {
+        if (!note.isEmpty()) note += QStringLiteral("\n\n");
+        note += QStringLiteral(
+            "Tape file is seriously corrupted. Only the blocks before the "
+            "damage were saved.");
+    }
+    if (!note.isEmpty()) row.dialogs.ShowNote(note);
 }
 
 void RefuseTheOpenTape(const QString& target, const TapeLocation& tape) {

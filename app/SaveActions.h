@@ -55,6 +55,11 @@ void SaveScreen(const RowOfTape& row);
 // checksum) to a name ending in .tap.
 void SaveBlock(const RowOfTape& row);
 
+// The whole tape, from its document, as a TZX or TAP file by the name's suffix (the other format
+// than the tape's when it has neither); what a TAP cannot hold, and the damage of a damaged tape
+// (whose whole blocks are saved), shown in a note.
+void SaveTapeAs(const RowOfTape& row);
+
 // Fails with SaveError when target is the file that tape is read from.
 void RefuseTheOpenTape(const QString& target, const TapeLocation& tape);
 // Writes contents to target whole (through a file written aside and then renamed over it), unless

@@ -71,6 +71,7 @@ public:
         if (!damagedExpected_) std::abort();
         ++damagedShown;
     }
+    void ShowNote(const QString&) override {}
     std::optional<std::size_t> ChooseArchiveTape(QWidget&, const QString&,
                                                  const std::vector<brisalto::ArchiveTape>&) override {
         return 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ConsoleArguments.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -23,8 +24,8 @@ constexpr std::string_view kHelpEnd =
     "\n"
     "A TAPE may be an archive (zip, 7z, rar, tar, gz...): each command reads every tape in it,\n"
     "named ARCHIVE:ENTRY, or with --entry ENTRY (any command) that one; screen, bytes, the\n"
-    "block views (hex, basic, disasm, variables, array), details, thumbnail, wav and list --row\n"
-    "need the one tape: of an archive of several, --entry names it.\n"
+    "block views (hex, basic, disasm, variables, array), details, thumbnail, wav, convert and\n"
+    "list --row need the one tape: of an archive of several, --entry names it.\n"
     "\n"
     "OUTPUT - is standard output. An output file is written whole or not at all, never over\n"
     "the tape being read. Text is UTF-8.\n"
@@ -47,7 +48,7 @@ struct CommandInfo {
     std::string_view about;  // lines of six spaces' indent, each ending in a newline
 };
 
-constexpr std::array<CommandInfo, 12> kCommands = {{
+constexpr std::array<CommandInfo, 13> kCommands = {{
     {"catalogue", ConsoleCommand::Catalogue, "[--no-raw] [--json | --json-lines] TAPE|FOLDER...",
      "      The blocks of each tape as the window's catalogue lists them, one numbered row\n"
      "      each; with --no-raw only the headers (as \"Show Raw Blocks\" off), with --json\n"
@@ -92,6 +93,11 @@ constexpr std::array<CommandInfo, 12> kCommands = {{
      "      The tape's sound as a WAV file, as a tape deck plays it into a Spectrum: from its\n"
      "      start, or from row N; R samples a second (44100 unless given, 8000 to 192000),\n"
      "      8-bit unless --bits 16. Its length is the tape's.\n"},
+    {"convert", ConsoleCommand::Convert, "[--to tap|tzx] TAPE OUTPUT",
+     "      The tape as a TAP or TZX file, the format from --to or else OUTPUT's suffix: a\n"
+     "      TZX of a TAP converts back to the same TAP; a TAP of a TZX keeps its data blocks,\n"
+     "      and what a TAP cannot hold (tones, pauses, texts...) is named on standard error.\n"
+     "      A damaged tape gives its whole blocks before the damage.\n"},
 }};
 
 std::string MakeHelp() {
@@ -158,6 +164,27 @@ std::optional<unsigned> ReadAddress(std::string_view text) {
     return value;
 }
 
+// "tap" or "tzx", any case; a suffix after a dot the same way.
+std::optional<TapeFormat> ReadFormat(std::string_view text) {
+    const auto is = [text](std::string_view name) {
+        return text.size() == name.size() &&
+               std::equal(text.begin(), text.end(), name.begin(), [](char a, char b) {
+                   return (a >= 'A' && a <= 'Z' ? char(a - 'A' + 'a') : a) == b;
+               });
+    };
+    if (is("tap")) return TapeFormat::Tap;
+    if (is("tzx")) return TapeFormat::Tzx;
+    return std::nullopt;
+}
+
+std::optional<TapeFormat> FormatOfName(std::string_view path) {
+    const std::size_t dot = path.rfind('.');
+    const std::size_t slash = path.find_last_of("/\\");
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return std::nullopt;
+    return ReadFormat(path.substr(dot + 1));
+}
+
 // The options each command takes: what its usage line names, and --entry.
 bool Takes(ConsoleCommand command, std::string_view option) {
     if (option == "--entry") return true;
@@ -170,7 +197,7 @@ bool Takes(ConsoleCommand command, std::string_view option) {
 bool TakesValue(std::string_view option) {
     return option == "--row" || option == "--scale" || option == "--size" || option == "--entry" ||
            option == "--from" || option == "--from-row" || option == "--rate" ||
-           option == "--bits" || option == "-o";
+           option == "--bits" || option == "-o" || option == "--to";
 }
 
 }  // namespace
@@ -243,6 +270,10 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
         } else if (argument == "-o") {
             if (value.empty()) return Usage("'-o' needs a file name");
             request.output = value;
+        } else if (argument == "--to") {
+            const auto format = ReadFormat(value);
+            if (!format) return Usage("'--to' needs tap or tzx");
+            request.format = *format;
         } else if (argument == "--scale") {
             const auto scale = ReadNumber(value, 1, 8);
             if (!scale) return Usage("'--scale' needs a number from 1 to 8");
@@ -282,6 +313,16 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
         if (files.size() != 2) return Usage(std::string(first) + " takes one tape and one output");
         request.output = files[1];
         files.pop_back();
+    } else if (request.command == Convert) {
+        if (files.size() != 2) return Usage("convert takes one tape and one output");
+        request.output = files[1];
+        files.pop_back();
+        if (!request.format) request.format = FormatOfName(request.output);
+        if (!request.format) {
+            return Usage(
+                "convert needs '--to tap' or '--to tzx' for an output named neither "
+                ".tap nor .tzx");
+        }
     } else if (request.command == Wav) {
         if (files.size() != 1) return Usage("wav takes one tape");
         if (request.output.empty()) return Usage("wav needs '-o OUTPUT'");

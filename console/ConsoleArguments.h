@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ConvertTape.h"
+
 namespace brisalto {
 
 enum class ConsoleCommand {
@@ -22,7 +24,8 @@ enum class ConsoleCommand {
     Variables,
     Array,
     Details,
-    Wav
+    Wav,
+    Convert
 };
 
 // What the console program's command line asks for.
@@ -47,7 +50,8 @@ struct ConsoleRequest {
     unsigned bits = 8;               // wav: bits per sample, 8 or 16
     std::vector<std::string> tapes;  // in command line order
     std::string entry;               // the one archive entry to read; empty: every tape
-    std::string output;              // screen, bytes, thumbnail, wav: the file to write; "-" stdout
+    std::string output;  // screen, bytes, thumbnail, wav, convert: the file to write; "-" stdout
+    std::optional<TapeFormat> format;  // convert: --to, else the output's suffix
 };
 
 // Reads the program's arguments, the program's own name first.

@@ -22,6 +22,7 @@
 #include "CatalogueJson.h"
 #include "CatalogueText.h"
 #include "CodePageText.h"
+#include "ConvertCommand.h"
 #include "DecodeScreen.h"
 #include "ExitStatus.h"
 #include "FailureText.h"
@@ -36,6 +37,7 @@
 #include "TapeArchive.h"
 #include "TapeBlock.h"
 #include "TapeDigest.h"
+#include "TapeDocument.h"
 #include "TapeScan.h"
 #include "TzxTexts.h"
 #ifdef BRISALTO_HAS_SOUND
@@ -566,6 +568,13 @@ int RunConsoleRequest(const ConsoleRequest& request) {
         case ConsoleCommand::Variables:
         case ConsoleCommand::Array: status = ViewRow(request); break;
         case ConsoleCommand::Details: status = Details(request); break;
+        case ConsoleCommand::Convert:
+            if (Outcome outcome; const auto tape = OneTape(request, outcome)) {
+                status = ConvertTapeFile(request, *tape);
+            } else {
+                status = outcome.Status();
+            }
+            break;
         case ConsoleCommand::Wav:
 #ifdef BRISALTO_HAS_SOUND
             if (Outcome outcome; const auto tape = OneTape(request, outcome)) {

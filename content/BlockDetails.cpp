@@ -354,6 +354,10 @@ void IdFields(const TapeBlock& block, PartReader& part, bool tap, Fields& out) {
 
 }  // namespace
 
+std::string_view TzxBlockName(std::uint8_t id) {
+    return KindOf(id).name;
+}
+
 std::vector<std::optional<std::size_t>> BlockRows(const TapeDocument& tape) {
     std::vector<std::optional<std::size_t>> rows(tape.blocks.size());
     std::size_t row = 0;

@@ -53,6 +53,9 @@ BlockDetail DetailOf(const TapeDocument& tape, std::size_t index, std::optional<
 // Every block's details, in file order.
 std::vector<BlockDetail> BlockDetails(const TapeDocument& tape);
 
+// The name of TZX block id ("Pure tone"; "Unknown block" for an ID not defined).
+std::string_view TzxBlockName(std::uint8_t id);
+
 // "Block N: 0xID Name (row R)", N from 1; no row part for a block the grid never lists.
 std::string BlockHeading(std::size_t index, std::uint8_t id, std::optional<std::size_t> row);
 

@@ -44,6 +44,12 @@ std::string TapeName(const TapeLocation& tape) {
 
 }  // namespace
 
+std::string SuggestedTapeName(const TapeLocation& tape, const char* suffix) {
+    std::string name = FileNamePart(TapeName(tape));
+    if (name.empty()) name = "tape";
+    return name + suffix;
+}
+
 std::string SuggestedName(const CatalogueTable& table, std::size_t index, const TapeLocation& tape,
                           SaveKind kind) {
     const CatalogueRow* header = NamingHeader(table, index);

@@ -20,6 +20,10 @@ enum class SaveKind { Listing, Screen, Block };
 // "<name>-header.bin" (a header), "<name>-<start address>.bin" (Bytes), "<name>.bin" (other
 // data). Characters that a file name cannot hold on Windows become '_'. UTF-8, the header's
 // name spelt as CodePageToUtf8 spells it.
+// The tape's own name (an archive entry's, for a tape in an archive) with suffix (".tap",
+// ".tzx") for its last extension: what Save Tape As offers.
+std::string SuggestedTapeName(const TapeLocation& tape, const char* suffix);
+
 std::string SuggestedName(const CatalogueTable& table, std::size_t index, const TapeLocation& tape,
                           SaveKind kind);
 

@@ -35,6 +35,7 @@ public:
     }
     void ShowFailure(const QString& text) override { failures.push_back(text); }
     void ShowDamagedTape(const QString& text) override { damaged.push_back(text); }
+    void ShowNote(const QString& text) override { notes.push_back(text); }
     // The chooser answers with chooserAnswer (nothing: cancelled) and records what it offered.
     std::optional<std::size_t> ChooseArchiveTape(QWidget&, const QString&,
                                                  const std::vector<ArchiveTape>& tapes) override {
@@ -63,6 +64,7 @@ public:
     std::vector<QString> offeredFilters;  // the entry selected at each opening
     std::vector<QString> failures;
     std::vector<QString> damaged;
+    std::vector<QString> notes;
     std::deque<QString> saveAnswers;
     std::vector<SaveDialogSettings> saves;
     std::vector<QString> information;

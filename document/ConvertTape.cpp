@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ConvertTape.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <span>
+#include <utility>
+
+namespace brisalto {
+
+namespace {
+
+using Bytes = std::span<const std::uint8_t>;
+
+// "ZXTape!", the end-of-text mark, then major and minor version: 1.20.
+constexpr std::array<std::uint8_t, 10> kTzxHead = {'Z', 'X', 'T', 'a', 'p', 'e', '!', 0x1A, 1, 20};
+constexpr std::uint16_t kTapPauseMs = 1000;
+constexpr std::uint64_t kMaxTapBody = 0xFFFF;
+
+void Append(std::vector<std::uint8_t>& out, Bytes bytes) {
+    out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+void AppendWord(std::vector<std::uint8_t>& out, std::uint64_t value) {
+    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(value >> 8 & 0xFF));
+}
+
+// The body's bytes; the document keeps every whole block's bytes, so one outside them is a
+// document not made by its reader.
+Bytes BodyBytes(const TapeDocument& document, const BlockBody& body) {
+    const Bytes all = document.Bytes();
+    if (body.position > all.size() || body.length > all.size() - body.position)
+        throw TapeChangedError();
+    return all.subspan(static_cast<std::size_t>(body.position), body.length);
+}
+
+Bytes WholeBlocks(const TapeDocument& document) {
+    const Bytes all = document.Bytes();
+    return all.first(
+        static_cast<std::size_t>(std::min<std::uint64_t>(document.WholeBlocksEnd(), all.size())));
+}
+
+// TAP blocks: 0x10 block, pause, length word, body.
+std::vector<std::uint8_t> TapAsTzx(const TapeDocument& document) {
+    std::vector<std::uint8_t> out(kTzxHead.begin(), kTzxHead.end());
+    for (const TapeBlock& block : document.blocks) {
+        if (!block.body) continue;
+        out.push_back(tzx::kStandardSpeed);
+        AppendWord(out, kTapPauseMs);
+        AppendWord(out, block.body->length);
+        Append(out, BodyBytes(document, *block.body));
+    }
+    return out;
+}
+
+// Each data block's body after its length word; what has no body, or too long a one, counted.
+std::vector<std::uint8_t> TzxAsTap(const TapeDocument& document,
+                                   std::vector<LeftOutBlocks>& leftOut) {
+    std::vector<std::uint8_t> out;
+    std::map<std::pair<std::uint8_t, bool>, std::uint64_t> counts;
+    for (const TapeBlock& block : document.blocks) {
+        if (!block.body || block.body->length > kMaxTapBody) {
+            ++counts[{block.id, block.body.has_value()}];
+            continue;
+        }
+        AppendWord(out, block.body->length);
+        Append(out, BodyBytes(document, *block.body));
+    }
+    for (const auto& [kind, count] : counts) leftOut.push_back({kind.first, kind.second, count});
+    return out;
+}
+
+}  // namespace
+
+ConvertedTape ConvertTape(const TapeDocument& document, TapeFormat format) {
+    ConvertedTape converted;
+    converted.damaged = document.result == ScanResult::Damaged;
+    const bool isTzx = document.tzx.has_value();
+    if (isTzx == (format == TapeFormat::Tzx)) {
+        const Bytes whole = WholeBlocks(document);
+        converted.bytes.assign(whole.begin(), whole.end());
+    } else if (format == TapeFormat::Tzx) {
+        converted.bytes = TapAsTzx(document);
+    } else {
+        converted.bytes = TzxAsTap(document, converted.leftOut);
+    }
+    return converted;
+}
+
+}  // namespace brisalto
