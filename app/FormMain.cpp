@@ -210,7 +210,6 @@ std::optional<TapeLocation> TFormM::LocateTape(const QString& path) {
     } catch (...) {
         OpenDialog1.Remember(path);
         TapeFileName = TapeLocation(file);
-        heldTape_.Forget(TapeFileName);
         EmptyCatalogue();
         throw;
     }
@@ -234,7 +233,7 @@ void TFormM::OpenTape(const QString& path) {
         TapeFileName = *location;
 
         try {
-            heldTape_.Open(TapeFileName);
+            heldTape_.Read();
         } catch (...) {
             EmptyCatalogue();
             throw;

@@ -85,7 +85,7 @@ private:
     void RunHandler(Body&& body) noexcept;
 
     FormDialogs& dialogs_;
-    HeldTape heldTape_;  // the document of TapeFileName
+    HeldTape heldTape_{TapeFileName};  // the document of TapeFileName
 };
 
 }  // namespace brisalto

@@ -5,17 +5,17 @@
 
 namespace brisalto {
 
-void HeldTape::Open(const TapeLocation& location) {
-    location_ = location;
+void HeldTape::Read() {
     document_.reset();
-    document_ = std::make_shared<const TapeDocument>(ReadTapeDocument(location));
+    document_ = std::make_shared<const TapeDocument>(ReadTapeDocument(location_));
 }
 
 std::shared_ptr<const TapeDocument> HeldTape::Current() {
     if (location_.path.empty()) return nullptr;
     // A look at the file's stamp, not an open: an unchanged tape is not read again.
-    if (!document_ || StampOfFile(location_.path) != document_->stamp)
-        document_ = std::make_shared<const TapeDocument>(ReadTapeDocument(location_));
+    if (!document_ || document_->location != location_ ||
+        StampOfFile(location_.path) != document_->stamp)
+        Read();
     return document_;
 }
 

@@ -28,8 +28,6 @@ QString Counted(std::uint64_t count, const char* one, const char* many) {
     return Count(count) + QLatin1Char(' ') + QLatin1String(count == 1 ? one : many);
 }
 
-}
-
 }  // namespace
 
 QString TapeInformationText(const TapeDocument& document) {

@@ -230,7 +230,7 @@ TEST_F(Player, AnUnlistedDataBlockLeavesItsHeadersRowMarked) {
     EXPECT_EQ(form.DataSource1->PlayingRow(), 0);
     EXPECT_EQ(Text("PlayerBlock"), QStringLiteral("Row 1: Bytes \u201Cone\u201D"));
     Click("PlayerNext");
-    Pull(44'100);
+    Pull(3 * 44'100);  // the two seconds' lead-in, then the next header
     EXPECT_TRUE(Marked(1));
     EXPECT_EQ(Text("PlayerBlock"), QStringLiteral("Row 2: Bytes \u201Ctwo\u201D"));
 }

@@ -13,6 +13,7 @@ const QString kSaveListing = QStringLiteral("Save Listing As\u2026");
 const QString kSaveScreen = QStringLiteral("Save Screen As\u2026");
 const QString kSaveBlock = QStringLiteral("Save Block As\u2026");
 const QString kViewBlock = QStringLiteral("View Block\u2026");
+const QString kSaveTape = QStringLiteral("Save Tape As\u2026");
 const QString kInformation = QStringLiteral("Tape Information\u2026");
 // The sound's items follow the block's on every complete row, where the sound is built, and
 // the player's after them, where it is built.
@@ -40,13 +41,13 @@ TEST_F(RowMenu, ARightClickMakesTheRowCurrentListsNothingAndOffersWhatAppliesToI
         QStringList items;
     } cases[] = {
         {kProgramHeaderRow,
-         QStringList{kSaveBlock} + kSound + kPlayer + QStringList{kViewBlock, kInformation}},
+         QStringList{kSaveBlock} + kSound + kPlayer + QStringList{kViewBlock, kSaveTape, kInformation}},
         {kProgramRow, QStringList{kCopy, kSaveListing, kSaveBlock} + kSound + kPlayer +
-                          QStringList{kViewBlock, kInformation}},
+                          QStringList{kViewBlock, kSaveTape, kInformation}},
         {kScreenRow, QStringList{kSaveScreen, kSaveBlock} + kSound + kPlayer +
-                         QStringList{kViewBlock, kInformation}},
+                         QStringList{kViewBlock, kSaveTape, kInformation}},
         {kCodeRow,
-         QStringList{kSaveBlock} + kSound + kPlayer + QStringList{kViewBlock, kInformation}},
+         QStringList{kSaveBlock} + kSound + kPlayer + QStringList{kViewBlock, kSaveTape, kInformation}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
@@ -67,7 +68,7 @@ TEST_F(RowMenu, TheBlankRowOffersTapeInformationOnlyWhenATapeIsOpen) {
     {
         const MenuWatcher watcher(Escape);
         RightClick(0);
-        EXPECT_EQ(watcher.Items(), QStringList{kInformation});
+        EXPECT_EQ(watcher.Items(), (QStringList{kSaveTape, kInformation}));
     }
     TapeFileName = TapeLocation();  // as before the first tape of the run
     const MenuWatcher watcher(Escape);
@@ -102,7 +103,7 @@ TEST_F(RowMenu, TheKeysOpenItAndTheKeyThatClosesItDoesNotListAgain) {
         });
         SystemKey(form, QEvent::KeyPress, c.key, c.modifiers);
         EXPECT_EQ(watcher.Shown(), 1);
-        EXPECT_EQ(watcher.Items().size(), 5 + kSound.size() + kPlayer.size());
+        EXPECT_EQ(watcher.Items().size(), 6 + kSound.size() + kPlayer.size());
         SystemKey(form, QEvent::KeyRelease, c.closing);
         EXPECT_EQ(Pane(), QStringLiteral("kept"));
         EXPECT_EQ(CurrentRow(), kProgramRow);

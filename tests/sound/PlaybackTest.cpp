@@ -86,10 +86,11 @@ TEST_P(PlaybackStops, StandsAtTheStopAndGivesTheWavsSamples) {
     EXPECT_EQ(playback.SamplesMade(),
               brisalto::CountPlaybackSamples(bytes, SoundFormat{}) + second);
     // The stop stands after the first part's data and its pause: the first part alone ends with
-    // its closing edge too (2 ms, 88.2 samples counted in T-states).
+    // its closing edge too (2 ms, 88.2 samples counted in T-states), after the lead-in and before
+    // the drain.
     const brisalto::WavSound first(
         brisalto::TapeSoundBytes{bt::TzxBuilder().FromTap(part1).Get(), true}, SoundFormat{});
-    EXPECT_NEAR(double(first.Samples() + second - stops[0]), 0.0, 1.0);
+    EXPECT_NEAR(double(leadIn + first.Samples() + second) - double(stops[0]), 0.0, 1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "OpenTape.h"
+#include "TapeDocument.h"
 #include "TempTape.h"
 #include "TzxBlockKinds.h"
 #include "TzxBuilder.h"
@@ -85,12 +85,12 @@ TEST(TzxBlockKinds, NamedFieldsReadWhatWasWritten) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.field.key) + " of block " + std::to_string(c.block[0]));
         const testing::TempTape tape(testing::TzxBuilder().Raw(c.block).Get(), "kind.tzx");
-        const OpenedTape opened = OpenTape(tape.Path());
+        const TapeDocument opened = ReadTapeDocument(tape.Path());
         ASSERT_EQ(opened.blocks.size(), 1u);
         EXPECT_EQ(opened.blocks[0].Field(c.field), c.value);
     }
     const testing::TempTape custom(testing::TzxBuilder().Other(0x35).Get(), "custom.tzx");
-    const TapeBlock block = OpenTape(custom.Path()).blocks.at(0);
+    const TapeBlock block = ReadTapeDocument(custom.Path()).blocks.at(0);
     const auto identification = FieldBytes(block.Fixed(), tzx::custom::kIdentification);
     EXPECT_EQ(std::string(identification.begin(), identification.end()), "POKEs           ");
 }
