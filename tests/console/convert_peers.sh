@@ -78,7 +78,7 @@ same cut.tap peer-header.tap
 
 # Never over the tape being read, by whatever name; it stays as it was.
 cp peer.tap kept.tap
-run 1 "brisalto-tape: ./kept.tap: is the tape being read, not written over" -- convert --to tap kept.tap ./kept.tap
+run 1 "brisalto-tape: ./kept.tap: is the tape that is open; it cannot be written over" -- convert --to tap kept.tap ./kept.tap
 same kept.tap peer.tap
 # Neither --to nor the name tells the format: nothing is written.
 run 2 "brisalto-tape: convert needs '--to tap' or '--to tzx' for an output named neither .tap nor .tzx (brisalto-tape --help shows the usage)" -- convert peer.tap peer.bin
