@@ -46,8 +46,9 @@ struct TapeDocument {
 inline constexpr std::uint64_t kMaxKeptParts = 16u << 20;
 
 // Reads the tape at location with one open of its file (an archive entry comes from the walk
-// that found it while the archive is unchanged), with ScanTape's block cap and damaged result;
-// input/output, archive and size failures travel out.
+// that found it while the archive is unchanged), with ScanTape's block cap and damaged result; a
+// file longer than kMaxTapeFileBytes is a tape damaged there. Input/output and archive failures
+// travel out.
 TapeDocument ReadTapeDocument(const TapeLocation& location);
 
 // A document of bytes already in memory (a converted tape, a recording read back), named by

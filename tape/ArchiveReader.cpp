@@ -173,7 +173,9 @@ void ArchiveReader::ReadData(std::vector<std::uint8_t>& bytes, std::uint64_t lim
 }
 
 std::shared_ptr<const std::vector<std::uint8_t>> ArchiveReader::ReadWholeFile() {
-    return brisalto::ReadWholeFile(file_, path_);
+    if (stamp_.size > kMaxTapeFileBytes) return nullptr;
+    ReadBytes read = ReadFileStart(file_);
+    return read.cut ? nullptr : std::move(read.bytes);
 }
 
 std::string ArchiveReader::Reason() const {

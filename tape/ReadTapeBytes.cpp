@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReadTapeBytes.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "ReadArchiveEntry.h"
@@ -12,16 +13,13 @@ KeptTape& Kept() {
     return kept;
 }
 
-SharedBytes ReadWholeFile(OsFile& file, const std::string& path) {
-    const std::uint64_t size = file.Size();
-    if (size > kMaxTapeFileBytes) {
-        throw TapeTooLargeError("The file " + path +
-                                " is larger than 256 MiB, far more than any tape");
-    }
-    auto bytes = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(size));
+ReadBytes ReadFileStart(OsFile& file) {
+    const FileStamp stamp = file.Stamp();
+    const std::uint64_t wanted = std::min(stamp.size, kMaxTapeFileBytes);
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(wanted));
     file.SeekTo(0);
     bytes->resize(file.Read(bytes->data(), bytes->size()));
-    return bytes;
+    return {std::move(bytes), stamp, stamp.size > wanted};
 }
 
 ReadBytes ReadTapeBytes(const TapeLocation& location) {
@@ -32,11 +30,10 @@ ReadBytes ReadTapeBytes(const TapeLocation& location) {
     const FileStamp now = StampOfFile(location.path);
     if (SharedBytes kept = Kept().Find(location, now)) return {std::move(kept), now};
     OsFile file(location.path);
-    const FileStamp stamp = file.Stamp();
-    SharedBytes bytes = ReadWholeFile(file, location.path);
+    ReadBytes read = ReadFileStart(file);
     file.Close();
-    Kept().Keep(location, stamp, bytes);
-    return {std::move(bytes), stamp};
+    if (!read.cut) Kept().Keep(location, read.stamp, read.bytes);
+    return read;
 }
 
 }  // namespace brisalto

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 
 #include "KeptTape.h"
 #include "OsFile.h"
@@ -10,29 +9,23 @@
 
 namespace brisalto {
 
-// The largest tape file read. Real tapes are under a megabyte; a larger file is no tape, and is
-// refused before memory is spent on it.
-inline constexpr std::uint64_t kMaxTapeFileBytes = 256ull << 20;
-
-// A file too large to be a tape. what() is the whole message the user sees, naming the file.
-class TapeTooLargeError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+// The most of a file read as a tape, as much as an archive entry may unpack to. Real tapes are
+// under a megabyte; of a larger file (a hostile one, a disk image) the first 64 MiB are read, and
+// the tape is damaged there, as a scan that meets its block limit says.
+inline constexpr std::uint64_t kMaxTapeFileBytes = 64ull << 20;
 
 struct ReadBytes {
     SharedBytes bytes;
-    FileStamp stamp;  // the file's (an archive's) length and time at the read
+    FileStamp stamp;   // the file's (an archive's) length and time at the read
+    bool cut = false;  // the file goes on past the bytes read
 };
 
 // The bytes of the tape at location with at most one open of its file: the copy kept from the
-// look that found the tape while the file's stamp is unchanged, else the file read whole (or the
-// archive entry unpacked), kept in its turn. Failures: InOutError, ArchiveError,
-// TapeTooLargeError.
+// look that found the tape while the file's stamp is unchanged, else the file read (or the
+// archive entry unpacked), kept in its turn. Failures: InOutError, ArchiveError.
 ReadBytes ReadTapeBytes(const TapeLocation& location);
 
-// The whole of file, read from its start, when it is no larger than kMaxTapeFileBytes;
-// TapeTooLargeError, naming path, otherwise.
-SharedBytes ReadWholeFile(OsFile& file, const std::string& path);
+// The first bytes of file, from its start, up to kMaxTapeFileBytes.
+ReadBytes ReadFileStart(OsFile& file);
 
 }  // namespace brisalto

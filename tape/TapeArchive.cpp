@@ -94,8 +94,8 @@ TapeFileContents Walk(const std::string& path, bool readFirst) {
             // The tar format takes a file that begins with 512 zero bytes, its end mark, as an
             // archive of nothing; a tape may begin so too (blocks of no bytes), and is read as one.
             if (index == 0 && reader.Tar() && !reader.Compressed()) {
-                if (reader.Stamp().size <= kMaxTapeFileBytes)
-                    Kept().Keep(TapeLocation(path), reader.Stamp(), reader.ReadWholeFile());
+                if (SharedBytes bytes = reader.ReadWholeFile())
+                    Kept().Keep(TapeLocation(path), reader.Stamp(), std::move(bytes));
                 return {};
             }
             break;
@@ -103,8 +103,8 @@ TapeFileContents Walk(const std::string& path, bool readFirst) {
         if (step == ArchiveReader::Step::Unrecognised) {
             if (!reader.Compressed()) {
                 // A bare tape: its bytes kept now, so that reading it takes no second open.
-                if (reader.Stamp().size <= kMaxTapeFileBytes)
-                    Kept().Keep(TapeLocation(path), reader.Stamp(), reader.ReadWholeFile());
+                if (SharedBytes bytes = reader.ReadWholeFile())
+                    Kept().Keep(TapeLocation(path), reader.Stamp(), std::move(bytes));
                 return {};
             }
             return {true, {StreamTape(path)}};
