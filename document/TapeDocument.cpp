@@ -18,6 +18,8 @@ TapeDocument ReadTapeDocument(const TapeLocation& location) {
     ReadBytes read = ReadTapeBytes(location);
     TapeDocument document = TapeDocumentFromBytes(location, std::move(read.bytes));
     document.stamp = read.stamp;
+    // What lies past the bytes read is not the tape's: it ends damaged there.
+    if (read.cut) document.result = ScanResult::Damaged;
     return document;
 }
 
