@@ -7,14 +7,16 @@
 #include <span>
 #include <utility>
 
+#include "TzxBlockKinds.h"
+
 namespace brisalto {
 
 namespace {
 
 using Bytes = std::span<const std::uint8_t>;
 
-// "ZXTape!", the end-of-text mark, then major and minor version: 1.20.
-constexpr std::array<std::uint8_t, 10> kTzxHead = {'Z', 'X', 'T', 'a', 'p', 'e', '!', 0x1A, 1, 20};
+// The version a TZX written here says it is: 1.20.
+constexpr std::array<std::uint8_t, 2> kTzxVersion = {1, 20};
 constexpr std::uint16_t kTapPauseMs = 1000;
 constexpr std::uint64_t kMaxTapBody = 0xFFFF;
 
@@ -42,14 +44,19 @@ Bytes WholeBlocks(const TapeDocument& document) {
         static_cast<std::size_t>(std::min<std::uint64_t>(document.WholeBlocksEnd(), all.size())));
 }
 
-// TAP blocks: 0x10 block, pause, length word, body.
+// TAP blocks: a standard speed data block each, with its pause and its body's length.
 std::vector<std::uint8_t> TapAsTzx(const TapeDocument& document) {
-    std::vector<std::uint8_t> out(kTzxHead.begin(), kTzxHead.end());
+    std::vector<std::uint8_t> out(kTzxSignature.begin(), kTzxSignature.end());
+    Append(out, kTzxVersion);
+    const BlockKind& standard = KindOf(tzx::kStandardSpeed);
     for (const TapeBlock& block : document.blocks) {
         if (!block.body) continue;
+        std::array<std::uint8_t, kLongestFixedFields> fields{};
+        const std::span<std::uint8_t> fixed(fields.data(), standard.fixedSize);
+        PutField(fixed, tzx::standard::kPause, kTapPauseMs);
+        PutField(fixed, tzx::standard::kLength, block.body->length);
         out.push_back(tzx::kStandardSpeed);
-        AppendWord(out, kTapPauseMs);
-        AppendWord(out, block.body->length);
+        Append(out, fixed);
         Append(out, BodyBytes(document, *block.body));
     }
     return out;
