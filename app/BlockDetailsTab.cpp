@@ -87,8 +87,8 @@ private:
 
 }  // namespace
 
-BlockDetailsTab::BlockDetailsTab(std::shared_ptr<const TapeDocument> tape, std::uint64_t rowPosition,
-                                 const QFont& font)
+BlockDetailsTab::BlockDetailsTab(std::shared_ptr<const TapeDocument> tape,
+                                 std::uint64_t rowPosition, const QFont& font)
     : tape_(std::move(tape)), rows_(BlockRows(*tape_)) {
     setObjectName(QStringLiteral("Details"));
     std::optional<std::size_t> marked;

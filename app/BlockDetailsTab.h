@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <memory>
 #include <QWidget>
+#include <memory>
 
 #include <cstddef>
 #include <cstdint>

@@ -68,8 +68,7 @@ private:
 
 // Opens a Block View of table's row index beside owner and shows it; see BlockView.
 void OpenBlockView(QWidget& owner, std::shared_ptr<const TapeDocument> tape,
-                   const CatalogueTable& table,
-                   std::size_t index);
+                   const CatalogueTable& table, std::size_t index);
 
 // Closes owner's Block Views: their rows are another tape's once a tape is read in.
 void CloseBlockViews(QWidget& owner);

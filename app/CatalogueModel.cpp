@@ -9,8 +9,8 @@
 
 #include "CatalogueTable.h"
 #include "GridColumns.h"
-#include "TapeDocument.h"
 #include "RowToolTip.h"
+#include "TapeDocument.h"
 #include "TapeText.h"
 
 namespace brisalto {

@@ -13,9 +13,9 @@
 #include <algorithm>
 #include <exception>
 
-#include "TapeDocument.h"
 #include "ReadScreen.h"
 #include "RowToolTip.h"
+#include "TapeDocument.h"
 
 namespace brisalto {
 

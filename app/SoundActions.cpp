@@ -56,9 +56,9 @@ void SaveSound(const RowOfTape& row, bool fromHere) {
     if (!target) return;
     RefuseTheOpenTape(*target, row.tape);
 
-    TapeSoundBytes tape = fromHere
-                              ? ReadTapeSoundBytesAt(row.document, row.table.Row(row.index).Position)
-                              : ReadTapeSoundBytes(row.document);
+    TapeSoundBytes tape =
+        fromHere ? ReadTapeSoundBytesAt(row.document, row.table.Row(row.index).Position)
+                 : ReadTapeSoundBytes(row.document);
     const bool damaged = tape.damaged;
     const std::size_t rows = tape.rows;
     QString stop;

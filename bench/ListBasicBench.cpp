@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "BenchTapes.h"
-#include "TapeDocument.h"
 #include "DecodeBasicProgram.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
+#include "TapeDocument.h"
 
 namespace {
 

@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "FormMain.h"
-#include "TapeDocument.h"
 #include "PlayerWindow.h"
 #include "QtFormDialogs.h"
 #include "SaveActions.h"
 #include "SoundOutput.h"
 #include "Startup.h"
+#include "TapeDocument.h"
 
 namespace {
 
@@ -111,7 +111,7 @@ int main(int argc, char* argv[]) {
         clock.start();
         brisalto::PlayFromHere(
             {form, dialogs, brisalto::TapeFileName, document, form.TblTAPFiles, row},
-                               *form.DataSource1);
+            *form.DataSource1);
         const qint64 returned = clock.nsecsElapsed();
         while (!first && clock.elapsed() < 5000) {
             QApplication::processEvents(QEventLoop::AllEvents, 5);

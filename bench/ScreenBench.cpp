@@ -7,8 +7,8 @@
 #include <span>
 
 #include "BenchTapes.h"
-#include "TapeDocument.h"
 #include "ReadScreen.h"
+#include "TapeDocument.h"
 
 namespace {
 
@@ -17,7 +17,8 @@ void BM_ReadAndDecodeScreen(benchmark::State& state) {
     const brisalto::bench::BenchTape tape("screen.tap", screen.bytes, 1);
     brisalto::ScreenPixels pixels;
     for (auto _ : state) {
-        if (!brisalto::ReadScreen(brisalto::ReadTapeDocument(tape.Path()), 2, screen.checksum, pixels)) {
+        if (!brisalto::ReadScreen(brisalto::ReadTapeDocument(tape.Path()), 2, screen.checksum,
+                                  pixels)) {
             state.SkipWithError("the screen could not be read");
             return;
         }

@@ -9,8 +9,8 @@
 #include "CatalogueRow.h"
 #include "DecodeScreen.h"
 #include "FindScreen.h"
-#include "TapeDocument.h"
 #include "RowToolTip.h"
+#include "TapeDocument.h"
 
 namespace {
 

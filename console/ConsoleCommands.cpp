@@ -29,7 +29,6 @@
 #include "FindScreen.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
-#include "TapeDocument.h"
 #include "OutputFile.h"
 #include "ProgramStart.h"
 #include "ScanTape.h"

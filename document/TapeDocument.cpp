@@ -53,8 +53,7 @@ std::vector<std::uint8_t> BodyAt(const TapeDocument& document, std::uint64_t pos
     if (body.empty()) return body;
     std::uint8_t computed = 0;
     for (std::size_t i = 0; i + 1 < body.size(); ++i) computed ^= body[i];
-    if (checksum->stored != body.back() || checksum->computed != computed)
-        throw TapeChangedError();
+    if (checksum->stored != body.back() || checksum->computed != computed) throw TapeChangedError();
     return body;
 }
 

@@ -65,7 +65,8 @@ public:
 // The body (flag, data, checksum) of length bytes at position: TapeChangedError unless they are
 // in the document and give the checksum seen (checksum unset for a body of no bytes).
 std::vector<std::uint8_t> BodyAt(const TapeDocument& document, std::uint64_t position,
-                                 std::uint32_t length, const std::optional<BlockChecksum>& checksum);
+                                 std::uint32_t length,
+                                 const std::optional<BlockChecksum>& checksum);
 // The same for the block behind a catalogue row.
 std::vector<std::uint8_t> BodyAt(const TapeDocument& document, const CatalogueRow& row);
 

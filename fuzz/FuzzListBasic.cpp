@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "BlockBuffer.h"
-#include "TapeDocument.h"
 #include "DecodeBasicProgram.h"
 #include "FuzzCheck.h"
 #include "InOutError.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
 #include "ScratchFile.h"
+#include "TapeDocument.h"
 
 namespace {
 
@@ -67,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     brisalto::LineVector listed;
     try {
-        brisalto::ListBasicProgram(brisalto::ReadTapeDocument(tape.Path()), position, length, listed);
+        brisalto::ListBasicProgram(brisalto::ReadTapeDocument(tape.Path()), position, length,
+                                   listed);
         Require(fromPosition.size() >= length, "listed only when every program byte is there");
         Require(listed.lines == decoded, "the listing shows the bytes at the position");
     } catch (const brisalto::InOutError& error) {

@@ -18,10 +18,10 @@
 #include "FindScreen.h"
 #include "FuzzCheck.h"
 #include "InOutError.h"
-#include "TapeDocument.h"
 #include "ReadScreen.h"
 #include "ScanTape.h"
 #include "ScratchFile.h"
+#include "TapeDocument.h"
 
 namespace {
 
@@ -93,7 +93,8 @@ void CheckBlocks(const CatalogueTable& catalogue, std::span<const std::uint8_t> 
         Require(!tip.lines.empty() || !row.Checksum, "a row with a body says something");
         if (tip.screen) {
             brisalto::ScreenPixels pixels;
-            Require(brisalto::ReadScreen(brisalto::ReadTapeDocument(path), row.Position, *row.Checksum, pixels),
+            Require(brisalto::ReadScreen(brisalto::ReadTapeDocument(path), row.Position,
+                                         *row.Checksum, pixels),
                     "a screen reads back from the unchanged tape");
         }
     }

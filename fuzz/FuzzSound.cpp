@@ -9,11 +9,11 @@
 #include <span>
 
 #include "CatalogueErrors.h"
-#include "TapeDocument.h"
 #include "FuzzCheck.h"
 #include "InOutError.h"
 #include "ScratchFile.h"
 #include "SoundError.h"
+#include "TapeDocument.h"
 #include "TapeSoundBytes.h"
 #include "WavSound.h"
 
@@ -34,7 +34,8 @@ constexpr brisalto::SoundFormat kFormat{8'000, 8};
 
 void Sound(const std::string& path, std::optional<std::size_t> fromRow, std::size_t fileSize) {
     try {
-        brisalto::TapeSoundBytes tape = brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(path), fromRow);
+        brisalto::TapeSoundBytes tape =
+            brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(path), fromRow);
         Require(tape.bytes.size() <= fileSize, "never more bytes than the file");
         const brisalto::WavSound wav(std::move(tape), kFormat, kLimits);
         Require(wav.Tstates() <= kLimits.maxTstates + 0xFFFFFFFFu, "sound within its bounds");

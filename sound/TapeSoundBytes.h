@@ -33,8 +33,8 @@ struct TapeSoundBytes {
     std::string stop{};
 };
 
-// The sound bytes of the tape document from the block of its row fromRow (counted from 0, data blocks
-// listed), or from its start when none is given, to its end, or to the end of its last whole
+// The sound bytes of the tape document from the block of its row fromRow (counted from 0, data
+// blocks listed), or from its start when none is given, to its end, or to the end of its last whole
 // block when it is damaged, or up to the first block the sound library cannot sound safely
 // (damaged is then set, and stop says why). Failures travel out: the file layer's, and
 // SoundError for a row the tape does not have, a tape too large, a damaged tape with no whole

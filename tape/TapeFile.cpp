@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "InOutError.h"
+#include "KeptTape.h"
 #include "MemorySource.h"
 #include "OsFile.h"
-#include "KeptTape.h"
 #include "ReadArchiveEntry.h"
 
 namespace brisalto {

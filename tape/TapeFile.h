@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "ByteSource.h"
 #include "TapeLocation.h"

@@ -40,14 +40,14 @@ TEST_F(RowMenu, ARightClickMakesTheRowCurrentListsNothingAndOffersWhatAppliesToI
         int row;
         QStringList items;
     } cases[] = {
-        {kProgramHeaderRow,
-         QStringList{kSaveBlock} + kSound + kPlayer + QStringList{kViewBlock, kSaveTape, kInformation}},
+        {kProgramHeaderRow, QStringList{kSaveBlock} + kSound + kPlayer +
+                                QStringList{kViewBlock, kSaveTape, kInformation}},
         {kProgramRow, QStringList{kCopy, kSaveListing, kSaveBlock} + kSound + kPlayer +
                           QStringList{kViewBlock, kSaveTape, kInformation}},
         {kScreenRow, QStringList{kSaveScreen, kSaveBlock} + kSound + kPlayer +
                          QStringList{kViewBlock, kSaveTape, kInformation}},
-        {kCodeRow,
-         QStringList{kSaveBlock} + kSound + kPlayer + QStringList{kViewBlock, kSaveTape, kInformation}},
+        {kCodeRow, QStringList{kSaveBlock} + kSound + kPlayer +
+                       QStringList{kViewBlock, kSaveTape, kInformation}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);

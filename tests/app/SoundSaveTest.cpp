@@ -42,14 +42,16 @@ TEST_F(SoundSave, FromTheRowsBlockOrTheWholeTape) {
     EXPECT_EQ(dialogs.saves.back().fileName, QStringLiteral("hello-from-6.wav"));
     EXPECT_EQ(dialogs.saves.back().filters.front(), QStringLiteral("WAV Sound Files (*.wav)"));
     const Bytes fromHere = ReadWholeFile(Saved("code.wav"));
-    const WavSound expected(ReadTapeSoundBytes(brisalto::ReadTapeDocument(tape_->Path()), kCodeRow), SoundFormat{});
+    const WavSound expected(ReadTapeSoundBytes(brisalto::ReadTapeDocument(tape_->Path()), kCodeRow),
+                            SoundFormat{});
     EXPECT_EQ(fromHere.size(), expected.FileBytes());
     EXPECT_EQ(Bytes(fromHere.begin(), fromHere.begin() + 4), (Bytes{'R', 'I', 'F', 'F'}));
 
     Choose(kCodeRow, kWholeTape, Saved("tape.wav"));
     EXPECT_EQ(dialogs.saves.back().fileName, QStringLiteral("hello.wav"));
     EXPECT_EQ(ReadWholeFile(Saved("tape.wav")).size(),
-              WavSound(ReadTapeSoundBytes(brisalto::ReadTapeDocument(tape_->Path())), SoundFormat{}).FileBytes());
+              WavSound(ReadTapeSoundBytes(brisalto::ReadTapeDocument(tape_->Path())), SoundFormat{})
+                  .FileBytes());
     EXPECT_TRUE(dialogs.failures.empty());
 }
 

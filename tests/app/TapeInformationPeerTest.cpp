@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "RunCommand.h"
-#include "TapeDocument.h"
 #include "SaveActions.h"
+#include "TapeDocument.h"
 #include "TapeInformation.h"
 #include "TempTape.h"
 #include "TzxBuilder.h"
@@ -128,7 +128,8 @@ TEST(TapeInformationPeer, TzxTextsAgreeWithTzxlist) {
                             .Get(),
                         "texts.tzx");
     const Said peer = FromTzxlist(RunCommand("tzxlist " + tape.Path()));
-    const Said ours = FromInformation(TapeInformationText(brisalto::ReadTapeDocument(tape.Path())).toStdString());
+    const Said ours =
+        FromInformation(TapeInformationText(brisalto::ReadTapeDocument(tape.Path())).toStdString());
     ASSERT_EQ(peer.archive.size(), fields.size());
     EXPECT_EQ(ours.descriptions, peer.descriptions);
     EXPECT_EQ(ours.messages, peer.messages);

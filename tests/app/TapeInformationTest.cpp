@@ -5,9 +5,9 @@
 #include <QPlainTextEdit>
 
 #include "ModalWatcher.h"
-#include "TapeDocument.h"
 #include "QtFormDialogs.h"
 #include "RowMenuFixture.h"
+#include "TapeDocument.h"
 #include "TapeInformation.h"
 #include "TapeInformationDialog.h"
 #include "TzxBuilder.h"
@@ -81,7 +81,8 @@ TEST(TapeInformation, SumsUpATzxTapeAndWordsItsTexts) {
 TEST(TapeInformation, SaysAllChecksumsAreRightOnATapFile) {
     const TempTape tape(
         TapeBuilder().Block(ProgramHeaderBody()).Block(WithChecksum({0xFF, 7})).Get());
-    const QStringList lines = TapeInformationText(brisalto::ReadTapeDocument(tape.Path())).split('\n');
+    const QStringList lines =
+        TapeInformationText(brisalto::ReadTapeDocument(tape.Path())).split('\n');
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[1], QStringLiteral("Size: 26 bytes"));
     EXPECT_EQ(lines[2], QStringLiteral("Blocks: 1 header, 1 data, 0 never listed"));

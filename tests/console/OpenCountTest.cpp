@@ -39,7 +39,7 @@ TEST_P(OpenCount, EveryCommandOpensTheTapeOnce) {
         const testing::TempTape tape(testing::ReadWholeFile(BRISALTO_TEST_DATA "/" + file), file);
         std::vector<std::string> words = {"brisalto-tape"};
         for (const std::string& word : command.arguments) {
-            words.push_back(word == "TAPE" ? tape.Path()
+            words.push_back(word == "TAPE"  ? tape.Path()
                             : word == "OUT" ? tape.Folder() + "/out"
                                             : word);
         }

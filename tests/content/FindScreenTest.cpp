@@ -139,7 +139,8 @@ TEST(FindScreen, WhereATapeKeepsItsScreens) {
             Bytes changed = c.tape;
             changed[100] ^= 0xFF;
             file.Rewrite(changed);
-            EXPECT_THROW(ReadScreenBytes(brisalto::ReadTapeDocument(file.Path()), *place), TapeChangedError);
+            EXPECT_THROW(ReadScreenBytes(brisalto::ReadTapeDocument(file.Path()), *place),
+                         TapeChangedError);
             continue;
         }
         const auto screen = ReadScreenBytes(brisalto::ReadTapeDocument(file.Path()), *place);

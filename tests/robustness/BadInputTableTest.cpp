@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "CatalogueErrors.h"
-#include "TapeDocument.h"
 #include "CatalogueTable.h"
 #include "InOutError.h"
 #include "LineSink.h"
@@ -23,6 +22,7 @@
 #include "RowText.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TapeDocument.h"
 #include "TempTape.h"
 #include "TzxBuilder.h"
 
@@ -182,7 +182,8 @@ TEST_P(BadInputTable, ShowsWhatTheTableSays) {
     ASSERT_LT(*row.listedRow, catalogue.RowCount());
     const CatalogueRow& program = catalogue.Row(*row.listedRow);
     LineVector lines;
-    ListBasicProgram(brisalto::ReadTapeDocument(path), program.Position, program.Par1.value_or(0), lines);
+    ListBasicProgram(brisalto::ReadTapeDocument(path), program.Position, program.Par1.value_or(0),
+                     lines);
     EXPECT_EQ(lines.lines, row.listing);
 }
 

@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "CatalogueTable.h"
-#include "TapeDocument.h"
 #include "InOutError.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
 #include "RunCommand.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TapeDocument.h"
 #include "TempTape.h"
 #include "WriteProtect.h"
 
@@ -78,7 +78,8 @@ void ScanAndListEverything(const std::string& path) {
             if (row.Tipo != 255) continue;
             LineVector lines;
             try {
-                ListBasicProgram(brisalto::ReadTapeDocument(path), row.Position, row.Par1.value_or(0), lines);
+                ListBasicProgram(brisalto::ReadTapeDocument(path), row.Position,
+                                 row.Par1.value_or(0), lines);
             } catch (const InOutError&) {
             }
         }
@@ -134,7 +135,8 @@ TEST(NothingLost, ReadOnlyTapeInReadOnlyFolderScansAndListsUnchanged) {
     ASSERT_EQ(ScanTape(tape.Path(), true, catalogue), ScanResult::Completed);
     ASSERT_EQ(catalogue.RowCount(), 2u);
     LineVector lines;
-    ListBasicProgram(brisalto::ReadTapeDocument(tape.Path()), catalogue.Row(1).Position, *catalogue.Row(1).Par1, lines);
+    ListBasicProgram(brisalto::ReadTapeDocument(tape.Path()), catalogue.Row(1).Position,
+                     *catalogue.Row(1).Par1, lines);
 
     EXPECT_EQ(lines.lines, std::vector<std::string>{"  10  PRINT a"});
     EXPECT_TRUE(StateOf(tape.Path()) == before);
@@ -167,7 +169,8 @@ TEST_P(TapeChangedAfterScan, ListsWhatTheFileNowHoldsOrFails) {
 
     LineVector lines;
     try {
-        ListBasicProgram(brisalto::ReadTapeDocument(tape.Path()), program.Position, *program.Par1, lines);
+        ListBasicProgram(brisalto::ReadTapeDocument(tape.Path()), program.Position, *program.Par1,
+                         lines);
         EXPECT_FALSE(change.failure) << "listed although the file cannot hold the program";
     } catch (const InOutError& error) {
         EXPECT_EQ(std::optional(error.Code()), change.failure) << error.what();

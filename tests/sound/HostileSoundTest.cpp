@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "SoundError.h"
-#include "TapeDocument.h"
 #include "SoundSamples.h"
+#include "TapeDocument.h"
 #include "TapeSoundBytes.h"
 #include "TempTape.h"
 #include "TzxBuilder.h"
@@ -61,7 +61,8 @@ class HostileSound : public ::testing::TestWithParam<HostileCase> {};
 TEST_P(HostileSound, EndsInAMessageOrABoundedSound) {
     const bt::TempTape file(bt::Concat({bt::TzxSignature(), GetParam().blocks}), "t.tzx");
     try {
-        const brisalto::TapeSoundBytes sound = brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(file.Path()));
+        const brisalto::TapeSoundBytes sound =
+            brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(file.Path()));
         const brisalto::WavSound wav(sound, brisalto::SoundFormat{});
         ASSERT_EQ(GetParam().refusal, nullptr) << "sounds for " << wav.Tstates() << " T-states";
         EXPECT_LE(wav.Samples(), 2u * 60 * 60 * 44'100);
@@ -157,7 +158,8 @@ std::vector<std::uint8_t> Wav(const brisalto::TapeSoundBytes& tape) {
 TEST_P(UnsoundBlock, EndsTheSoundBeforeItOrSoundsAsBefore) {
     const Bytes first = bt::Concat({bt::TzxSignature(), Standard(1)});
     const bt::TempTape file(bt::Concat({first, GetParam().block, Standard(2)}), "t.tzx");
-    const brisalto::TapeSoundBytes sound = brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(file.Path()));
+    const brisalto::TapeSoundBytes sound =
+        brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(file.Path()));
     if (GetParam().reason != nullptr) {
         EXPECT_TRUE(sound.damaged);
         EXPECT_EQ(sound.rows, 1u);
@@ -171,7 +173,8 @@ TEST_P(UnsoundBlock, EndsTheSoundBeforeItOrSoundsAsBefore) {
     const bt::TempTape same(bt::Concat({first, GetParam().sameAs, Standard(2)}), "same.tzx");
     EXPECT_FALSE(sound.damaged);
     EXPECT_EQ(sound.rows, 2u);
-    EXPECT_EQ(Wav(sound), Wav(brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(same.Path()))));
+    EXPECT_EQ(Wav(sound),
+              Wav(brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(same.Path()))));
 }
 
 // From the second row on, an unsafe block right after it leaves that row alone to sound.
@@ -179,7 +182,8 @@ TEST(UnsoundBlock, EndsTheSoundFromARowAfterThatRow) {
     const Bytes tape =
         bt::Concat({bt::TzxSignature(), Standard(1), Standard(2), Pulses({}), Standard(3)});
     const bt::TempTape file(tape, "t.tzx");
-    const brisalto::TapeSoundBytes sound = brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(file.Path()), 1);
+    const brisalto::TapeSoundBytes sound =
+        brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(file.Path()), 1);
     EXPECT_TRUE(sound.damaged);
     EXPECT_EQ(sound.rows, 2u);
     EXPECT_EQ(sound.rowPositions.size(), 1u);

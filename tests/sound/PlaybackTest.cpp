@@ -34,7 +34,8 @@ TEST_P(PlaybackStops, StandsAtTheStopAndGivesTheWavsSamples) {
     const Bytes part2 = bt::TapeBuilder().Header(3, "two", 2, 40000).Data({4, 5}).Get();
     const bt::TempTape tape(
         bt::TzxBuilder().FromTap(part1).Raw(GetParam().stop).FromTap(part2).Get(), "two.tzx");
-    const brisalto::TapeSoundBytes bytes = brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(tape.Path()));
+    const brisalto::TapeSoundBytes bytes =
+        brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(tape.Path()));
     ASSERT_EQ(bytes.rowPositions.size(), 4u);
     const Bytes file = bt::ReadWholeFile(tape.Path());
     EXPECT_EQ(file.at(bytes.rowPositions[0]), 0x00);  // a header's flag

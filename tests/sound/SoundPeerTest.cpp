@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "CatalogueTable.h"
-#include "TapeDocument.h"
 #include "RunCommand.h"
 #include "ScanTape.h"
 #include "SoundSamples.h"
+#include "TapeDocument.h"
 #include "TapeSoundBytes.h"
 #include "TempTape.h"
 #include "TzxBuilder.h"
@@ -100,7 +100,8 @@ TEST_P(ReadBack, GivesTheTapesBlocks) {
     const std::string tape = GetParam().make(scratch.Folder());
     const std::string wav = scratch.Folder() + "/sound.wav";
     const std::string back = scratch.Folder() + "/back.tzx";
-    bt::WriteWavFile(brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(tape), GetParam().fromRow), wav);
+    bt::WriteWavFile(
+        brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(tape), GetParam().fromRow), wav);
     bt::RunCommand("audio2tape '" + wav + "' '" + back + "' 2>&1");
 
     const std::vector<Bytes> expected = Bodies(tape, GetParam().fromRow.value_or(0));

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "SoundError.h"
-#include "TapeDocument.h"
 #include "SoundSamples.h"
+#include "TapeDocument.h"
 #include "TapeSignal.h"
 #include "TapeSoundBytes.h"
 #include "TempTape.h"
@@ -237,7 +237,8 @@ TEST_P(SoundStart, IsTheRowsBlockAndWhatFollows) {
         expected = tail;
     }
     const bt::TempTape file(tape, GetParam().tzx ? "t.tzx" : "t.tap");
-    const TapeSoundBytes sound = brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(file.Path()), 1);
+    const TapeSoundBytes sound =
+        brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(file.Path()), 1);
     EXPECT_EQ(sound.bytes, expected);
     EXPECT_EQ(sound.tzx, GetParam().tzx);
     EXPECT_EQ(sound.rows, 3u);
@@ -270,7 +271,8 @@ TEST_P(DamagedSound, EndsBeforeTheDamagedBlock) {
     }
     cut.resize(cut.size() - 5);
     const bt::TempTape file(bt::Concat({whole, cut}), tzx ? "t.tzx" : "t.tap");
-    const TapeSoundBytes sound = brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(file.Path()));
+    const TapeSoundBytes sound =
+        brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(file.Path()));
     EXPECT_TRUE(sound.damaged);
     EXPECT_EQ(sound.rows, 2u);
     EXPECT_EQ(sound.bytes, whole);
@@ -281,7 +283,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, DamagedSound, ::testing::Values(false, true));
 
 TEST(SoundStart, RefusesARowTheTapeDoesNotHave) {
     const bt::TempTape file(bt::TapeBuilder().Data({1, 2}).Get());
-    EXPECT_THROW(brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(file.Path()), 1), brisalto::SoundError);
+    EXPECT_THROW(brisalto::ReadTapeSoundBytes(brisalto::ReadTapeDocument(file.Path()), 1),
+                 brisalto::SoundError);
 }
 
 }  // namespace

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "CatalogueTable.h"
-#include "TapeDocument.h"
 #include "InOutError.h"
 #include "ReadScreen.h"
 #include "RowText.h"
 #include "ScanTape.h"
 #include "TapeArchive.h"
+#include "TapeDocument.h"
 #include "TempTape.h"
 
 namespace brisalto {
@@ -66,7 +66,8 @@ TEST(KeptEntry, OneArchiveWalkPerOpenUntilTheArchiveChanges) {
     const CatalogueRow& screen = catalogue.Row(catalogue.RowCount() - 1);
     ASSERT_EQ(screen.Length, kScreenBytes + 2);
     ScreenPixels pixels;
-    EXPECT_TRUE(ReadScreen(brisalto::ReadTapeDocument(tape), screen.Position, *screen.Checksum, pixels));
+    EXPECT_TRUE(
+        ReadScreen(brisalto::ReadTapeDocument(tape), screen.Position, *screen.Checksum, pixels));
     EXPECT_EQ(ArchiveWalks() - before, 1u);
 
     std::filesystem::last_write_time(

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "CatalogueTable.h"
-#include "TapeDocument.h"
 #include "InOutError.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
@@ -19,6 +18,7 @@
 #include "RunCommand.h"
 #include "ScanTape.h"
 #include "TapeArchive.h"
+#include "TapeDocument.h"
 #include "TempTape.h"
 
 namespace brisalto {
@@ -46,13 +46,16 @@ std::vector<std::string> Everything(const TapeLocation& location) {
         const CatalogueRow& row = catalogue.Row(i);
         if (row.Tipo == 255) {
             Lines lines;
-            ListBasicProgram(brisalto::ReadTapeDocument(location), row.Position, row.Par1.value_or(0), lines);
+            ListBasicProgram(brisalto::ReadTapeDocument(location), row.Position,
+                             row.Par1.value_or(0), lines);
             seen.insert(seen.end(), lines.lines.begin(), lines.lines.end());
         }
         if (row.Size == 6912 && row.Checksum) {
             ScreenPixels pixels;
-            seen.push_back(ReadScreen(brisalto::ReadTapeDocument(location), row.Position, *row.Checksum, pixels) ? "screen"
-                                                                                     : "no screen");
+            seen.push_back(ReadScreen(brisalto::ReadTapeDocument(location), row.Position,
+                                      *row.Checksum, pixels)
+                               ? "screen"
+                               : "no screen");
         }
     }
     return seen;
@@ -226,21 +229,24 @@ TEST(ArchivedTapeChangedAfterScan, ReadsAsTheArchiveIsNow) {
     ASSERT_EQ(ScanTape(location, true, catalogue), ScanResult::Completed);
     const CatalogueRow program = catalogue.Row(1);
     Lines lines;
-    ASSERT_NO_THROW(ListBasicProgram(brisalto::ReadTapeDocument(location), program.Position, *program.Par1, lines));
+    ASSERT_NO_THROW(ListBasicProgram(brisalto::ReadTapeDocument(location), program.Position,
+                                     *program.Par1, lines));
 
     // The same name, now a tape too short for the program.
     RunCommand("cd '" + folder +
                "' && head -c 30 'Side B.tap' > ../short/'Side B.tap' && "
                "rm ../changed.zip && cd ../short && zip -q ../changed.zip 'Side B.tap'");
     try {
-        ListBasicProgram(brisalto::ReadTapeDocument(location), program.Position, *program.Par1, lines);
+        ListBasicProgram(brisalto::ReadTapeDocument(location), program.Position, *program.Par1,
+                         lines);
         ADD_FAILURE() << "listed a program no longer there";
     } catch (const InOutError& failure) {
         EXPECT_STREQ(failure.what(), "Read beyond end of file");
     }
     std::filesystem::remove(zip);
     try {
-        ListBasicProgram(brisalto::ReadTapeDocument(location), program.Position, *program.Par1, lines);
+        ListBasicProgram(brisalto::ReadTapeDocument(location), program.Position, *program.Par1,
+                         lines);
         ADD_FAILURE() << "listed a program from a deleted archive";
     } catch (const InOutError& failure) {
         EXPECT_STREQ(failure.what(), "File not found");

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "TapeDocument.h"
 #include "TapeBuilder.h"
+#include "TapeDocument.h"
 #include "TempTape.h"
 #include "TzxBuilder.h"
 

@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "CatalogueTable.h"
-#include "TapeDocument.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
 #include "RowText.h"
 #include "RunCommand.h"
 #include "ScanTape.h"
 #include "TapeBuilder.h"
+#include "TapeDocument.h"
 #include "TempTape.h"
 #include "TzxBuilder.h"
 
@@ -223,7 +223,8 @@ Catalogued Catalogue(const Bytes& contents) {
         CatalogueRow row = catalogue.Row(i);
         if (row.Tipo == 255) {
             LineVector lines;
-            ListBasicProgram(brisalto::ReadTapeDocument(tape.Path()), row.Position, row.Par1.value_or(0), lines);
+            ListBasicProgram(brisalto::ReadTapeDocument(tape.Path()), row.Position,
+                             row.Par1.value_or(0), lines);
             result.listings.push_back(lines.lines);
         }
         row.Position = 0;
