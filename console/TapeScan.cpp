@@ -8,7 +8,9 @@
 
 #include "FailureText.h"
 #include "ProgramStart.h"
+#include "ReadTapeBytes.h"
 #include "TapeArchive.h"
+#include "TapeFile.h"
 #include "TapeRows.h"
 
 namespace brisalto {
@@ -64,14 +66,27 @@ std::optional<std::size_t> TapeScan::IndexOf(std::size_t number) const {
 }
 
 void ScanForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan) {
+    ReadBytes read;
     try {
         scan.catalogue.Empty();
         scan.numbers.clear();
+        read = ReadTapeBytes(location);
+        // The digest first: a scan that fails on a field still has a tape to sum.
+        if (!read.cut) scan.digest = DigestOf(*read.bytes);
         NumberedTable table(scan);
-        scan.result = ScanRows(location, showRaw, table, &scan.details);
+        TapeFile file(read.bytes);
+        scan.result = ScanRows(file, showRaw, table, &scan.details);
+        if (read.cut) scan.result = ScanResult::Damaged;
     } catch (const std::exception& failure) {
         scan.catalogue.Cancel();
         scan.failure = FailureText(failure.what());
+    }
+    if (!read.cut) return;
+    try {
+        // Past the bytes a tape is read to, the digest is still of the whole file.
+        scan.digest = ReadTapeDigest(location);
+    } catch (const std::exception&) {
+        // The scan's failure says what is wrong; the digest stays null.
     }
 }
 

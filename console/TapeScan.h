@@ -51,6 +51,7 @@ std::vector<ConsoleTape> FindConsoleTapes(const std::string& path, const std::st
 // Scans the tape as the window does with "Show Raw Blocks" set to showRaw. A failure does not
 // travel out: it is kept in the scan, with the rows posted before it (a row it left open is
 // dropped).
+// The tape is read once, and its digest (size and SHA-1) is kept in the scan too.
 void ScanForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan);
 
 // Reads the tape once into scan.document and lists its rows as ScanForConsole does; a failure

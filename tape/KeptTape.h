@@ -15,13 +15,22 @@ using SharedBytes = std::shared_ptr<const std::vector<std::uint8_t>>;
 
 // The tape read last (a bare file's bytes, or an archive entry unpacked), kept with its file's
 // stamp at that read: finding out what a file holds and then reading the tape in it open the
-// file once, not twice.
+// file once, not twice. A bare file's bytes are taken by the read that follows the look, once:
+// a stamp can stay the same across a quick rewrite of a file of the same size, so kept bytes of
+// a bare file are never a reason not to read it again later.
 class KeptTape {
 public:
     SharedBytes Find(const TapeLocation& location, const FileStamp& stamp) {
         const std::lock_guard lock(mutex_);
         if (location_ == location && stamp_ == stamp) return bytes_;
         return nullptr;
+    }
+    // The kept bytes of location if its stamp is stamp, let go of here.
+    SharedBytes Take(const TapeLocation& location, const FileStamp& stamp) {
+        const std::lock_guard lock(mutex_);
+        if (location_ != location || stamp_ != stamp) return nullptr;
+        location_ = {};
+        return std::move(bytes_);
     }
     void Keep(const TapeLocation& location, const FileStamp& stamp, SharedBytes bytes) {
         const std::lock_guard lock(mutex_);

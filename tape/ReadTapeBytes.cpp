@@ -28,11 +28,10 @@ ReadBytes ReadTapeBytes(const TapeLocation& location) {
         return {std::move(entry), StampOfFile(location.path)};
     }
     const FileStamp now = StampOfFile(location.path);
-    if (SharedBytes kept = Kept().Find(location, now)) return {std::move(kept), now};
+    if (SharedBytes kept = Kept().Take(location, now)) return {std::move(kept), now};
     OsFile file(location.path);
     ReadBytes read = ReadFileStart(file);
     file.Close();
-    if (!read.cut) Kept().Keep(location, read.stamp, read.bytes);
     return read;
 }
 

@@ -20,9 +20,9 @@ struct ReadBytes {
     bool cut = false;  // the file goes on past the bytes read
 };
 
-// The bytes of the tape at location with at most one open of its file: the copy kept from the
-// look that found the tape while the file's stamp is unchanged, else the file read (or the
-// archive entry unpacked), kept in its turn. Failures: InOutError, ArchiveError.
+// The bytes of the tape at location with at most one open of its file: the copy kept by the look
+// that found the tape while the file's stamp is unchanged, else the file read (or the archive
+// entry unpacked). Failures: InOutError, ArchiveError.
 ReadBytes ReadTapeBytes(const TapeLocation& location);
 
 // The first bytes of file, from its start, up to kMaxTapeFileBytes.

@@ -187,6 +187,11 @@ ScanResult ScanRows(const TapeLocation& location, bool showRaw, CatalogueSink& s
     return ReadTapeBlocks(location, details, [&rows](const TapeBlock& block) { rows.Take(block); });
 }
 
+ScanResult ScanRows(TapeFile& file, bool showRaw, CatalogueSink& sink, ScanDetails* details) {
+    RowMaker rows(showRaw, sink);
+    return ReadTapeBlocks(file, details, [&rows](const TapeBlock& block) { rows.Take(block); });
+}
+
 void RowMaker::Take(const TapeBlock& block) {
     if (!IsRowBlock(block)) return;
     if (block.body->Flag() == kHeaderFlag || showRaw_) {

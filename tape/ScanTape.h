@@ -58,6 +58,11 @@ private:
     std::uint16_t lastProgramLength_ = 0;  // parameter 2 of the most recent Program header
 };
 
+// The rows of a tape already opened (bytes read into memory), as ScanRows below gives them from
+// its location.
+ScanResult ScanRows(TapeFile& file, bool showRaw, CatalogueSink& sink,
+                    ScanDetails* details = nullptr);
+
 // The same walk, handing each listed block's row to sink as it comes instead of keeping it:
 // the rows ScanTape would append, in the same order, and the same failures.
 ScanResult ScanRows(const TapeLocation& location, bool showRaw, CatalogueSink& sink,
