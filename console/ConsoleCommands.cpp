@@ -460,6 +460,7 @@ int Details(const ConsoleRequest& request) {
     TapeDocument opened;
     try {
         opened = ReadTapeDocument(tape->location);
+        if (opened.failure) std::rethrow_exception(opened.failure);
     } catch (const std::exception& failure) {
         Complain(tape->name, FailureText(failure.what()));
         return kExitFailure;

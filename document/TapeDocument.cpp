@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "CatalogueRow.h"
+#include "InOutError.h"
 #include "ReadTapeBytes.h"
 #include "TapeFile.h"
 
@@ -30,11 +31,16 @@ TapeDocument TapeDocumentFromBytes(TapeLocation location,
     document.bytes = std::move(bytes);
     TapeFile file(document.bytes);
     std::uint64_t kept = 0;
-    document.result = ReadTapeBlocks(file, &document.details, [&](const TapeBlock& block) {
-        document.blocks.push_back(block);
-        kept += block.part.size();
-        if (kept > kMaxKeptParts) document.blocks.back().part = {};
-    });
+    try {
+        document.result = ReadTapeBlocks(file, &document.details, [&](const TapeBlock& block) {
+            document.blocks.push_back(block);
+            kept += block.part.size();
+            if (kept > kMaxKeptParts) document.blocks.back().part = {};
+        });
+    } catch (const InOutError&) {
+        document.failure = std::current_exception();
+        document.result = ScanResult::Damaged;
+    }
     document.tzx = document.details.tzxVersion;
     return document;
 }

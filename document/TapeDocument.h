@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <span>
@@ -31,6 +32,9 @@ struct TapeDocument {
     std::vector<TapeBlock> blocks;
     ScanResult result = ScanResult::Completed;  // Damaged: the blocks up to the damage
     ScanDetails details;                        // the counts and texts a scan reports
+    // What stopped the read partway (a TAP file that ends inside a length), the blocks before it
+    // kept; the rows made of the document end with it, as a scan of the file does.
+    std::exception_ptr failure;
 
     std::span<const std::uint8_t> Bytes() const noexcept {
         return bytes ? std::span<const std::uint8_t>(*bytes) : std::span<const std::uint8_t>();

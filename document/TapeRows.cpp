@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TapeRows.h"
 
+#include <exception>
+
 #include "CatalogueSink.h"
 #include "CatalogueTable.h"
 #include "TapeDocument.h"
@@ -10,6 +12,7 @@ namespace brisalto {
 ScanResult ListRows(const TapeDocument& document, bool showRaw, CatalogueSink& sink) {
     RowMaker rows(showRaw, sink);
     for (const TapeBlock& block : document.blocks) rows.Take(block);
+    if (document.failure) std::rethrow_exception(document.failure);
     return document.result;
 }
 

@@ -3,11 +3,12 @@
 
 #include <algorithm>
 #include <array>
+#include <exception>
 #include <string>
 
-#include "SoundLibraryGuard.h"
 #include "ScanTape.h"
 #include "SoundError.h"
+#include "SoundLibraryGuard.h"
 #include "TapeBlock.h"
 #include "TapeFile.h"
 
@@ -78,6 +79,7 @@ namespace {
 TapeSoundBytes ReadFrom(const TapeDocument& document, SoundBlocks& rows, bool fromRow,
                         std::optional<std::size_t> askedRow) {
     for (const TapeBlock& block : document.blocks) rows.Take(block);
+    if (document.failure) std::rethrow_exception(document.failure);
     const ScanResult scan = document.result;
     TapeSoundBytes sound;
     sound.rows = rows.Count();
