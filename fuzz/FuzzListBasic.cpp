@@ -67,8 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A tape is read up to its limit: program bytes past it are missing as those past the end.
     const brisalto::TapeDocument document = brisalto::ReadTapeDocument(tape.Path());
-    const bool whole =
-        fromPosition.size() >= length && position + length <= document.Bytes().size();
+    const bool whole = fromPosition.size() >= length &&
+                       (length == 0 || position + length <= document.Bytes().size());
     brisalto::LineVector listed;
     try {
         brisalto::ListBasicProgram(document, position, length, listed);
