@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Lists a BASIC program from any bytes. Input: the block's position (4 bytes, little-endian), the
-// program length (2 bytes, little-endian), then the tape file's contents from the 64 KiB boundary
-// at or below the position; the file holds zeros before them (a hole, which costs nothing). So
-// every position, far past 64 KiB too, reads the input's bytes without the input being large. "Read
-// beyond end of file" is the normal outcome when the file is too short; a crash, a sanitizer
-// report, a hang or a broken expectation below is a finding.
+// Lists a BASIC program from any bytes. Input: the block's position (4 bytes, little-endian; taken
+// below 256 KiB), the program length (2 bytes, little-endian), then the tape's bytes from the
+// 64 KiB boundary at or below the position; the tape holds zeros before them. So positions past
+// 64 KiB, where a 16-bit offset no longer says where a block is, read the input's bytes without the
+// input being large. "Read beyond end of file" is the normal outcome when the tape is too short; a
+// crash, a sanitizer report, a hang or a broken expectation below is a finding.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BlockBuffer.h"
@@ -19,7 +20,6 @@
 #include "InOutError.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
-#include "ScratchFile.h"
 #include "TapeDocument.h"
 
 namespace {
@@ -51,12 +51,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < kParameterBytes) return 0;
     std::uint64_t position = 0;
     for (std::size_t i = 0; i < 4; ++i) position |= std::uint64_t{data[i]} << (8 * i);
+    // Past a few 64 KiB boundaries every position is alike; the tape is held in memory.
+    position &= 0x3FFFF;
     const auto length = static_cast<std::uint16_t>(data[4] | data[5] << 8);
     const std::span<const std::uint8_t> contents(data + kParameterBytes, size - kParameterBytes);
 
     const std::uint64_t base = position & ~std::uint64_t{0xFFFF};
-    static const brisalto::fuzzing::ScratchFile tape;
-    tape.Write(contents, base);
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(base));
+    bytes->insert(bytes->end(), contents.begin(), contents.end());
+    // The lister reads the tape's bytes only: its blocks are not read here.
+    brisalto::TapeDocument document;
+    document.bytes = std::move(bytes);
 
     const auto offset = static_cast<std::size_t>(position - base);
     const std::span<const std::uint8_t> fromPosition =
@@ -64,11 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t kept = std::min<std::size_t>(length, brisalto::kBlockBufferSize);
     const std::vector<std::string> decoded =
         DecodeExactCopy(fromPosition.first(std::min(kept, fromPosition.size())), length);
+    const bool whole = fromPosition.size() >= length;
 
-    // A tape is read up to its limit: program bytes past it are missing as those past the end.
-    const brisalto::TapeDocument document = brisalto::ReadTapeDocument(tape.Path());
-    const bool whole = fromPosition.size() >= length &&
-                       (length == 0 || position + length <= document.Bytes().size());
     brisalto::LineVector listed;
     try {
         brisalto::ListBasicProgram(document, position, length, listed);
