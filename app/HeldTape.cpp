@@ -14,7 +14,7 @@ std::shared_ptr<const TapeDocument> HeldTape::Current() {
     if (location_.path.empty()) return nullptr;
     // A look at the file's stamp, not an open: an unchanged tape is not read again.
     if (!document_ || document_->location != location_ ||
-        StampOfFile(location_.path) != document_->stamp)
+        StampOfFile(location_.path) != std::optional(document_->stamp))
         Read();
     return document_;
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "ByteSource.h"
@@ -18,9 +19,9 @@ struct FileStamp {
 };
 
 // The length and modification time of the file at path (UTF-8) now, without opening it: the
-// window asks this to know whether the tape it holds is still the file's. InOutError when the
-// file is not there.
-FileStamp StampOfFile(const std::string& path);
+// window asks this to know whether the tape it holds is still the file's. Nothing when the file
+// cannot be looked at (gone, a device): opening it then says why, in the failure table's words.
+std::optional<FileStamp> StampOfFile(const std::string& path) noexcept;
 
 // How many files this process has opened (each OsFile made), for tests and figures: a tape is
 // read with one open, whatever looks at it afterwards.

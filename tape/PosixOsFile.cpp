@@ -30,9 +30,9 @@ FileStamp StampOf(const struct stat& status) {
 
 }  // namespace
 
-FileStamp StampOfFile(const std::string& path) {
+std::optional<FileStamp> StampOfFile(const std::string& path) noexcept {
     struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) ThrowLastError();
+    if (::stat(path.c_str(), &status) != 0) return std::nullopt;
     return StampOf(status);
 }
 

