@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "EdgeFinder.h"
+#include "PulseDecoder.h"
+#include "RecoveredBlock.h"
+
+namespace brisalto {
+
+// A recording turned into a TZX tape as it comes: samples (a file's or a live input's) or pulses
+// (a CSW's or PZX's) in, blocks out through the observer as each is read, and the whole tape's
+// bytes at the end. Used by files and live capture alike.
+class RecordingDecoder {
+public:
+    // sampleRate is of the samples given to AddSamples (none when only pulses are given).
+    explicit RecordingDecoder(double sampleRate, PulseDecoder::BlockObserver observer = {});
+    RecordingDecoder(const RecordingDecoder&) = delete;
+    RecordingDecoder& operator=(const RecordingDecoder&) = delete;
+
+    void AddSamples(std::span<const float> mono);
+    void AddPulse(double tstates);
+    // The TZX file of every block recovered, with "ZXTape!" and version 1.20 before them.
+    std::vector<std::uint8_t> Finish();
+
+    std::uint32_t DataBlocks() const noexcept { return dataBlocks_; }
+    std::uint32_t DamagedBlocks() const noexcept { return damagedBlocks_; }
+
+private:
+    void Take(RecoveredBlock block);
+
+    PulseDecoder::BlockObserver observer_;
+    std::vector<std::uint8_t> tzx_;
+    std::uint32_t dataBlocks_ = 0;
+    std::uint32_t damagedBlocks_ = 0;
+    std::unique_ptr<PulseDecoder> pulses_;
+    std::unique_ptr<EdgeFinder> edges_;
+    bool finished_ = false;
+};
+
+}  // namespace brisalto
