@@ -34,6 +34,8 @@ constexpr double kLongestPulse = 65535;
 constexpr int kStraysInPause = 2;
 // Pulses kept as sound in all; past this, sound that makes no block is kept as pauses only.
 constexpr std::uint64_t kMostKeptPulses = 4'000'000;
+// A block's end closer than this to the next edge is a break, unless the block checks.
+constexpr double kShortestPause = 0.02 * kTStatesPerSecond;
 // The most data bytes of one block: a TZX turbo block's 3-byte length.
 constexpr std::size_t kMostBlockBytes = 0xFFFFFF;
 
@@ -209,32 +211,46 @@ void PulseDecoder::TakeHalf(double half) {
     if (!TakeBit(pair)) EndData(0, true);
 }
 
-// The bit timings from the first pairs: two clusters, started at the ROM's timings scaled to
-// the pilot; a block whose pairs are all alike keeps the ROM's ratio.
+// The bit timings from the first pairs: two clusters, started at their shortest and longest
+// pairs. Pairs all alike are the ROM's 0 or 1 bit scaled to the pilot, whichever they are
+// nearer, and the other bit at the ROM's ratio.
 void PulseDecoder::LearnTimings() {
     const double scale = pilot_ / kRomPilot;
     double zero = kRomZeroPair * scale, one = kRomOnePair * scale;
-    for (int round = 0; round < 8 && !learning_.empty(); ++round) {
-        const double middle = (zero + one) / 2;
-        double zeros = 0, ones = 0;
-        int zeroCount = 0, oneCount = 0;
-        for (const double pair : learning_) {
-            if (pair < middle) {
-                zeros += pair;
-                ++zeroCount;
+    if (!learning_.empty()) {
+        std::vector<double> sorted = learning_;
+        std::sort(sorted.begin(), sorted.end());
+        const double shortest = sorted[sorted.size() / 20];
+        const double longest = sorted[sorted.size() - 1 - sorted.size() / 20];
+        if (longest >= 1.35 * shortest) {
+            zero = shortest;
+            one = longest;
+            for (int round = 0; round < 8; ++round) {
+                const double middle = (zero + one) / 2;
+                double zeros = 0, ones = 0;
+                int zeroCount = 0, oneCount = 0;
+                for (const double pair : sorted) {
+                    if (pair < middle) {
+                        zeros += pair;
+                        ++zeroCount;
+                    } else {
+                        ones += pair;
+                        ++oneCount;
+                    }
+                }
+                if (zeroCount > 0) zero = zeros / zeroCount;
+                if (oneCount > 0) one = ones / oneCount;
+            }
+        } else {
+            const double alike = sorted[sorted.size() / 2];
+            if (alike * alike < zero * one) {
+                zero = alike;
+                one = 2 * alike;
             } else {
-                ones += pair;
-                ++oneCount;
+                one = alike;
+                zero = alike / 2;
             }
         }
-        if (zeroCount > 0) zero = zeros / zeroCount;
-        if (oneCount > 0) one = ones / oneCount;
-        if (zeroCount == 0) zero = one / 2;
-        if (oneCount == 0) one = zero * 2;
-    }
-    if (one < 1.35 * zero) {
-        zero = kRomZeroPair * scale;
-        one = kRomOnePair * scale;
     }
     zero_ = zero;
     one_ = one;
@@ -290,8 +306,13 @@ void PulseDecoder::EndData(double pausePulse, bool broke) {
         std::uint8_t check = 0;
         for (const std::uint8_t byte : block.bytes) check ^= byte;
         block.checksumGood = check == 0;
-        if (broke) block.broke = BlockBreak{static_cast<std::uint32_t>(block.bytes.size()),
-                                            now_ / kTStatesPerSecond};
+        // A block that ends short of a pause and does not check ends where it broke (a dropout,
+        // a crease), not where it was saved to end.
+        if (!block.checksumGood && pausePulse < kShortestPause) broke = true;
+        if (broke) {
+            block.broke = BlockBreak{static_cast<std::uint32_t>(block.bytes.size()),
+                                     (now_ - pausePulse) / kTStatesPerSecond};
+        }
         const double scale = pilot_ / kRomPilot;
         const double zero = zeroCount_ ? zeroSum_ / zeroCount_ : zero_;
         const double one = oneCount_ ? oneSum_ / oneCount_ : one_;
