@@ -302,6 +302,7 @@ void PulseDecoder::EndData(double pausePulse, bool broke) {
     } else {
         PendingBlock block;
         block.start = pilotStart_;
+        block.end = now_ - pausePulse;
         block.bytes = std::move(bytes_);
         std::uint8_t check = 0;
         for (const std::uint8_t byte : block.bytes) check ^= byte;
@@ -355,7 +356,7 @@ void PulseDecoder::KeepPulse(double pulse) {
     EmitPending();
     if (silence_ > 0) EmitSilence();
     if (keptTotal_ >= kMostKeptPulses) {
-        silence_ += pulse;
+        AddSilence(pulse, now_ - pulse);
         return;
     }
     if (kept_.empty()) keptStart_ = now_ - pulse;
@@ -371,6 +372,12 @@ void PulseDecoder::KeepSilence(double tstates) {
         return;
     }
     EmitKept();
+    AddSilence(tstates, now_ - tstates);
+}
+
+// Silence held is always one stretch: whatever sound came before it was passed on first.
+void PulseDecoder::AddSilence(double tstates, double start) {
+    if (silence_ == 0) silenceStart_ = start;
     silence_ += tstates;
 }
 
@@ -388,7 +395,7 @@ void PulseDecoder::EmitPending() {
     // A pause longer than a block's own field holds goes on in pause blocks.
     const double most = 65535.0 * kTStatesPerSecond / 1000;
     const double pause = std::min(block.pause, most);
-    silence_ += block.pause - pause;
+    if (block.pause > pause) AddSilence(block.pause - pause, block.end + pause);
     const double pauseMs = pause * 1000 / kTStatesPerSecond;
 
     if (block.broke || !block.checksumGood) {
@@ -436,7 +443,11 @@ void PulseDecoder::EmitPending() {
 void PulseDecoder::EmitKept() {
     if (kept_.empty()) return;
     if (kept_.size() < 4) {
-        for (const double pulse : kept_) silence_ += pulse;
+        double at = keptStart_;
+        for (const double pulse : kept_) {
+            AddSilence(pulse, at);
+            at += pulse;
+        }
         kept_.clear();
         return;
     }
@@ -450,7 +461,7 @@ void PulseDecoder::EmitKept() {
 
 void PulseDecoder::EmitSilence() {
     double milliseconds = silence_ * 1000 / kTStatesPerSecond;
-    const double start = now_ - silence_;
+    double start = silenceStart_;
     silence_ = 0;
     // A pause of 0 would stop the tape; less than a millisecond is left out.
     while (milliseconds >= 1) {
@@ -461,6 +472,7 @@ void PulseDecoder::EmitSilence() {
         PutWord(out.tzx, part);
         Emit(std::move(out));
         milliseconds -= part;
+        start += part * kTStatesPerSecond / 1000;
     }
 }
 

@@ -50,6 +50,7 @@ private:
     void EndData(double pausePulse, bool broke);
     void KeepPulse(double pulse);
     void KeepSilence(double tstates);
+    void AddSilence(double tstates, double start);
     void FlushKept();
     void EmitPending();
     void EmitKept();
@@ -60,6 +61,7 @@ private:
     // A data block read, held while the pause after it is measured.
     struct PendingBlock {
         double start = 0;  // T-states
+        double end = 0;    // T-states, where its last pulse ends
         std::vector<std::uint8_t> bytes;
         bool checksumGood = false;
         std::optional<BlockBreak> broke;
@@ -102,7 +104,8 @@ private:
     // Sound that made no block, not yet passed on.
     std::vector<double> kept_;
     double keptStart_ = 0;
-    double silence_ = 0;  // a pause being measured
+    double silence_ = 0;       // a pause being measured
+    double silenceStart_ = 0;  // where it began, T-states
     std::uint64_t keptTotal_ = 0;
 };
 
