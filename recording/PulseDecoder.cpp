@@ -97,9 +97,9 @@ void PulseDecoder::Search(double pulse, bool edge) {
     if (edge && pulse >= kShortestPilot && pulse <= kLongestPilot) {
         StartRun(pulse);
     } else if (edge) {
-        KeepPulse(pulse);
+        KeepPulse(pulse, now_ - pulse);
     } else {
-        KeepSilence(pulse);
+        KeepSilence(pulse, now_ - pulse);
     }
 }
 
@@ -117,7 +117,11 @@ void PulseDecoder::DropRun() {
     if (runCount_ >= kTonePulses) {
         EmitTone(runSum_ / runCount_, runCount_, runStart_);
     } else {
-        for (const double pulse : run_) KeepPulse(pulse);
+        double start = runStart_;
+        for (const double pulse : run_) {
+            KeepPulse(pulse, start);
+            start += pulse;
+        }
     }
     run_.clear();
     runCount_ = 0;
@@ -155,7 +159,7 @@ void PulseDecoder::Sync(double pulse, bool edge) {
     }
     state_ = State::Search;
     DropRun();
-    KeepPulse(first);
+    KeepPulse(first, now_ - pulse - first);
     Search(pulse, edge);
 }
 
@@ -298,7 +302,11 @@ void PulseDecoder::EndData(double pausePulse, bool broke) {
     if (bytes_.empty()) {
         // A pilot and syncs with no byte after them: sound, kept as it was.
         EmitTone(pilot_, pilotCount_, pilotStart_);
-        for (const double sync : syncs_) KeepPulse(sync);
+        double start = pilotStart_ + pilot_ * pilotCount_;
+        for (const double sync : syncs_) {
+            KeepPulse(sync, start);
+            start += sync;
+        }
     } else {
         PendingBlock block;
         block.start = pilotStart_;
@@ -343,9 +351,9 @@ void PulseDecoder::EndData(double pausePulse, bool broke) {
 
 // --- Sound that makes no block ----------------------------------------------------------------
 
-void PulseDecoder::KeepPulse(double pulse) {
+void PulseDecoder::KeepPulse(double pulse, double start) {
     if (pulse > kLongestPulse) {
-        KeepSilence(pulse);
+        KeepSilence(pulse, start);
         return;
     }
     if (pending_ && strays_ < kStraysInPause) {
@@ -356,23 +364,23 @@ void PulseDecoder::KeepPulse(double pulse) {
     EmitPending();
     if (silence_ > 0) EmitSilence();
     if (keptTotal_ >= kMostKeptPulses) {
-        AddSilence(pulse, now_ - pulse);
+        AddSilence(pulse, start);
         return;
     }
-    if (kept_.empty()) keptStart_ = now_ - pulse;
+    if (kept_.empty()) keptStart_ = start;
     kept_.push_back(pulse);
     ++keptTotal_;
     if (kept_.size() == 255) EmitKept();
 }
 
-void PulseDecoder::KeepSilence(double tstates) {
+void PulseDecoder::KeepSilence(double tstates, double start) {
     if (pending_) {
         pending_->pause += tstates;
         if (pending_->pause >= holdPause_) EmitPending();
         return;
     }
     EmitKept();
-    AddSilence(tstates, now_ - tstates);
+    AddSilence(tstates, start);
 }
 
 // Silence held is always one stretch: whatever sound came before it was passed on first.
@@ -502,7 +510,7 @@ void PulseDecoder::Finish() {
     case State::Sync:
         state_ = State::Search;
         DropRun();
-        KeepPulse(syncs_.front());
+        KeepPulse(syncs_.front(), now_ - syncs_.front());
         break;
     case State::Data: Data(1, false); break;
     }

@@ -48,8 +48,9 @@ private:
     void LearnTimings();
     bool TakeBit(double pair);
     void EndData(double pausePulse, bool broke);
-    void KeepPulse(double pulse);
-    void KeepSilence(double tstates);
+    // start: where the pulse began, T-states from the recording's start
+    void KeepPulse(double pulse, double start);
+    void KeepSilence(double tstates, double start);
     void AddSilence(double tstates, double start);
     void FlushKept();
     void EmitPending();
