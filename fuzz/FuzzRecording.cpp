@@ -2,10 +2,12 @@
 // Reads any bytes as a recording's samples. Input: one byte of settings (bits 0-2 the sample
 // rate, bit 3 16-bit little-endian samples rather than 8-bit unsigned ones, bits 4-5 how many
 // samples are given at a time), then the samples. Any outcome is normal but these findings: a
-// crash, a sanitizer report, a hang, or a tape that the tape reader does not read whole, or that
-// differs from the blocks handed out as they came.
+// crash, a sanitizer report, a hang, a tape that the tape reader does not read whole, that
+// differs from the blocks handed out as they came, or that sounds for much less time than the
+// recording (sound lost).
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -58,6 +60,38 @@ void CheckDataBlock(const brisalto::RecoveredBlock& block, const brisalto::TapeB
     Require(!block.broke || block.broke->byte <= block.dataLength, "a break lies in the block");
 }
 
+// The T-states a recovered block sounds for, from its own fields (at offsets after its ID).
+double BlockTstates(const std::vector<std::uint8_t>& tzx) {
+    const auto word = [&tzx](std::size_t at) {
+        return at + 2 < tzx.size() ? double(tzx[at + 1] | tzx[at + 2] << 8) : 0.0;
+    };
+    const auto bits = [&tzx](std::size_t from, double zero, double one) {
+        double tstates = 0;
+        for (std::size_t i = from; i < tzx.size(); ++i) {
+            const int ones = std::popcount(tzx[i]);
+            tstates += 2 * (ones * one + (8 - ones) * zero);
+        }
+        return tstates;
+    };
+    switch (tzx[0]) {
+    case 0x10: {
+        const double pilot = (tzx.size() > 5 && tzx[5] < 0x80 ? 8063 : 3223) * 2168.0;
+        return pilot + 667 + 735 + bits(5, 855, 1710) + word(0) * 3500;
+    }
+    case 0x11:
+        return word(0) * word(10) + word(2) + word(4) + bits(19, word(6), word(8)) +
+               word(13) * 3500;
+    case 0x12: return word(0) * word(2);
+    case 0x13: {
+        double tstates = 0;
+        for (std::size_t i = 0; tzx.size() > 1 && i < tzx[1]; ++i) tstates += word(1 + 2 * i);
+        return tstates;
+    }
+    case 0x20: return word(0) * 3500;
+    default: return 0;
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -76,8 +110,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Each sample ends at most one pulse, and a pulse takes a few bytes at most.
     Require(tzx->size() <= 64 + 4 * samples.size(), "the tape grows no faster than the sound");
+    const double duration = static_cast<double>(samples.size()) / rate;
     std::vector<std::uint8_t> joined(tzx->begin(), tzx->begin() + kTzxHeaderSize);
     double seconds = 0;
+    double tstates = 0;
     std::uint32_t dataBlocks = 0;
     for (const brisalto::RecoveredBlock& block : blocks) {
         Require(!block.tzx.empty(), "a block has its ID");
@@ -85,10 +121,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         seconds = block.seconds;
         joined.insert(joined.end(), block.tzx.begin(), block.tzx.end());
         if (block.data) ++dataBlocks;
+        tstates += BlockTstates(block.tzx);
     }
-    Require(seconds <= static_cast<double>(samples.size()) / rate + 1,
+    Require(seconds <= duration + 1,
             "no block starts after the recording");
     Require(joined == *tzx, "the tape is the blocks as they came");
+    // A block at the ROM's timings is written at them, up to 12% off the recording's.
+    Require(tstates >= (0.85 * duration - 0.01) * brisalto::kTStatesPerSecond,
+            "the tape sounds for as long as the recording");
     Require(dataBlocks == decoder.DataBlocks(), "every data block counted");
 
     const brisalto::TapeDocument document =
