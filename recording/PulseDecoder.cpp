@@ -353,11 +353,11 @@ void PulseDecoder::KeepPulse(double pulse) {
         return;
     }
     EmitPending();
-    if (silence_ > 0) EmitSilence();
     if (keptTotal_ >= kMostKeptPulses) {
         silence_ += pulse;
         return;
     }
+    if (silence_ > 0) EmitSilence();
     if (kept_.empty()) keptStart_ = now_ - pulse;
     kept_.push_back(pulse);
     ++keptTotal_;
