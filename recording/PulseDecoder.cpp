@@ -362,11 +362,11 @@ void PulseDecoder::KeepPulse(double pulse, double start) {
         return;
     }
     EmitPending();
-    if (silence_ > 0) EmitSilence();
     if (keptTotal_ >= kMostKeptPulses) {
         AddSilence(pulse, start);
         return;
     }
+    if (silence_ > 0) EmitSilence();
     if (kept_.empty()) keptStart_ = start;
     kept_.push_back(pulse);
     ++keptTotal_;
