@@ -83,12 +83,13 @@ int RecordFromSoundInput(const ConsoleRequest& request) {
             ConvertTape(TapeDocumentFromBytes(TapeLocation(request.output), std::move(bytes)),
                         request.format.value_or(TapeFormat::Tzx));
         WriteWholeFile(request.output, converted.bytes, {});
-        Say(std::to_string(decoder.DataBlocks()) + " data blocks recovered into " +
+        Say(std::to_string(decoder.DataBlocks()) +
+            (decoder.DataBlocks() == 1 ? " data block" : " data blocks") + " recovered into " +
             request.output);
         if (!converted.leftOut.empty()) Complain(request.output + ": " + LeftOutSentence(converted.leftOut));
         if (decoder.DamagedBlocks() > 0) {
-            Complain(request.output + ": " + std::to_string(decoder.DamagedBlocks()) +
-                     " of the blocks are damaged");
+            Complain(request.output + ": " + std::to_string(decoder.DamagedBlocks()) + " of them " +
+                     (decoder.DamagedBlocks() == 1 ? "is" : "are") + " damaged");
             return kExitDamaged;
         }
         return kExitGood;

@@ -32,6 +32,12 @@ std::string RecoveredBlockText(const RecoveredBlock& block) {
     std::string text = Seconds(block.seconds) + ": ";
     if (block.tzx.empty()) return text + "nothing";
     const BlockKind& kind = KindOf(block.tzx.front());
+    if (block.tzx.front() == tzx::kTextDescription && block.tzx.size() >= 2) {
+        // The decoder's own note (on damage): its words say more than the kind's name.
+        const std::size_t length = std::min<std::size_t>(block.tzx[1], block.tzx.size() - 2);
+        return text + CodePageToUtf8(std::string_view(
+                          reinterpret_cast<const char*>(block.tzx.data()) + 2, length));
+    }
     if (!block.data) return text + std::string(kind.name);
 
     // The body (flag, data, checksum) follows the ID and the kind's fixed fields.
