@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # `record` ($1, the console program) on a real sound server: a private PulseAudio whose null
-# sink's monitor is the default source. A tape's WAV file, made by `wav`, is played into the sink
+# sink is heard on the default source (tools/with-pulseaudio). A tape's WAV file, made by `wav`, is played into the sink
 # while `record` listens, and what it writes must be the tape byte for byte: once for --seconds to
 # a TAP, once stopped by Ctrl+C (SIGINT) to a TZX, converted back. Each block is told as it
 # loads. Without a sound server it says so and fails, writing nothing.
@@ -10,6 +10,8 @@
 set -euo pipefail
 program=$(realpath "$1")
 under_wine=${2:-}
+# A Program header "hello" (LINE 10), its data (10 PRINT "hi"), and a data block of 3 bytes.
+tape=$(realpath "$(dirname "$0")/../data/hello-hi.tap")
 for tool in pulseaudio pactl paplay; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-deps test)"; exit 1; }
 done
@@ -17,10 +19,7 @@ exec "$(dirname "$0")/../../tools/with-pulseaudio" bash -c '
     set -euo pipefail
     program=$1 under_wine=$2
     cd "$HOME"
-    # A Program header "hello" (LINE 10), its data (10 PRINT "hi"), and a data block of 3 bytes.
-    printf "\x13\x00\x00\x00hello     \x0a\x00\x0a\x00\x0a\x00\x48" >tape.tap
-    printf "\x0c\x00\xff\x00\x0a\x06\x00\xf5\x22hi\x22\x0d\x0a" >>tape.tap
-    printf "\x05\x00\xff\x01\x02\x03\xff" >>tape.tap
+    cp "$3" tape.tap
     "$program" wav -o tape.wav tape.tap
     seconds=$(( ($(stat -c %s tape.wav) - 44) / 44100 + 4 ))
 
@@ -61,4 +60,4 @@ exec "$(dirname "$0")/../../tools/with-pulseaudio" bash -c '
     grep -q "no sound input to record from" none.log || { echo "FAIL: no message"; exit 1; }
     [ ! -e none.tap ] || { echo "FAIL: record without a sound server wrote a file"; exit 1; }
     echo "record without a sound server says so and writes nothing"
-' record "$program" "$under_wine"
+' record "$program" "$under_wine" "$tape"
