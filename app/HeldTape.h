@@ -25,6 +25,9 @@ public:
     // Reads the tape at the location now; a failure travels out, and the location is still the
     // open one (its views then fail as opening it did).
     void Read();
+    // Holds a tape made in memory (a recording) as the open one, its location now the one
+    // followed: no file is looked at for it while the location stays its own.
+    void Hold(std::shared_ptr<const TapeDocument> document);
     const TapeLocation& Location() const noexcept { return location_; }
     // The held document, read again first when its file changed; nullptr when no tape is open. A
     // failure to read travels out (InOutError, ArchiveError...).
@@ -33,6 +36,7 @@ public:
 private:
     const TapeLocation& location_;
     std::shared_ptr<const TapeDocument> document_;
+    bool inMemory_ = false;  // document_ was made in memory, not read from its location
     QWidget* progressOwner_ = nullptr;
 };
 

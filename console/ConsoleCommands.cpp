@@ -32,6 +32,7 @@
 #include "ListBasicProgram.h"
 #include "OutputFile.h"
 #include "ProgramStart.h"
+#include "RecordCommand.h"
 #include "ScanTape.h"
 #include "ScreenPng.h"
 #include "TapeArchive.h"
@@ -572,6 +573,7 @@ int RunConsoleRequest(const ConsoleRequest& request) {
                 status = outcome.Status();
             }
             break;
+        case ConsoleCommand::Record: status = RecordFromSoundInput(request); break;
         case ConsoleCommand::Wav:
 #ifdef BRISALTO_HAS_SOUND
             if (Outcome outcome; const auto tape = OneTape(request, outcome)) {

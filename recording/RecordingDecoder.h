@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <span>
 #include <vector>
@@ -17,8 +18,10 @@ namespace brisalto {
 // bytes at the end. Used by files and live capture alike.
 class RecordingDecoder {
 public:
-    // sampleRate is of the samples given to AddSamples (none when only pulses are given).
-    explicit RecordingDecoder(double sampleRate, PulseDecoder::BlockObserver observer = {});
+    // sampleRate is of the samples given to AddSamples (0 when only pulses are given); a live
+    // input passes holdPauseSeconds (PulseDecoder) so that its blocks come during the pauses.
+    explicit RecordingDecoder(double sampleRate, PulseDecoder::BlockObserver observer = {},
+                              double holdPauseSeconds = std::numeric_limits<double>::infinity());
     RecordingDecoder(const RecordingDecoder&) = delete;
     RecordingDecoder& operator=(const RecordingDecoder&) = delete;
 
@@ -38,7 +41,7 @@ private:
     std::uint32_t dataBlocks_ = 0;
     std::uint32_t damagedBlocks_ = 0;
     std::unique_ptr<PulseDecoder> pulses_;
-    std::unique_ptr<EdgeFinder> edges_;
+    std::unique_ptr<EdgeFinder> edges_;  // none when only pulses are given
     bool finished_ = false;
 };
 

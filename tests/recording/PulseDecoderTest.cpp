@@ -1,0 +1,178 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "PulseDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace brisalto {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// The pulses a loader saves a block with.
+struct Timings {
+    double pilot, sync1, sync2, zero, one;
+    int pilotPulses;
+};
+constexpr Timings kRom{2168, 667, 735, 855, 1710, 3223};
+
+struct Pulses {
+    std::vector<double> lengths;
+    std::vector<bool> edges;
+
+    void Add(double length, bool edge = true) {
+        lengths.push_back(length);
+        edges.push_back(edge);
+    }
+    void Block(const Bytes& bytes, const Timings& t, double speed = 1) {
+        for (int i = 0; i < t.pilotPulses; ++i) Add(t.pilot / speed);
+        Add(t.sync1 / speed);
+        Add(t.sync2 / speed);
+        for (const std::uint8_t byte : bytes) {
+            for (int bit = 7; bit >= 0; --bit) {
+                const double half = (byte >> bit & 1 ? t.one : t.zero) / speed;
+                Add(half);
+                Add(half);
+            }
+        }
+    }
+    void Pause(double milliseconds) { Add(milliseconds * 3500, false); }
+};
+
+std::vector<RecoveredBlock> Decode(const Pulses& pulses) {
+    std::vector<RecoveredBlock> blocks;
+    PulseDecoder decoder([&](RecoveredBlock block) { blocks.push_back(std::move(block)); });
+    for (std::size_t i = 0; i < pulses.lengths.size(); ++i)
+        decoder.AddPulse(pulses.lengths[i], pulses.edges[i]);
+    decoder.Finish();
+    return blocks;
+}
+
+Bytes WithChecksum(Bytes bytes) {
+    std::uint8_t check = 0;
+    for (const std::uint8_t byte : bytes) check ^= byte;
+    bytes.push_back(check);
+    return bytes;
+}
+
+unsigned Word(const Bytes& tzx, std::size_t at) { return tzx[at] | tzx[at + 1] << 8; }
+
+Bytes DataOf(const RecoveredBlock& block) {
+    return Bytes(block.tzx.end() - block.dataLength, block.tzx.end());
+}
+
+const Bytes kHeader = WithChecksum({0x00, 0x03, 'c', 'o', 'd', 'e', ' ', ' ', ' ', ' ', ' ', ' ',
+                                    0x10, 0x00, 0x00, 0x80, 0x00, 0x80});
+const Bytes kData = WithChecksum({0xFF, 0x00, 0xFF, 0x55, 0xAA, 0x01, 0x80, 0x7E, 0x12, 0x34,
+                                  0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0x0F});
+
+// A ROM block at any speed a cassette deck runs at is a standard block with its measured pause.
+TEST(PulseDecoder, RomTimingsAtAnySpeedAreStandardBlocks) {
+    for (const double speed : {0.9, 1.0, 1.1}) {
+        SCOPED_TRACE(speed);
+        Pulses pulses;
+        pulses.Block(kHeader, kRom, speed);
+        pulses.Pause(1000);
+        pulses.Block(kData, kRom, speed);
+        pulses.Pause(500);
+        const std::vector<RecoveredBlock> blocks = Decode(pulses);
+        ASSERT_EQ(blocks.size(), 2u);
+        for (const RecoveredBlock& block : blocks) {
+            EXPECT_EQ(block.tzx[0], 0x10);
+            EXPECT_TRUE(block.checksumGood);
+            EXPECT_FALSE(block.broke);
+        }
+        EXPECT_EQ(DataOf(blocks[0]), kHeader);
+        EXPECT_EQ(DataOf(blocks[1]), kData);
+        EXPECT_EQ(Word(blocks[0].tzx, 1), 1000u);
+        EXPECT_EQ(Word(blocks[1].tzx, 1), 500u);
+    }
+}
+
+// Other timings are a turbo block with the figures measured, whatever the pulses' polarity.
+TEST(PulseDecoder, OtherTimingsAreTurboBlocksWithTheirMeasuredFigures) {
+    const Timings turbo{1800, 500, 600, 500, 1000, 1500};
+    Pulses pulses;
+    pulses.Block(kData, turbo);
+    pulses.Pause(250);
+    const std::vector<RecoveredBlock> blocks = Decode(pulses);
+    ASSERT_EQ(blocks.size(), 1u);
+    const Bytes& tzx = blocks[0].tzx;
+    ASSERT_EQ(tzx[0], 0x11);
+    EXPECT_EQ(Word(tzx, 1), 1800u);
+    EXPECT_EQ(Word(tzx, 3), 500u);
+    EXPECT_EQ(Word(tzx, 5), 600u);
+    EXPECT_EQ(Word(tzx, 7), 500u);
+    EXPECT_EQ(Word(tzx, 9), 1000u);
+    EXPECT_EQ(Word(tzx, 11), 1500u);
+    EXPECT_EQ(tzx[13], 8);
+    EXPECT_EQ(Word(tzx, 14), 250u);
+    EXPECT_EQ(DataOf(blocks[0]), kData);
+}
+
+// A spike of noise inside a bit splits its pulse in three; the block reads as if it were not.
+TEST(PulseDecoder, SpikeInsideABitIsMended) {
+    Pulses pulses;
+    pulses.Block(kData, kRom);
+    pulses.lengths[kRom.pilotPulses + 2 + 41] -= 150;  // a pulse of the data's 3rd byte
+    pulses.lengths.insert(pulses.lengths.begin() + kRom.pilotPulses + 2 + 42, {100, 50});
+    pulses.edges.insert(pulses.edges.begin() + kRom.pilotPulses + 2 + 42, {true, true});
+    pulses.Pause(1000);
+    const std::vector<RecoveredBlock> blocks = Decode(pulses);
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(DataOf(blocks[0]), kData);
+}
+
+// A block that breaks keeps the bytes read, said to be damaged at the byte and time it broke;
+// the rest of it is kept as pulses, and the next block is read.
+TEST(PulseDecoder, BrokenBlockKeepsItsBytesAndTheNextIsRead) {
+    Pulses pulses;
+    pulses.Block(kData, kRom);
+    const std::size_t brokenPulse = kRom.pilotPulses + 2 + 5 * 16 + 3;  // inside byte 5
+    pulses.lengths[brokenPulse] = 6000;
+    pulses.Pause(1000);
+    pulses.Block(kHeader, kRom);
+    pulses.Pause(1000);
+    const std::vector<RecoveredBlock> blocks = Decode(pulses);
+
+    std::vector<const RecoveredBlock*> data;
+    std::string note;
+    bool keptPulses = false;
+    for (const RecoveredBlock& block : blocks) {
+        if (block.data) data.push_back(&block);
+        if (block.tzx[0] == 0x30) note.assign(block.tzx.begin() + 2, block.tzx.end());
+        if (block.tzx[0] == 0x13) keptPulses = true;
+    }
+    ASSERT_EQ(data.size(), 2u);
+    ASSERT_TRUE(data[0]->broke);
+    EXPECT_EQ(data[0]->broke->byte, 5u);
+    EXPECT_EQ(DataOf(*data[0]), Bytes(kData.begin(), kData.begin() + 5));
+    EXPECT_EQ(note.substr(0, 41), "Damaged: the block broke at byte 5, at 0:");
+    EXPECT_TRUE(keptPulses);
+    EXPECT_EQ(DataOf(*data[1]), kHeader);
+    EXPECT_TRUE(data[1]->checksumGood);
+}
+
+// Sound that is no block stays: a tone without a sync as a tone, an unknown loader's pulses as
+// pulses, silence as a pause.
+TEST(PulseDecoder, SoundThatIsNoBlockIsKept) {
+    Pulses pulses;
+    for (int i = 0; i < 1000; ++i) pulses.Add(2500);
+    pulses.Pause(300);
+    for (const double length : {300, 700, 1100, 5000, 200, 900}) pulses.Add(length);
+    pulses.Pause(2000);
+    const std::vector<RecoveredBlock> blocks = Decode(pulses);
+    ASSERT_EQ(blocks.size(), 4u);
+    EXPECT_EQ(blocks[0].tzx, (Bytes{0x12, 0xC4, 0x09, 0xE8, 0x03}));
+    EXPECT_EQ(blocks[1].tzx[0], 0x20);
+    EXPECT_NEAR(Word(blocks[1].tzx, 1), 300, 1);
+    EXPECT_EQ(blocks[2].tzx, (Bytes{0x13, 6, 0x2C, 0x01, 0xBC, 0x02, 0x4C, 0x04, 0x88, 0x13,
+                                    0xC8, 0x00, 0x84, 0x03}));
+    EXPECT_EQ(blocks[3].tzx, (Bytes{0x20, 0xD0, 0x07}));
+}
+
+}  // namespace
+}  // namespace brisalto
