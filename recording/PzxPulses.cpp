@@ -119,12 +119,11 @@ std::string PzxPulses(ByteSource& source, const PulseOutput& output,
         std::uint32_t tag = 0;
         std::uint32_t length = 0;
         const std::uint64_t start = reader.Position();
-        if (!reader.ReadU32(tag)) {
+        const bool whole = reader.ReadU32(tag) && reader.ReadU32(length);
+        if (first && !whole)
+            throw RecordingError("The PZX recording does not begin with its header");
+        if (!whole) {
             if (reader.Position() != start) note = kCutShort;
-            break;
-        }
-        if (!reader.ReadU32(length)) {
-            note = kCutShort;
             break;
         }
         BlockBytes block(reader, length);
