@@ -12,13 +12,16 @@
 #include <string_view>
 #include <vector>
 
+#include "ConvertTape.h"
 #include "CswPulses.h"
 #include "DecodeRecording.h"
 #include "IsRecording.h"
+#include "PzxBuilder.h"
 #include "PzxPulses.h"
 #include "RecordingErrors.h"
 #include "SoundFileSamples.h"
 #include "SpanSource.h"
+#include "TapeDocument.h"
 
 namespace brisalto {
 namespace {
@@ -460,6 +463,18 @@ TEST(BadRecordings, EndInAClearMessageOrABoundedResult) {
             EXPECT_EQ(std::string(refused.what()).substr(0, row.refusal.size()), row.refusal);
         }
     }
+}
+
+// ---- Through the decoder
+
+TEST(DecodeRecording, GivesBackTheTapeOfAPzxAsTheRomSavesIt) {
+    const Bytes tap =
+        testing::TapeBuilder().ProgramHeader("hello", 120, 10, 80).Data(Bytes(120, 0x20)).Get();
+    const DecodedRecording decoded = DecodeRecordingBytes(testing::RomPzx(tap));
+    EXPECT_EQ(decoded.cut, "");
+    const TapeDocument document =
+        TapeDocumentFromBytes(std::string("hello.pzx"), std::make_shared<const Bytes>(decoded.tzx));
+    EXPECT_EQ(ConvertTape(document, TapeFormat::Tap).bytes, tap);
 }
 
 // ---- Progress
