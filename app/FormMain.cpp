@@ -17,6 +17,10 @@
 #include "FailureText.h"
 #include "ListBasicProgram.h"
 #include "MemoLines.h"
+#ifdef BRISALTO_HAS_RECORDER
+#include "RecordDialog.h"
+#endif
+#include "RecordingErrors.h"
 #include "RowMenu.h"
 #include "ScanTape.h"
 #include "TapeRows.h"
@@ -87,6 +91,7 @@ TFormM::TFormM(FormDialogs& dialogs, QWidget* parent)
     setAcceptDrops(true);
     CreateComponents();
     DataSource1->ReadPicturesFrom(heldTape_);
+    heldTape_.ShowProgressOver(this);
     // A tape read in, or the catalogue emptied by a failed one: the views' rows are gone.
     connect(DataSource1.get(), &QAbstractItemModel::modelAboutToBeReset, this,
             [this] { CloseBlockViews(*this); });
@@ -173,6 +178,8 @@ void TFormM::RunHandler(Body&& body) noexcept {
     try {
         try {
             body();
+        } catch (const RecordingCancelled&) {
+            // The user stopped the recording's decoding: nothing to tell.
         } catch (const std::exception& failure) {
             ShowException(failure);
         }
@@ -238,18 +245,22 @@ void TFormM::OpenTape(const QString& path) {
             EmptyCatalogue();
             throw;
         }
-        ScanResult result;
-        {
-            ScanInsideReset reset(*DataSource1);
-            result = ListRows(*heldTape_.Current(), ChkShowRaw->isChecked(), TblTAPFiles);
-        }
-        if (result == ScanResult::Completed) {
-            TblTAPFiles.First();
-            RxDBGrid1->setFocus(Qt::OtherFocusReason);
-        } else {
-            dialogs_.ShowDamagedTape(QString::fromUtf8(kDamagedTapeText));
-        }
+        ListHeldTape();
     });
+}
+
+void TFormM::ListHeldTape() {
+    ScanResult result;
+    {
+        ScanInsideReset reset(*DataSource1);
+        result = ListRows(*heldTape_.Current(), ChkShowRaw->isChecked(), TblTAPFiles);
+    }
+    if (result == ScanResult::Completed) {
+        TblTAPFiles.First();
+        RxDBGrid1->setFocus(Qt::OtherFocusReason);
+    } else {
+        dialogs_.ShowDamagedTape(QString::fromUtf8(kDamagedTapeText));
+    }
 }
 
 void TFormM::dragEnterEvent(QDragEnterEvent* event) {
@@ -279,7 +290,8 @@ void TFormM::RxDBGrid1KeyUp() {
 
 void TFormM::RxDBGrid1ContextMenu(const QPoint& globalPos) {
     RunHandler([this, &globalPos] {
-        RunRowMenu(*this, dialogs_, heldTape_, TblTAPFiles, *DataSource1, globalPos);
+        RunRowMenu(*this, dialogs_, heldTape_, TblTAPFiles, *DataSource1, globalPos,
+                   [this] { RecordFromSoundInput(); });
     });
 }
 
@@ -289,6 +301,18 @@ void TFormM::RxDBGrid1ViewBlock() {
         if (!index || TblTAPFiles.HasOpenRow()) return;
         OpenBlockView(*this, heldTape_.Current(), TblTAPFiles, *index);
     });
+}
+
+void TFormM::RecordFromSoundInput() {
+#ifdef BRISALTO_HAS_RECORDER
+    RunHandler([this] {
+        RecordDialog recorder(*this);
+        if (recorder.exec() != QDialog::Accepted || !recorder.Recovered()) return;
+        TapeFileName = recorder.Recovered()->location;
+        heldTape_.Hold(recorder.Recovered());
+        ListHeldTape();
+    });
+#endif
 }
 
 void TFormM::ListCurrentRow() {

@@ -47,6 +47,9 @@ public:
     // The Block View of the current complete row (F3).
     void RxDBGrid1ViewBlock();
     void ChkSpeccyClick();
+    // The row menu's "Record From Sound Input…": the tape recovered becomes the open tape, held
+    // in memory, as if a file had been opened.
+    void RecordFromSoundInput();
 
     // Opens the tape at path (absolute) exactly as if it had been chosen in the open dialog:
     // every way of choosing a tape ends here.
@@ -79,6 +82,8 @@ private:
     // cancels the choice. A failure leaves an empty catalogue behind, as a failed scan does.
     std::optional<TapeLocation> LocateTape(const QString& path);
     void EmptyCatalogue();
+    // Lists the held tape in the grid, or says it is damaged.
+    void ListHeldTape();
     void ShowException(const std::exception& failure);
     // Runs a handler body; a failure that leaves it goes to the failure display.
     template <typename Body>

@@ -1,22 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HeldTape.h"
 
+#include <utility>
+
 #include "OsFile.h"
+#include "RecordingProgressDialog.h"
 
 namespace brisalto {
 
 void HeldTape::Read() {
     document_.reset();
-    document_ = std::make_shared<const TapeDocument>(ReadTapeDocument(location_));
+    inMemory_ = false;
+    if (progressOwner_ == nullptr) {
+        document_ = std::make_shared<const TapeDocument>(ReadTapeDocument(location_));
+        return;
+    }
+    RecordingProgressDialog progress(progressOwner_);
+    document_ =
+        std::make_shared<const TapeDocument>(ReadTapeDocument(location_, progress.Progress()));
 }
 
 std::shared_ptr<const TapeDocument> HeldTape::Current() {
     if (location_.path.empty()) return nullptr;
+    if (inMemory_ && document_->location == location_) return document_;
     // A look at the file's stamp, not an open: an unchanged tape is not read again.
     if (!document_ || document_->location != location_ ||
         StampOfFile(location_.path) != std::optional(document_->stamp))
         Read();
     return document_;
+}
+
+void HeldTape::Hold(std::shared_ptr<const TapeDocument> document) {
+    document_ = std::move(document);
+    inMemory_ = true;
 }
 
 }  // namespace brisalto

@@ -6,6 +6,8 @@
 #include "TapeDocument.h"
 #include "TapeLocation.h"
 
+class QWidget;
+
 namespace brisalto {
 
 // The tape document the window holds for the open tape, whose location it follows: read once
@@ -16,9 +18,16 @@ class HeldTape {
 public:
     explicit HeldTape(const TapeLocation& location) : location_(location) {}
 
+    // The window a recording's decoding shows its progress over (with Cancel, which ends a read
+    // in RecordingCancelled); none: no progress is shown.
+    void ShowProgressOver(QWidget* window) noexcept { progressOwner_ = window; }
+
     // Reads the tape at the location now; a failure travels out, and the location is still the
     // open one (its views then fail as opening it did).
     void Read();
+    // Holds a tape made in memory (a recording) as the open one, its location now the one
+    // followed: no file is looked at for it while the location stays its own.
+    void Hold(std::shared_ptr<const TapeDocument> document);
     const TapeLocation& Location() const noexcept { return location_; }
     // The held document, read again first when its file changed; nullptr when no tape is open. A
     // failure to read travels out (InOutError, ArchiveError...).
@@ -27,6 +36,8 @@ public:
 private:
     const TapeLocation& location_;
     std::shared_ptr<const TapeDocument> document_;
+    bool inMemory_ = false;  // document_ was made in memory, not read from its location
+    QWidget* progressOwner_ = nullptr;
 };
 
 }  // namespace brisalto

@@ -36,6 +36,8 @@ QString Caption(RowItem item) {
         case RowItem::ViewBlock: return QStringLiteral("&View Block\u2026");
         case RowItem::SaveTapeAs: return QStringLiteral("Save Tape &As\u2026");
         case RowItem::TapeInformation: return QStringLiteral("Tape &Information\u2026");
+        case RowItem::RecordFromSoundInput:
+            return QStringLiteral("&Record From Sound Input\u2026");
     }
     return {};
 }
@@ -64,6 +66,7 @@ void Do(RowItem item, const RowOfTape& row, const std::shared_ptr<const TapeDocu
         case RowItem::TapeInformation:
             row.dialogs.ShowTapeInformation(row.owner, TapeInformationText(row.document));
             return;
+        case RowItem::RecordFromSoundInput: return;  // needs no tape: see RunRowMenu
     }
 }
 
@@ -93,11 +96,15 @@ std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen, bool holds
         items.push_back(RowItem::SaveTapeAs);
         items.push_back(RowItem::TapeInformation);
     }
+#ifdef BRISALTO_HAS_RECORDER
+    items.push_back(RowItem::RecordFromSoundInput);
+#endif
     return items;
 }
 
 void RunRowMenu(QWidget& owner, FormDialogs& dialogs, HeldTape& tape, const CatalogueTable& table,
-                CatalogueModel& model, const QPoint& globalPos) {
+                CatalogueModel& model, const QPoint& globalPos,
+                const std::function<void()>& record) {
     const std::optional<std::size_t> index = table.CurrentIndex();
     const CatalogueRow* row = index && !table.HasOpenRow() ? &table.Row(*index) : nullptr;
     const ScreenPlace* screen = row != nullptr ? model.ScreenOf(*row) : nullptr;
@@ -113,6 +120,10 @@ void RunRowMenu(QWidget& owner, FormDialogs& dialogs, HeldTape& tape, const Cata
     const QAction* chosen = ExecKeepingItsKeys(menu, globalPos);
     if (chosen == nullptr) return;
     const auto item = static_cast<RowItem>(chosen->data().toInt());
+    if (item == RowItem::RecordFromSoundInput) {
+        if (record) record();
+        return;
+    }
     try {
         // The document as it is now: read again only when its file changed since.
         const std::shared_ptr<const TapeDocument> document = tape.Current();

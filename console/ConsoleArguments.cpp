@@ -27,6 +27,9 @@ constexpr std::string_view kHelpEnd =
     "block views (hex, basic, disasm, variables, array), details, thumbnail, wav, convert and\n"
     "list --row need the one tape: of an archive of several, --entry names it.\n"
     "\n"
+    "A TAPE may be a sound recording of one (WAV, FLAC, Ogg, AIFF, CSW, PZX), in an archive or\n"
+    "not: it is decoded into the TZX tape of the blocks it holds, which the command reads.\n"
+    "\n"
     "OUTPUT - is standard output. An output file is written whole or not at all, never over\n"
     "the tape being read. Text is UTF-8.\n"
     "\n"
@@ -48,13 +51,14 @@ struct CommandInfo {
     std::string_view about;  // lines of six spaces' indent, each ending in a newline
 };
 
-constexpr std::array<CommandInfo, 13> kCommands = {{
+constexpr std::array<CommandInfo, 14> kCommands = {{
     {"catalogue", ConsoleCommand::Catalogue, "[--no-raw] [--json | --json-lines] TAPE|FOLDER...",
      "      The blocks of each tape as the window's catalogue lists them, one numbered row\n"
      "      each; with --no-raw only the headers (as \"Show Raw Blocks\" off), with --json\n"
      "      every field in full, the tape's size and SHA-1, and a TZX tape's archive\n"
      "      information and descriptions; --json-lines gives one object per line instead of\n"
-     "      an array. A FOLDER stands for every tape and archive below it, in name order.\n"
+     "      an array. A FOLDER stands for every tape, recording and archive below it, in name\n"
+     "      order.\n"
      "      Rows keep one numbering everywhere: a row's place with raw blocks shown.\n"},
     {"list", ConsoleCommand::List, "[--row N] TAPE...",
      "      The BASIC text of the program in row N, or of every program on the tape.\n"},
@@ -98,6 +102,11 @@ constexpr std::array<CommandInfo, 13> kCommands = {{
      "      TZX of a TAP converts back to the same TAP; a TAP of a TZX keeps its data blocks,\n"
      "      and what a TAP cannot hold (tones, pauses, texts...) is named on standard error.\n"
      "      A damaged tape gives its whole blocks before the damage.\n"},
+    {"record", ConsoleCommand::Record, "[--seconds N] OUTPUT",
+     "      Records a tape from the default sound input for N seconds, or until Ctrl+C,\n"
+     "      telling each block on standard error as it loads, then writes what it read as a\n"
+     "      TAP or TZX file by OUTPUT's suffix. The TZX keeps what could not be read as data\n"
+     "      as the sound measured; a TAP keeps the data blocks.\n"},
 }};
 
 std::string MakeHelp() {
@@ -197,7 +206,7 @@ bool Takes(ConsoleCommand command, std::string_view option) {
 bool TakesValue(std::string_view option) {
     return option == "--row" || option == "--scale" || option == "--size" || option == "--entry" ||
            option == "--from" || option == "--from-row" || option == "--rate" ||
-           option == "--bits" || option == "-o" || option == "--to";
+           option == "--bits" || option == "-o" || option == "--to" || option == "--seconds";
 }
 
 }  // namespace
@@ -259,6 +268,10 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
             const auto row = ReadNumber(value, 1, 0xFFFFFFFFu);
             if (!row) return Usage("'" + std::string(argument) + "' needs a row number from 1 up");
             request.row = *row;
+        } else if (argument == "--seconds") {
+            const auto seconds = ReadNumber(value, 1, 86'400);
+            if (!seconds) return Usage("'--seconds' needs a number from 1 to 86400");
+            request.seconds = *seconds;
         } else if (argument == "--rate") {
             const auto rate = ReadNumber(value, 8000, 192000);
             if (!rate) return Usage("'--rate' needs a number from 8000 to 192000");
@@ -323,6 +336,12 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
                 "convert needs '--to tap' or '--to tzx' for an output named neither "
                 ".tap nor .tzx");
         }
+    } else if (request.command == Record) {
+        if (files.size() != 1) return Usage("record takes one output");
+        request.output = files[0];
+        files.clear();
+        request.format = FormatOfName(request.output);
+        if (!request.format) return Usage("record needs an output named .tap or .tzx");
     } else if (request.command == Wav) {
         if (files.size() != 1) return Usage("wav takes one tape");
         if (request.output.empty()) return Usage("wav needs '-o OUTPUT'");

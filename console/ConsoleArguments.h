@@ -25,7 +25,8 @@ enum class ConsoleCommand {
     Array,
     Details,
     Wav,
-    Convert
+    Convert,
+    Record
 };
 
 // What the console program's command line asks for.
@@ -51,7 +52,8 @@ struct ConsoleRequest {
     std::vector<std::string> tapes;  // in command line order
     std::string entry;               // the one archive entry to read; empty: every tape
     std::string output;  // screen, bytes, thumbnail, wav, convert: the file to write; "-" stdout
-    std::optional<TapeFormat> format;  // convert: --to, else the output's suffix
+    std::optional<TapeFormat> format;  // convert: --to, else the output's suffix; record: suffix
+    std::optional<unsigned> seconds;   // record: how long, else until Ctrl+C
 };
 
 // Reads the program's arguments, the program's own name first.

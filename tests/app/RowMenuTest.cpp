@@ -28,6 +28,12 @@ const QStringList kPlayer{QStringLiteral("Play From Here")};
 #else
 const QStringList kPlayer;
 #endif
+// Last on every menu, tape or none, where it is built.
+#ifdef BRISALTO_HAS_RECORDER
+const QStringList kRecorder{QStringLiteral("Record From Sound Input\u2026")};
+#else
+const QStringList kRecorder;
+#endif
 
 void Escape(QMenu& menu) {
     SystemKey(menu, QEvent::KeyPress, Qt::Key_Escape);
@@ -41,13 +47,13 @@ TEST_F(RowMenu, ARightClickMakesTheRowCurrentListsNothingAndOffersWhatAppliesToI
         QStringList items;
     } cases[] = {
         {kProgramHeaderRow, QStringList{kSaveBlock} + kSound + kPlayer +
-                                QStringList{kViewBlock, kSaveTape, kInformation}},
+                                QStringList{kViewBlock, kSaveTape, kInformation} + kRecorder},
         {kProgramRow, QStringList{kCopy, kSaveListing, kSaveBlock} + kSound + kPlayer +
-                          QStringList{kViewBlock, kSaveTape, kInformation}},
+                          QStringList{kViewBlock, kSaveTape, kInformation} + kRecorder},
         {kScreenRow, QStringList{kSaveScreen, kSaveBlock} + kSound + kPlayer +
-                         QStringList{kViewBlock, kSaveTape, kInformation}},
+                         QStringList{kViewBlock, kSaveTape, kInformation} + kRecorder},
         {kCodeRow, QStringList{kSaveBlock} + kSound + kPlayer +
-                       QStringList{kViewBlock, kSaveTape, kInformation}},
+                       QStringList{kViewBlock, kSaveTape, kInformation} + kRecorder},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row);
@@ -68,12 +74,13 @@ TEST_F(RowMenu, TheBlankRowOffersTapeInformationOnlyWhenATapeIsOpen) {
     {
         const MenuWatcher watcher(Escape);
         RightClick(0);
-        EXPECT_EQ(watcher.Items(), (QStringList{kSaveTape, kInformation}));
+        EXPECT_EQ(watcher.Items(), QStringList({kSaveTape, kInformation}) + kRecorder);
     }
     TapeFileName = TapeLocation();  // as before the first tape of the run
     const MenuWatcher watcher(Escape);
     RightClick(0);
-    EXPECT_EQ(watcher.Shown(), 0);
+    EXPECT_EQ(watcher.Shown(), kRecorder.isEmpty() ? 0 : 1);
+    EXPECT_EQ(watcher.Items(), kRecorder);
 }
 
 // Enter choosing an item and Esc leaving the menu are pressed in the menu and come up in the
@@ -103,7 +110,8 @@ TEST_F(RowMenu, TheKeysOpenItAndTheKeyThatClosesItDoesNotListAgain) {
         });
         SystemKey(form, QEvent::KeyPress, c.key, c.modifiers);
         EXPECT_EQ(watcher.Shown(), 1);
-        EXPECT_EQ(watcher.Items().size(), 6 + kSound.size() + kPlayer.size());
+        EXPECT_EQ(watcher.Items().size(),
+                  6 + kSound.size() + kPlayer.size() + kRecorder.size());
         SystemKey(form, QEvent::KeyRelease, c.closing);
         EXPECT_EQ(Pane(), QStringLiteral("kept"));
         EXPECT_EQ(CurrentRow(), kProgramRow);

@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RecordCommand.h"
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ConvertTape.h"
+#include "ExitStatus.h"
+#include "LeftOutText.h"
+#include "OutputFile.h"
+#include "RecordingDecoder.h"
+#include "RecoveredBlockText.h"
+#include "SoundInput.h"
+#include "TapeDocument.h"
+
+namespace brisalto {
+
+namespace {
+
+constexpr unsigned kRate = 44'100;
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void OnInterrupt(int) {
+    interrupted = 1;
+}
+
+// Ctrl+C ends the recording instead of the program while it is held, so that what was recorded
+// is still decoded and written.
+class InterruptStopsRecording {
+public:
+    InterruptStopsRecording() {
+        interrupted = 0;
+        previous_ = std::signal(SIGINT, OnInterrupt);
+    }
+    ~InterruptStopsRecording() { std::signal(SIGINT, previous_); }
+    InterruptStopsRecording(const InterruptStopsRecording&) = delete;
+    InterruptStopsRecording& operator=(const InterruptStopsRecording&) = delete;
+
+private:
+    void (*previous_)(int) = SIG_DFL;
+};
+
+void Say(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fflush(stderr);
+}
+
+void Complain(const std::string& text) {
+    Say("brisalto-tape: " + text);
+}
+
+}  // namespace
+
+int RecordFromSoundInput(const ConsoleRequest& request) {
+    try {
+        const InterruptStopsRecording stops;
+        RecordingDecoder decoder(kRate, [](RecoveredBlock block) {
+            Say(RecoveredBlockText(block));
+        });
+        {
+            SoundInput input(kRate);
+            Say(request.seconds ? "Recording for " + std::to_string(*request.seconds) +
+                                      " s from the default sound input; Ctrl+C stops sooner."
+                                : std::string("Recording from the default sound input; Ctrl+C stops."));
+            const std::uint64_t wanted =
+                request.seconds ? std::uint64_t{*request.seconds} * kRate : UINT64_MAX;
+            std::vector<float> samples(kRate / 10);
+            for (std::uint64_t recorded = 0; recorded < wanted && interrupted == 0;) {
+                std::span<float> piece(samples);
+                if (wanted - recorded < piece.size()) piece = piece.first(wanted - recorded);
+                const std::size_t count = input.Read(piece);
+                decoder.AddSamples(piece.first(count));
+                recorded += count;
+            }
+        }
+        auto bytes = std::make_shared<const std::vector<std::uint8_t>>(decoder.Finish());
+        const ConvertedTape converted =
+            ConvertTape(TapeDocumentFromBytes(TapeLocation(request.output), std::move(bytes)),
+                        request.format.value_or(TapeFormat::Tzx));
+        WriteWholeFile(request.output, converted.bytes, {});
+        Say(std::to_string(decoder.DataBlocks()) +
+            (decoder.DataBlocks() == 1 ? " data block" : " data blocks") + " recovered into " +
+            request.output);
+        if (!converted.leftOut.empty()) Complain(request.output + ": " + LeftOutSentence(converted.leftOut));
+        if (decoder.DamagedBlocks() > 0) {
+            Complain(request.output + ": " + std::to_string(decoder.DamagedBlocks()) + " of them " +
+                     (decoder.DamagedBlocks() == 1 ? "is" : "are") + " damaged");
+            return kExitDamaged;
+        }
+        return kExitGood;
+    } catch (const std::exception& failure) {
+        Complain(failure.what());
+    }
+    return kExitFailure;
+}
+
+}  // namespace brisalto
