@@ -30,8 +30,6 @@ constexpr std::uint32_t Tag(const char (&name)[5]) {
            std::uint32_t(std::uint8_t(name[2])) << 16 | std::uint32_t(std::uint8_t(name[3])) << 24;
 }
 
-constexpr const char* kTooMany =
-    "The recording goes on past 100 million pulses; it is read to there";
 constexpr const char* kCutShort = "The recording ends inside a block";
 
 // One block's bytes, never past its length.
@@ -70,7 +68,7 @@ std::string ReadPulses(BlockBytes& block, PulseStream& pulses) {
             if (!block.ReadU16(word)) return kCutShort;
             duration = (duration & 0x7FFF) << 16 | word;
         }
-        if (!pulses.Repeat(count, high, duration, high)) return kTooMany;
+        if (!pulses.Repeat(count, high, duration, high)) return pulses.StopNote();
     }
     return {};
 }
@@ -98,11 +96,11 @@ std::string ReadData(BlockBytes& block, PulseStream& pulses) {
         }
         const int bit = (byte >> (7 - index % 8)) & 1;
         for (std::size_t pulse = 0; pulse < counts[bit]; ++pulse) {
-            if (!pulses.Add(high, sequences[bit][pulse])) return kTooMany;
+            if (!pulses.Add(high, sequences[bit][pulse])) return pulses.StopNote();
             high = !high;
         }
     }
-    if (!pulses.Add(high, tail)) return kTooMany;
+    if (!pulses.Add(high, tail)) return pulses.StopNote();
     return {};
 }
 
@@ -146,7 +144,7 @@ std::string PzxPulses(ByteSource& source, const PulseOutput& output,
             if (!block.ReadU32(pause)) {
                 note = kCutShort;
             } else if (!pulses.Add((pause & 0x8000'0000u) != 0, pause & 0x7FFF'FFFFu)) {
-                note = kTooMany;
+                note = pulses.StopNote();
             }
         }
         if (!note.empty()) break;
