@@ -83,7 +83,7 @@ std::string ReadData(BlockBytes& block, PulseStream& pulses) {
     bool high = (bits & 0x8000'0000u) != 0;
     bits &= 0x7FFF'FFFFu;
     std::array<std::array<std::uint16_t, 255>, 2> sequences{};
-    for (int bit = 0; bit < 2; ++bit) {
+    for (std::size_t bit = 0; bit < 2; ++bit) {
         for (std::size_t index = 0; index < counts[bit]; ++index) {
             if (!block.ReadU16(sequences[bit][index])) return kCutShort;
         }
@@ -94,7 +94,7 @@ std::string ReadData(BlockBytes& block, PulseStream& pulses) {
             return "The recording's DATA block counts more bits than it holds; it is read to "
                    "there";
         }
-        const int bit = (byte >> (7 - index % 8)) & 1;
+        const std::size_t bit = (byte >> (7 - index % 8)) & 1u;
         for (std::size_t pulse = 0; pulse < counts[bit]; ++pulse) {
             if (!pulses.Add(high, sequences[bit][pulse])) return pulses.StopNote();
             high = !high;
