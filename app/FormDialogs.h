@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "IsRecording.h"
 #include "TapeArchive.h"
 
 class QWidget;
@@ -37,9 +38,23 @@ inline const QString kArchivePatterns = [] {
 inline const QString kArchivedTapesFilter =
     QStringLiteral("Archived Tapes (%1)").arg(kArchivePatterns);
 
-// The open dialog's first entry: tapes and archives together.
+// The names sound recordings usually have, as the open dialog's patterns.
+inline const QString kRecordingPatterns = [] {
+    QString patterns;
+    for (const std::string_view suffix : kRecordingSuffixes) {
+        if (!patterns.isEmpty()) patterns += QLatin1Char(' ');
+        patterns += QLatin1Char('*') + QString::fromLatin1(suffix.data(), qsizetype(suffix.size()));
+    }
+    return patterns;
+}();
+
+// The open dialog's entry for recordings of tapes.
+inline const QString kRecordingsFilter =
+    QStringLiteral("Sound Recordings (%1)").arg(kRecordingPatterns);
+
+// The open dialog's first entry: tapes, archives and recordings together.
 inline const QString kAllTapesFilter =
-    QStringLiteral("All Tapes (*.tap *.tzx %1)").arg(kArchivePatterns);
+    QStringLiteral("All Tapes (*.tap *.tzx %1 %2)").arg(kArchivePatterns, kRecordingPatterns);
 
 // Whether a file name matches one of the archives' entry's patterns.
 inline bool IsArchiveName(const QString& name) {
@@ -49,11 +64,15 @@ inline bool IsArchiveName(const QString& name) {
 // The open dialog's settings and the state it keeps between uses (the form's OpenDialog1).
 struct OpenDialogSettings {
     // Description and patterns of each entry.
-    QStringList filters{kAllTapesFilter, QStringLiteral("Spectrum Tape Files (*.tap)"),
-                        QStringLiteral("TZX Tape Files (*.tzx)"), kArchivedTapesFilter,
+    QStringList filters{kAllTapesFilter,
+                        QStringLiteral("Spectrum Tape Files (*.tap)"),
+                        QStringLiteral("TZX Tape Files (*.tzx)"),
+                        kArchivedTapesFilter,
+                        kRecordingsFilter,
                         kAllFilesFilter};
     // The entry selected when the dialog opens: all tapes at first; afterwards the TAP entry, the
-    // TZX entry after a .tzx file was chosen, the archives' entry after an archive.
+    // TZX entry after a .tzx file was chosen, the archives' entry after an archive, the
+    // recordings' after a recording.
     int selectedFilter = 0;
     QString defaultSuffix = QStringLiteral("tap");
     // "*.tap" at first; afterwards the full path last chosen in this run.
@@ -65,6 +84,7 @@ struct OpenDialogSettings {
         const QString name = path.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1);
         selectedFilter = name.endsWith(QStringLiteral(".tzx"), Qt::CaseInsensitive) ? 2
                          : IsArchiveName(name)                                      ? 3
+                         : IsRecordingName(name.toStdString())                      ? 4
                                                                                     : 1;
     }
 };

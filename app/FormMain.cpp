@@ -20,6 +20,7 @@
 #ifdef BRISALTO_HAS_RECORDER
 #include "RecordDialog.h"
 #endif
+#include "RecordingErrors.h"
 #include "RowMenu.h"
 #include "ScanTape.h"
 #include "TapeRows.h"
@@ -90,6 +91,7 @@ TFormM::TFormM(FormDialogs& dialogs, QWidget* parent)
     setAcceptDrops(true);
     CreateComponents();
     DataSource1->ReadPicturesFrom(heldTape_);
+    heldTape_.ShowProgressOver(this);
     // A tape read in, or the catalogue emptied by a failed one: the views' rows are gone.
     connect(DataSource1.get(), &QAbstractItemModel::modelAboutToBeReset, this,
             [this] { CloseBlockViews(*this); });
@@ -176,6 +178,8 @@ void TFormM::RunHandler(Body&& body) noexcept {
     try {
         try {
             body();
+        } catch (const RecordingCancelled&) {
+            // The user stopped the recording's decoding: nothing to tell.
         } catch (const std::exception& failure) {
             ShowException(failure);
         }

@@ -4,13 +4,20 @@
 #include <utility>
 
 #include "OsFile.h"
+#include "RecordingProgressDialog.h"
 
 namespace brisalto {
 
 void HeldTape::Read() {
     document_.reset();
     inMemory_ = false;
-    document_ = std::make_shared<const TapeDocument>(ReadTapeDocument(location_));
+    if (progressOwner_ == nullptr) {
+        document_ = std::make_shared<const TapeDocument>(ReadTapeDocument(location_));
+        return;
+    }
+    RecordingProgressDialog progress(progressOwner_);
+    document_ =
+        std::make_shared<const TapeDocument>(ReadTapeDocument(location_, progress.Progress()));
 }
 
 std::shared_ptr<const TapeDocument> HeldTape::Current() {

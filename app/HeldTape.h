@@ -6,6 +6,8 @@
 #include "TapeDocument.h"
 #include "TapeLocation.h"
 
+class QWidget;
+
 namespace brisalto {
 
 // The tape document the window holds for the open tape, whose location it follows: read once
@@ -15,6 +17,10 @@ namespace brisalto {
 class HeldTape {
 public:
     explicit HeldTape(const TapeLocation& location) : location_(location) {}
+
+    // The window a recording's decoding shows its progress over (with Cancel, which ends a read
+    // in RecordingCancelled); none: no progress is shown.
+    void ShowProgressOver(QWidget* window) noexcept { progressOwner_ = window; }
 
     // Reads the tape at the location now; a failure travels out, and the location is still the
     // open one (its views then fail as opening it did).
@@ -31,6 +37,7 @@ private:
     const TapeLocation& location_;
     std::shared_ptr<const TapeDocument> document_;
     bool inMemory_ = false;  // document_ was made in memory, not read from its location
+    QWidget* progressOwner_ = nullptr;
 };
 
 }  // namespace brisalto

@@ -27,6 +27,9 @@ constexpr std::string_view kHelpEnd =
     "block views (hex, basic, disasm, variables, array), details, thumbnail, wav, convert and\n"
     "list --row need the one tape: of an archive of several, --entry names it.\n"
     "\n"
+    "A TAPE may be a sound recording of one (WAV, FLAC, Ogg, AIFF, CSW, PZX), in an archive or\n"
+    "not: it is decoded into the TZX tape of the blocks it holds, which the command reads.\n"
+    "\n"
     "OUTPUT - is standard output. An output file is written whole or not at all, never over\n"
     "the tape being read. Text is UTF-8.\n"
     "\n"
@@ -54,7 +57,8 @@ constexpr std::array<CommandInfo, 14> kCommands = {{
      "      each; with --no-raw only the headers (as \"Show Raw Blocks\" off), with --json\n"
      "      every field in full, the tape's size and SHA-1, and a TZX tape's archive\n"
      "      information and descriptions; --json-lines gives one object per line instead of\n"
-     "      an array. A FOLDER stands for every tape and archive below it, in name order.\n"
+     "      an array. A FOLDER stands for every tape, recording and archive below it, in name\n"
+     "      order.\n"
      "      Rows keep one numbering everywhere: a row's place with raw blocks shown.\n"},
     {"list", ConsoleCommand::List, "[--row N] TAPE...",
      "      The BASIC text of the program in row N, or of every program on the tape.\n"},

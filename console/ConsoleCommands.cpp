@@ -27,6 +27,7 @@
 #include "ExitStatus.h"
 #include "FailureText.h"
 #include "FindScreen.h"
+#include "IsRecording.h"
 #include "LineSink.h"
 #include "ListBasicProgram.h"
 #include "OutputFile.h"
@@ -111,8 +112,8 @@ std::string Utf8(const std::filesystem::path& path) {
     return {text.begin(), text.end()};
 }
 
-// The files a folder stands for: every tape and archive below it, by name, in byte order of
-// their paths; what cannot be read is told of (through failed too) and the rest goes on.
+// The files a folder stands for: every tape, recording and archive below it, by name, in byte
+// order of their paths; what cannot be read is told of (through failed too) and the rest goes on.
 std::vector<std::string> FilesBelow(const std::string& folder, Outcome& outcome,
                                     const FileFailed& failed) {
     std::vector<std::string> files;
@@ -135,7 +136,8 @@ std::vector<std::string> FilesBelow(const std::string& folder, Outcome& outcome,
             break;
         }
         const std::string name = Utf8(walk->path().filename());
-        if (walk->is_regular_file(error) && (IsTapeFileName(name) || IsArchiveName(name)))
+        if (walk->is_regular_file(error) &&
+            (IsTapeFileName(name) || IsArchiveName(name) || IsRecordingName(name)))
             files.push_back(Utf8(walk->path()));
     }
     std::sort(files.begin(), files.end());

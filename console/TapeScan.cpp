@@ -2,11 +2,13 @@
 #include "TapeScan.h"
 
 #include <algorithm>
+#include <array>
 #include <exception>
 #include <filesystem>
 #include <stdexcept>
 
 #include "FailureText.h"
+#include "IsRecording.h"
 #include "ProgramStart.h"
 #include "ReadTapeBytes.h"
 #include "TapeArchive.h"
@@ -57,6 +59,13 @@ private:
     std::size_t next_ = 1;
 };
 
+// Lists the rows of the document read into scan.
+void ListDocument(bool showRaw, TapeScan& scan) {
+    scan.details = scan.document->details;
+    NumberedTable table(scan);
+    scan.result = ListRows(*scan.document, showRaw, table);
+}
+
 }  // namespace
 
 std::optional<std::size_t> TapeScan::IndexOf(std::size_t number) const {
@@ -71,6 +80,13 @@ void ScanForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan) 
         scan.catalogue.Empty();
         scan.numbers.clear();
         read = ReadTapeBytes(location);
+        if (read.recording) {
+            // The digest of the tape it holds, as listed.
+            scan.document = TapeDocumentFromRead(location, std::move(read));
+            scan.digest = DigestOf(*scan.document->bytes);
+            ListDocument(showRaw, scan);
+            return;
+        }
         // The digest first: a scan that fails on a field still has a tape to sum.
         if (!read.cut) scan.digest = DigestOf(*read.bytes);
         NumberedTable table(scan);
@@ -95,9 +111,7 @@ void ReadForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan) 
         scan.catalogue.Empty();
         scan.numbers.clear();
         scan.document = ReadTapeDocument(location);
-        scan.details = scan.document->details;
-        NumberedTable table(scan);
-        scan.result = ListRows(*scan.document, showRaw, table);
+        ListDocument(showRaw, scan);
     } catch (const std::exception& failure) {
         scan.catalogue.Cancel();
         scan.failure = FailureText(failure.what());
@@ -107,7 +121,20 @@ void ReadForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan) 
 void ScanRowsForConsole(const TapeLocation& location, bool showRaw, CatalogueSink& sink,
                         ScanEnd& end) {
     try {
-        end.result = ScanRows(location, showRaw, sink, &end.details);
+        // A look at the tape's first bytes, through the open that streams a tape's rows.
+        TapeFile file(location);
+        std::array<std::uint8_t, kRecordingStartBytes> start{};
+        const std::size_t got = file.ReadSome(start);
+        if (IsRecordingStart(std::span(start).first(got))) {
+            // Its rows come from the document it decodes into.
+            file.Close();
+            const TapeDocument document = TapeDocumentFromRead(location, ReadTapeBytes(location));
+            end.details = document.details;
+            end.result = ListRows(document, showRaw, sink);
+            return;
+        }
+        file.Seek(0);
+        end.result = ScanRows(file, showRaw, sink, &end.details);
     } catch (const std::exception& failure) {
         end.failure = FailureText(failure.what());
     }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "CatalogueRow.h"
+#include "DecodeRecording.h"
 #include "InOutError.h"
 #include "ReadTapeBytes.h"
 #include "TapeFile.h"
@@ -15,8 +16,24 @@ std::uint64_t TapeDocument::WholeBlocksEnd() const noexcept {
     return blocks.back().position + blocks.back().length;
 }
 
-TapeDocument ReadTapeDocument(const TapeLocation& location) {
-    ReadBytes read = ReadTapeBytes(location);
+TapeDocument ReadTapeDocument(const TapeLocation& location, const RecordingProgress& progress) {
+    return TapeDocumentFromRead(location, ReadTapeBytes(location), progress);
+}
+
+TapeDocument TapeDocumentFromRead(const TapeLocation& location, ReadBytes read,
+                                  const RecordingProgress& progress) {
+    if (read.recording) {
+        DecodedRecording decoded = DecodeRecording(*read.recording, {}, progress);
+        read.recording->Close();
+        TapeDocument document = TapeDocumentFromBytes(
+            location, std::make_shared<const std::vector<std::uint8_t>>(std::move(decoded.tzx)));
+        document.stamp = read.stamp;
+        if (!decoded.cut.empty()) {
+            document.failure = std::make_exception_ptr(RecordingError(decoded.cut));
+            document.result = ScanResult::Damaged;
+        }
+        return document;
+    }
     TapeDocument document = TapeDocumentFromBytes(location, std::move(read.bytes));
     document.stamp = read.stamp;
     // What lies past the bytes read is not the tape's: it ends damaged there.

@@ -12,6 +12,8 @@
 #include "BlockChecksum.h"
 #include "CatalogueRow.h"
 #include "OsFile.h"
+#include "ReadTapeBytes.h"
+#include "RecordingProgress.h"
 #include "ScanDetails.h"
 #include "ScanTape.h"
 #include "TapeBlock.h"
@@ -51,9 +53,16 @@ inline constexpr std::uint64_t kMaxKeptParts = 16u << 20;
 
 // Reads the tape at location with one open of its file (an archive entry comes from the walk
 // that found it while the archive is unchanged), with ScanTape's block cap and damaged result; a
-// file longer than kMaxTapeFileBytes is a tape damaged there. Input/output and archive failures
-// travel out.
-TapeDocument ReadTapeDocument(const TapeLocation& location);
+// file longer than kMaxTapeFileBytes is a tape damaged there. A sound recording (WAV, FLAC, CSW,
+// PZX...; told by its content) is decoded as it streams into the TZX tape of what it holds,
+// telling progress; one read only to a point ends damaged there, with the reason as the
+// document's failure. Input/output and archive failures travel out, and so do RecordingError
+// and RecordingCancelled.
+TapeDocument ReadTapeDocument(const TapeLocation& location, const RecordingProgress& progress = {});
+
+// The same for what ReadTapeBytes read of location: its bytes, or the recording to decode.
+TapeDocument TapeDocumentFromRead(const TapeLocation& location, ReadBytes read,
+                                  const RecordingProgress& progress = {});
 
 // A document of bytes already in memory (a converted tape, a recording read back), named by
 // location.

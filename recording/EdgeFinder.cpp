@@ -8,16 +8,17 @@
 namespace brisalto {
 namespace {
 
-// Noise above this is no tape's; the ROM's shortest pulse is a tone of about 2 kHz.
-constexpr double kLowPassHz = 9000;
-constexpr double kHighPassHz = 40;
+// Noise above this is no tape's: the ROM's shortest pulses are a tone of about 2 kHz, a turbo
+// loader's rarely above 4 kHz.
+constexpr double kLowPassHz = 5000;
+constexpr double kHighPassHz = 100;
 // The highs and lows a middle is taken from: longer than any pulse of a block.
 constexpr double kWindowSeconds = 0.0015;
 // How fast the recent level falls when the sound goes quiet.
 constexpr double kLoudestSeconds = 0.5;
 // The margin past the middle that makes an edge: of the current span, and of the recent level.
-constexpr double kSpanMargin = 0.2;
-constexpr double kLoudestMargin = 0.1;
+constexpr double kSpanMargin = 0.1;
+constexpr double kLoudestMargin = 0.05;
 // Below this (about -70 dB of full scale) nothing is a signal.
 constexpr double kFloor = 3e-4;
 // A stretch without an edge is passed on as silence this often, so blocks come while it lasts.

@@ -97,9 +97,9 @@ void PulseDecoder::Search(double pulse, bool edge) {
     if (edge && pulse >= kShortestPilot && pulse <= kLongestPilot) {
         StartRun(pulse);
     } else if (edge) {
-        KeepPulse(pulse);
+        KeepPulse(pulse, now_ - pulse);
     } else {
-        KeepSilence(pulse);
+        KeepSilence(pulse, now_ - pulse);
     }
 }
 
@@ -117,7 +117,11 @@ void PulseDecoder::DropRun() {
     if (runCount_ >= kTonePulses) {
         EmitTone(runSum_ / runCount_, runCount_, runStart_);
     } else {
-        for (const double pulse : run_) KeepPulse(pulse);
+        double start = runStart_;
+        for (const double pulse : run_) {
+            KeepPulse(pulse, start);
+            start += pulse;
+        }
     }
     run_.clear();
     runCount_ = 0;
@@ -155,7 +159,7 @@ void PulseDecoder::Sync(double pulse, bool edge) {
     }
     state_ = State::Search;
     DropRun();
-    KeepPulse(first);
+    KeepPulse(first, now_ - pulse - first);
     Search(pulse, edge);
 }
 
@@ -298,10 +302,15 @@ void PulseDecoder::EndData(double pausePulse, bool broke) {
     if (bytes_.empty()) {
         // A pilot and syncs with no byte after them: sound, kept as it was.
         EmitTone(pilot_, pilotCount_, pilotStart_);
-        for (const double sync : syncs_) KeepPulse(sync);
+        double start = pilotStart_ + pilot_ * pilotCount_;
+        for (const double sync : syncs_) {
+            KeepPulse(sync, start);
+            start += sync;
+        }
     } else {
         PendingBlock block;
         block.start = pilotStart_;
+        block.end = now_ - pausePulse;
         block.bytes = std::move(bytes_);
         std::uint8_t check = 0;
         for (const std::uint8_t byte : block.bytes) check ^= byte;
@@ -342,9 +351,9 @@ void PulseDecoder::EndData(double pausePulse, bool broke) {
 
 // --- Sound that makes no block ----------------------------------------------------------------
 
-void PulseDecoder::KeepPulse(double pulse) {
+void PulseDecoder::KeepPulse(double pulse, double start) {
     if (pulse > kLongestPulse) {
-        KeepSilence(pulse);
+        KeepSilence(pulse, start);
         return;
     }
     if (pending_ && strays_ < kStraysInPause) {
@@ -353,24 +362,30 @@ void PulseDecoder::KeepPulse(double pulse) {
         return;
     }
     EmitPending();
-    if (silence_ > 0) EmitSilence();
     if (keptTotal_ >= kMostKeptPulses) {
-        silence_ += pulse;
+        AddSilence(pulse, start);
         return;
     }
-    if (kept_.empty()) keptStart_ = now_ - pulse;
+    if (silence_ > 0) EmitSilence();
+    if (kept_.empty()) keptStart_ = start;
     kept_.push_back(pulse);
     ++keptTotal_;
     if (kept_.size() == 255) EmitKept();
 }
 
-void PulseDecoder::KeepSilence(double tstates) {
+void PulseDecoder::KeepSilence(double tstates, double start) {
     if (pending_) {
         pending_->pause += tstates;
         if (pending_->pause >= holdPause_) EmitPending();
         return;
     }
     EmitKept();
+    AddSilence(tstates, start);
+}
+
+// Silence held is always one stretch: whatever sound came before it was passed on first.
+void PulseDecoder::AddSilence(double tstates, double start) {
+    if (silence_ == 0) silenceStart_ = start;
     silence_ += tstates;
 }
 
@@ -388,7 +403,7 @@ void PulseDecoder::EmitPending() {
     // A pause longer than a block's own field holds goes on in pause blocks.
     const double most = 65535.0 * kTStatesPerSecond / 1000;
     const double pause = std::min(block.pause, most);
-    silence_ += block.pause - pause;
+    if (block.pause > pause) AddSilence(block.pause - pause, block.end + pause);
     const double pauseMs = pause * 1000 / kTStatesPerSecond;
 
     if (block.broke || !block.checksumGood) {
@@ -436,7 +451,11 @@ void PulseDecoder::EmitPending() {
 void PulseDecoder::EmitKept() {
     if (kept_.empty()) return;
     if (kept_.size() < 4) {
-        for (const double pulse : kept_) silence_ += pulse;
+        double at = keptStart_;
+        for (const double pulse : kept_) {
+            AddSilence(pulse, at);
+            at += pulse;
+        }
         kept_.clear();
         return;
     }
@@ -450,7 +469,7 @@ void PulseDecoder::EmitKept() {
 
 void PulseDecoder::EmitSilence() {
     double milliseconds = silence_ * 1000 / kTStatesPerSecond;
-    const double start = now_ - silence_;
+    double start = silenceStart_;
     silence_ = 0;
     // A pause of 0 would stop the tape; less than a millisecond is left out.
     while (milliseconds >= 1) {
@@ -461,6 +480,7 @@ void PulseDecoder::EmitSilence() {
         PutWord(out.tzx, part);
         Emit(std::move(out));
         milliseconds -= part;
+        start += part * kTStatesPerSecond / 1000;
     }
 }
 
@@ -490,7 +510,7 @@ void PulseDecoder::Finish() {
     case State::Sync:
         state_ = State::Search;
         DropRun();
-        KeepPulse(syncs_.front());
+        KeepPulse(syncs_.front(), now_ - syncs_.front());
         break;
     case State::Data: Data(1, false); break;
     }

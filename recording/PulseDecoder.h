@@ -48,8 +48,10 @@ private:
     void LearnTimings();
     bool TakeBit(double pair);
     void EndData(double pausePulse, bool broke);
-    void KeepPulse(double pulse);
-    void KeepSilence(double tstates);
+    // start: where the pulse began, T-states from the recording's start
+    void KeepPulse(double pulse, double start);
+    void KeepSilence(double tstates, double start);
+    void AddSilence(double tstates, double start);
     void FlushKept();
     void EmitPending();
     void EmitKept();
@@ -60,6 +62,7 @@ private:
     // A data block read, held while the pause after it is measured.
     struct PendingBlock {
         double start = 0;  // T-states
+        double end = 0;    // T-states, where its last pulse ends
         std::vector<std::uint8_t> bytes;
         bool checksumGood = false;
         std::optional<BlockBreak> broke;
@@ -102,7 +105,8 @@ private:
     // Sound that made no block, not yet passed on.
     std::vector<double> kept_;
     double keptStart_ = 0;
-    double silence_ = 0;  // a pause being measured
+    double silence_ = 0;       // a pause being measured
+    double silenceStart_ = 0;  // where it began, T-states
     std::uint64_t keptTotal_ = 0;
 };
 

@@ -173,7 +173,7 @@ void ArchiveReader::ReadData(std::vector<std::uint8_t>& bytes, std::uint64_t lim
 }
 
 std::shared_ptr<const std::vector<std::uint8_t>> ArchiveReader::ReadWholeFile() {
-    if (stamp_.size > kMaxTapeFileBytes) return nullptr;
+    if (stamp_.size > kMaxTapeFileBytes || StartsAsRecording(file_)) return nullptr;
     ReadBytes read = ReadFileStart(file_);
     return read.cut ? nullptr : std::move(read.bytes);
 }

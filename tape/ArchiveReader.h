@@ -38,7 +38,8 @@ public:
     // Appends the current entry's bytes to bytes, failing past limit bytes in all.
     void ReadData(std::vector<std::uint8_t>& bytes, std::uint64_t limit, const std::string& entry);
     // The whole file from its start, for a file no format took (a bare tape), so that it is
-    // read through the one open; empty for a file larger than a tape is read (kMaxTapeFileBytes).
+    // read through the one open; empty for a file larger than a tape is read (kMaxTapeFileBytes)
+    // and for a sound recording, which is decoded as it streams, never read whole.
     std::shared_ptr<const std::vector<std::uint8_t>> ReadWholeFile();
     // The archive file's size and modification time as it was opened.
     const FileStamp& Stamp() const noexcept { return stamp_; }

@@ -27,6 +27,7 @@ public:
     void SeekTo(std::uint64_t position) override {
         position_ = static_cast<std::size_t>(std::min<std::uint64_t>(position, bytes_.size()));
     }
+    std::uint64_t Size() override { return bytes_.size(); }
     void Close() override { position_ = bytes_.size(); }
 
 private:

@@ -43,7 +43,7 @@ public:
     // Moves to an absolute position; a position past the end is allowed and then reads nothing.
     void SeekTo(std::uint64_t position) override;
     // The file's length in bytes now.
-    std::uint64_t Size();
+    std::uint64_t Size() override;
     // The file's length and modification time now.
     FileStamp Stamp();
     // Closes now and reports a failing close; later calls do nothing.

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "ArchiveReader.h"
+#include "IsRecording.h"
 #include "ReadArchiveEntry.h"
 #include "ReadTapeBytes.h"
 
@@ -32,10 +33,10 @@ std::string EntryName(archive_entry* entry) {
     return {};
 }
 
-// A tape entry by its name: *.tap or *.tzx, but none of the "._name" companions that macOS
-// adds, in a __MACOSX folder or beside the file.
+// A tape entry by its name: *.tap or *.tzx, or a recording (*.wav, *.csw...), but none of the
+// "._name" companions that macOS adds, in a __MACOSX folder or beside the file.
 bool IsTapeName(std::string_view name) {
-    if (!IsTapeFileName(name)) return false;
+    if (!IsTapeFileName(name) && !IsRecordingName(name)) return false;
     const std::size_t slash = name.find_last_of("/\\");
     const std::string_view base = slash == std::string_view::npos ? name : name.substr(slash + 1);
     if (base.starts_with("._")) return false;

@@ -10,12 +10,13 @@
 
 namespace brisalto {
 
-// An entry of an archive that holds a tape: a regular entry named *.tap or *.tzx (any case, any
-// folder depth), not a Mac resource companion; or the one stream of a compressed file.
+// An entry of an archive that holds a tape: a regular entry named *.tap or *.tzx, or as a sound
+// recording is (IsRecordingName), in any case and at any folder depth, not a Mac resource
+// companion; or the one stream of a compressed file.
 struct ArchiveTape {
-    std::string name;         // the entry's path inside the archive, UTF-8
-    std::uint64_t size = 0;   // its unpacked size as the archive states it (0 when unstated)
-    unsigned index = 0;       // its place among all of the archive's entries
+    std::string name;        // the entry's path inside the archive, UTF-8
+    std::uint64_t size = 0;  // its unpacked size as the archive states it (0 when unstated)
+    unsigned index = 0;      // its place among all of the archive's entries
 };
 
 // What a file holds: either it is a tape itself, or an archive with these tape entries.
@@ -38,7 +39,8 @@ public:
 // The names archives that hold tapes usually have. Which files are archives is decided by their
 // content; these serve where only a name can be looked at (a dialog's filter, a folder's files).
 inline constexpr std::array<std::string_view, 13> kArchiveSuffixes = {
-    ".zip", ".7z", ".rar", ".gz", ".tgz", ".bz2", ".xz", ".zst", ".lz", ".lz4", ".tar", ".lzh", ".cab"};
+    ".zip", ".7z", ".rar", ".gz",  ".tgz", ".bz2", ".xz",
+    ".zst", ".lz", ".lz4", ".tar", ".lzh", ".cab"};
 
 // Whether a file name ends in one of kArchiveSuffixes, in any case.
 bool IsArchiveName(std::string_view name);
@@ -50,8 +52,9 @@ bool IsTapeFileName(std::string_view name);
 std::uint64_t ArchiveWalks() noexcept;
 
 // Looks at the file at path (UTF-8): an archive (recognised by its content, whatever its name)
-// lists the tape entries it holds; any other file is a tape. File-layer failures travel out as
-// InOutError, a damaged archive as ArchiveError.
+// lists the tape entries it holds; any other file is a tape (a bare tape's bytes are kept for the
+// read that follows; a recording's, told by its first bytes, are not read). File-layer failures
+// travel out as InOutError, a damaged archive as ArchiveError.
 TapeFileContents FindTapes(const std::string& path);
 
 }  // namespace brisalto

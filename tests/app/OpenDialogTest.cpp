@@ -38,10 +38,12 @@ Seen RunAndCancel(const OpenDialogSettings& settings) {
     return seen;
 }
 
-// The first entry shows tapes and archives together.
+// The first entry shows tapes, archives and recordings together.
 const QString kAllTapes = QStringLiteral(
     "All Tapes (*.tap *.tzx *.zip *.7z *.rar *.gz *.tgz *.bz2 *.xz *.zst *.lz *.lz4 *.tar *.lzh "
-    "*.cab)");
+    "*.cab *.wav *.flac *.ogg *.csw *.pzx *.aif *.aiff)");
+const QString kRecordings =
+    QStringLiteral("Sound Recordings (*.wav *.flac *.ogg *.csw *.pzx *.aif *.aiff)");
 
 TEST(OpenDialog, OpensOnAllTapesFirstAndOnTheTzxEntryAfterATzxFile) {
     const TempTape tzx({}, "game.tzx");
@@ -50,13 +52,16 @@ TEST(OpenDialog, OpensOnAllTapesFirstAndOnTheTzxEntryAfterATzxFile) {
     const Seen first = RunAndCancel(settings);
     EXPECT_EQ(first.entries,
               QStringList({kAllTapes, "Spectrum Tape Files (*.tap)", "TZX Tape Files (*.tzx)",
-                           kArchivedTapesFilter, kAllFilesFilter}));
+                           kArchivedTapesFilter, kRecordings, kAllFilesFilter}));
     EXPECT_EQ(first.selected, kAllTapes);
 
     settings.Remember(QString::fromStdString(tzx.Path()));
     EXPECT_EQ(RunAndCancel(settings).selected, "TZX Tape Files (*.tzx)");
     settings.Remember(QString::fromStdString(tap.Path()));
     EXPECT_EQ(RunAndCancel(settings).selected, "Spectrum Tape Files (*.tap)");
+    const TempTape wav({}, "side a.WAV");
+    settings.Remember(QString::fromStdString(wav.Path()));
+    EXPECT_EQ(RunAndCancel(settings).selected, kRecordings);
 }
 
 }  // namespace

@@ -101,7 +101,7 @@ TEST_F(RealDialogs, OpenDialogShowsItsSettingsAndCancelGivesNothing) {
     EXPECT_FALSE(chosen.has_value());
     EXPECT_EQ(seen.filters,
               QStringList({kAllTapesFilter, "Spectrum Tape Files (*.tap)", "TZX Tape Files (*.tzx)",
-                           kArchivedTapesFilter, kAllFilesFilter}));
+                           kArchivedTapesFilter, kRecordingsFilter, kAllFilesFilter}));
     EXPECT_EQ(seen.selectedFilter, kAllTapesFilter);
     EXPECT_EQ(seen.suffix, QStringLiteral("tap"));
     EXPECT_EQ(seen.nameBox, QStringLiteral("*.tap"));

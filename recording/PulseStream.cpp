@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "PulseStream.h"
+
+namespace brisalto {
+
+bool PulseStream::Add(bool high, double tstates) {
+    if (count_ >= kMaxPulses) return false;
+    if (++count_ % (1u << 20) == 0 && poll_) poll_();
+    if (tstates <= 0) return true;
+    if (pending_ > 0 && high == level_) {
+        pending_ += tstates;
+        return true;
+    }
+    if (pending_ > 0) output_(pending_);
+    level_ = high;
+    pending_ = tstates;
+    return true;
+}
+
+bool PulseStream::Repeat(std::uint64_t count, bool high, double tstates, bool& after) {
+    // Pulses of no time only turn the level: an even count of them leaves it as it was.
+    if (tstates <= 0) {
+        after = count % 2 == 0 ? high : !high;
+        return Add(high, 0);
+    }
+    for (std::uint64_t done = 0; done < count; ++done) {
+        if (!Add(high, tstates)) return false;
+        high = !high;
+    }
+    after = high;
+    return true;
+}
+
+void PulseStream::Finish() {
+    if (pending_ > 0) output_(pending_);
+    pending_ = 0;
+}
+
+}  // namespace brisalto
