@@ -14,8 +14,10 @@ namespace brisalto {
 
 namespace {
 
-// Eight buffers: over a third of a second for a busy window or system to catch up.
-constexpr std::size_t kBuffers = 8;
+// Sixteen buffers of a tenth of a second: 1.6 s for a busy window or system to catch up before
+// the device has nowhere to put the sound (eight of a twentieth lost some under Wine while the
+// window opened a question).
+constexpr std::size_t kBuffers = 16;
 
 [[noreturn]] void Fail(const char* what, MMRESULT result) {
     char text[MAXERRORLENGTH] = {};
@@ -61,7 +63,7 @@ WaveInput::WaveInput(unsigned rate) : device_(std::make_unique<Device>()) {
                                  reinterpret_cast<DWORD_PTR>(device.filled), 0, CALLBACK_EVENT);
     if (result != MMSYSERR_NOERROR) Fail("no sound input to record from", result);
     device.wave = wave;
-    const std::size_t piece = std::max(1u, rate / 20);
+    const std::size_t piece = std::max(1u, rate / 10);
     for (std::size_t i = 0; i < kBuffers; ++i) {
         device.buffers[i].resize(piece);
         WAVEHDR& header = device.headers[i];

@@ -14,8 +14,8 @@ public:
 };
 
 // Windows' own wave input (winmm) on the default recording device, mono 16-bit at a given rate,
-// from when it is made until it is dropped: buffers of a twentieth of a second that the device
-// fills in turn, each handed back to it once taken. Both front ends record through it on Windows.
+// from when it is made until it is dropped: buffers of a tenth of a second that the device fills
+// in turn, each handed back to it once taken. Both front ends record through it on Windows.
 class WaveInput {
 public:
     explicit WaveInput(unsigned rate);  // WaveInputError when there is no device
