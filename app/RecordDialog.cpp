@@ -83,9 +83,12 @@ void RecordDialog::Record() {
 void RecordDialog::TakeSound() {
     samples_.clear();
     input_->Take(samples_);
-    float peak = 0;
-    for (const float sample : samples_) peak = std::max(peak, std::abs(sample));
-    level_->setValue(static_cast<int>(std::lround(std::min(peak, 1.0f) * 100)));
+    // The loudest sample since the last look; a look that found nothing new leaves the meter.
+    if (!samples_.empty()) {
+        float peak = 0;
+        for (const float sample : samples_) peak = std::max(peak, std::abs(sample));
+        level_->setValue(static_cast<int>(std::lround(std::min(peak, 1.0f) * 100)));
+    }
     decoder_->AddSamples(samples_);
     recorded_ += samples_.size();
     if (input_->Failed()) {
@@ -95,9 +98,11 @@ void RecordDialog::TakeSound() {
                                        "recorded."));
         return;
     }
-    state_->setText(QStringLiteral("Recording: %1 s, %2 data blocks")
+    const std::uint32_t blocks = decoder_->DataBlocks();
+    state_->setText(QStringLiteral("Recording: %1 s, %2 data block%3")
                         .arg(recorded_ / kRate)
-                        .arg(decoder_->DataBlocks()));
+                        .arg(blocks)
+                        .arg(blocks == 1 ? QString() : QStringLiteral("s")));
 }
 
 void RecordDialog::ShowBlock(const RecoveredBlock& block) {
