@@ -362,9 +362,9 @@ Bytes ZeroPulsesRepeated(std::size_t times) {
 }
 
 Bytes HugeCounts() {
-    // 32,767 pulses a count: past 100 million pulses in 3,052 of them.
+    // 32,767 pulses a count: past 100 million pulses in 3,052 of them (within 4 hours).
     Bytes words;
-    for (int i = 0; i < 4000; ++i) Append(words, Words({0xFFFF, 1000}));
+    for (int i = 0; i < 4000; ++i) Append(words, Words({0xFFFF, 100}));
     return words;
 }
 
@@ -437,6 +437,9 @@ TEST(BadRecordings, EndInAClearMessageOrABoundedResult) {
          "The recording's DATA block counts more bits than it holds; it is read to there", 8},
         {"PZX of huge pulse counts", Kind::Pzx, Pzx({{"PULS", HugeCounts()}}), "", kPast,
          kMaxPulses},
+        {"PZX repeating its longest pulse", Kind::Pzx,
+         Pzx({{"PULS", Words({0xFFFF, 0xFFFF, 0xFFFF})}}), "",
+         "The recording goes on past 4 hours; it is read to there", 24},
         {"PZX of huge counts of no time", Kind::Pzx, Pzx({{"PULS", ZeroPulsesRepeated(10'000)}}),
          "", "", 0},
     };
