@@ -9,7 +9,9 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
+#include "IsRecording.h"
 #include "PulseDecoder.h"
 #include "RecordingErrors.h"
 #include "SourceReader.h"
@@ -30,7 +32,6 @@ namespace {
 //       length, 36 the encoding program's name (16 bytes), 52 the extension; then the pulses
 // The pulses: each one byte, its length in samples; a byte of 0 is followed by the length in 32
 // bits. Z-RLE is those bytes compressed by zlib as one stream.
-constexpr std::size_t kSignatureLength = 23;
 constexpr std::size_t kVersion1Header = 32;
 constexpr std::size_t kVersion2Header = 52;
 constexpr std::uint8_t kRle = 1;
@@ -111,7 +112,10 @@ std::string CswPulses(ByteSource& source, const PulseOutput& output,
     std::array<std::uint8_t, kVersion2Header> header{};
     const std::size_t got = reader.Read(header.data(), kVersion1Header);
     const auto cutShort = [] { return RecordingError("The CSW recording ends inside its header"); };
-    if (got < kSignatureLength + 2) throw cutShort();
+    if (std::string_view(reinterpret_cast<const char*>(header.data()), got)
+            .substr(0, kCswSignature.size()) != kCswSignature)
+        throw RecordingError("The recording is no CSW file");
+    if (got < kCswSignature.size() + 2) throw cutShort();
     const std::uint8_t major = header[23];
     std::uint32_t rate = 0;
     std::uint8_t compression = 0;

@@ -24,8 +24,8 @@ Kind KindOf(ByteSource& source) {
     const std::size_t got = source.Read(start.data(), start.size());
     source.SeekTo(0);
     const std::string_view text(reinterpret_cast<const char*>(start.data()), got);
-    if (text.starts_with(std::string_view("Compressed Square Wave\x1a", 23))) return Kind::Csw;
-    if (text.starts_with("PZXT")) return Kind::Pzx;
+    if (text.starts_with(kCswSignature)) return Kind::Csw;
+    if (text.starts_with(kPzxSignature)) return Kind::Pzx;
     return Kind::Sound;
 }
 

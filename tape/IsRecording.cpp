@@ -31,8 +31,8 @@ bool IsRecordingStart(std::span<const std::uint8_t> bytes) {
     // A chunked file: its kind four bytes after the chunk's length.
     if ((At(bytes, 0, "RIFF") || At(bytes, 0, "RF64")) && At(bytes, 8, "WAVE")) return true;
     if (At(bytes, 0, "FORM") && (At(bytes, 8, "AIFF") || At(bytes, 8, "AIFC"))) return true;
-    return At(bytes, 0, "fLaC") || At(bytes, 0, "OggS") || At(bytes, 0, "PZXT") ||
-           At(bytes, 0, std::string_view("Compressed Square Wave\x1a", 23));
+    return At(bytes, 0, "fLaC") || At(bytes, 0, "OggS") || At(bytes, 0, kPzxSignature) ||
+           At(bytes, 0, kCswSignature);
 }
 
 }  // namespace brisalto

@@ -16,6 +16,10 @@ namespace brisalto {
 inline constexpr std::array<std::string_view, 7> kRecordingSuffixes = {
     ".wav", ".flac", ".ogg", ".csw", ".pzx", ".aif", ".aiff"};
 
+// The first bytes of a CSW file and of a PZX file.
+inline constexpr std::string_view kCswSignature{"Compressed Square Wave\x1a", 23};
+inline constexpr std::string_view kPzxSignature = "PZXT";
+
 // How many bytes from a file's start IsRecordingStart needs to see.
 inline constexpr std::size_t kRecordingStartBytes = 24;
 

@@ -408,6 +408,8 @@ TEST(BadRecordings, EndInAClearMessageOrABoundedResult) {
          "The recording cannot be read as sound (", "", 0},
         {"WAV of nothing but its signature", Kind::Wav, Chunked("RIFF", "WAVE"),
          "The recording cannot be read as sound (", "", 0},
+        {"CSW without its signature", Kind::Csw, Joined(Text("Compressed Square Wav!"), kRle),
+         "The recording is no CSW file", "", 0},
         {"CSW cut inside its header", Kind::Csw, Cut(CswHeader(1, 44'100, 1), 30),
          "The CSW recording ends inside its header", "", 0},
         {"CSW of version 3", Kind::Csw, Joined(CswHeader(3, 44'100, 1), kRle),
