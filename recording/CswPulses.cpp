@@ -165,7 +165,7 @@ std::string CswPulses(ByteSource& source, const PulseOutput& output,
             }
             if (!pulses.Add(high, samples * tstatesPerSample)) {
                 pulses.Finish();
-                return "The recording goes on past 100 million pulses; it is read to there";
+                return pulses.StopNote();
             }
             high = !high;
         }

@@ -8,13 +8,10 @@
 
 #include "ByteSource.h"
 #include "PulseDecoder.h"
+#include "PulseStream.h"
 #include "RecordingProgress.h"
 
 namespace brisalto {
-
-// The longest stretch of sound decoded, 4 hours, twice the longest cassette: a small file that
-// says more (hours of silence packed into a FLAC) is read to there, in bounded time.
-inline constexpr double kMaxRecordingSeconds = 4 * 3600;
 
 // A recording turned into a tape.
 struct DecodedRecording {

@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -147,6 +149,7 @@ void PulseDecoder::Sync(double pulse, bool edge) {
         runCount_ = 0;
         state_ = State::Data;
         window_.clear();
+        unread_.clear();
         learning_.clear();
         learned_ = false;
         zeroSum_ = oneSum_ = 0;
@@ -168,14 +171,17 @@ void PulseDecoder::Sync(double pulse, bool edge) {
 void PulseDecoder::Data(double pulse, bool edge) {
     const double longestHalf = learned_ ? std::max(0.75 * one_, 1.2 * pilot_) : 1.4 * pilot_;
     if (!edge || pulse > longestHalf) {
-        // The block's end: the pulses still in the window are its last halves.
+        // The block's end: the pulses still in the window are its last halves, before this one
+        // (a break among them is looked at again from where they began).
+        now_ -= pulse;
         while (!window_.empty() && state_ == State::Data) {
             const double half = window_.front();
             window_.pop_front();
             TakeHalf(half);
         }
+        if (state_ == State::Data && !learned_) LearnTimings();
+        now_ += pulse;
         if (state_ == State::Data) {
-            if (!learned_) LearnTimings();
             EndData(pulse, false);
         } else {
             // The block broke on its last pulses; this one is the pause after them.
@@ -200,6 +206,7 @@ void PulseDecoder::Data(double pulse, bool edge) {
 }
 
 void PulseDecoder::TakeHalf(double half) {
+    unread_.push_back(half);
     if (half_ == 0) {
         half_ = half;
         return;
@@ -285,6 +292,9 @@ bool PulseDecoder::TakeBit(double pair) {
     }
     byte_ = static_cast<std::uint8_t>(byte_ << 1 | (bit ? 1 : 0));
     if (++bits_ == 8) {
+        // The byte's sixteen halves are data now, no longer sound to keep.
+        unread_.erase(unread_.begin(), unread_.begin() + std::min<std::ptrdiff_t>(
+                                                             16, std::ssize(unread_)));
         bytes_.push_back(byte_);
         bits_ = 0;
         byte_ = 0;
@@ -297,9 +307,14 @@ bool PulseDecoder::TakeBit(double pair) {
 // are held while the pause after it is measured.
 void PulseDecoder::EndData(double pausePulse, bool broke) {
     state_ = State::Search;
-    const std::vector<double> rest(window_.begin(), window_.end());
+    // What was taken but not read as whole bytes (a byte cut short, the pair that broke the
+    // block, the pairs after it while the timings were learned) is sound, before the window's.
+    std::vector<double> rest(unread_.begin(), unread_.end());
+    rest.insert(rest.end(), window_.begin(), window_.end());
+    unread_.clear();
     window_.clear();
-    if (bytes_.empty()) {
+    const bool noBytes = bytes_.empty();
+    if (noBytes) {
         // A pilot and syncs with no byte after them: sound, kept as it was.
         EmitTone(pilot_, pilotCount_, pilotStart_);
         double start = pilotStart_ + pilot_ * pilotCount_;
@@ -341,12 +356,16 @@ void PulseDecoder::EndData(double pausePulse, bool broke) {
         strays_ = broke ? kStraysInPause : 0;
     }
     bytes_.clear();
-    // What followed a break is looked at again for the next pilot, from where it began.
+    // What followed a break is looked at again for the next pilot, from where it began; the
+    // pause after a block of no bytes is kept after it.
+    now_ -= pausePulse;
     for (const double pulse : rest) now_ -= pulse;
     for (const double pulse : rest) {
         now_ += pulse;
         Search(pulse, true);
     }
+    now_ += pausePulse;
+    if (noBytes && pausePulse > 0) Search(pausePulse, false);
 }
 
 // --- Sound that makes no block ----------------------------------------------------------------

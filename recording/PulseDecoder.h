@@ -90,6 +90,7 @@ private:
     double pilotStart_ = 0;
     std::vector<double> syncs_;
     std::deque<double> window_;      // the latest pulses, for mending a stray spike's edges
+    std::deque<double> unread_;      // halves taken since the last whole byte
     std::vector<double> learning_;   // the first pairs, from which the bit timings are measured
     bool learned_ = false;
     double zero_ = 0, one_ = 0;      // the pair lengths of a 0 and a 1 bit, following the block

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PulseStream.h"
 
+#include "PulseDecoder.h"
+
 namespace brisalto {
 
 bool PulseStream::Add(bool high, double tstates) {
-    if (count_ >= kMaxPulses) return false;
+    if (count_ >= kMaxPulses || tstates_ >= kMaxRecordingSeconds * kTStatesPerSecond) return false;
     if (++count_ % (1u << 20) == 0 && poll_) poll_();
     if (tstates <= 0) return true;
+    tstates_ += tstates;
     if (pending_ > 0 && high == level_) {
         pending_ += tstates;
         return true;
@@ -29,6 +32,12 @@ bool PulseStream::Repeat(std::uint64_t count, bool high, double tstates, bool& a
     }
     after = high;
     return true;
+}
+
+const char* PulseStream::StopNote() const noexcept {
+    return count_ >= kMaxPulses
+               ? "The recording goes on past 100 million pulses; it is read to there"
+               : "The recording goes on past 4 hours; it is read to there";
 }
 
 void PulseStream::Finish() {

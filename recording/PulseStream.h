@@ -9,6 +9,11 @@ namespace brisalto {
 // Where a pulse file's pulses go, in T-states: RecordingDecoder::AddPulse, or a test's count.
 using PulseOutput = std::function<void(double tstates)>;
 
+// The longest stretch of sound decoded, 4 hours, twice the longest cassette: a small file that
+// says more (hours of silence packed into a FLAC, a PZX repeating its longest pulse) is read to
+// there, in bounded time and into a tape of bounded blocks.
+inline constexpr double kMaxRecordingSeconds = 4 * 3600;
+
 // The most pulses a pulse file gives: over four hours of the fastest turbo loader. A file whose
 // counts say more (a PZX repeating one pulse 2^31 times) is read to there, in bounded time.
 inline constexpr std::uint64_t kMaxPulses = 100'000'000;
@@ -23,7 +28,7 @@ public:
         : output_(output), poll_(poll) {}
 
     // A pulse of tstates at level high; false once kMaxPulses have been given, each pulse of no
-    // time counted too (the file must stop there).
+    // time counted too, or kMaxRecordingSeconds have passed (the file must stop there).
     bool Add(bool high, double tstates);
     // count pulses of tstates each, the first at level high, the level turning at each; false
     // as Add. Returns the level after them in after.
@@ -31,6 +36,8 @@ public:
     // The last pulse, held in case the next one continued it, passed on.
     void Finish();
     std::uint64_t Count() const noexcept { return count_; }
+    // Which bound stopped the pulses, once Add said false: the note of a recording cut short.
+    const char* StopNote() const noexcept;
 
 private:
     const PulseOutput& output_;
@@ -38,6 +45,7 @@ private:
     bool level_ = false;
     double pending_ = 0;  // the last pulse's time, not yet passed on
     std::uint64_t count_ = 0;
+    double tstates_ = 0;  // of every pulse given
 };
 
 }  // namespace brisalto

@@ -30,8 +30,6 @@ constexpr std::uint32_t Tag(const char (&name)[5]) {
            std::uint32_t(std::uint8_t(name[2])) << 16 | std::uint32_t(std::uint8_t(name[3])) << 24;
 }
 
-constexpr const char* kTooMany =
-    "The recording goes on past 100 million pulses; it is read to there";
 constexpr const char* kCutShort = "The recording ends inside a block";
 
 // One block's bytes, never past its length.
@@ -70,7 +68,7 @@ std::string ReadPulses(BlockBytes& block, PulseStream& pulses) {
             if (!block.ReadU16(word)) return kCutShort;
             duration = (duration & 0x7FFF) << 16 | word;
         }
-        if (!pulses.Repeat(count, high, duration, high)) return kTooMany;
+        if (!pulses.Repeat(count, high, duration, high)) return pulses.StopNote();
     }
     return {};
 }
@@ -85,7 +83,7 @@ std::string ReadData(BlockBytes& block, PulseStream& pulses) {
     bool high = (bits & 0x8000'0000u) != 0;
     bits &= 0x7FFF'FFFFu;
     std::array<std::array<std::uint16_t, 255>, 2> sequences{};
-    for (int bit = 0; bit < 2; ++bit) {
+    for (std::size_t bit = 0; bit < 2; ++bit) {
         for (std::size_t index = 0; index < counts[bit]; ++index) {
             if (!block.ReadU16(sequences[bit][index])) return kCutShort;
         }
@@ -96,13 +94,13 @@ std::string ReadData(BlockBytes& block, PulseStream& pulses) {
             return "The recording's DATA block counts more bits than it holds; it is read to "
                    "there";
         }
-        const int bit = (byte >> (7 - index % 8)) & 1;
+        const std::size_t bit = (byte >> (7 - index % 8)) & 1u;
         for (std::size_t pulse = 0; pulse < counts[bit]; ++pulse) {
-            if (!pulses.Add(high, sequences[bit][pulse])) return kTooMany;
+            if (!pulses.Add(high, sequences[bit][pulse])) return pulses.StopNote();
             high = !high;
         }
     }
-    if (!pulses.Add(high, tail)) return kTooMany;
+    if (!pulses.Add(high, tail)) return pulses.StopNote();
     return {};
 }
 
@@ -119,12 +117,11 @@ std::string PzxPulses(ByteSource& source, const PulseOutput& output,
         std::uint32_t tag = 0;
         std::uint32_t length = 0;
         const std::uint64_t start = reader.Position();
-        if (!reader.ReadU32(tag)) {
+        const bool whole = reader.ReadU32(tag) && reader.ReadU32(length);
+        if (first && !whole)
+            throw RecordingError("The PZX recording does not begin with its header");
+        if (!whole) {
             if (reader.Position() != start) note = kCutShort;
-            break;
-        }
-        if (!reader.ReadU32(length)) {
-            note = kCutShort;
             break;
         }
         BlockBytes block(reader, length);
@@ -146,7 +143,7 @@ std::string PzxPulses(ByteSource& source, const PulseOutput& output,
             if (!block.ReadU32(pause)) {
                 note = kCutShort;
             } else if (!pulses.Add((pause & 0x8000'0000u) != 0, pause & 0x7FFF'FFFFu)) {
-                note = kTooMany;
+                note = pulses.StopNote();
             }
         }
         if (!note.empty()) break;

@@ -2,8 +2,10 @@
 #include "SoundFileSamples.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "OsFile.h"
 #include "RecordingErrors.h"
@@ -21,6 +23,58 @@ std::string LibraryReason(SNDFILE* file) {
     std::string reason = sf_strerror(file);
     while (!reason.empty() && (reason.back() == '.' || reason.back() == '\n')) reason.pop_back();
     return reason;
+}
+
+std::string RateRefusal(std::uint64_t rate) {
+    return "The recording gives a sample rate of " + std::to_string(rate) +
+           " Hz; Brisalto reads rates of 1 to 1,000,000 Hz";
+}
+
+std::uint32_t Little(const std::uint8_t* bytes, int count) {
+    std::uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[i];
+    return value;
+}
+
+// A WAV file's format, checked before libsndfile sees it: some of what it refuses it words as
+// its own fault ("SF_INFO struct incomplete" for a rate of 0), and it reads 1-bit samples as
+// bytes. A WAV file (RIFF or RF64) is chunks, each a four-letter name and a 32-bit length, after
+// "RIFF", a length and "WAVE"; the "fmt " chunk holds the format (16 bits: 1 integers, 3
+// floating point, 0xFFFE extensible), channels (16 bits), rate (32 bits), bytes a second (32),
+// bytes a frame (16), bits a sample (16). It is looked for in the first 4 KiB.
+void CheckWavFormat(ByteSource& source) {
+    std::array<std::uint8_t, 4096> start{};
+    source.SeekTo(0);
+    const std::size_t got = source.Read(start.data(), start.size());
+    source.SeekTo(0);
+    const auto at = [&](std::size_t offset, std::string_view text) {
+        return got >= offset + text.size() &&
+               std::memcmp(start.data() + offset, text.data(), text.size()) == 0;
+    };
+    if (!(at(0, "RIFF") || at(0, "RF64")) || !at(8, "WAVE")) return;
+    for (std::size_t chunk = 12; chunk < got && got - chunk >= 8;) {
+        const std::uint32_t length = Little(start.data() + chunk + 4, 4);
+        if (!at(chunk, "fmt ")) {
+            if (length > got) return;
+            chunk += 8 + length + (length & 1);
+            continue;
+        }
+        if (length < 16 || got - chunk < 24) return;
+        const std::uint8_t* format = start.data() + chunk + 8;
+        const std::uint32_t kind = Little(format, 2);
+        const std::uint32_t channels = Little(format + 2, 2);
+        const std::uint32_t rate = Little(format + 4, 4);
+        const std::uint32_t bits = Little(format + 14, 2);
+        if (channels == 0) throw RecordingError("The recording has no channels");
+        if (rate == 0 || rate > kMaxSampleRate) throw RecordingError(RateRefusal(rate));
+        const bool integers = kind == 1 || kind == 0xFFFE;
+        if ((integers && bits != 8 && bits != 16 && bits != 24 && bits != 32) ||
+            (kind == 3 && bits != 32 && bits != 64)) {
+            throw RecordingError("The recording's samples are of " + std::to_string(bits) +
+                                 " bits; Brisalto reads samples of 8, 16, 24 or 32 bits");
+        }
+        return;
+    }
 }
 
 }  // namespace
@@ -43,7 +97,7 @@ SoundFileSamples::~SoundFileSamples() = default;
 
 void SoundFileSamples::Open() {
     size_ = source_.Size();
-    source_.SeekTo(0);
+    CheckWavFormat(source_);
     io_ = {&Length, &Seek, &Read, nullptr, &Tell};
     file_.reset(sf_open_virtual(&io_, SFM_READ, &info_, this));
     if (failure_) std::rethrow_exception(failure_);
@@ -52,11 +106,9 @@ void SoundFileSamples::Open() {
                              ")");
     }
     if (info_.channels < 1) throw RecordingError("The recording has no channels");
-    if (info_.samplerate < 1 || info_.samplerate > kMaxSampleRate) {
-        throw RecordingError("The recording gives a sample rate of " +
-                             std::to_string(info_.samplerate) +
-                             " Hz; Brisalto reads rates of 1 to 1,000,000 Hz");
-    }
+    if (info_.samplerate < 1 || info_.samplerate > kMaxSampleRate)
+        throw RecordingError(
+            RateRefusal(static_cast<std::uint64_t>(std::max(info_.samplerate, 0))));
     const std::size_t channels = static_cast<std::size_t>(info_.channels);
     frames_.resize(std::max<std::size_t>(1, kChunkSamples / channels) * channels);
     mono_.resize(frames_.size() / channels);

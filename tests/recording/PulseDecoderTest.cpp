@@ -58,7 +58,9 @@ Bytes WithChecksum(Bytes bytes) {
     return bytes;
 }
 
-unsigned Word(const Bytes& tzx, std::size_t at) { return tzx[at] | tzx[at + 1] << 8; }
+unsigned Word(const Bytes& tzx, std::size_t at) {
+    return tzx[at] | tzx[at + 1] << 8;
+}
 
 Bytes DataOf(const RecoveredBlock& block) {
     return Bytes(block.tzx.end() - block.dataLength, block.tzx.end());
@@ -66,8 +68,8 @@ Bytes DataOf(const RecoveredBlock& block) {
 
 const Bytes kHeader = WithChecksum({0x00, 0x03, 'c', 'o', 'd', 'e', ' ', ' ', ' ', ' ', ' ', ' ',
                                     0x10, 0x00, 0x00, 0x80, 0x00, 0x80});
-const Bytes kData = WithChecksum({0xFF, 0x00, 0xFF, 0x55, 0xAA, 0x01, 0x80, 0x7E, 0x12, 0x34,
-                                  0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0x0F});
+const Bytes kData = WithChecksum({0xFF, 0x00, 0xFF, 0x55, 0xAA, 0x01, 0x80, 0x7E, 0x12, 0x34, 0x56,
+                                  0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0x0F});
 
 // A ROM block at any speed a cassette deck runs at is a standard block with its measured pause.
 TEST(PulseDecoder, RomTimingsAtAnySpeedAreStandardBlocks) {
@@ -169,8 +171,8 @@ TEST(PulseDecoder, SoundThatIsNoBlockIsKept) {
     EXPECT_EQ(blocks[0].tzx, (Bytes{0x12, 0xC4, 0x09, 0xE8, 0x03}));
     EXPECT_EQ(blocks[1].tzx[0], 0x20);
     EXPECT_NEAR(Word(blocks[1].tzx, 1), 300, 1);
-    EXPECT_EQ(blocks[2].tzx, (Bytes{0x13, 6, 0x2C, 0x01, 0xBC, 0x02, 0x4C, 0x04, 0x88, 0x13,
-                                    0xC8, 0x00, 0x84, 0x03}));
+    EXPECT_EQ(blocks[2].tzx, (Bytes{0x13, 6, 0x2C, 0x01, 0xBC, 0x02, 0x4C, 0x04, 0x88, 0x13, 0xC8,
+                                    0x00, 0x84, 0x03}));
     EXPECT_EQ(blocks[3].tzx, (Bytes{0x20, 0xD0, 0x07}));
 }
 

@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows console program $1 (brisalto-tape.exe) under Wine, through the same checks as the
 # Linux one: the golden catalogue, listings and disassembly, and the JSON and files read back
-# (Python runs the .exe as it runs the Linux program). Those that need POSIX file modes stay on
-# Linux.
+# (Python runs the .exe as it runs the Linux program), the wav command and recordings read back.
+# Those that need POSIX file modes stay on Linux.
 #   console_under_wine.sh brisalto-tape.exe
 set -euo pipefail
 exe=$(realpath "$1")
@@ -17,4 +17,5 @@ status=0
 /usr/bin/python3 "$here/read_back.py" "$wrapper/brisalto-tape" || status=1
 /usr/bin/python3 "$here/block_views.py" "$wrapper/brisalto-tape" || status=1
 "$here/wav_command.sh" "$wrapper/brisalto-tape" || status=1
+"$here/recording_commands.sh" "$wrapper/brisalto-tape" || status=1
 exit $status

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A recording opens as a tape in the window: its rows fill the grid, and a long one shows its
+// progress with Cancel, which leaves the grid empty and tells nothing.
+#include <QProgressDialog>
+
+#include "FormFixture.h"
+#include "ModalWatcher.h"
+#include "PzxBuilder.h"
+#include "TapeBuilder.h"
+#include "TempTape.h"
+
+namespace brisalto::testing {
+namespace {
+
+using OpenRecording = FormFixture;
+
+TEST_F(OpenRecording, FillsTheGridWithTheBlocksItHolds) {
+    const TempTape recording(
+        RomPzx(TapeBuilder().ProgramHeader("hello", 120, 10, 80).Data(Bytes(120, 0x20)).Get()),
+        "side a.pzx");
+    Open(recording.Path());
+
+    EXPECT_EQ(TapeFileName.path, recording.Path());
+    ASSERT_EQ(GridRows(), 2);
+    EXPECT_EQ(Cell(0, 2), QStringLiteral("Program"));
+    EXPECT_EQ(Cell(0, 3), QStringLiteral("hello     "));
+    EXPECT_EQ(Cell(1, 2), QStringLiteral("Raw Data"));
+    EXPECT_EQ(Cell(1, 6), QStringLiteral("120"));
+    EXPECT_TRUE(dialogs.failures.empty());
+    EXPECT_TRUE(dialogs.damaged.empty());
+}
+
+TEST_F(OpenRecording, ALongOneShowsItsProgressAndCancelLeavesTheGridEmpty) {
+    TapeBuilder tape;
+    // About two seconds of decoding here: the progress shows after half of one.
+    for (int block = 0; block < 400; ++block) tape.Data(Bytes(6912, 0x55));
+    const TempTape recording(RomPzx(tape.Get()), "long.pzx");
+    bool cancelled = false;
+    ModalWatcher watcher({}, [&cancelled](QWidget& modal) {
+        if (auto* progress = qobject_cast<QProgressDialog*>(&modal)) {
+            progress->cancel();
+            cancelled = true;
+        }
+    });
+    Open(recording.Path());
+
+    EXPECT_TRUE(cancelled);
+    // The empty grid's one blank row.
+    EXPECT_EQ(GridRows(), 1);
+    EXPECT_EQ(Cell(0, 2), QString());
+    EXPECT_EQ(CurrentRow(), -1);
+    EXPECT_TRUE(dialogs.failures.empty());
+}
+
+}  // namespace
+}  // namespace brisalto::testing
