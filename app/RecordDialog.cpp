@@ -94,8 +94,9 @@ void RecordDialog::TakeSound() {
     if (input_->Failed()) {
         // What came before the failure is kept: Stop decodes it as usual.
         poll_.stop();
-        state_->setText(QStringLiteral("The sound input failed; press Stop to keep what was "
-                                       "recorded."));
+        state_->setText(
+            QStringLiteral("The sound input failed; press Stop to keep what was "
+                           "recorded."));
         return;
     }
     const std::uint32_t blocks = decoder_->DataBlocks();

@@ -36,8 +36,7 @@ QString Caption(RowItem item) {
         case RowItem::ViewBlock: return QStringLiteral("&View Block\u2026");
         case RowItem::SaveTapeAs: return QStringLiteral("Save Tape &As\u2026");
         case RowItem::TapeInformation: return QStringLiteral("Tape &Information\u2026");
-        case RowItem::RecordFromSoundInput:
-            return QStringLiteral("&Record From Sound Input\u2026");
+        case RowItem::RecordFromSoundInput: return QStringLiteral("&Record From Sound Input\u2026");
     }
     return {};
 }

@@ -59,14 +59,14 @@ void Complain(const std::string& text) {
 int RecordFromSoundInput(const ConsoleRequest& request) {
     try {
         const InterruptStopsRecording stops;
-        RecordingDecoder decoder(kRate, [](RecoveredBlock block) {
-            Say(RecoveredBlockText(block));
-        });
+        RecordingDecoder decoder(kRate,
+                                 [](RecoveredBlock block) { Say(RecoveredBlockText(block)); });
         {
             SoundInput input(kRate);
-            Say(request.seconds ? "Recording for " + std::to_string(*request.seconds) +
-                                      " s from the default sound input; Ctrl+C stops sooner."
-                                : std::string("Recording from the default sound input; Ctrl+C stops."));
+            Say(request.seconds
+                    ? "Recording for " + std::to_string(*request.seconds) +
+                          " s from the default sound input; Ctrl+C stops sooner."
+                    : std::string("Recording from the default sound input; Ctrl+C stops."));
             const std::uint64_t wanted =
                 request.seconds ? std::uint64_t{*request.seconds} * kRate : UINT64_MAX;
             std::vector<float> samples(kRate / 10);
@@ -86,7 +86,8 @@ int RecordFromSoundInput(const ConsoleRequest& request) {
         Say(std::to_string(decoder.DataBlocks()) +
             (decoder.DataBlocks() == 1 ? " data block" : " data blocks") + " recovered into " +
             request.output);
-        if (!converted.leftOut.empty()) Complain(request.output + ": " + LeftOutSentence(converted.leftOut));
+        if (!converted.leftOut.empty())
+            Complain(request.output + ": " + LeftOutSentence(converted.leftOut));
         if (decoder.DamagedBlocks() > 0) {
             Complain(request.output + ": " + std::to_string(decoder.DamagedBlocks()) + " of them " +
                      (decoder.DamagedBlocks() == 1 ? "is" : "are") + " damaged");

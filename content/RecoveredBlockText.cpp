@@ -47,8 +47,8 @@ std::string RecoveredBlockText(const RecoveredBlock& block) {
         whole.subspan(start, std::min<std::size_t>(whole.size() - start, block.dataLength));
 
     if (body.size() == kHeaderBody && body[0] == 0 && block.checksumGood && !block.broke) {
-        const std::string name = CodePageToUtf8(
-            std::string_view(reinterpret_cast<const char*>(body.data()) + 2, 10));
+        const std::string name =
+            CodePageToUtf8(std::string_view(reinterpret_cast<const char*>(body.data()) + 2, 10));
         const HeaderFacts header{body[1], name, Word(body, 12), Word(body, 14), Word(body, 16)};
         return text + HeaderWording(header).front();
     }

@@ -88,7 +88,8 @@ void WaveInput::TakeFilled(std::vector<float>& samples) {
         const std::int16_t* from = device.buffers[device.next].data();
         const std::size_t count = std::min<std::size_t>(
             header.dwBytesRecorded / sizeof(std::int16_t), device.buffers[device.next].size());
-        for (std::size_t i = 0; i < count; ++i) samples.push_back(static_cast<float>(from[i]) / 32768.0f);
+        for (std::size_t i = 0; i < count; ++i)
+            samples.push_back(static_cast<float>(from[i]) / 32768.0f);
         header.dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
         const MMRESULT result = waveInAddBuffer(device.wave, &header, sizeof header);
         if (result != MMSYSERR_NOERROR) Fail("the sound input failed", result);

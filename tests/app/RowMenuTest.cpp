@@ -110,8 +110,7 @@ TEST_F(RowMenu, TheKeysOpenItAndTheKeyThatClosesItDoesNotListAgain) {
         });
         SystemKey(form, QEvent::KeyPress, c.key, c.modifiers);
         EXPECT_EQ(watcher.Shown(), 1);
-        EXPECT_EQ(watcher.Items().size(),
-                  6 + kSound.size() + kPlayer.size() + kRecorder.size());
+        EXPECT_EQ(watcher.Items().size(), 6 + kSound.size() + kPlayer.size() + kRecorder.size());
         SystemKey(form, QEvent::KeyRelease, c.closing);
         EXPECT_EQ(Pane(), QStringLiteral("kept"));
         EXPECT_EQ(CurrentRow(), kProgramRow);

@@ -80,12 +80,18 @@ exec "$root/tools/with-pulseaudio" "$root/tools/with-xvfb" bash -c '
     wait_for "$recorder" 0 "Stop did not close the recorder"
 
     row_menu; xdotool key a                                # Save Tape As
-    timeout 10 xdotool search --sync --onlyvisible --name "^Save Tape As" >/dev/null
+    wait_for "^Save Tape As" 1 "no save dialog"
     sleep 1
     # In the current folder, where the recording is named; the name typed over the one offered.
     xdotool key End shift+Home; xdotool type --delay 20 back.tap; xdotool key Return
     for _ in $(seq 50); do [ -s back.tap ] && break; sleep 0.1; done
     cmp back.tap tape.tap || { echo "FAIL: the tape saved is not the tape played"; exit 1; }
+    # A silence before the tape is a pause, which a TAP cannot hold: a note says so.
+    sleep 1
+    if [ "$(windows "^Brisalto\$")" -eq 2 ]; then
+        xdotool key Return
+        wait_for "^Brisalto\$" 1 "the note on what the TAP left out stayed"
+    fi
     echo "the recorder heard the tape and Save Tape As wrote it byte for byte"
 
     record

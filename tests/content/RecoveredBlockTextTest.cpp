@@ -30,8 +30,8 @@ RecoveredBlock Kept(Bytes tzx, double seconds) {
 }
 
 TEST(RecoveredBlockText, SaysWhatEachBlockWasAsItComes) {
-    const Bytes header{0x00, 0x00, 'h', 'e', 'l', 'l', 'o', ' ', ' ', ' ', ' ', ' ',
-                       0x0A, 0x00, 0x0A, 0x00, 0x0A, 0x00, 0x48};
+    const Bytes header{0x00, 0x00, 'h',  'e',  'l',  'l',  'o',  ' ',  ' ', ' ',
+                       ' ',  ' ',  0x0A, 0x00, 0x0A, 0x00, 0x0A, 0x00, 0x48};
     Bytes turbo(19, 0);
     turbo[0] = 0x11;
     for (const std::uint8_t byte : Bytes{0xFF, 0x01, 0x02, 0x03, 0xFF}) turbo.push_back(byte);
