@@ -313,8 +313,7 @@ void PulseDecoder::EndData(double pausePulse, bool broke) {
     rest.insert(rest.end(), window_.begin(), window_.end());
     unread_.clear();
     window_.clear();
-    const bool noBytes = bytes_.empty();
-    if (noBytes) {
+    if (bytes_.empty()) {
         // A pilot and syncs with no byte after them: sound, kept as it was.
         EmitTone(pilot_, pilotCount_, pilotStart_);
         double start = pilotStart_ + pilot_ * pilotCount_;
@@ -350,14 +349,16 @@ void PulseDecoder::EndData(double pausePulse, bool broke) {
         block.sync2 = syncs_[1];
         block.zero = zero / 2;
         block.one = one / 2;
-        block.pause = pausePulse;
+        // The pause is measured from the pulse that ended the block, after what is looked at
+        // again below.
+        block.pause = 0;
         pending_ = std::move(block);
         // After a break, the pulses that follow are the block's rest, kept as sound.
         strays_ = broke ? kStraysInPause : 0;
     }
     bytes_.clear();
-    // What followed a break is looked at again for the next pilot, from where it began; the
-    // pause after a block of no bytes is kept after it.
+    // What followed a break, or the halves of a byte cut short, are looked at again for the
+    // next pilot, from where they began; then the pulse that ended the block, as silence.
     now_ -= pausePulse;
     for (const double pulse : rest) now_ -= pulse;
     for (const double pulse : rest) {
@@ -365,7 +366,7 @@ void PulseDecoder::EndData(double pausePulse, bool broke) {
         Search(pulse, true);
     }
     now_ += pausePulse;
-    if (noBytes && pausePulse > 0) Search(pausePulse, false);
+    if (pausePulse > 0) Search(pausePulse, false);
 }
 
 // --- Sound that makes no block ----------------------------------------------------------------

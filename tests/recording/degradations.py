@@ -6,7 +6,8 @@ byte. The tape is a zmakebas program, a code block and a turbo block; it is made
 ways (the console program's wav command, tape2wav, and tapeconv's CSW), each with a second of
 silence before it, and every sound is made worse in each of the ways of KINDS below (numpy, fixed
 seeds). Prints the table of kinds. Fails where a block that audio2tape reads is not read, or where
-fewer than nine blocks in ten come back overall."""
+fewer than nine blocks in ten come back overall; and unless every block comes back from the CSW
+file itself."""
 import concurrent.futures
 import os
 import random
@@ -303,6 +304,10 @@ def main():
 
         with concurrent.futures.ThreadPoolExecutor(max(1, min(2, os.cpu_count() or 1))) as pool:
             results = list(pool.map(run, jobs))
+        # The CSW file itself, read as pulses: audio2tape reads sound files only.
+        csw_tzx = os.path.join(folder, "tapeconv.csw.tzx")
+        csw, csw_error = recovered([program, "convert", os.path.join(folder, "tapeconv.csw"),
+                                    csw_tzx], csw_tzx)
 
     failures = []
     counts = {kind: [0, 0, 0] for kind, _ in KINDS}
@@ -327,6 +332,10 @@ def main():
     print(f"{'all':<20}{ours:>10}{theirs:>12}{total:>8}")
     print(f"({len(sources)} recordings of {len(originals)} blocks each: "
           + ", ".join(source for source, _, _ in sources) + ")")
+    csw_hits = sum(matched(originals, csw or []))
+    print(f"tapeconv's CSW file read as it is: {csw_hits} of {len(originals)} blocks")
+    if csw_hits < len(originals):
+        failures.append(f"the CSW file: {csw_error or 'blocks missing'}")
     if ours * 10 < total * 9:
         failures.append(f"{ours} of {total} blocks came back, fewer than nine in ten")
     for failure in failures:
