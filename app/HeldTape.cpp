@@ -24,9 +24,14 @@ std::shared_ptr<const TapeDocument> HeldTape::Current() {
     if (location_.path.empty()) return nullptr;
     if (inMemory_ && document_->location == location_) return document_;
     // A look at the file's stamp, not an open: an unchanged tape is not read again.
+    // Read again without a progress dialog: this may be asked from inside a model's data(), where
+    // running the event loop for a dialog would let the views change under the caller.
     if (!document_ || document_->location != location_ ||
-        StampOfFile(location_.path) != std::optional(document_->stamp))
-        Read();
+        StampOfFile(location_.path) != std::optional(document_->stamp)) {
+        document_.reset();
+        inMemory_ = false;
+        document_ = std::make_shared<const TapeDocument>(ReadTapeDocument(location_));
+    }
     return document_;
 }
 

@@ -29,8 +29,8 @@ public:
     // followed: no file is looked at for it while the location stays its own.
     void Hold(std::shared_ptr<const TapeDocument> document);
     const TapeLocation& Location() const noexcept { return location_; }
-    // The held document, read again first when its file changed; nullptr when no tape is open. A
-    // failure to read travels out (InOutError, ArchiveError...).
+    // The held document, read again first (showing no progress) when its file changed; nullptr
+    // when no tape is open. A failure to read travels out (InOutError, ArchiveError...).
     std::shared_ptr<const TapeDocument> Current();
 
 private:
