@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Turns any bytes into sound, from the first row and from the second. A refusal (SoundError), a
-// file that ends too early and a refused Size are the normal outcomes; a crash, a sanitizer
+// file that ends too early, a refused Size and a recording refused or cut short (RecordingError)
+// are the normal outcomes; a crash, a sanitizer
 // report, a hang, a sound past its bounds or a file of another length than announced is a
 // finding.
 #include <cstddef>
@@ -11,6 +12,7 @@
 #include "CatalogueErrors.h"
 #include "FuzzCheck.h"
 #include "InOutError.h"
+#include "RecordingErrors.h"
 #include "ScratchFile.h"
 #include "SoundError.h"
 #include "TapeDocument.h"
@@ -46,6 +48,7 @@ void Sound(const std::string& path, std::optional<std::size_t> fromRow, std::siz
     } catch (const brisalto::InOutError& error) {
         Require(error.Code() == brisalto::kReadBeyondEndOfFile, "only code 100 from a tape file");
     } catch (const brisalto::FieldRangeError&) {
+    } catch (const brisalto::RecordingError&) {
     }
 }
 
