@@ -28,7 +28,7 @@ namespace {
 }  // namespace
 
 SoundInput::SoundInput(unsigned rate) : device_(std::make_unique<Device>()) {
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, rate, 1};
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, rate, 1};
     // Pieces of a twentieth of a second: a read returns that often, so a stop is seen at once.
     device_->piece = std::max(1u, rate / 20);
     pa_buffer_attr buffer{};
@@ -39,7 +39,7 @@ SoundInput::SoundInput(unsigned rate) : device_(std::make_unique<Device>()) {
     buffer.fragsize = static_cast<std::uint32_t>(device_->piece * sizeof(float));
     int error = 0;
     device_->stream = pa_simple_new(nullptr, "brisalto-tape", PA_STREAM_RECORD, nullptr,
-                                    "Recording a tape", &spec, nullptr, &buffer, &error);
+                                    "Recording a tape", &format, nullptr, &buffer, &error);
     if (device_->stream == nullptr) Fail("no sound input to record from", error);
 }
 

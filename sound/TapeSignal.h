@@ -7,7 +7,7 @@
 #include <optional>
 #include <span>
 
-#include "LibspectrumTape.h"
+#include "SoundLibraryTape.h"
 #include "SoundFormat.h"
 
 namespace brisalto {
@@ -51,7 +51,7 @@ private:
     void Queue(bool high, std::uint64_t tstates);
     void QueuePause(std::uint64_t tstates);
 
-    LibspectrumTape tape_;
+    SoundLibraryTape tape_;
     SignalLimits limits_;
     bool level_ = false;     // the level the sound library's edges are at
     bool sounded_ = false;   // a run has been given

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "LibspectrumTape.h"
+#include "SoundLibraryTape.h"
 
 #include <libspectrum.h>
 
@@ -94,11 +94,11 @@ void PadGeneralizedData(libspectrum_tape_block* block) {
 
 }  // namespace
 
-void LibspectrumTape::Free::operator()(libspectrum_tape* tape) const noexcept {
+void SoundLibraryTape::Free::operator()(libspectrum_tape* tape) const noexcept {
     libspectrum_tape_free(tape);
 }
 
-LibspectrumTape::LibspectrumTape(std::span<const std::uint8_t> bytes, bool tzx) {
+SoundLibraryTape::SoundLibraryTape(std::span<const std::uint8_t> bytes, bool tzx) {
     InitOnce();
     tape_.reset(libspectrum_tape_alloc());
     const libspectrum_id_t kind = tzx ? LIBSPECTRUM_ID_TAPE_TZX : LIBSPECTRUM_ID_TAPE_TAP;
@@ -120,9 +120,9 @@ LibspectrumTape::LibspectrumTape(std::span<const std::uint8_t> bytes, bool tzx) 
     }
 }
 
-LibspectrumTape::~LibspectrumTape() = default;
+SoundLibraryTape::~SoundLibraryTape() = default;
 
-TapeEdge LibspectrumTape::NextEdge() {
+TapeEdge SoundLibraryTape::NextEdge() {
     libspectrum_dword tstates = 0;
     int flags = 0;
     // The block's pause is looked up once per block, not once per edge.

@@ -31,13 +31,13 @@ struct TapeEdge {
 
 // A tape read by libspectrum from bytes in memory, freed with the owner. libspectrum's failures
 // become SoundError, its messages kept for what() instead of printed.
-class LibspectrumTape {
+class SoundLibraryTape {
 public:
     // Reads bytes as a TZX tape when tzx is set, as a TAP file otherwise.
-    LibspectrumTape(std::span<const std::uint8_t> bytes, bool tzx);
-    ~LibspectrumTape();
-    LibspectrumTape(const LibspectrumTape&) = delete;
-    LibspectrumTape& operator=(const LibspectrumTape&) = delete;
+    SoundLibraryTape(std::span<const std::uint8_t> bytes, bool tzx);
+    ~SoundLibraryTape();
+    SoundLibraryTape(const SoundLibraryTape&) = delete;
+    SoundLibraryTape& operator=(const SoundLibraryTape&) = delete;
 
     TapeEdge NextEdge();
 
