@@ -9,6 +9,7 @@
 #include "CodePageText.h"
 #include "FailureText.h"
 #include "JsonText.h"
+#include "RecordingDamage.h"
 #include "TzxTexts.h"
 #include "TzxVersionText.h"
 
@@ -115,7 +116,7 @@ void WriteCatalogueJson(const ConsoleTape& tape, const TapeScan& scan, const Tex
     if (!scan.result) {
         AppendJsonString(json, scan.failure);
     } else if (*scan.result == ScanResult::Damaged) {
-        AppendJsonString(json, kDamagedTapeText);
+        AppendJsonString(json, DamagedTapeLine(scan.damage));
     } else {
         json += "null";
     }

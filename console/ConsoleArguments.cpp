@@ -39,7 +39,8 @@ constexpr std::string_view kHelpEnd =
     "\n"
     "Exit status: 0 all good; 1 a tape or an output file could not be read or written, or\n"
     "holds no such block; 2 a wrong command line; 3 a damaged tape (the rows before the\n"
-    "damage are shown).\n";
+    "damage are shown): one that ends inside a block, or a recording that does, is cut\n"
+    "short or holds a block that broke off or fails its checksum.\n";
 
 // Each command with its usage line and what it does, in the help's order. The options a command
 // takes are the ones its usage line names (and --entry, which every command takes), so that the

@@ -33,6 +33,7 @@
 #include "OutputFile.h"
 #include "ProgramStart.h"
 #include "RecordCommand.h"
+#include "RecordingDamage.h"
 #include "ScanTape.h"
 #include "ScreenPng.h"
 #include "TapeArchive.h"
@@ -81,7 +82,7 @@ void ReportScanEnd(const std::string& tape, const ScanEnd& scan, Outcome& outcom
         Complain(tape, scan.failure);
         outcome.Failed();
     } else if (*scan.result == ScanResult::Damaged) {
-        Complain(tape, kDamagedTapeText);
+        Complain(tape, DamagedTapeLine(scan.damage));
         outcome.Damaged();
     }
 }
@@ -462,7 +463,7 @@ int Details(const ConsoleRequest& request) {
     if (!tape) return outcome.Status();
     TapeDocument opened;
     try {
-        opened = ReadTapeDocument(tape->location);
+        opened = ReadConsoleDocument(tape->location);
         if (opened.failure) std::rethrow_exception(opened.failure);
     } catch (const std::exception& failure) {
         Complain(tape->name, FailureText(failure.what()));
@@ -477,7 +478,7 @@ int Details(const ConsoleRequest& request) {
         if (found == rows.end()) {
             const auto count = std::count_if(rows.begin(), rows.end(),
                                              [](const auto& row) { return row.has_value(); });
-            Complain(tape->name, damaged ? std::string(kDamagedTapeText)
+            Complain(tape->name, damaged ? DamagedTapeLine(opened)
                                          : "has no " + RowName(*request.row) + " (it has " +
                                                std::to_string(count) + " rows)");
             return damaged ? kExitDamaged : kExitFailure;
@@ -497,7 +498,7 @@ int Details(const ConsoleRequest& request) {
     }
     if (request.json) Print(first < end ? "\n]}\n" : "]}\n");
     if (!request.row && damaged) {
-        Complain(tape->name, kDamagedTapeText);
+        Complain(tape->name, DamagedTapeLine(opened));
         outcome.Damaged();
     }
     return outcome.Status();

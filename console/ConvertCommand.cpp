@@ -10,6 +10,7 @@
 #include "FailureText.h"
 #include "LeftOutText.h"
 #include "OutputFile.h"
+#include "RecordingDamage.h"
 
 namespace brisalto {
 
@@ -24,13 +25,14 @@ void Complain(const std::string& text) {
 
 int ConvertTapeFile(const ConsoleRequest& request, const ConsoleTape& tape) {
     try {
+        const TapeDocument document = ReadConsoleDocument(tape.location);
         const ConvertedTape converted =
-            ConvertTape(ReadTapeDocument(tape.location), request.format.value_or(TapeFormat::Tzx));
+            ConvertTape(document, request.format.value_or(TapeFormat::Tzx));
         WriteWholeFile(request.output, converted.bytes, tape.location.path);
         if (!converted.leftOut.empty())
             Complain(tape.name + ": " + LeftOutSentence(converted.leftOut));
         if (converted.damaged) {
-            Complain(tape.name + ": " + kDamagedTapeText);
+            Complain(tape.name + ": " + DamagedTapeLine(document));
             return kExitDamaged;
         }
         return kExitGood;

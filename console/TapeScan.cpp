@@ -11,6 +11,7 @@
 #include "IsRecording.h"
 #include "ProgramStart.h"
 #include "ReadTapeBytes.h"
+#include "RecordingDamage.h"
 #include "TapeArchive.h"
 #include "TapeFile.h"
 #include "TapeRows.h"
@@ -62,6 +63,7 @@ private:
 // Lists the rows of the document read into scan.
 void ListDocument(bool showRaw, TapeScan& scan) {
     scan.details = scan.document->details;
+    if (scan.document->soundDamage) scan.damage = scan.document->soundDamage->reason;
     NumberedTable table(scan);
     scan.result = ListRows(*scan.document, showRaw, table);
 }
@@ -82,7 +84,7 @@ void ScanForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan) 
         read = ReadTapeBytes(location);
         if (read.recording) {
             // The digest of the tape it holds, as listed.
-            scan.document = TapeDocumentFromRead(location, std::move(read));
+            scan.document = ConsoleDocumentFromRead(location, std::move(read));
             scan.digest = DigestOf(*scan.document->bytes);
             ListDocument(showRaw, scan);
             return;
@@ -110,7 +112,7 @@ void ReadForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan) 
     try {
         scan.catalogue.Empty();
         scan.numbers.clear();
-        scan.document = ReadTapeDocument(location);
+        scan.document = ReadConsoleDocument(location);
         ListDocument(showRaw, scan);
     } catch (const std::exception& failure) {
         scan.catalogue.Cancel();
@@ -128,8 +130,9 @@ void ScanRowsForConsole(const TapeLocation& location, bool showRaw, CatalogueSin
         if (IsRecordingStart(std::span(start).first(got))) {
             // Its rows come from the document it decodes into.
             file.Close();
-            const TapeDocument document = TapeDocumentFromRead(location, ReadTapeBytes(location));
+            const TapeDocument document = ReadConsoleDocument(location);
             end.details = document.details;
+            if (document.soundDamage) end.damage = document.soundDamage->reason;
             end.result = ListRows(document, showRaw, sink);
             return;
         }

@@ -21,6 +21,7 @@ struct ScanEnd {
     ScanDetails details;
     std::optional<ScanResult> result;  // unset when a failure stopped the scan
     std::string failure;               // then the failure display's text
+    std::string damage;                // of a damaged recording, what damaged it
     bool Good() const noexcept { return result == ScanResult::Completed; }
 };
 

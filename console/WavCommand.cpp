@@ -11,6 +11,7 @@
 #include "ExitStatus.h"
 #include "FailureText.h"
 #include "OutputFile.h"
+#include "RecordingDamage.h"
 #include "StreamedOutputFile.h"
 #include "TapeSoundBytes.h"
 #include "WavSound.h"
@@ -31,7 +32,9 @@ int WriteTapeWav(const ConsoleRequest& request, const ConsoleTape& tape) {
     try {
         std::optional<std::size_t> fromRow;
         if (request.row) fromRow = *request.row - 1;
-        TapeSoundBytes sound = ReadTapeSoundBytes(ReadTapeDocument(tape.location), fromRow);
+        const TapeDocument document = ReadConsoleDocument(tape.location);
+        const std::string damage = DamagedTapeLine(document);
+        TapeSoundBytes sound = ReadTapeSoundBytes(document, fromRow);
         const bool damaged = sound.damaged;
         const std::size_t rows = sound.rows;
         const std::string stop = sound.stop.empty() ? "" : " " + sound.stop;
@@ -50,8 +53,8 @@ int WriteTapeWav(const ConsoleRequest& request, const ConsoleTape& tape) {
         }
         output.Commit();
         if (damaged) {
-            Complain(name + ": " + kDamagedTapeText + " The sound stops after row " +
-                     std::to_string(rows) + "." + stop);
+            Complain(name + ": " + damage + " The sound stops after row " + std::to_string(rows) +
+                     "." + stop);
             return kExitDamaged;
         }
         return kExitGood;

@@ -7,9 +7,45 @@
 #include "DecodeRecording.h"
 #include "InOutError.h"
 #include "ReadTapeBytes.h"
+#include "RecordingErrors.h"
+#include "RecoveredBlock.h"
 #include "TapeFile.h"
 
 namespace brisalto {
+
+namespace {
+
+// Follows a recording's blocks as they come, into the TZX file that holds them one after
+// another behind its 10-byte header, for the first one damaged.
+class SoundDamageFinder {
+public:
+    void Take(const RecoveredBlock& block) {
+        const std::uint64_t start = position_;
+        position_ += block.tzx.size();
+        const bool note = !block.tzx.empty() && block.tzx.front() == kTextBlockId;
+        if (block.data && (block.broke || !block.checksumGood) && !found_) {
+            // The note told of this block: the damage starts with it.
+            found_ = TapeDocument::SoundDamage{noteBefore_ ? noteStart_ : start, noteText_};
+            if (found_->reason.empty()) found_->reason = "A block read from the sound is damaged";
+        }
+        noteBefore_ = note;
+        noteStart_ = start;
+        noteText_ = note && block.tzx.size() > 2
+                        ? std::string(block.tzx.begin() + 2, block.tzx.end())
+                        : std::string();
+    }
+    std::optional<TapeDocument::SoundDamage> Found() const { return found_; }
+
+private:
+    static constexpr std::uint8_t kTextBlockId = 0x30;
+    std::uint64_t position_ = 10;
+    bool noteBefore_ = false;
+    std::uint64_t noteStart_ = 0;
+    std::string noteText_;
+    std::optional<TapeDocument::SoundDamage> found_;
+};
+
+}  // namespace
 
 std::uint64_t TapeDocument::WholeBlocksEnd() const noexcept {
     if (blocks.empty()) return tzx ? std::min<std::uint64_t>(10, Bytes().size()) : 0;
@@ -23,14 +59,22 @@ TapeDocument ReadTapeDocument(const TapeLocation& location, const RecordingProgr
 TapeDocument TapeDocumentFromRead(const TapeLocation& location, ReadBytes read,
                                   const RecordingProgress& progress) {
     if (read.recording) {
-        DecodedRecording decoded = DecodeRecording(*read.recording, {}, progress);
+        SoundDamageFinder damage;
+        DecodedRecording decoded = DecodeRecording(
+            *read.recording, [&damage](RecoveredBlock block) { damage.Take(block); }, progress);
         read.recording->Close();
+        const std::uint64_t end = decoded.tzx.size();
         TapeDocument document = TapeDocumentFromBytes(
             location, std::make_shared<const std::vector<std::uint8_t>>(std::move(decoded.tzx)));
         document.stamp = read.stamp;
+        document.soundDamage = damage.Found();
         if (!decoded.cut.empty()) {
             document.failure = std::make_exception_ptr(RecordingError(decoded.cut));
             document.result = ScanResult::Damaged;
+            // Why it was cut says more than the block the cut broke.
+            const std::uint64_t position =
+                document.soundDamage ? document.soundDamage->position : end;
+            document.soundDamage = TapeDocument::SoundDamage{position, decoded.cut};
         }
         return document;
     }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "BlockChecksum.h"
@@ -37,6 +38,15 @@ struct TapeDocument {
     // What stopped the read partway (a TAP file that ends inside a length), the blocks before it
     // kept; the rows made of the document end with it, as a scan of the file does.
     std::exception_ptr failure;
+    // For a tape read back from a recording: where the first damage lies in bytes (a block that
+    // broke off or fails its checksum, from the note before it; the bytes' end for a recording
+    // read only to a point) and why, in words. The blocks stay, as the window shows them all;
+    // a reader that wants only sound blocks stops there.
+    struct SoundDamage {
+        std::uint64_t position = 0;
+        std::string reason;
+    };
+    std::optional<SoundDamage> soundDamage;
 
     std::span<const std::uint8_t> Bytes() const noexcept {
         return bytes ? std::span<const std::uint8_t>(*bytes) : std::span<const std::uint8_t>();
