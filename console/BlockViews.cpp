@@ -30,8 +30,7 @@ BlockViewText Basic(const CatalogueTable& catalogue, std::size_t index,
     const CatalogueRow& row = catalogue.Row(index);
     if (!IsHeadedDataOf(catalogue, index, kProgramDataTipo)) return {{}, "is not a program's data"};
     std::string text;
-    for (const std::string& line :
-         ProgramViewLines(BodyAt(document, row), row.Par1.value_or(0)))
+    for (const std::string& line : ProgramViewLines(BodyAt(document, row), row.Par1.value_or(0)))
         text += line + '\n';
     return {text, {}};
 }

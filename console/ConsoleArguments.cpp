@@ -103,11 +103,14 @@ constexpr std::array<CommandInfo, 14> kCommands = {{
      "      TZX of a TAP converts back to the same TAP; a TAP of a TZX keeps its data blocks,\n"
      "      and what a TAP cannot hold (tones, pauses, texts...) is named on standard error.\n"
      "      A damaged tape gives its whole blocks before the damage.\n"},
-    {"record", ConsoleCommand::Record, "[--seconds N] OUTPUT",
-     "      Records a tape from the default sound input for N seconds, or until Ctrl+C,\n"
-     "      telling each block on standard error as it loads, then writes what it read as a\n"
-     "      TAP or TZX file by OUTPUT's suffix. The TZX keeps what could not be read as data\n"
-     "      as the sound measured; a TAP keeps the data blocks.\n"},
+    {"record", ConsoleCommand::Record, "[--seconds N] [--device NAME] OUTPUT | --list-devices",
+     "      Records a tape from the default sound input, or the one named NAME, for N\n"
+     "      seconds, or until Ctrl+C, telling each block on standard error as it loads, then\n"
+     "      writes what it read as a TAP or TZX file by OUTPUT's suffix. The TZX keeps what\n"
+     "      could not be read as data as the sound measured; a TAP keeps the data blocks.\n"
+     "      OUTPUT is checked before recording starts; should writing it still fail, the\n"
+     "      recording is kept in a temporary file, whose name is told. --list-devices lists\n"
+     "      the sound inputs' names instead.\n"},
 }};
 
 std::string MakeHelp() {
@@ -207,7 +210,8 @@ bool Takes(ConsoleCommand command, std::string_view option) {
 bool TakesValue(std::string_view option) {
     return option == "--row" || option == "--scale" || option == "--size" || option == "--entry" ||
            option == "--from" || option == "--from-row" || option == "--rate" ||
-           option == "--bits" || option == "-o" || option == "--to" || option == "--seconds";
+           option == "--bits" || option == "-o" || option == "--to" || option == "--seconds" ||
+           option == "--device";
 }
 
 }  // namespace
@@ -273,6 +277,11 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
             const auto seconds = ReadNumber(value, 1, 86'400);
             if (!seconds) return Usage("'--seconds' needs a number from 1 to 86400");
             request.seconds = *seconds;
+        } else if (argument == "--device") {
+            if (value.empty()) return Usage("'--device' needs a sound input's name");
+            request.device = value;
+        } else if (argument == "--list-devices") {
+            request.listDevices = true;
         } else if (argument == "--rate") {
             const auto rate = ReadNumber(value, 8000, 192000);
             if (!rate) return Usage("'--rate' needs a number from 8000 to 192000");
@@ -337,6 +346,9 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
                 "convert needs '--to tap' or '--to tzx' for an output named neither "
                 ".tap nor .tzx");
         }
+    } else if (request.command == Record && request.listDevices) {
+        if (!files.empty() || request.seconds || !request.device.empty())
+            return Usage("'--list-devices' takes nothing else");
     } else if (request.command == Record) {
         if (files.size() != 1) return Usage("record takes one output");
         request.output = files[0];

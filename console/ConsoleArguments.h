@@ -54,6 +54,8 @@ struct ConsoleRequest {
     std::string output;  // screen, bytes, thumbnail, wav, convert: the file to write; "-" stdout
     std::optional<TapeFormat> format;  // convert: --to, else the output's suffix; record: suffix
     std::optional<unsigned> seconds;   // record: how long, else until Ctrl+C
+    std::string device;                // record: the sound input to record from; empty: default
+    bool listDevices = false;          // record: list the sound inputs instead of recording
 };
 
 // Reads the program's arguments, the program's own name first.

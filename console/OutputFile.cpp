@@ -65,12 +65,14 @@ int ProcessId() {
     throw OutputError(path + ": " + reason);
 }
 
-// The new file beside path, removed on every way out unless kept.
+// A new file named stem, the process and a count, then suffix; removed on every way out unless
+// kept. By default the new file beside target.
 class PartFile {
 public:
-    explicit PartFile(const std::string& target) {
+    explicit PartFile(const std::string& target) : PartFile(target, target + ".part-", {}) {}
+    PartFile(const std::string& target, const std::string& stem, const std::string& suffix) {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            name_ = target + ".part-" + std::to_string(ProcessId()) + "-" + std::to_string(attempt);
+            name_ = stem + std::to_string(ProcessId()) + "-" + std::to_string(attempt) + suffix;
             fd_ = OpenNew(name_);
             if (fd_ >= 0 || errno != EEXIST) break;
         }
@@ -111,11 +113,51 @@ private:
     bool kept_ = false;
 };
 
+// How a path is written.
+enum class Target { StandardOutput, AsItIs, NewFile };
+
+// How path is written, after refusing what cannot be.
+Target TargetOf(const std::string& path, const std::string& tapePath) {
+    if (path == "-") return Target::StandardOutput;
+    if (IsTheOpenTape(path, tapePath)) Fail(path, kOverTheOpenTapeText);
+    std::error_code error;
+    const std::filesystem::file_status status =
+        std::filesystem::status(FileSystemPath(path), error);
+    if (std::filesystem::is_directory(status)) Fail(path, "is a folder");
+    // A device or a pipe (/dev/null, a FIFO) is written to as it is: a file renamed over it
+    // would put an ordinary file in its place.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return Target::AsItIs;
+    return Target::NewFile;
+}
+
 }  // namespace
+
+void CheckCanWrite(const std::string& path, const std::string& tapePath) {
+    // A pipe opened to look would wait for its reader.
+    if (TargetOf(path, tapePath) == Target::NewFile) {
+        const PartFile probe(path);
+    }
+}
+
+std::string KeepInTemporaryFile(std::span<const std::uint8_t> bytes, const std::string& name,
+                                const std::string& suffix) {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    if (error) Fail("the temporary folder", error.message());
+    const std::u8string utf8 = (folder / name).u8string();
+    const std::string stem = std::string(utf8.begin(), utf8.end()) + "-";
+    PartFile kept(stem + "*" + suffix, stem, suffix);
+    if (const std::string failure = kept.WriteAll(bytes); !failure.empty())
+        Fail(kept.Name(), failure);
+    kept.Keep();
+    return kept.Name();
+}
 
 void WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
                     const std::string& tapePath) {
-    if (path == "-") {
+    const Target target = TargetOf(path, tapePath);
+    if (target == Target::StandardOutput) {
         // An empty block's data has no address to hand to fwrite.
         if ((!bytes.empty() &&
              std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) ||
@@ -124,14 +166,7 @@ void WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
         }
         return;
     }
-    if (IsTheOpenTape(path, tapePath)) Fail(path, kOverTheOpenTapeText);
-    std::error_code error;
-    const std::filesystem::file_status status =
-        std::filesystem::status(FileSystemPath(path), error);
-    if (std::filesystem::is_directory(status)) Fail(path, "is a folder");
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        // A device or a pipe (/dev/null, a FIFO) is written to as it is: a file renamed over it
-        // would put an ordinary file in its place.
+    if (target == Target::AsItIs) {
         std::ofstream stream(FileSystemPath(path), std::ios::binary);
         stream.write(reinterpret_cast<const char*>(bytes.data()),
                      static_cast<std::streamsize>(bytes.size()));
@@ -142,6 +177,7 @@ void WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes
 
     PartFile part(path);
     if (const std::string failure = part.WriteAll(bytes); !failure.empty()) Fail(path, failure);
+    std::error_code error;
     std::filesystem::rename(FileSystemPath(part.Name()), FileSystemPath(path), error);
     if (error) Fail(path, error.message());
     part.Keep();

@@ -21,4 +21,14 @@ public:
 void WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
                     const std::string& tapePath);
 
+// Whether WriteWholeFile could write path now: the same refusals, and a new file made beside it
+// (and removed again), so that a long task fails before it begins, not after. OutputError as
+// WriteWholeFile gives it.
+void CheckCanWrite(const std::string& path, const std::string& tapePath);
+
+// Writes bytes to a new file in the temporary folder, named after name and ending in suffix
+// (".tzx"), and returns its path; OutputError when that fails too.
+std::string KeepInTemporaryFile(std::span<const std::uint8_t> bytes, const std::string& name,
+                                const std::string& suffix);
+
 }  // namespace brisalto

@@ -27,7 +27,8 @@ namespace {
 
 }  // namespace
 
-SoundInput::SoundInput(unsigned rate) : device_(std::make_unique<Device>()) {
+SoundInput::SoundInput(unsigned rate, const std::string& device)
+    : device_(std::make_unique<Device>()) {
     const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, rate, 1};
     // Pieces of a twentieth of a second: a read returns that often, so a stop is seen at once.
     device_->piece = std::max(1u, rate / 20);
@@ -38,9 +39,13 @@ SoundInput::SoundInput(unsigned rate) : device_(std::make_unique<Device>()) {
     buffer.minreq = static_cast<std::uint32_t>(-1);
     buffer.fragsize = static_cast<std::uint32_t>(device_->piece * sizeof(float));
     int error = 0;
-    device_->stream = pa_simple_new(nullptr, "brisalto-tape", PA_STREAM_RECORD, nullptr,
-                                    "Recording a tape", &format, nullptr, &buffer, &error);
-    if (device_->stream == nullptr) Fail("no sound input to record from", error);
+    device_->stream = pa_simple_new(nullptr, "brisalto-tape", PA_STREAM_RECORD,
+                                    device.empty() ? nullptr : device.c_str(), "Recording a tape",
+                                    &format, nullptr, &buffer, &error);
+    if (device_->stream != nullptr) return;
+    if (device.empty() || error != PA_ERR_NOENTITY) Fail("no sound input to record from", error);
+    throw SoundInputError("no sound input named '" + device + "' to record from (" +
+                          "brisalto-tape record --list-devices names them)");
 }
 
 SoundInput::~SoundInput() = default;

@@ -54,19 +54,53 @@ void Complain(const std::string& text) {
     Say("brisalto-tape: " + text);
 }
 
+// Each sound input on a line: its name, a tab, its description, "(default)" after the default.
+int ListDevices() {
+    try {
+        std::string text;
+        for (const SoundInputDevice& device : ListSoundInputs()) {
+            text += device.name + '\t' + device.description;
+            if (device.isDefault) text += device.description.empty() ? "(default)" : " (default)";
+            text += '\n';
+        }
+        std::fputs(text.c_str(), stdout);
+        return kExitGood;
+    } catch (const SoundInputError& failure) {
+        Complain(failure.what());
+    }
+    return kExitFailure;
+}
+
+// Writes what was recorded; when the output cannot take it after all (a disk filled while
+// recording), the recording goes to a temporary file instead, so that it is not lost.
+void WriteRecording(const ConsoleRequest& request, std::span<const std::uint8_t> bytes) {
+    try {
+        WriteWholeFile(request.output, bytes, {});
+    } catch (const OutputError& failure) {
+        Complain(failure.what());
+        const std::string suffix = request.format == TapeFormat::Tap ? ".tap" : ".tzx";
+        const std::string kept = KeepInTemporaryFile(bytes, "brisalto-recording", suffix);
+        throw OutputError("the recording is kept in " + kept);
+    }
+}
+
 }  // namespace
 
 int RecordFromSoundInput(const ConsoleRequest& request) {
+    if (request.listDevices) return ListDevices();
     try {
+        // A recording that cannot be written is not begun.
+        CheckCanWrite(request.output, {});
         const InterruptStopsRecording stops;
         RecordingDecoder decoder(kRate,
                                  [](RecoveredBlock block) { Say(RecoveredBlockText(block)); });
         {
-            SoundInput input(kRate);
-            Say(request.seconds
-                    ? "Recording for " + std::to_string(*request.seconds) +
-                          " s from the default sound input; Ctrl+C stops sooner."
-                    : std::string("Recording from the default sound input; Ctrl+C stops."));
+            SoundInput input(kRate, request.device);
+            const std::string from = request.device.empty() ? std::string("the default sound input")
+                                                            : "the sound input " + request.device;
+            Say(request.seconds ? "Recording for " + std::to_string(*request.seconds) + " s from " +
+                                      from + "; Ctrl+C stops sooner."
+                                : "Recording from " + from + "; Ctrl+C stops.");
             const std::uint64_t wanted =
                 request.seconds ? std::uint64_t{*request.seconds} * kRate : UINT64_MAX;
             std::vector<float> samples(kRate / 10);
@@ -82,7 +116,7 @@ int RecordFromSoundInput(const ConsoleRequest& request) {
         const ConvertedTape converted =
             ConvertTape(TapeDocumentFromBytes(TapeLocation(request.output), std::move(bytes)),
                         request.format.value_or(TapeFormat::Tzx));
-        WriteWholeFile(request.output, converted.bytes, {});
+        WriteRecording(request, converted.bytes);
         Say(std::to_string(decoder.DataBlocks()) +
             (decoder.DataBlocks() == 1 ? " data block" : " data blocks") + " recovered into " +
             request.output);

@@ -5,6 +5,8 @@
 #include <memory>
 #include <span>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace brisalto {
 
@@ -14,12 +16,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The system's default sound input, recording mono at a given rate from when it is made until
-// it is dropped: PulseAudio's simple API on Linux, the wave input on Windows. SoundInputError
-// when there is no sound server or device to record from.
+// The system's default sound input, or the one named device, recording mono at a given rate
+// from when it is made until it is dropped: PulseAudio's simple API on Linux, the wave input on
+// Windows (the default one only). SoundInputError when there is no sound server or no such
+// device to record from.
 class SoundInput {
 public:
-    explicit SoundInput(unsigned rate);
+    explicit SoundInput(unsigned rate, const std::string& device = {});
     ~SoundInput();
     SoundInput(const SoundInput&) = delete;
     SoundInput& operator=(const SoundInput&) = delete;
@@ -32,5 +35,16 @@ private:
     struct Device;
     std::unique_ptr<Device> device_;
 };
+
+// A sound input that SoundInput can be given by name.
+struct SoundInputDevice {
+    std::string name;         // what SoundInput takes
+    std::string description;  // for people; may be empty
+    bool isDefault = false;   // the one recorded from when none is named
+};
+
+// The sound inputs there are: PulseAudio's sources on Linux, the wave input's devices on
+// Windows. SoundInputError when there is no sound server to ask.
+std::vector<SoundInputDevice> ListSoundInputs();
 
 }  // namespace brisalto

@@ -30,12 +30,13 @@ std::string UsageLine(const std::string& help, std::string_view command) {
 
 TEST(ConsoleHelp, NamesEveryCommandWithTheOptionsItTakes) {
     const std::string help = Read({"--help"}).text;
-    constexpr std::array<std::string_view, 12> commands = {
-        "catalogue", "list",      "screen", "bytes",   "hex",       "basic",
-        "disasm",    "variables", "array",  "details", "thumbnail", "wav"};
-    constexpr std::array<std::string_view, 13> options = {
-        "--row",  "--from-row", "--rate", "--bits",      "-o",    "--no-raw",   "--json",
-        "--from", "--scale",    "--scr",  "--keep-flag", "--size", "--json-lines"};
+    constexpr std::array<std::string_view, 13> commands = {
+        "catalogue", "list",  "screen",  "bytes",     "hex", "basic", "disasm",
+        "variables", "array", "details", "thumbnail", "wav", "record"};
+    constexpr std::array<std::string_view, 16> options = {
+        "--row",        "--from-row", "--rate",   "--bits",        "-o",          "--no-raw",
+        "--json",       "--from",     "--scale",  "--scr",         "--keep-flag", "--size",
+        "--json-lines", "--seconds",  "--device", "--list-devices"};
     for (const std::string_view command : commands) {
         SCOPED_TRACE(command);
         EXPECT_EQ(Read({command, "a.tap", "b"}).text.find("unknown command"), std::string::npos);
@@ -44,13 +45,13 @@ TEST(ConsoleHelp, NamesEveryCommandWithTheOptionsItTakes) {
         for (const std::string_view option : options) {
             SCOPED_TRACE(option);
             const std::string given = std::string(option) + "=8";
-            const bool taken =
-                Read({command, given, "a.tap"}).text.find("is not an option of") ==
-                std::string::npos;
+            const bool taken = Read({command, given, "a.tap"}).text.find("is not an option of") ==
+                               std::string::npos;
             const bool named = line.find(" " + std::string(option) + " ") != std::string::npos ||
                                line.find("[" + std::string(option) + " ") != std::string::npos ||
                                line.find("[" + std::string(option) + "]") != std::string::npos ||
-                               line.find(" " + std::string(option) + "]") != std::string::npos;
+                               line.find(" " + std::string(option) + "]") != std::string::npos ||
+                               line.ends_with(" " + std::string(option));
             EXPECT_EQ(taken, named) << line;
         }
     }
