@@ -10,6 +10,7 @@
 #include "FailureText.h"
 #include "JsonText.h"
 #include "RecordingDamage.h"
+#include "StandardInputTape.h"
 #include "TzxTexts.h"
 #include "TzxVersionText.h"
 
@@ -86,7 +87,7 @@ std::string_view ResultName(const TapeScan& scan) {
 void WriteCatalogueJson(const ConsoleTape& tape, const TapeScan& scan, const TextWriter& write) {
     std::string json = "{";
     AppendKey(json, "tape");
-    AppendJsonString(json, tape.location.path);
+    AppendJsonString(json, ShownPath(tape.location.path));
     json += ", ";
     AppendKey(json, "entry");
     if (tape.location.InArchive()) {
@@ -114,7 +115,7 @@ void WriteCatalogueJson(const ConsoleTape& tape, const TapeScan& scan, const Tex
     json += ", ";
     AppendKey(json, "message");
     if (!scan.result) {
-        AppendJsonString(json, scan.failure);
+        AppendJsonString(json, ForPeople(scan.failure));
     } else if (*scan.result == ScanResult::Damaged) {
         AppendJsonString(json, DamagedTapeLine(scan.damage));
     } else {

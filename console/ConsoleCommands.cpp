@@ -36,6 +36,7 @@
 #include "RecordingDamage.h"
 #include "ScanTape.h"
 #include "ScreenPng.h"
+#include "StandardInputTape.h"
 #include "TapeArchive.h"
 #include "TapeBlock.h"
 #include "TapeDigest.h"
@@ -72,8 +73,8 @@ void Print(std::string_view text) {
 // One line on standard error, after what standard output holds so far.
 void Complain(const std::string& about, std::string_view message) {
     std::fflush(stdout);
-    std::fprintf(stderr, "brisalto-tape: %s: %.*s\n", about.c_str(), int(message.size()),
-                 message.data());
+    const std::string text = ForPeople(std::string(message));
+    std::fprintf(stderr, "brisalto-tape: %s: %s\n", about.c_str(), text.c_str());
 }
 
 // Tells what stopped a scan, if anything did, and notes it.
@@ -102,7 +103,7 @@ std::vector<ConsoleTape> TapesIn(const std::string& path, const ConsoleRequest& 
     } catch (const std::exception& failure) {
         const std::string text = FailureText(failure.what());
         if (failed) failed(path, text);
-        Complain(path, text);
+        Complain(ShownPath(path), text);
         outcome.Failed();
         return {};
     }
@@ -234,7 +235,7 @@ int Catalogue(const ConsoleRequest& request) {
         if (!request.json) return;
         TapeScan scan;
         scan.failure = text;
-        writeObject({path, path}, scan);
+        writeObject({ShownPath(path), path}, scan);
     };
     ForEachTape(
         request, outcome,
@@ -290,8 +291,9 @@ std::optional<ConsoleTape> OneTape(const ConsoleRequest& request, Outcome& outco
     std::vector<ConsoleTape> tapes = TapesIn(request.tapes.front(), request, outcome);
     if (tapes.empty()) return std::nullopt;
     if (tapes.size() > 1) {
-        Complain(request.tapes.front(), "holds " + std::to_string(tapes.size()) +
-                                            " tapes; choose one with --entry: " + TapeNames(tapes));
+        Complain(ShownPath(request.tapes.front()),
+                 "holds " + std::to_string(tapes.size()) +
+                     " tapes; choose one with --entry: " + TapeNames(tapes));
         outcome.Failed();
         return std::nullopt;
     }
@@ -551,9 +553,7 @@ int Thumbnail(const ConsoleRequest& request) {
     return outcome.Status();
 }
 
-}  // namespace
-
-int RunConsoleRequest(const ConsoleRequest& request) {
+int RunCommand(const ConsoleRequest& request) {
     int status = kExitGood;
     switch (request.command) {
         case ConsoleCommand::Catalogue: status = Catalogue(request); break;
@@ -593,6 +593,24 @@ int RunConsoleRequest(const ConsoleRequest& request) {
         return kExitFailure;
     }
     return status;
+}
+
+}  // namespace
+
+int RunConsoleRequest(const ConsoleRequest& given) {
+    // A TAPE "-" is standard input, read once into a file of its own that every "-" stands for.
+    ConsoleRequest request = given;
+    std::optional<StandardInputCopy> input;
+    if (std::find(request.tapes.begin(), request.tapes.end(), "-") != request.tapes.end()) {
+        try {
+            input.emplace();
+        } catch (const std::exception& failure) {
+            Complain(std::string(kStandardInputName), FailureText(failure.what()));
+            return kExitFailure;
+        }
+        std::replace(request.tapes.begin(), request.tapes.end(), std::string("-"), input->Path());
+    }
+    return RunCommand(request);
 }
 
 }  // namespace brisalto

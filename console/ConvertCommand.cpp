@@ -11,6 +11,7 @@
 #include "LeftOutText.h"
 #include "OutputFile.h"
 #include "RecordingDamage.h"
+#include "StandardInputTape.h"
 
 namespace brisalto {
 
@@ -18,7 +19,7 @@ namespace {
 
 void Complain(const std::string& text) {
     std::fflush(stdout);
-    std::fprintf(stderr, "brisalto-tape: %s\n", text.c_str());
+    std::fprintf(stderr, "brisalto-tape: %s\n", ForPeople(text).c_str());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "ProgramStart.h"
 #include "ReadTapeBytes.h"
 #include "RecordingDamage.h"
+#include "StandardInputTape.h"
 #include "TapeArchive.h"
 #include "TapeFile.h"
 #include "TapeRows.h"
@@ -24,16 +25,17 @@ std::vector<ConsoleTape> FindConsoleTapes(const std::string& path, const std::st
     if (std::filesystem::is_directory(FileSystemPath(path), error))
         throw std::runtime_error("Is a folder, not a tape");
     const TapeFileContents contents = FindTapes(path);
+    const std::string shown = ShownPath(path);
     if (!contents.archive) {
         if (!entry.empty()) throw std::runtime_error("is not an archive; --entry is for archives");
-        return {{path, path}};
+        return {{shown, path}};
     }
     std::vector<ConsoleTape> tapes;
     std::string names;  // of every tape, for a wrong entry's message
     for (const ArchiveTape& tape : contents.tapes) {
         names += (names.empty() ? "\"" : ", \"") + tape.name + '"';
         if (!entry.empty() && tape.name != entry) continue;
-        tapes.push_back({path + ":" + tape.name, TapeLocation(path, tape.name, tape.index)});
+        tapes.push_back({shown + ":" + tape.name, TapeLocation(path, tape.name, tape.index)});
     }
     if (contents.tapes.empty()) throw std::runtime_error(kArchiveWithoutTapeText);
     if (tapes.empty())

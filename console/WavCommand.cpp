@@ -12,6 +12,7 @@
 #include "FailureText.h"
 #include "OutputFile.h"
 #include "RecordingDamage.h"
+#include "StandardInputTape.h"
 #include "StreamedOutputFile.h"
 #include "TapeSoundBytes.h"
 #include "WavSound.h"
@@ -22,7 +23,7 @@ namespace {
 
 void Complain(const std::string& text) {
     std::fflush(stdout);
-    std::fprintf(stderr, "brisalto-tape: %s\n", text.c_str());
+    std::fprintf(stderr, "brisalto-tape: %s\n", ForPeople(text).c_str());
 }
 
 }  // namespace
