@@ -40,8 +40,8 @@ struct TapeDocument {
     std::exception_ptr failure;
     // For a tape read back from a recording: where the first damage lies in bytes (a block that
     // broke off or fails its checksum, from the note before it; the bytes' end for a recording
-    // read only to a point) and why, in words. The blocks stay, as the window shows them all;
-    // a reader that wants only sound blocks stops there.
+    // read only to a point) and why, in words. The blocks after it stay, as the window shows
+    // them all; the console, which takes a damaged recording as a damaged tape, ends it there.
     struct SoundDamage {
         std::uint64_t position = 0;
         std::string reason;

@@ -72,8 +72,9 @@ for input in cut.wav cut.csw cut.pzx cut.tzx bad-checksum.wav; do
     "$program" convert out.tzx back.tap 2>/dev/null
     cmp -s back.tap header.tap || fail "convert $input to TZX kept more than the header"
     "$program" catalogue "$input" >out.txt 2>/dev/null
-    [ "$(grep -c '^ *[0-9]' out.txt)" = 1 ] && grep -q "Bytes  *loading  *16384" out.txt ||
+    if [ "$(grep -c '^ *[0-9]' out.txt)" != 1 ] || ! grep -q "Bytes  *loading  *16384" out.txt; then
         fail "catalogue $input listed: $(cat out.txt)"
+    fi
     "$program" wav -o out.wav "$input" 2>/dev/null
     "$program" convert out.wav sounded.tap 2>/dev/null
     cmp -s sounded.tap header.tap || fail "wav $input sounded more or less than the header"
