@@ -17,7 +17,7 @@
 #include "DecodeRecording.h"
 #include "IsRecording.h"
 #include "PzxBuilder.h"
-#include "PzxPulses.h"
+#include "PzxTape.h"
 #include "RecordingErrors.h"
 #include "SoundFileSamples.h"
 #include "SpanSource.h"
@@ -141,6 +141,7 @@ struct Pulses {
     std::vector<double> list;
     std::uint64_t count = 0;
     std::string note;
+    std::vector<Bytes> exact;  // a PZX's blocks read as they are, each its TZX block
 };
 
 // The pulses of a pulse file, the first 1,000 of them listed.
@@ -158,17 +159,40 @@ Pulses PulsesOf(Reader reader, const Bytes& bytes) {
     return pulses;
 }
 
+// A PZX file's sound, its first 1,000 pulses listed, and its exact blocks.
+class PzxCapture final : public PzxTapeSink {
+public:
+    explicit PzxCapture(Pulses& pulses) : pulses_(pulses) {}
+    void Exact(RecoveredBlock block) override { pulses_.exact.push_back(block.tzx); }
+    void SoundStarts(double) override {}
+    void SoundPulse(double tstates) override {
+        if (pulses_.list.size() < 1000) pulses_.list.push_back(tstates);
+        ++pulses_.count;
+    }
+    void SoundEnds() override {}
+
+private:
+    Pulses& pulses_;
+};
+
 Pulses PzxOf(const Bytes& bytes) {
-    return PulsesOf(&PzxPulses, bytes);
+    Pulses pulses;
+    SpanSource source(bytes);
+    PzxCapture capture(pulses);
+    pulses.note = ReadPzxTape(source, capture, RecordingProgress());
+    return pulses;
 }
 
 struct PzxRow {
     const char* name;
     std::vector<PzxBlock> blocks;
     std::vector<double> pulses;
+    std::vector<Bytes> exact = {};
 };
 
-TEST(PzxPulses, GivesThePulsesBetweenTheSignalsEdges) {
+// PULS blocks that no DATA block follows are sound, given as the pulses between its edges; DATA
+// blocks and the pulses before them are read as they are.
+TEST(PzxTape, GivesTheSoundsPulsesBetweenItsEdgesAndTheDataAsItIs) {
     const std::vector<PzxRow> rows = {
         {"no blocks", {}, {}},
         {"one pulse", {{"PULS", Words({1000})}}, {1000}},
@@ -188,19 +212,39 @@ TEST(PzxPulses, GivesThePulsesBetweenTheSignalsEdges) {
          {{"PULS", Words({100})}, {"PAUS", Pause(0x8000'03E8)}},
          {100, 1000}},
         {"a pause at the same level", {{"PULS", Words({100})}, {"PAUS", Pause(1000)}}, {1100}},
-        {"data bits 1 0 1 and the tail",
+        {"data bits 1 0 1 as pure data, the tail as a pulse",
          {{"DATA", Data(3, 945, {855, 855}, {1710, 1710}, {0b1010'0000})}},
-         {1710, 1710, 855, 855, 1710, 1710, 945}},
-        {"data from a high level",
+         {},
+         {{0x14, 0x57, 0x03, 0xAE, 0x06, 3, 0, 0, 1, 0, 0, 0b1010'0000}, {0x13, 1, 0xB1, 0x03}}},
+        {"data of unequal symbols after a pulse",
          {{"PULS", Words({100})}, {"DATA", Data(0x8000'0001, 0, {855, 855}, {1710}, {0})}},
-         {100, 855, 855}},
-        {"blocks without sound passed over",
-         {{"BRWS", Text("side a")}, {"STOP", {0, 0}}, {"PULS", Words({7})}},
-         {7}},
+         {},
+         {{0x13, 1, 100, 0}, {0x19, 25, 0, 0, 0, 0,    0,    0,    0,    0, 0,    0,    0, 1, 0,
+                              0,    0,  2, 2, 0, 0x57, 0x03, 0x57, 0x03, 0, 0xAE, 0x06, 0, 0, 0}}},
+        {"a pause after data in its field, the tail included",
+         {{"DATA", Data(8, 945, {855, 855}, {1710, 1710}, {0x55})}, {"PAUS", Pause(7000 - 945)}},
+         {},
+         {{0x14, 0x57, 0x03, 0xAE, 0x06, 8, 2, 0, 1, 0, 0, 0x55}}},
+        {"a pause past a block's field goes on in pause blocks",
+         {{"DATA", Data(8, 0, {855, 855}, {1710, 1710}, {0x55})}, {"PAUS", Pause(70'000 * 3500)}},
+         {},
+         {{0x14, 0x57, 0x03, 0xAE, 0x06, 8, 0xFF, 0xFF, 1, 0, 0, 0x55}, {0x20, 0x71, 0x11}}},
+        {"a pause after data but a PULS between is sound",
+         {{"DATA", Data(8, 0, {855, 855}, {1710, 1710}, {0x55})},
+          {"PULS", Words({300})},
+          {"PAUS", Pause(0x8000'0000 | 7000)}},
+         {300, 7000},
+         {{0x14, 0x57, 0x03, 0xAE, 0x06, 8, 0, 0, 1, 0, 0, 0x55}}},
+        {"a pause alone", {{"PAUS", Pause(3500 * 3)}}, {}, {{0x20, 3, 0}}},
+        {"browse points and stops as their blocks",
+         {{"BRWS", Text("side a")}, {"STOP", {0, 0}}, {"STOP", {1, 0}}, {"PULS", Words({7})}},
+         {7},
+         {{0x30, 6, 's', 'i', 'd', 'e', ' ', 'a'}, {0x20, 0, 0}, {0x2A, 0, 0, 0, 0}}},
     };
     for (const PzxRow& row : rows) {
         const Pulses pulses = PzxOf(Pzx(row.blocks));
         EXPECT_EQ(pulses.list, row.pulses) << row.name;
+        EXPECT_EQ(pulses.exact, row.exact) << row.name;
         EXPECT_EQ(pulses.note, "") << row.name;
     }
 }
@@ -436,7 +480,7 @@ TEST(BadRecordings, EndInAClearMessageOrABoundedResult) {
          "The recording ends inside a block", 2},
         {"PZX DATA counting more bits than it holds", Kind::Pzx,
          Pzx({{"DATA", Data(100, 0, {855}, {1710}, {0xFF})}}), "",
-         "The recording's DATA block counts more bits than it holds; it is read to there", 8},
+         "The recording's DATA block counts more bits than it holds; it is read to there", 0},
         {"PZX of huge pulse counts", Kind::Pzx, Pzx({{"PULS", HugeCounts()}}), "", kPast,
          kMaxPulses},
         {"PZX repeating its longest pulse", Kind::Pzx,
