@@ -11,7 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "ConvertTape.h"
 #include "DecodeRecording.h"
+#include "PzxBuilder.h"
 #include "TapeBuilder.h"
 #include "TapeDocument.h"
 #include "TzxBuilder.h"
@@ -329,6 +331,62 @@ TEST(PzxTape, GivesEveryDataBlockBackByteForByte) {
             << decoded.tzx.size() << " bytes of TZX";
     }
     EXPECT_EQ(whole, total) << "data blocks whole";
+}
+
+// The ROM's pulses of a block in one PULS block, as a recording keeps them, and a pause.
+Piece RecordedStandard(const Bytes& body) {
+    Piece piece = Standard(body);
+    std::vector<std::pair<std::uint32_t, std::uint16_t>> runs = {
+        {body[0] < 0x80 ? 8063 : 3223, 2168}, {1, 667}, {1, 735}};
+    for (const std::uint8_t byte : body) {
+        for (int bit = 7; bit >= 0; --bit)
+            runs.emplace_back(2, (byte >> bit & 1) != 0 ? 1710 : 855);
+    }
+    runs.emplace_back(1, kTail);
+    Bytes pause;
+    Put(pause, 3'500'000 - kTail, 4);
+    piece.pzx = {Puls(runs), {"PAUS", pause, 1}};
+    return piece;
+}
+
+TEST(PzxTape, ReadsPulsesThatNoDataFollowsAsSoundInTheirPlace) {
+    const Bytes data = Body(0xFF, 300, 1);
+    const std::vector<Piece> tape = {Standard(kHeader), RecordedStandard(data)};
+    std::vector<RecoveredBlock> blocks;
+    const DecodedRecording decoded = DecodeRecordingBytes(
+        PzxOf(tape), [&blocks](RecoveredBlock block) { blocks.push_back(std::move(block)); });
+    EXPECT_EQ(decoded.cut, "");
+    ASSERT_EQ(blocks.size(), 2u);
+    EXPECT_EQ(blocks[0].tzx, tape[0].tzx) << "the header as it is";
+    EXPECT_TRUE(blocks[1].data && blocks[1].checksumGood) << "the data read from its sound";
+    // The header's pilot, syncs, bits and second of pause come first.
+    const double headerSeconds = (8063 * 2168 + 667 + 735) / 3.5e6 + 1;
+    EXPECT_GT(blocks[1].seconds, headerSeconds);
+    EXPECT_LT(blocks[1].seconds, headerSeconds + 0.1);
+    const TapeDocument document =
+        TapeDocumentFromBytes(std::string("mixed.pzx"), std::make_shared<const Bytes>(decoded.tzx));
+    EXPECT_EQ(ConvertTape(document, TapeFormat::Tap).bytes,
+              testing::Concat({{static_cast<std::uint8_t>(kHeader.size()), 0},
+                               kHeader,
+                               {static_cast<std::uint8_t>(data.size()),
+                                static_cast<std::uint8_t>(data.size() >> 8)},
+                               data}));
+}
+
+TEST(PzxTape, KeepsItsTextsAsArchiveInformationAndTextDescriptions) {
+    const std::string info = std::string("Game\0Author\0Me\0Year\0001984\0Loader\0fast", 37);
+    Bytes file = {'P', 'Z', 'X', 'T'};
+    Put(file, 2 + info.size(), 4);
+    file.insert(file.end(), {1, 0});
+    file.insert(file.end(), info.begin(), info.end());
+    Append(file, {'B', 'R', 'W', 'S', 6, 0, 0, 0, 'S', 'i', 'd', 'e', ' ', 'B'});
+    const DecodedRecording decoded = DecodeRecordingBytes(file);
+    EXPECT_EQ(decoded.cut, "");
+    const Bytes archive = {0x32, 31,  0,    4,   0x00, 4,   'G', 'a', 'm',  'e', 0x02, 2,
+                           'M',  'e', 0x03, 4,   '1',  '9', '8', '4', 0xFF, 12,  'L',  'o',
+                           'a',  'd', 'e',  'r', ':',  ' ', 'f', 'a', 's',  't'};
+    const Bytes text = {0x30, 6, 'S', 'i', 'd', 'e', ' ', 'B'};
+    EXPECT_EQ(decoded.tzx, testing::Concat({testing::TzxSignature(1, 20), archive, text}));
 }
 
 }  // namespace

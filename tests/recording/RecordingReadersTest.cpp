@@ -488,6 +488,15 @@ TEST(BadRecordings, EndInAClearMessageOrABoundedResult) {
          "The recording goes on past 4 hours; it is read to there", 24},
         {"PZX of huge counts of no time", Kind::Pzx, Pzx({{"PULS", ZeroPulsesRepeated(10'000)}}),
          "", "", 0},
+        // DATA blocks are not sound, but their pulses count all the same.
+        {"PZX DATA of bits past 4 hours", Kind::Pzx,
+         Pzx({{"DATA", Data(8 * 400, 0, std::vector<std::uint16_t>(255, 0xFFFF),
+                            std::vector<std::uint16_t>(255, 0xFFFF), Bytes(400, 0))}}),
+         "", "The recording goes on past 4 hours; it is read to there", 0},
+        {"PZX DATA of bits past 100 million pulses", Kind::Pzx,
+         Pzx({{"DATA", Data(8 * 50'000, 0, std::vector<std::uint16_t>(255, 1),
+                            std::vector<std::uint16_t>(255, 1), Bytes(50'000, 0))}}),
+         "", kPast, 0},
     };
     for (const BadRow& row : rows) {
         SCOPED_TRACE(row.name);
