@@ -192,6 +192,22 @@ struct PzxRow {
 
 // PULS blocks that no DATA block follows are sound, given as the pulses between its edges; DATA
 // blocks and the pulses before them are read as they are.
+// Pulses of 100 to 169 T-states, one each, then a pilot of 5 and syncs of 500 and 600: more
+// runs than a pilot's, so the first of them are sound, and the last 61 are pulses before a turbo
+// block.
+Bytes VariedPulsesThenAPilot() {
+    Bytes words;
+    for (std::uint32_t pulse = 100; pulse < 170; ++pulse) Word16(words, pulse);
+    Append(words, Words({0x8005, 2000, 500, 600}));
+    return words;
+}
+
+Bytes PulsesBlockOf(std::uint32_t from, std::uint32_t to) {
+    Bytes block = {0x13, static_cast<std::uint8_t>(to - from)};
+    for (std::uint32_t pulse = from; pulse < to; ++pulse) Word16(block, pulse);
+    return block;
+}
+
 TEST(PzxTape, GivesTheSoundsPulsesBetweenItsEdgesAndTheDataAsItIs) {
     const std::vector<PzxRow> rows = {
         {"no blocks", {}, {}},
@@ -236,6 +252,12 @@ TEST(PzxTape, GivesTheSoundsPulsesBetweenItsEdgesAndTheDataAsItIs) {
          {300, 7000},
          {{0x14, 0x57, 0x03, 0xAE, 0x06, 8, 0, 0, 1, 0, 0, 0x55}}},
         {"a pause alone", {{"PAUS", Pause(3500 * 3)}}, {}, {{0x20, 3, 0}}},
+        {"pulses too varied for a pilot are sound up to the pilot's",
+         {{"PULS", VariedPulsesThenAPilot()},
+          {"DATA", Data(8, 0, {855, 855}, {1710, 1710}, {0x55})}},
+         {100, 101, 102, 103, 104, 105, 106, 107, 108},
+         {PulsesBlockOf(109, 170), {0x11, 0xD0, 0x07, 0xF4, 0x01, 0x58, 0x02, 0x57, 0x03, 0xAE,
+                                    0x06, 5,    0,    8,    0,    0,    1,    0,    0,    0x55}}},
         {"browse points and stops as their blocks",
          {{"BRWS", Text("side a")}, {"STOP", {0, 0}}, {"STOP", {1, 0}}, {"PULS", Words({7})}},
          {7},
