@@ -4,12 +4,9 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cmath>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,7 +14,9 @@
 
 #include "ExactTzxBlocks.h"
 #include "PulseDecoder.h"
+#include "PulseRuns.h"
 #include "PulseStream.h"
+#include "PzxDataBlocks.h"
 #include "RecordingErrors.h"
 #include "SourceReader.h"
 
@@ -48,16 +47,9 @@ constexpr const char* kCutShort = "The recording ends inside a block";
 constexpr const char* kBitsPastBlock =
     "The recording's DATA block counts more bits than it holds; it is read to there";
 
-constexpr double kTStatesPerMs = kTStatesPerSecond / 1000;
-// The ROM's timings, in T-states, and its pilot's pulses before a header and before data.
-constexpr std::uint64_t kRomPilot = 2168, kRomSync1 = 667, kRomSync2 = 735;
-constexpr std::uint16_t kRomZero = 855, kRomOne = 1710;
-constexpr std::uint64_t kRomHeaderPilots = 8063, kRomDataPilots = 3223;
 // A PULS block's runs of equal pulses held while it is not known whether a DATA block follows:
 // a pilot and its syncs take three, so a block of more is sound at its start.
 constexpr std::size_t kHeldRuns = 64;
-// A run of this many equal pulses or more is a tone (0x12); fewer are pulses (0x13).
-constexpr std::uint64_t kToneRun = 8;
 // The most of a text block read (a PZXT's texts, a browse point's); the rest is passed over.
 constexpr std::uint32_t kMostText = 64 * 1024;
 
@@ -89,120 +81,6 @@ private:
     std::uint32_t left_;
 };
 
-// Equal pulses one after another, each turning the level.
-struct Run {
-    std::uint64_t length = 0;  // T-states, above 0
-    std::uint64_t count = 0;
-};
-
-// A PULS block's pulses as they sound: runs of pulses, a pulse of no time joining its
-// neighbours into one.
-class HeldPulses {
-public:
-    // count pulses of length, the first at level high.
-    void Add(bool high, std::uint64_t length, std::uint64_t count) {
-        if (length == 0 || count == 0) return;
-        if (runs_.empty()) {
-            firstHigh_ = high;
-        } else if (high == lastHigh_) {
-            // No edge between the last pulse and this one: they are one pulse.
-            Run& last = runs_.back();
-            const std::uint64_t joined = last.length + length;
-            if (--last.count == 0) runs_.pop_back();
-            Push(joined, 1);
-            high = !high;
-            --count;
-        }
-        if (count > 0) {
-            Push(length, count);
-            lastHigh_ = count % 2 == 1 ? high : !high;
-        }
-    }
-    // The first run, taken off, at its first pulse's level.
-    Run TakeFirst(bool& high) {
-        const Run run = runs_.front();
-        runs_.pop_front();
-        high = firstHigh_;
-        if (run.count % 2 == 1) firstHigh_ = !firstHigh_;
-        return run;
-    }
-    bool FirstHigh() const noexcept { return firstHigh_; }
-    const std::deque<Run>& Runs() const noexcept { return runs_; }
-    std::uint64_t Pulses() const noexcept {
-        std::uint64_t pulses = 0;
-        for (const Run& run : runs_) pulses += run.count;
-        return pulses;
-    }
-    double TStates() const noexcept {
-        double tstates = 0;
-        for (const Run& run : runs_) tstates += double(run.length) * double(run.count);
-        return tstates;
-    }
-
-private:
-    void Push(std::uint64_t length, std::uint64_t count) {
-        if (!runs_.empty() && runs_.back().length == length) {
-            runs_.back().count += count;
-        } else {
-            runs_.push_back({length, count});
-        }
-    }
-    std::deque<Run> runs_;
-    bool firstHigh_ = false;
-    bool lastHigh_ = false;
-};
-
-// Pulses before a DATA block as a pilot tone and two syncs, after what else comes first.
-struct LeadIn {
-    std::vector<Run> before;
-    Run pilot;
-    std::uint64_t sync1 = 0, sync2 = 0;
-};
-
-// The pulses as a pilot of two or more pulses and two syncs after it; none when they are not,
-// or are a tone alone (whose last two pulses would be its syncs).
-std::optional<LeadIn> PilotAndSyncs(const HeldPulses& held) {
-    std::vector<Run> runs(held.Runs().begin(), held.Runs().end());
-    if (runs.size() < 2) return std::nullopt;
-    const auto takeLast = [&runs](std::uint64_t& length) {
-        length = runs.back().length;
-        if (--runs.back().count == 0) runs.pop_back();
-    };
-    LeadIn lead;
-    takeLast(lead.sync2);
-    if (runs.empty()) return std::nullopt;
-    takeLast(lead.sync1);
-    if (runs.empty() || runs.back().count < 2) return std::nullopt;
-    lead.pilot = runs.back();
-    runs.pop_back();
-    lead.before = std::move(runs);
-    return lead;
-}
-
-// A DATA block read, held until it is known whether a pause follows it.
-struct DataRead {
-    HeldPulses before;       // the PULS block just before it
-    double beforeStart = 0;  // T-states
-    double start = 0;        // of its first bit
-    double end = 0;          // after its tail
-    std::uint32_t bits = 0;
-    std::uint16_t tail = 0;
-    std::vector<std::uint16_t> zero, one;
-    std::vector<std::uint8_t> bytes;
-};
-
-bool TwoEqualPulses(const std::vector<std::uint16_t>& symbol) {
-    return symbol.size() == 2 && symbol[0] == symbol[1] && symbol[0] > 0;
-}
-
-bool Fits16(std::uint64_t value) {
-    return value <= 0xFFFF;
-}
-
-std::uint16_t Word(std::uint64_t value) {
-    return static_cast<std::uint16_t>(std::min<std::uint64_t>(value, 0xFFFF));
-}
-
 class PzxReader {
 public:
     PzxReader(ByteSource& source, PzxTapeSink& sink, const RecordingProgress& progress)
@@ -222,21 +100,19 @@ private:
     bool RunToSound(const Run& run, bool high);
     void OpenSound(double start);
     void EndSound();
-    void FinishData(DataRead data, std::optional<double> pause);
-    void EmitRuns(const std::vector<Run>& runs, double start);
-    void EmitPause(double tstates, double start);
-    void Emit(TzxBlockBytes tzx, double start);
+    void Emit(TzxBlockBytes tzx);
 
     SourceReader reader_;
     PzxTapeSink& sink_;
     const std::function<void()> poll_ = [this] { reader_.Poll(); };
     const PulseOutput output_ = [this](double tstates) { sink_.SoundPulse(tstates); };
+    const BlockOutput exact_ = [this](RecoveredBlock block) { sink_.Exact(std::move(block)); };
     PulseStream stream_{output_, poll_};
     double now_ = 0;  // T-states from the file's start to the end of what was read
     bool soundOpen_ = false;
-    HeldPulses held_;
+    PulseRuns held_;
     double heldStart_ = 0;
-    std::optional<DataRead> pending_;
+    std::optional<PzxData> pending_;
     std::string note_;
 };
 
@@ -256,7 +132,8 @@ std::string PzxReader::Read() {
         if (pending_ && tag == Tag("PAUS")) {
             ReadPause(block);
         } else {
-            if (pending_) FinishData(*std::exchange(pending_, std::nullopt), std::nullopt);
+            if (pending_)
+                DataAsBlocks(*std::exchange(pending_, std::nullopt), std::nullopt, exact_);
             if (!held_.Runs().empty() && tag != Tag("DATA")) HeldToSound();
             if (!note_.empty()) break;
             if (tag == Tag("PULS")) {
@@ -278,7 +155,7 @@ std::string PzxReader::Read() {
             break;
         }
     }
-    if (pending_) FinishData(*std::exchange(pending_, std::nullopt), std::nullopt);
+    if (pending_) DataAsBlocks(*std::exchange(pending_, std::nullopt), std::nullopt, exact_);
     // Pulses read before the file was cut are sound all the same; the first note stays.
     if (!held_.Runs().empty()) {
         const std::string note = std::exchange(note_, {});
@@ -335,7 +212,7 @@ void PzxReader::ReadHeader() {
             entries.emplace_back(0xFF, parts[i] + ": " + parts[i + 1]);
         }
     }
-    if (!entries.empty()) Emit(ArchiveInfoBlock(entries), 0);
+    if (!entries.empty()) Emit(ArchiveInfoBlock(entries));
     if (reader_.Skip(block.Left()) != block.Left()) note_ = kCutShort;
 }
 
@@ -381,7 +258,7 @@ void PzxReader::ReadPuls(BlockBytes& block) {
 void PzxReader::ReadData(BlockBytes& block) {
     std::uint32_t bits = 0;
     std::array<std::uint8_t, 2> counts{};
-    DataRead data;
+    PzxData data;
     if (!block.ReadU32(bits) || !block.ReadU16(data.tail) || !block.ReadU8(counts[0]) ||
         !block.ReadU8(counts[1])) {
         note_ = kCutShort;
@@ -457,18 +334,18 @@ void PzxReader::ReadPause(BlockBytes& block) {
         now_ += tstates;
         return;
     }
-    std::optional<DataRead> data = std::exchange(pending_, std::nullopt);
+    std::optional<PzxData> data = std::exchange(pending_, std::nullopt);
     if (!stream_.Pass(1, tstates)) {
         note_ = stream_.StopNote();
-        if (data) FinishData(std::move(*data), std::nullopt);
+        if (data) DataAsBlocks(*data, std::nullopt, exact_);
         return;
     }
     const double start = now_;
     now_ += tstates;
     if (data) {
-        FinishData(std::move(*data), tstates);
+        DataAsBlocks(*data, tstates, exact_);
     } else {
-        EmitPause(tstates, start);
+        PauseAsBlocks(tstates, start, exact_);
     }
 }
 
@@ -476,14 +353,21 @@ void PzxReader::ReadBrowsePoint(BlockBytes& block) {
     EndSound();
     std::string text = block.ReadText(255);
     while (!text.empty() && text.back() == '\0') text.pop_back();
-    Emit(TextBlock(text), now_);
+    Emit(TextBlock(text));
 }
 
 void PzxReader::ReadStop(BlockBytes& block) {
     EndSound();
     std::uint16_t flags = 0;
     if (!block.ReadU16(flags)) flags = 0;
-    Emit(flags == 1 ? StopIn48KBlock() : PauseBlock(0), now_);
+    Emit(flags == 1 ? StopIn48KBlock() : PauseBlock(0));
+}
+
+void PzxReader::Emit(TzxBlockBytes tzx) {
+    RecoveredBlock block;
+    block.tzx = std::move(tzx);
+    block.seconds = now_ / kTStatesPerSecond;
+    sink_.Exact(std::move(block));
 }
 
 void PzxReader::HeldToSound() {
@@ -517,144 +401,6 @@ void PzxReader::EndSound() {
     stream_.Finish();
     soundOpen_ = false;
     sink_.SoundEnds();
-}
-
-// The block that holds the bits exactly with the pulses before them, and the pause after them
-// in its own field when it fits there.
-void PzxReader::FinishData(DataRead data, std::optional<double> pause) {
-    // The tail pulse and the pause, in milliseconds in the block's field, else in blocks of
-    // their own after it.
-    std::uint16_t pauseMs = 0;
-    double after = 0;
-    if (pause) {
-        const double whole = data.tail + *pause;
-        const double milliseconds = std::round(whole / kTStatesPerMs);
-        pauseMs = Word(static_cast<std::uint64_t>(milliseconds));
-        after = pauseMs > 0 ? (milliseconds - pauseMs) * kTStatesPerMs : whole;
-    }
-    const auto emitAfter = [&] {
-        if (pause) {
-            EmitPause(after, data.end - data.tail + pauseMs * kTStatesPerMs);
-        } else if (data.tail > 0) {
-            const std::array<std::uint16_t, 1> tail{data.tail};
-            Emit(PulsesBlock(tail), data.end - data.tail);
-        }
-    };
-    const std::vector<Run> runs(data.before.Runs().begin(), data.before.Runs().end());
-    if (data.bits == 0) {
-        EmitRuns(runs, data.beforeStart);
-        emitAfter();
-        return;
-    }
-    const std::uint8_t usedBits = data.bits % 8 == 0 ? 8 : static_cast<std::uint8_t>(data.bits % 8);
-    const bool twoEqual = TwoEqualPulses(data.zero) && TwoEqualPulses(data.one);
-    const std::optional<LeadIn> lead = twoEqual ? PilotAndSyncs(data.before) : std::nullopt;
-    const bool turboLead = lead && Fits16(lead->pilot.length) && Fits16(lead->pilot.count) &&
-                           Fits16(lead->sync1) && Fits16(lead->sync2) &&
-                           data.bytes.size() <= kMostTurboBody;
-    RecoveredBlock out;
-    out.data = true;
-    out.dataLength = static_cast<std::uint32_t>(data.bytes.size());
-    std::uint8_t check = 0;
-    for (const std::uint8_t byte : data.bytes) check ^= byte;
-    out.checksumGood = !data.bytes.empty() && check == 0;
-    const std::uint64_t romPilots =
-        data.bytes.empty() || data.bytes[0] < 0x80 ? kRomHeaderPilots : kRomDataPilots;
-    if (turboLead && lead->before.empty() && lead->pilot.length == kRomPilot &&
-        lead->pilot.count == romPilots && lead->sync1 == kRomSync1 && lead->sync2 == kRomSync2 &&
-        data.zero[0] == kRomZero && data.one[0] == kRomOne && usedBits == 8 &&
-        data.bytes.size() <= 0xFFFF) {
-        out.tzx = StandardBlock(pauseMs, data.bytes);
-        out.seconds = data.beforeStart / kTStatesPerSecond;
-    } else if (turboLead) {
-        double start = data.beforeStart;
-        EmitRuns(lead->before, start);
-        for (const Run& run : lead->before) start += double(run.length) * double(run.count);
-        const TurboTimings timings{Word(lead->pilot.length),
-                                   Word(lead->sync1),
-                                   Word(lead->sync2),
-                                   data.zero[0],
-                                   data.one[0],
-                                   Word(lead->pilot.count)};
-        out.tzx = TurboBlock(timings, usedBits, pauseMs, data.bytes);
-        out.seconds = start / kTStatesPerSecond;
-    } else {
-        EmitRuns(runs, data.beforeStart);
-        out.seconds = data.start / kTStatesPerSecond;
-        if (twoEqual && data.bytes.size() <= kMostTurboBody) {
-            out.tzx = PureDataBlock(data.zero[0], data.one[0], usedBits, pauseMs, data.bytes);
-        } else {
-            // Bits of other pulses are no TAP block's: a block of data, but not a data row's.
-            out.tzx = GeneralizedDataBlock(data.zero, data.one, data.bits, pauseMs, data.bytes);
-            out.data = false;
-            out.dataLength = 0;
-            out.checksumGood = false;
-        }
-    }
-    sink_.Exact(std::move(out));
-    emitAfter();
-}
-
-// Runs of pulses as tones and pulse blocks; a pulse longer than a pulse block holds is a pause.
-void PzxReader::EmitRuns(const std::vector<Run>& runs, double start) {
-    std::vector<std::uint16_t> pulses;
-    double pulsesStart = start;
-    const auto flush = [&] {
-        for (std::size_t from = 0; from < pulses.size(); from += 255) {
-            const auto part =
-                std::span(pulses).subspan(from, std::min<std::size_t>(255, pulses.size() - from));
-            Emit(PulsesBlock(part), pulsesStart);
-            for (const std::uint16_t pulse : part) pulsesStart += pulse;
-        }
-        pulses.clear();
-    };
-    for (const Run& run : runs) {
-        const double tstates = double(run.length) * double(run.count);
-        if (!Fits16(run.length)) {
-            flush();
-            for (std::uint64_t i = 0; i < run.count; ++i)
-                EmitPause(double(run.length), start + double(run.length) * double(i));
-        } else if (run.count >= kToneRun) {
-            flush();
-            double at = start;
-            for (std::uint64_t left = run.count; left > 0;) {
-                const std::uint64_t part = std::min<std::uint64_t>(left, 0xFFFF);
-                Emit(ToneBlock(Word(run.length), Word(part)), at);
-                at += double(run.length) * double(part);
-                left -= part;
-            }
-        } else {
-            if (pulses.empty()) pulsesStart = start;
-            pulses.insert(pulses.end(), run.count, Word(run.length));
-        }
-        start += tstates;
-    }
-    flush();
-}
-
-// A pause of whole milliseconds in pause blocks; one shorter than half a millisecond is a pulse.
-void PzxReader::EmitPause(double tstates, double start) {
-    double milliseconds = std::round(tstates / kTStatesPerMs);
-    if (milliseconds < 1) {
-        if (tstates >= 1) {
-            const std::array<std::uint16_t, 1> pulse{Word(std::uint64_t(tstates))};
-            Emit(PulsesBlock(pulse), start);
-        }
-        return;
-    }
-    while (milliseconds >= 1) {
-        const double part = std::min(milliseconds, 65535.0);
-        Emit(PauseBlock(Word(std::uint64_t(part))), start);
-        milliseconds -= part;
-        start += part * kTStatesPerMs;
-    }
-}
-
-void PzxReader::Emit(TzxBlockBytes tzx, double start) {
-    RecoveredBlock block;
-    block.tzx = std::move(tzx);
-    block.seconds = start / kTStatesPerSecond;
-    sink_.Exact(std::move(block));
 }
 
 }  // namespace
