@@ -238,8 +238,9 @@ std::vector<Bytes> DataBlocksOf(const Bytes& tzx) {
             blocks.emplace_back(from, from + block.body->length);
         } else if (block.id == 0x19 && block.part.size() >= 14) {
             const auto& part = block.part;
-            const std::uint32_t symbols =
-                part[8] | part[9] << 8 | part[10] << 16 | std::uint32_t(part[11]) << 24;
+            const std::uint32_t symbols = std::uint32_t(part[8]) | std::uint32_t(part[9]) << 8 |
+                                          std::uint32_t(part[10]) << 16 |
+                                          std::uint32_t(part[11]) << 24;
             const std::size_t bytes = std::min<std::size_t>((symbols + 7) / 8, part.size());
             blocks.emplace_back(part.end() - std::ptrdiff_t(bytes), part.end());
         }
