@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "CswPulses.h"
+#include "DecodePzx.h"
 #include "IsRecording.h"
 #include "OsFile.h"
-#include "PzxPulses.h"
 #include "RecordingDecoder.h"
 #include "SoundFileSamples.h"
 #include "SpanSource.h"
@@ -38,11 +38,12 @@ DecodedRecording DecodeRecording(ByteSource& source, const PulseDecoder::BlockOb
                                  const RecordingProgress& progress) {
     DecodedRecording decoded;
     const Kind kind = KindOf(source);
-    if (kind != Kind::Sound) {
+    // A PZX file holds its data blocks as bits: they are read as they are, not from sound.
+    if (kind == Kind::Pzx) return DecodePzx(source, observer, progress);
+    if (kind == Kind::Csw) {
         RecordingDecoder decoder(kNoSamples, observer);
         const PulseOutput output = [&decoder](double tstates) { decoder.AddPulse(tstates); };
-        decoded.cut = kind == Kind::Csw ? CswPulses(source, output, progress)
-                                        : PzxPulses(source, output, progress);
+        decoded.cut = CswPulses(source, output, progress);
         decoded.tzx = decoder.Finish();
         ReportProgress(progress, 1.0);
         return decoded;

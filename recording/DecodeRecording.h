@@ -22,9 +22,9 @@ struct DecodedRecording {
 };
 
 // Decodes the recording in source, read from its start as it streams (a CSW or PZX file by its
-// signature, else a sound file through libsndfile), handing each block to observer as it is
-// read and telling progress as it goes. Refusals are RecordingError, a cancel
-// RecordingCancelled, file-layer failures InOutError.
+// signature, else a sound file through libsndfile; a PZX's data blocks read as the bits they
+// hold), handing each block to observer as it is read and telling progress as it goes.
+// Refusals are RecordingError, a cancel RecordingCancelled, file-layer failures InOutError.
 DecodedRecording DecodeRecording(ByteSource& source,
                                  const PulseDecoder::BlockObserver& observer = {},
                                  const RecordingProgress& progress = {});

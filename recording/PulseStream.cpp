@@ -34,6 +34,20 @@ bool PulseStream::Repeat(std::uint64_t count, bool high, double tstates, bool& a
     return true;
 }
 
+bool PulseStream::Pass(std::uint64_t pulses, double tstates) {
+    if (pulses > kMaxPulses - count_) {
+        count_ = kMaxPulses;  // full: the file stops here, and StopNote says why
+        return false;
+    }
+    if (tstates_ + tstates > kMaxRecordingSeconds * kTStatesPerSecond) return false;
+    // Polled each time the count passes a multiple of 2^20, as Add does.
+    const bool poll = (count_ + pulses) >> 20 != count_ >> 20;
+    count_ += pulses;
+    tstates_ += tstates;
+    if (poll && poll_) poll_();
+    return true;
+}
+
 const char* PulseStream::StopNote() const noexcept {
     return count_ >= kMaxPulses
                ? "The recording goes on past 100 million pulses; it is read to there"

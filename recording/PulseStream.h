@@ -33,6 +33,10 @@ public:
     // count pulses of tstates each, the first at level high, the level turning at each; false
     // as Add. Returns the level after them in after.
     bool Repeat(std::uint64_t count, bool high, double tstates, bool& after);
+    // Counts pulses that went elsewhere (a PZX's data kept as its bits) against the same bounds;
+    // false when they would take the count past kMaxPulses (which then stops the stream) or the
+    // time past kMaxRecordingSeconds.
+    bool Pass(std::uint64_t pulses, double tstates);
     // The last pulse, held in case the next one continued it, passed on.
     void Finish();
     std::uint64_t Count() const noexcept { return count_; }

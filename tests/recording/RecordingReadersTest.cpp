@@ -17,7 +17,7 @@
 #include "DecodeRecording.h"
 #include "IsRecording.h"
 #include "PzxBuilder.h"
-#include "PzxPulses.h"
+#include "PzxTape.h"
 #include "RecordingErrors.h"
 #include "SoundFileSamples.h"
 #include "SpanSource.h"
@@ -141,6 +141,7 @@ struct Pulses {
     std::vector<double> list;
     std::uint64_t count = 0;
     std::string note;
+    std::vector<Bytes> exact;  // a PZX's blocks read as they are, each its TZX block
 };
 
 // The pulses of a pulse file, the first 1,000 of them listed.
@@ -158,17 +159,56 @@ Pulses PulsesOf(Reader reader, const Bytes& bytes) {
     return pulses;
 }
 
+// A PZX file's sound, its first 1,000 pulses listed, and its exact blocks.
+class PzxCapture final : public PzxTapeSink {
+public:
+    explicit PzxCapture(Pulses& pulses) : pulses_(pulses) {}
+    void Exact(RecoveredBlock block) override { pulses_.exact.push_back(block.tzx); }
+    void SoundStarts(double) override {}
+    void SoundPulse(double tstates) override {
+        if (pulses_.list.size() < 1000) pulses_.list.push_back(tstates);
+        ++pulses_.count;
+    }
+    void SoundEnds() override {}
+
+private:
+    Pulses& pulses_;
+};
+
 Pulses PzxOf(const Bytes& bytes) {
-    return PulsesOf(&PzxPulses, bytes);
+    Pulses pulses;
+    SpanSource source(bytes);
+    PzxCapture capture(pulses);
+    pulses.note = ReadPzxTape(source, capture, RecordingProgress());
+    return pulses;
 }
 
 struct PzxRow {
     const char* name;
     std::vector<PzxBlock> blocks;
     std::vector<double> pulses;
+    std::vector<Bytes> exact = {};
 };
 
-TEST(PzxPulses, GivesThePulsesBetweenTheSignalsEdges) {
+// PULS blocks that no DATA block follows are sound, given as the pulses between its edges; DATA
+// blocks and the pulses before them are read as they are.
+// Pulses of 100 to 169 T-states, one each, then a pilot of 5 and syncs of 500 and 600: more
+// runs than a pilot's, so the first of them are sound, and the last 61 are pulses before a turbo
+// block.
+Bytes VariedPulsesThenAPilot() {
+    Bytes words;
+    for (std::uint32_t pulse = 100; pulse < 170; ++pulse) Word16(words, pulse);
+    Append(words, Words({0x8005, 2000, 500, 600}));
+    return words;
+}
+
+Bytes PulsesBlockOf(std::uint32_t from, std::uint32_t to) {
+    Bytes block = {0x13, static_cast<std::uint8_t>(to - from)};
+    for (std::uint32_t pulse = from; pulse < to; ++pulse) Word16(block, pulse);
+    return block;
+}
+
+TEST(PzxTape, GivesTheSoundsPulsesBetweenItsEdgesAndTheDataAsItIs) {
     const std::vector<PzxRow> rows = {
         {"no blocks", {}, {}},
         {"one pulse", {{"PULS", Words({1000})}}, {1000}},
@@ -188,19 +228,45 @@ TEST(PzxPulses, GivesThePulsesBetweenTheSignalsEdges) {
          {{"PULS", Words({100})}, {"PAUS", Pause(0x8000'03E8)}},
          {100, 1000}},
         {"a pause at the same level", {{"PULS", Words({100})}, {"PAUS", Pause(1000)}}, {1100}},
-        {"data bits 1 0 1 and the tail",
+        {"data bits 1 0 1 as pure data, the tail as a pulse",
          {{"DATA", Data(3, 945, {855, 855}, {1710, 1710}, {0b1010'0000})}},
-         {1710, 1710, 855, 855, 1710, 1710, 945}},
-        {"data from a high level",
+         {},
+         {{0x14, 0x57, 0x03, 0xAE, 0x06, 3, 0, 0, 1, 0, 0, 0b1010'0000}, {0x13, 1, 0xB1, 0x03}}},
+        {"data of unequal symbols after a pulse",
          {{"PULS", Words({100})}, {"DATA", Data(0x8000'0001, 0, {855, 855}, {1710}, {0})}},
-         {100, 855, 855}},
-        {"blocks without sound passed over",
-         {{"BRWS", Text("side a")}, {"STOP", {0, 0}}, {"PULS", Words({7})}},
-         {7}},
+         {},
+         {{0x13, 1, 100, 0}, {0x19, 25, 0, 0, 0, 0,    0,    0,    0,    0, 0,    0,    0, 1, 0,
+                              0,    0,  2, 2, 0, 0x57, 0x03, 0x57, 0x03, 0, 0xAE, 0x06, 0, 0, 0}}},
+        {"a pause after data in its field, the tail included",
+         {{"DATA", Data(8, 945, {855, 855}, {1710, 1710}, {0x55})}, {"PAUS", Pause(7000 - 945)}},
+         {},
+         {{0x14, 0x57, 0x03, 0xAE, 0x06, 8, 2, 0, 1, 0, 0, 0x55}}},
+        {"a pause past a block's field goes on in pause blocks",
+         {{"DATA", Data(8, 0, {855, 855}, {1710, 1710}, {0x55})}, {"PAUS", Pause(70'000 * 3500)}},
+         {},
+         {{0x14, 0x57, 0x03, 0xAE, 0x06, 8, 0xFF, 0xFF, 1, 0, 0, 0x55}, {0x20, 0x71, 0x11}}},
+        {"a pause after data but a PULS between is sound",
+         {{"DATA", Data(8, 0, {855, 855}, {1710, 1710}, {0x55})},
+          {"PULS", Words({300})},
+          {"PAUS", Pause(0x8000'0000 | 7000)}},
+         {300, 7000},
+         {{0x14, 0x57, 0x03, 0xAE, 0x06, 8, 0, 0, 1, 0, 0, 0x55}}},
+        {"a pause alone", {{"PAUS", Pause(3500 * 3)}}, {}, {{0x20, 3, 0}}},
+        {"pulses too varied for a pilot are sound up to the pilot's",
+         {{"PULS", VariedPulsesThenAPilot()},
+          {"DATA", Data(8, 0, {855, 855}, {1710, 1710}, {0x55})}},
+         {100, 101, 102, 103, 104, 105, 106, 107, 108},
+         {PulsesBlockOf(109, 170), {0x11, 0xD0, 0x07, 0xF4, 0x01, 0x58, 0x02, 0x57, 0x03, 0xAE,
+                                    0x06, 5,    0,    8,    0,    0,    1,    0,    0,    0x55}}},
+        {"browse points and stops as their blocks",
+         {{"BRWS", Text("side a")}, {"STOP", {0, 0}}, {"STOP", {1, 0}}, {"PULS", Words({7})}},
+         {7},
+         {{0x30, 6, 's', 'i', 'd', 'e', ' ', 'a'}, {0x20, 0, 0}, {0x2A, 0, 0, 0, 0}}},
     };
     for (const PzxRow& row : rows) {
         const Pulses pulses = PzxOf(Pzx(row.blocks));
         EXPECT_EQ(pulses.list, row.pulses) << row.name;
+        EXPECT_EQ(pulses.exact, row.exact) << row.name;
         EXPECT_EQ(pulses.note, "") << row.name;
     }
 }
@@ -436,7 +502,7 @@ TEST(BadRecordings, EndInAClearMessageOrABoundedResult) {
          "The recording ends inside a block", 2},
         {"PZX DATA counting more bits than it holds", Kind::Pzx,
          Pzx({{"DATA", Data(100, 0, {855}, {1710}, {0xFF})}}), "",
-         "The recording's DATA block counts more bits than it holds; it is read to there", 8},
+         "The recording's DATA block counts more bits than it holds; it is read to there", 0},
         {"PZX of huge pulse counts", Kind::Pzx, Pzx({{"PULS", HugeCounts()}}), "", kPast,
          kMaxPulses},
         {"PZX repeating its longest pulse", Kind::Pzx,
@@ -444,6 +510,15 @@ TEST(BadRecordings, EndInAClearMessageOrABoundedResult) {
          "The recording goes on past 4 hours; it is read to there", 24},
         {"PZX of huge counts of no time", Kind::Pzx, Pzx({{"PULS", ZeroPulsesRepeated(10'000)}}),
          "", "", 0},
+        // DATA blocks are not sound, but their pulses count all the same.
+        {"PZX DATA of bits past 4 hours", Kind::Pzx,
+         Pzx({{"DATA", Data(8 * 400, 0, std::vector<std::uint16_t>(255, 0xFFFF),
+                            std::vector<std::uint16_t>(255, 0xFFFF), Bytes(400, 0))}}),
+         "", "The recording goes on past 4 hours; it is read to there", 0},
+        {"PZX DATA of bits past 100 million pulses", Kind::Pzx,
+         Pzx({{"DATA", Data(8 * 50'000, 0, std::vector<std::uint16_t>(255, 1),
+                            std::vector<std::uint16_t>(255, 1), Bytes(50'000, 0))}}),
+         "", kPast, 0},
     };
     for (const BadRow& row : rows) {
         SCOPED_TRACE(row.name);

@@ -54,4 +54,16 @@ Bytes RomPzx(const Bytes& tap) {
     return file;
 }
 
+Bytes TonePzx(std::uint32_t pulses, std::uint16_t length) {
+    Bytes file;
+    Block(file, "PZXT", {1, 0});
+    Bytes words;
+    for (std::uint32_t run = 0; run < pulses / 50; ++run) {
+        AppendWord(words, 0x8000 | 50);
+        AppendWord(words, static_cast<std::uint16_t>(length + run % 2));
+    }
+    Block(file, "PULS", words);
+    return file;
+}
+
 }  // namespace brisalto::testing
