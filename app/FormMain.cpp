@@ -24,10 +24,9 @@
 #include "RecordingErrors.h"
 #include "RowMenu.h"
 #include "ScanTape.h"
-#include "TapeRows.h"
-#include "ZxFont.h"
 #include "TapeArchive.h"
 #include "TapeDrop.h"
+#include "TapeRows.h"
 #include "TapeText.h"
 #include "WindowPlacement.h"
 #include "ZxFont.h"
@@ -238,7 +237,7 @@ std::optional<TapeLocation> TFormM::LocateTape(const std::string& path,
 }
 
 void TFormM::OpenTape(const QString& path) {
-    OpenTape(PathBytes(path));
+    OpenTape(ChosenFileBytes(path));
 }
 
 void TFormM::OpenTape(const std::string& path) {

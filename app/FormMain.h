@@ -57,7 +57,7 @@ public:
     // Opens the tape at path (absolute, in the core's form: bytes on POSIX) exactly as if it had
     // been chosen in the open dialog: every way of choosing a tape ends here.
     void OpenTape(const std::string& path);
-    // The same for a path that Qt holds (the open dialog's).
+    // The same for a path that Qt holds (the open dialog's; see ChosenFileBytes).
     void OpenTape(const QString& path);
     // Opens the next (direction +1) or previous (-1) tape of the open archive, without the
     // chooser (Alt+Right, Alt+Left); nothing past either end or for a tape of no archive.

@@ -13,6 +13,12 @@ namespace brisalto {
 // such paths reach the core through the command line or a drop instead.
 std::string PathBytes(const QString& path);
 
+// The file a dialog's choice stands for: PathBytes(path), unless that names no file and path
+// holds U+FFFD, as a platform dialog (GTK's) gives a name that is no UTF-8. Then each such part
+// of the path is the one name in its folder that shows as it does; where none does, or several
+// (caf\xE9 and caf\x82 both show as caf\uFFFD), PathBytes(path) stays, and the open fails.
+std::string ChosenFileBytes(const QString& path);
+
 // A path or name of the core (a file's, an archive entry's) as the user reads it: UTF-8 as such,
 // and U+FFFD for each byte that is not, so that a Latin-1 or CP437 name still shows its letters.
 QString ShownName(std::string_view bytes);

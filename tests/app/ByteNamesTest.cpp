@@ -6,10 +6,12 @@
 #include <QMimeData>
 #include <QWindow>
 
+#include <filesystem>
 #include <fstream>
 
 #include "CommandLine.h"
 #include "FormFixture.h"
+#include "PathBytes.h"
 #include "RunCommand.h"
 #include "Startup.h"
 #include "TapeBuilder.h"
@@ -90,6 +92,13 @@ TEST_P(NamesNotUtf8, OpenFromADrop) {
     ExpectOpenedAndShown();
 }
 
+// GTK's dialog lists such a name (under "All Files") and hands it back with U+FFFD in it.
+TEST_P(NamesNotUtf8, OpenFromADialogThatGivesTheNameAsShown) {
+    WriteBytes(Path(), HelloTape());
+    form.OpenTape(QString::fromStdString(folder_.Folder()) + QLatin1Char('/') + GetParam().shown);
+    ExpectOpenedAndShown();
+}
+
 // An archive's failure names it, readably; the chooser is offered the entries' own bytes.
 TEST_P(NamesNotUtf8, ArchivesNamedSoAndHoldingSuchNames) {
     const std::string zip = folder_.Folder() + "/" + GetParam().bytes + ".zip";
@@ -122,6 +131,27 @@ INSTANTIATE_TEST_SUITE_P(
                       ByteName{"SpacesAndPercents", "my 100% %41 tape.tap",
                                QStringLiteral("my 100% %41 tape.tap")}),
     [](const auto& test) { return std::string(test.param.test); });
+
+// Of a dialog's name with U+FFFD, each part is the one name of its folder that shows so; where
+// several do, the choice stays as given and fails to open.
+TEST(ChosenFileBytes, TakesTheOneNameThatShowsAsChosen) {
+    const TempTape tape(HelloTape(), "plain.tap");
+    const std::string base = tape.Folder();
+    const QString shownBase = QString::fromStdString(base);
+    std::filesystem::create_directory(base + "/d\xE9mos");
+    for (const std::string name : {"/d\xE9mos/caf\xE9.tap", "/two\xE9.tap", "/two\x82.tap"})
+        WriteBytes(base + name, HelloTape());
+    const struct {
+        QString chosen;
+        std::string file;
+    } cases[] = {
+        {shownBase + QStringLiteral("/plain.tap"), base + "/plain.tap"},
+        {shownBase + QStringLiteral("/d\uFFFDmos/caf\uFFFD.tap"), base + "/d\xE9mos/caf\xE9.tap"},
+        {shownBase + QStringLiteral("/two\uFFFD.tap"), base + "/two\xEF\xBF\xBD.tap"},
+        {shownBase + QStringLiteral("/gone\uFFFD.tap"), base + "/gone\xEF\xBF\xBD.tap"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ChosenFileBytes(c.chosen), c.file) << c.file;
+}
 
 }  // namespace
 }  // namespace brisalto::testing
