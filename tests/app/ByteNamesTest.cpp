@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "BlockView.h"
 #include "CommandLine.h"
 #include "FormFixture.h"
 #include "PathBytes.h"
@@ -58,6 +59,13 @@ protected:
                                            QString::fromStdString(folder_.Folder()) +
                                            QLatin1Char('/') + GetParam().shown + '\n'))
             << information.toStdString();
+        form.RxDBGrid1ViewBlock();
+        QStringList titles;
+        for (const QWidget* window : QApplication::topLevelWidgets()) {
+            if (qobject_cast<const BlockView*>(window) != nullptr && window->isVisible())
+                titles << window->windowTitle();
+        }
+        EXPECT_EQ(titles, QStringList{QStringLiteral("Block View: row 1 of ") + GetParam().shown});
     }
 
     // The text/uri-list a file manager gives: the path's bytes percent-encoded, CRLF after it.
