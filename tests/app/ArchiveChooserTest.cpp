@@ -139,9 +139,9 @@ TEST_F(ArchiveChooser, ACutNameShowsWholeInItsTooltip) {
 
 // The window steps from the tape chosen to its neighbours in archive order, by the keys and by
 // the row menu, and stops at the archive's ends.
-using ArchiveSteps = ArchiveChooser;
+using SteppingThroughAnArchive = ArchiveChooser;
 
-TEST_F(ArchiveSteps, TheKeysAndTheRowMenuOpenTheNextAndThePreviousTape) {
+TEST_F(SteppingThroughAnArchive, TheKeysAndTheRowMenuOpenTheNextAndThePreviousTape) {
     dialogs.chooserAnswer = 1;  // Game 594
     form.OpenTape(Zip());
     ASSERT_EQ(TapeFileName.entry, "Game 594.tap");
