@@ -86,8 +86,9 @@ protected:
 private:
     void CreateComponents();
     void ListCurrentRow();
-    // The tape at path, or the one chosen among an archive's tapes; nothing when the user
-    // cancels the choice. A failure leaves an empty catalogue behind, as a failed scan does.
+    // The tape at path, or the one chosen among an archive's tapes (which are left in tapes);
+    // nothing when the user cancels the choice. A failure leaves an empty catalogue behind, as a
+    // failed scan does.
     std::optional<TapeLocation> LocateTape(const std::string& path,
                                            std::vector<ArchiveTape>& tapes);
     // Reads and lists the tape at location, now the open one.
