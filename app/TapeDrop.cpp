@@ -12,8 +12,6 @@ namespace brisalto {
 
 namespace {
 
-const QString kUriListFormat = QStringLiteral("text/uri-list");
-
 // The path of a file: URI, percent escapes decoded as bytes; nothing for any other URI.
 std::optional<std::string> LocalPath(QByteArray uri) {
     constexpr std::string_view kScheme = "file:";
@@ -62,7 +60,8 @@ std::optional<std::string> TakeTapeDrag(QDropEvent& event) {
         }
 #else
         // The list's own bytes: QUrl would read a name that is no UTF-8 into U+FFFD.
-        if (data->hasFormat(kUriListFormat)) path = FirstLocalFile(data->data(kUriListFormat));
+        const QString uriList = QStringLiteral("text/uri-list");
+        if (data->hasFormat(uriList)) path = FirstLocalFile(data->data(uriList));
 #endif
         if (path) {
             event.setDropAction(Qt::CopyAction);

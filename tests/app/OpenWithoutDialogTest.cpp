@@ -57,14 +57,21 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"Help", {"-h"}, std::nullopt, 0},
         CommandLineCase{"UnknownLongOption", {"--bogus", "t.tap"}, std::nullopt, 2},
         CommandLineCase{"UnknownShortOption", {"-x"}, std::nullopt, 2},
-        CommandLineCase{"QtOptionWithoutItsValue", {"-platform"}, std::nullopt, 2},
-        // A name's bytes stay as given, UTF-8 or not.
+        CommandLineCase{"QtOptionWithoutItsValue", {"-platform"}, std::nullopt, 2}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+#ifndef _WIN32
+// On POSIX a name's bytes stay as given, UTF-8 or not (Windows' names are UTF-16, kept as UTF-8).
+INSTANTIATE_TEST_SUITE_P(
+    ByteNames, ReadingTheCommandLine,
+    ::testing::Values(
         CommandLineCase{"Latin1NameKeepsItsBytes", {"caf\xE9.tap"}, "/tapes/a/caf\xE9.tap", {}},
         CommandLineCase{"Latin1FolderAndName",
                         {"-platform", "offscreen", "../\x82t\xE9/x\xE9.tap", "two.tap"},
                         "/tapes/\x82t\xE9/x\xE9.tap",
                         {}}),
     [](const auto& test) { return std::string(test.param.name); });
+#endif
 
 // A Program header "hello" and its data; a second tape with one Bytes header.
 Bytes HelloTape() {
