@@ -3,12 +3,13 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 
 #include <array>
 
 #include "LicenceNotice.h"
+#include "PathBytes.h"
 
 namespace brisalto {
 
@@ -43,9 +44,42 @@ QString WindowSystemHelp() {
     return text;
 }
 
+// Arguments that are no option (files, options' values) go to the parser as "\x01" and their
+// place, so that the file's own bytes are taken from the arguments afterwards: a name that is
+// not UTF-8 would not survive a QString. Options stay as they are, for the parser's messages.
+constexpr QChar kPlaceMark = QChar(0x01);
+
+QStringList ParserArguments(const std::vector<std::string>& arguments) {
+    QStringList parsed;
+    bool optionsEnded = false;
+    for (std::size_t place = 0; place < arguments.size(); ++place) {
+        const std::string& argument = arguments[place];
+        const bool option = !optionsEnded && argument.size() > 1 && argument.front() == '-';
+        if (place == 0 || option) {
+            parsed.append(ShownName(argument));
+            if (argument == "--") optionsEnded = true;
+        } else {
+            parsed.append(kPlaceMark + QString::number(place));
+        }
+    }
+    return parsed;
+}
+
+// The argument a placeholder of ParserArguments stands for.
+std::string ArgumentAt(const QString& placeholder, const std::vector<std::string>& arguments) {
+    bool number = false;
+    const qlonglong place = placeholder.mid(1).toLongLong(&number);
+    if (!placeholder.startsWith(kPlaceMark) || !number || place <= 0 ||
+        static_cast<std::size_t>(place) >= arguments.size()) {
+        return PathBytes(placeholder);
+    }
+    return arguments[static_cast<std::size_t>(place)];
+}
+
 }  // namespace
 
-CommandLineRequest ReadCommandLine(const QStringList& arguments, const QString& currentFolder) {
+CommandLineRequest ReadCommandLine(const std::vector<std::string>& arguments,
+                                   const std::string& currentFolder) {
     QCommandLineParser parser;
     // Qt's own options are single-dash words (-platform offscreen), not bundles of letters.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -63,9 +97,9 @@ CommandLineRequest ReadCommandLine(const QStringList& arguments, const QString& 
                                  QStringLiteral("[file]"));
 
     CommandLineRequest request;
-    const QString program =
-        arguments.isEmpty() ? QStringLiteral("brisalto") : QFileInfo(arguments.front()).fileName();
-    if (!parser.parse(arguments)) {
+    const QString program = arguments.empty() ? QStringLiteral("brisalto")
+                                              : QFileInfo(ShownName(arguments.front())).fileName();
+    if (!parser.parse(ParserArguments(arguments))) {
         request.exitCode = 2;
         request.text = program + QStringLiteral(": ") + parser.errorText() + QLatin1Char('\n');
     } else if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
@@ -78,7 +112,7 @@ CommandLineRequest ReadCommandLine(const QStringList& arguments, const QString& 
         request.text =
             QStringLiteral("Brisalto " BRISALTO_VERSION "\n") + QString::fromUtf8(kLicenceNotice);
     } else if (const QStringList files = parser.positionalArguments(); !files.isEmpty()) {
-        request.tapePath = QDir::cleanPath(QDir(currentFolder).absoluteFilePath(files.front()));
+        request.tapePath = AbsolutePathBytes(ArgumentAt(files.front(), arguments), currentFolder);
     }
     return request;
 }

@@ -17,6 +17,7 @@
 #include "FailureText.h"
 #include "ListBasicProgram.h"
 #include "MemoLines.h"
+#include "PathBytes.h"
 #ifdef BRISALTO_HAS_RECORDER
 #include "RecordDialog.h"
 #endif
@@ -90,6 +91,7 @@ TFormM::TFormM(FormDialogs& dialogs, QWidget* parent)
     setFixedSize(kClientWidth, kClientHeight);
     setAcceptDrops(true);
     CreateComponents();
+    AddArchiveStepKeys(*this, [this](int direction) { StepArchiveTape(direction); });
     DataSource1->ReadPicturesFrom(heldTape_);
     heldTape_.ShowProgressOver(this);
     // A tape read in, or the catalogue emptied by a failed one: the views' rows are gone.
@@ -208,45 +210,68 @@ void TFormM::EmptyCatalogue() {
     TblTAPFiles.Empty();
 }
 
-std::optional<TapeLocation> TFormM::LocateTape(const QString& path) {
-    const std::string file = path.toStdString();
+std::optional<TapeLocation> TFormM::LocateTape(const std::string& path,
+                                               std::vector<ArchiveTape>& tapes) {
     TapeFileContents contents;
     try {
-        contents = FindTapes(file);
+        contents = FindTapes(path);
         if (contents.archive && contents.tapes.empty()) throw ArchiveError(kArchiveWithoutTapeText);
     } catch (...) {
-        OpenDialog1.Remember(path);
-        TapeFileName = TapeLocation(file);
+        OpenDialog1.Remember(ShownName(path));
+        TapeFileName = TapeLocation(path);
+        archiveSteps_.Forget();
         EmptyCatalogue();
         throw;
     }
-    if (!contents.archive) return TapeLocation(file);
+    if (!contents.archive) return TapeLocation(path);
     std::size_t chosen = 0;
     if (contents.tapes.size() > 1) {
         const std::optional<std::size_t> answer =
-            dialogs_.ChooseArchiveTape(*this, path, contents.tapes);
+            dialogs_.ChooseArchiveTape(*this, ShownName(path), contents.tapes);
         if (!answer || *answer >= contents.tapes.size()) return std::nullopt;
         chosen = *answer;
     }
     const ArchiveTape& tape = contents.tapes[chosen];
-    return TapeLocation(file, tape.name, tape.index);
+    TapeLocation location(path, tape.name, tape.index);
+    tapes = std::move(contents.tapes);
+    return location;
 }
 
 void TFormM::OpenTape(const QString& path) {
-    RunHandler([this, &path] {
-        const std::optional<TapeLocation> location = LocateTape(path);
-        if (!location) return;
-        OpenDialog1.Remember(path);
-        TapeFileName = *location;
+    OpenTape(ChosenFileBytes(path));
+}
 
-        try {
-            heldTape_.Read();
-        } catch (...) {
-            EmptyCatalogue();
-            throw;
+void TFormM::OpenTape(const std::string& path) {
+    RunHandler([this, &path] {
+        std::vector<ArchiveTape> tapes;
+        const std::optional<TapeLocation> location = LocateTape(path, tapes);
+        if (!location) return;
+        OpenDialog1.Remember(ShownName(path));
+        if (location->InArchive()) {
+            archiveSteps_.Follow(path, std::move(tapes), location->index);
+        } else {
+            archiveSteps_.Forget();
         }
-        ListHeldTape();
+        ReadTapeAt(*location);
     });
+}
+
+void TFormM::StepArchiveTape(int direction) {
+    RunHandler([this, direction] {
+        const std::optional<std::size_t> place = archiveSteps_.Neighbour(direction);
+        if (place) ReadTapeAt(archiveSteps_.StepTo(*place));
+    });
+}
+
+void TFormM::ReadTapeAt(const TapeLocation& location) {
+    TapeFileName = location;
+    try {
+        heldTape_.Read();
+    } catch (...) {
+        EmptyCatalogue();
+        throw;
+    }
+    ListHeldTape();
 }
 
 void TFormM::ListHeldTape() {
@@ -272,7 +297,7 @@ void TFormM::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TFormM::dropEvent(QDropEvent* event) {
-    const std::optional<QString> path = TakeTapeDrag(*event);
+    const std::optional<std::string> path = TakeTapeDrag(*event);
     if (!path) return;
     // Opened once the drop is over, so that a message box does not keep the dragging program
     // waiting for the drop to end.
@@ -291,7 +316,9 @@ void TFormM::RxDBGrid1KeyUp() {
 void TFormM::RxDBGrid1ContextMenu(const QPoint& globalPos) {
     RunHandler([this, &globalPos] {
         RunRowMenu(*this, dialogs_, heldTape_, TblTAPFiles, *DataSource1, globalPos,
-                   [this] { RecordFromSoundInput(); });
+                   [this] { RecordFromSoundInput(); },
+                   {archiveSteps_.HasPrevious(), archiveSteps_.HasNext(),
+                    [this](int direction) { StepArchiveTape(direction); }});
     });
 }
 
@@ -309,6 +336,7 @@ void TFormM::RecordFromSoundInput() {
         RecordDialog recorder(*this);
         if (recorder.exec() != QDialog::Accepted || !recorder.Recovered()) return;
         TapeFileName = recorder.Recovered()->location;
+        archiveSteps_.Forget();
         heldTape_.Hold(recorder.Recovered());
         ListHeldTape();
     });

@@ -6,7 +6,10 @@
 
 #include <exception>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "ArchiveSteps.h"
 #include "CatalogueTable.h"
 #include "FormDialogs.h"
 #include "HeldTape.h"
@@ -51,9 +54,14 @@ public:
     // in memory, as if a file had been opened.
     void RecordFromSoundInput();
 
-    // Opens the tape at path (absolute) exactly as if it had been chosen in the open dialog:
-    // every way of choosing a tape ends here.
+    // Opens the tape at path (absolute, in the core's form: bytes on POSIX) exactly as if it had
+    // been chosen in the open dialog: every way of choosing a tape ends here.
+    void OpenTape(const std::string& path);
+    // The same for a path that Qt holds (the open dialog's; see ChosenFileBytes).
     void OpenTape(const QString& path);
+    // Opens the next (direction +1) or previous (-1) tape of the open archive, without the
+    // chooser (Alt+Right, Alt+Left); nothing past either end or for a tape of no archive.
+    void StepArchiveTape(int direction);
 
 public:  // components, owned by the window
     QLabel* Label3;
@@ -78,9 +86,13 @@ protected:
 private:
     void CreateComponents();
     void ListCurrentRow();
-    // The tape at path, or the one chosen among an archive's tapes; nothing when the user
-    // cancels the choice. A failure leaves an empty catalogue behind, as a failed scan does.
-    std::optional<TapeLocation> LocateTape(const QString& path);
+    // The tape at path, or the one chosen among an archive's tapes (which are left in tapes);
+    // nothing when the user cancels the choice. A failure leaves an empty catalogue behind, as a
+    // failed scan does.
+    std::optional<TapeLocation> LocateTape(const std::string& path,
+                                           std::vector<ArchiveTape>& tapes);
+    // Reads and lists the tape at location, now the open one.
+    void ReadTapeAt(const TapeLocation& location);
     void EmptyCatalogue();
     // Lists the held tape in the grid, or says it is damaged.
     void ListHeldTape();
@@ -91,6 +103,7 @@ private:
 
     FormDialogs& dialogs_;
     HeldTape heldTape_{TapeFileName};  // the document of TapeFileName
+    ArchiveSteps archiveSteps_;        // the tapes of TapeFileName's archive
 };
 
 }  // namespace brisalto

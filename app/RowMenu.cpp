@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "ArchiveSteps.h"
 #include "BlockTip.h"
 #include "BlockView.h"
 #include "CatalogueModel.h"
@@ -36,6 +37,12 @@ QString Caption(RowItem item) {
         case RowItem::ViewBlock: return QStringLiteral("&View Block\u2026");
         case RowItem::SaveTapeAs: return QStringLiteral("Save Tape &As\u2026");
         case RowItem::TapeInformation: return QStringLiteral("Tape &Information\u2026");
+        case RowItem::PreviousArchiveTape:
+            return QStringLiteral("Pr&evious Tape in Archive\t") +
+                   kPreviousArchiveTapeKeys.toString(QKeySequence::NativeText);
+        case RowItem::NextArchiveTape:
+            return QStringLiteral("&Next Tape in Archive\t") +
+                   kNextArchiveTapeKeys.toString(QKeySequence::NativeText);
         case RowItem::RecordFromSoundInput: return QStringLiteral("&Record From Sound Input\u2026");
     }
     return {};
@@ -65,13 +72,16 @@ void Do(RowItem item, const RowOfTape& row, const std::shared_ptr<const TapeDocu
         case RowItem::TapeInformation:
             row.dialogs.ShowTapeInformation(row.owner, TapeInformationText(row.document));
             return;
-        case RowItem::RecordFromSoundInput: return;  // needs no tape: see RunRowMenu
+        case RowItem::PreviousArchiveTape:
+        case RowItem::NextArchiveTape:
+        case RowItem::RecordFromSoundInput: return;  // need no document: see RunRowMenu
     }
 }
 
 }  // namespace
 
-std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen, bool holdsScreen) {
+std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen, bool holdsScreen,
+                              const ArchiveNeighbours& neighbours) {
     std::vector<RowItem> items;
     if (row != nullptr) {
         if (row->Tipo == kProgramDataTipo) {
@@ -95,6 +105,8 @@ std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen, bool holds
         items.push_back(RowItem::SaveTapeAs);
         items.push_back(RowItem::TapeInformation);
     }
+    if (neighbours.previous) items.push_back(RowItem::PreviousArchiveTape);
+    if (neighbours.next) items.push_back(RowItem::NextArchiveTape);
 #ifdef BRISALTO_HAS_RECORDER
     items.push_back(RowItem::RecordFromSoundInput);
 #endif
@@ -102,13 +114,13 @@ std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen, bool holds
 }
 
 void RunRowMenu(QWidget& owner, FormDialogs& dialogs, HeldTape& tape, const CatalogueTable& table,
-                CatalogueModel& model, const QPoint& globalPos,
-                const std::function<void()>& record) {
+                CatalogueModel& model, const QPoint& globalPos, const std::function<void()>& record,
+                const ArchiveNeighbours& neighbours) {
     const std::optional<std::size_t> index = table.CurrentIndex();
     const CatalogueRow* row = index && !table.HasOpenRow() ? &table.Row(*index) : nullptr;
     const ScreenPlace* screen = row != nullptr ? model.ScreenOf(*row) : nullptr;
     const std::vector<RowItem> items =
-        RowItems(row, !tape.Location().path.empty(), screen != nullptr);
+        RowItems(row, !tape.Location().path.empty(), screen != nullptr, neighbours);
     if (items.empty()) return;
 
     QMenu menu(&owner);
@@ -121,6 +133,10 @@ void RunRowMenu(QWidget& owner, FormDialogs& dialogs, HeldTape& tape, const Cata
     const auto item = static_cast<RowItem>(chosen->data().toInt());
     if (item == RowItem::RecordFromSoundInput) {
         if (record) record();
+        return;
+    }
+    if (item == RowItem::PreviousArchiveTape || item == RowItem::NextArchiveTape) {
+        if (neighbours.step) neighbours.step(item == RowItem::NextArchiveTape ? 1 : -1);
         return;
     }
     try {

@@ -38,7 +38,7 @@ void SetUpApplication(QApplication& application) {
     AddSpeccyFont();
 }
 
-void OpenTapeOnceShown(TFormM& form, const QString& path) {
+void OpenTapeOnceShown(TFormM& form, const std::string& path) {
     QMetaObject::invokeMethod(
         &form, [&form, path] { form.OpenTape(path); }, Qt::QueuedConnection);
 }

@@ -18,7 +18,7 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-// The length and modification time of the file at path (UTF-8) now, without opening it: the
+// The length and modification time of the file at path (bytes; UTF-8 on Windows) now, without opening it: the
 // window asks this to know whether the tape it holds is still the file's. Nothing when the file
 // cannot be looked at (gone, a device): opening it then says why, in the failure table's words.
 std::optional<FileStamp> StampOfFile(const std::string& path) noexcept;
@@ -32,7 +32,7 @@ std::uint64_t OsFileOpens() noexcept;
 // quietly when Close() was not reached, so a failure travelling out never leaks the handle.
 class OsFile final : public ByteSource {
 public:
-    // Opens an existing file by its UTF-8 path.
+    // Opens an existing file by its path: the name's bytes on POSIX, UTF-8 on Windows.
     explicit OsFile(const std::string& path);
     ~OsFile() override;
     OsFile(const OsFile&) = delete;

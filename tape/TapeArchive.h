@@ -14,7 +14,7 @@ namespace brisalto {
 // recording is (IsRecordingName), in any case and at any folder depth, not a Mac resource
 // companion; or the one stream of a compressed file.
 struct ArchiveTape {
-    std::string name;        // the entry's path inside the archive, UTF-8
+    std::string name;        // the entry's path inside the archive: UTF-8, or its own bytes
     std::uint64_t size = 0;  // its unpacked size as the archive states it (0 when unstated)
     unsigned index = 0;      // its place among all of the archive's entries
 };
@@ -51,7 +51,7 @@ bool IsTapeFileName(std::string_view name);
 // from an archive's start), for tests and figures.
 std::uint64_t ArchiveWalks() noexcept;
 
-// Looks at the file at path (UTF-8): an archive (recognised by its content, whatever its name)
+// Looks at the file at path (as OsFile takes it): an archive (recognised by its content, whatever its name)
 // lists the tape entries it holds; any other file is a tape (a bare tape's bytes are kept for the
 // read that follows; a recording's, told by its first bytes, are not read). File-layer failures
 // travel out as InOutError, a damaged archive as ArchiveError.

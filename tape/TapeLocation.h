@@ -18,7 +18,7 @@ struct TapeLocation {
     bool InArchive() const noexcept { return !entry.empty(); }
     bool operator==(const TapeLocation&) const = default;
 
-    std::string path;   // the file on disk, UTF-8
+    std::string path;   // the file on disk: its bytes on POSIX (UTF-8 or not), UTF-8 on Windows
     std::string entry;  // the entry's name inside the archive at path; empty for a bare tape
     unsigned index = 0; // the entry's place among the archive's entries, counted from 0
 };

@@ -17,8 +17,8 @@ namespace {
 
 struct CommandLineCase {
     const char* name;
-    QStringList arguments;  // after the program's own name
-    std::optional<QString> tapePath;
+    std::vector<std::string> arguments;  // after the program's own name, as the system's bytes
+    std::optional<std::string> tapePath;
     std::optional<int> exitCode;
 };
 void PrintTo(const CommandLineCase& row, std::ostream* out) {
@@ -29,9 +29,9 @@ class ReadingTheCommandLine : public ::testing::TestWithParam<CommandLineCase> {
 
 TEST_P(ReadingTheCommandLine, FindsTheTapeOrTheExit) {
     const CommandLineCase& row = GetParam();
-    const CommandLineRequest request =
-        ReadCommandLine(QStringList{QStringLiteral("/usr/bin/brisalto")} + row.arguments,
-                        QStringLiteral("/tapes/a"));
+    std::vector<std::string> arguments{"/usr/bin/brisalto"};
+    arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
+    const CommandLineRequest request = ReadCommandLine(arguments, "/tapes/a");
     EXPECT_EQ(request.tapePath, row.tapePath);
     EXPECT_EQ(request.exitCode, row.exitCode);
     if (request.exitCode == 2) {
@@ -60,6 +60,19 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"QtOptionWithoutItsValue", {"-platform"}, std::nullopt, 2}),
     [](const auto& test) { return std::string(test.param.name); });
 
+#ifndef _WIN32
+// On POSIX a name's bytes stay as given, UTF-8 or not (Windows' names are UTF-16, kept as UTF-8).
+INSTANTIATE_TEST_SUITE_P(
+    ByteNames, ReadingTheCommandLine,
+    ::testing::Values(
+        CommandLineCase{"Latin1NameKeepsItsBytes", {"caf\xE9.tap"}, "/tapes/a/caf\xE9.tap", {}},
+        CommandLineCase{"Latin1FolderAndName",
+                        {"-platform", "offscreen", "../\x82t\xE9/x\xE9.tap", "two.tap"},
+                        "/tapes/\x82t\xE9/x\xE9.tap",
+                        {}}),
+    [](const auto& test) { return std::string(test.param.name); });
+#endif
+
 // A Program header "hello" and its data; a second tape with one Bytes header.
 Bytes HelloTape() {
     return TapeBuilder().ProgramHeader("hello", 4, 10, 4).Data({0, 10, 0, 0}).Get();
@@ -73,7 +86,7 @@ using OpenFromTheCommandLine = FormFixture;
 TEST_F(OpenFromTheCommandLine, OpensOnceTheEventLoopRunsAsIfChosenInTheDialog) {
     const TempTape tape(HelloTape());
     form.Button1->setFocus();
-    OpenTapeOnceShown(form, QString::fromStdString(tape.Path()));
+    OpenTapeOnceShown(form, tape.Path());
     EXPECT_EQ(GridRows(), 1) << "nothing opened before the event loop runs";
 
     QCoreApplication::processEvents();
@@ -90,13 +103,13 @@ TEST_F(OpenFromTheCommandLine, OpensOnceTheEventLoopRunsAsIfChosenInTheDialog) {
 TEST_F(OpenFromTheCommandLine, KeepsTheScanRulesAndMessages) {
     const TempTape tape(HelloTape());
     form.ChkShowRaw->setChecked(false);
-    OpenTapeOnceShown(form, QString::fromStdString(tape.Path()));
+    OpenTapeOnceShown(form, tape.Path());
     QCoreApplication::processEvents();
     EXPECT_EQ(GridRows(), 1) << "Show Raw Blocks off: the header only";
 
     const TempTape damaged(TapeBuilder().Raw({50, 0, 0x00}).Get());
-    OpenTapeOnceShown(form, QString::fromStdString(damaged.Path()));
-    OpenTapeOnceShown(form, QString::fromStdString(tape.Folder() + "/gone.tap"));
+    OpenTapeOnceShown(form, damaged.Path());
+    OpenTapeOnceShown(form, tape.Folder() + "/gone.tap");
     QCoreApplication::processEvents();
     EXPECT_EQ(
         dialogs.damaged,
