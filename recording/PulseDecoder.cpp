@@ -264,13 +264,13 @@ void PulseDecoder::Data(double pulse, bool edge) {
         }
         if (state_ == State::Data && statedEnd_ > 0 && WholeBytes() >= statedEnd_) {
             now_ += pulse;
-            EndAfter(statedEnd_, pulse);
+            EndAfter(statedEnd_, pulse, edge);
             return;
         }
         if (state_ == State::Data && !learned_) LearnTimings();
         now_ += pulse;
         if (state_ == State::Data) {
-            EndData(pulse, false);
+            EndData(pulse, false, edge);
         } else {
             // The block ended on its last pulses; this one is the pause after them.
             Search(pulse, edge);
@@ -588,7 +588,7 @@ void PulseDecoder::EndOnBadPair() {
 
 // The block ends after count bytes (where the tape says, or before a tone that began in it),
 // at a pause of pausePulse; what was read after those bytes goes back to the search.
-void PulseDecoder::EndAfter(std::size_t count, double pausePulse) {
+void PulseDecoder::EndAfter(std::size_t count, double pausePulse, bool pauseIsEdge) {
     if (!learned_) {
         learning_.resize(std::min(learning_.size(), 8 * count));
         half_ = 0;
@@ -596,7 +596,7 @@ void PulseDecoder::EndAfter(std::size_t count, double pausePulse) {
         LearnTimings();
         now_ += pausePulse;
         if (state_ != State::Data) {
-            if (pausePulse > 0) Search(pausePulse, false);
+            if (pausePulse > 0) Search(pausePulse, pauseIsEdge);
             return;
         }
     }
@@ -606,12 +606,12 @@ void PulseDecoder::EndAfter(std::size_t count, double pausePulse) {
     bits_ = 0;
     byte_ = 0;
     half_ = 0;
-    EndData(pausePulse, false);
+    EndData(pausePulse, false, pauseIsEdge);
 }
 
 // The block ends: at a pause of pausePulse T-states, or broken at the current pulse. Its bytes
 // are held while the pause after it is measured.
-void PulseDecoder::EndData(double pausePulse, bool broke) {
+void PulseDecoder::EndData(double pausePulse, bool broke, bool pauseIsEdge) {
     state_ = State::Search;
     CommitBytes(bytes_.size());
     // What was taken but not read as whole bytes (a byte cut short, the pair that broke the
@@ -672,7 +672,7 @@ void PulseDecoder::EndData(double pausePulse, bool broke) {
     }
     bytes_.clear();
     // What followed a break, or the halves of a byte cut short, are looked at again for the
-    // next pilot, from where they began; then the pulse that ended the block, as silence.
+    // next pilot, from where they began; then the pulse that ended the block.
     now_ -= pausePulse;
     for (const double pulse : rest) now_ -= pulse;
     for (const double pulse : rest) {
@@ -680,7 +680,7 @@ void PulseDecoder::EndData(double pausePulse, bool broke) {
         Search(pulse, true);
     }
     now_ += pausePulse;
-    if (pausePulse > 0) Search(pausePulse, false);
+    if (pausePulse > 0) Search(pausePulse, pauseIsEdge);
 }
 
 // --- Sound that makes no block ----------------------------------------------------------------

@@ -58,8 +58,10 @@ private:
     std::size_t WholeBytes() const;
     void CommitBytes(std::size_t count);
     void EndOnBadPair();
-    void EndAfter(std::size_t count, double pausePulse);
-    void EndData(double pausePulse, bool broke);
+    // pauseIsEdge: the pulse that ended the block is an edge (the next sound's first pulse, or
+    // a pause's edge), looked at again as one; else silence.
+    void EndAfter(std::size_t count, double pausePulse, bool pauseIsEdge = false);
+    void EndData(double pausePulse, bool broke, bool pauseIsEdge = false);
     // start: where the pulse began, T-states from the recording's start
     void KeepPulse(double pulse, double start);
     void KeepSilence(double tstates, double start);
