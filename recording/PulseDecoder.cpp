@@ -359,14 +359,14 @@ bool PulseDecoder::FollowTone(double half) {
 }
 
 // Counts halves as the search counts a pilot; a run of a pilot's length followed by two
-// pulses that together are shorter than one of it is a pilot and its sync, which data cannot
-// be (a 0 bit's two halves after 1 bits are as long as one of theirs). True when the block
-// ended so.
+// pulses that together are shorter than three quarters of one of it is a pilot and its sync,
+// which data cannot be (a 0 bit's two halves after 1 bits are as long as one of theirs). True
+// when the block ended so.
 bool PulseDecoder::FollowPilot(double half) {
     if (syncFirst_ > 0) {
         const double first = syncFirst_;
         syncFirst_ = 0;
-        if (first + half < 0.8 * alikeAverage_ && half < alikeAverage_) {
+        if (first + half < 0.75 * alikeAverage_ && half < alikeAverage_) {
             SplitAtPilot(first, half);
             return true;
         }

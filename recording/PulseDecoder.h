@@ -18,9 +18,12 @@ inline constexpr double kTStatesPerSecond = 3'500'000.0;
 
 // Reads pulses (the times between the signal's edges, in T-states) as a Spectrum's loader would:
 // a pilot tone, its sync pulses, then bits against the timings measured on that block, to the
-// block's end. Pulses that make no block are kept as they were measured: a tone as a tone, the
-// rest as pulses, silence as a pause. Each block goes to the observer as soon as it is complete;
-// memory stays bounded whatever the pulses are.
+// block's end. A block ends where the tape says it does (a standard header's 19 bytes, and the
+// length it gives the data block after it, unless the pulses plainly go on as data), or where
+// its pulses stop being bits: at a pause, or at a tone or the next block's pilot following it
+// with no pause, which go back to the pilot search whole. Pulses that make no block are kept as
+// they were measured: a tone as a tone, the rest as pulses, silence as a pause. Each block goes
+// to the observer as soon as it is complete; memory stays bounded whatever the pulses are.
 class PulseDecoder {
 public:
     using BlockObserver = std::function<void(RecoveredBlock)>;
@@ -135,6 +138,7 @@ private:
         std::uint32_t zeros = 0, ones = 0;
     };
     std::optional<BitSums> sumsAtAlike_;  // the bit sums before the byte the run began in
+
     std::vector<double> learning_;  // the first pairs, from which the bit timings are measured
     bool learned_ = false;
     double zero_ = 0, one_ = 0;  // the pair lengths of a 0 and a 1 bit, following the block
