@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ struct Pulses {
         }
     }
     void Pause(double milliseconds) { Add(milliseconds * 3500, false); }
+    void Tone(double length, int count) {
+        for (int i = 0; i < count; ++i) Add(length);
+    }
 };
 
 std::vector<RecoveredBlock> Decode(const Pulses& pulses) {
@@ -174,6 +178,106 @@ TEST(PulseDecoder, SoundThatIsNoBlockIsKept) {
     EXPECT_EQ(blocks[2].tzx, (Bytes{0x13, 6, 0x2C, 0x01, 0xBC, 0x02, 0x4C, 0x04, 0x88, 0x13, 0xC8,
                                     0x00, 0x84, 0x03}));
     EXPECT_EQ(blocks[3].tzx, (Bytes{0x20, 0xD0, 0x07}));
+}
+
+// What follows a block with no pause between them ends it: the next block's pilot (even one
+// whose pulses a 1 bit's could be), a tone, or where a standard header says the block ends.
+// Every block comes back whole and undamaged, the next pilot uneaten, the tone kept.
+struct FollowRow {
+    const char* name;
+    std::function<void(Pulses&)> make;
+    std::vector<Bytes> bodies;
+    std::uint32_t lastPilotPulses = 0;  // of the last block, a turbo one; 0 when not looked at
+    std::uint32_t tonePulses = 0;       // of a tone kept after the blocks; 0 when none
+};
+
+TEST(PulseDecoder, WhatFollowsWithNoPauseEndsTheBlock) {
+    // A turbo loader whose pilot pulse is near a ROM 1 bit's half, so that only its sync tells.
+    const Timings nearOne{1800, 540, 600, 700, 1400, 2000};
+    const Timings turbo{1800, 500, 600, 500, 1000, 1500};
+    // A block under flag 0 whose first 19 bytes check, which is no header: it goes on.
+    Bytes longFlagZero = WithChecksum(Bytes(kHeader.begin(), kHeader.end() - 1));
+    longFlagZero.insert(longFlagZero.end(), kData.begin(), kData.end());
+    longFlagZero = WithChecksum(longFlagZero);
+    const std::vector<FollowRow> rows = {
+        {"the next standard block",
+         [](Pulses& p) {
+             p.Block(kData, kRom);
+             p.Block(kHeader, kRom);
+         },
+         {kData, kHeader}},
+        {"a turbo block whose pilot a 1 bit could be",
+         [&](Pulses& p) {
+             p.Block(kData, kRom);
+             p.Block(kData, nearOne);
+         },
+         {kData, kData},
+         2000},
+        {"a standard block after a turbo one",
+         [&](Pulses& p) {
+             p.Block(kData, turbo);
+             p.Block(kHeader, kRom);
+         },
+         {kData, kHeader}},
+        {"a tone",
+         [](Pulses& p) {
+             p.Block(kData, kRom);
+             p.Tone(3000, 300);
+         },
+         {kData},
+         0,
+         300},
+        {"a tone of pulses shorter than the bits'",
+         [](Pulses& p) {
+             p.Block(kData, kRom);
+             p.Tone(400, 300);
+         },
+         {kData},
+         0,
+         300},
+        {"a header's 19 bytes, then a tone a 1 bit could be",
+         [](Pulses& p) {
+             p.Block(kHeader, kRom);
+             p.Tone(1800, 300);
+         },
+         {kHeader},
+         0,
+         300},
+        {"the data block its header states, then a tone a 1 bit could be",
+         [](Pulses& p) {
+             p.Block(kHeader, kRom);
+             p.Pause(500);
+             p.Block(kData, kRom);
+             p.Tone(1800, 300);
+         },
+         {kHeader, kData},
+         0,
+         300},
+        {"a block under flag 0 that goes on past 19 bytes",
+         [&](Pulses& p) { p.Block(longFlagZero, kRom); },
+         {longFlagZero}},
+    };
+    for (const FollowRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        Pulses pulses;
+        row.make(pulses);
+        pulses.Pause(1000);
+        std::vector<Bytes> bodies;
+        std::uint32_t lastPilot = 0, tone = 0;
+        for (const RecoveredBlock& block : Decode(pulses)) {
+            if (block.tzx[0] == 0x12) tone += Word(block.tzx, 3);
+            if (!block.data) continue;
+            bodies.push_back(DataOf(block));
+            EXPECT_TRUE(block.checksumGood);
+            EXPECT_FALSE(block.broke);
+            lastPilot = block.tzx[0] == 0x11 ? Word(block.tzx, 11) : 0;
+        }
+        EXPECT_EQ(bodies, row.bodies);
+        if (row.lastPilotPulses > 0) {
+            EXPECT_EQ(lastPilot, row.lastPilotPulses);
+        }
+        EXPECT_EQ(tone, row.tonePulses);
+    }
 }
 
 }  // namespace
