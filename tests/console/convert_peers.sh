@@ -4,11 +4,7 @@
 # TZX there and back byte for byte, every TZX written read by tzxlist, what a TAP leaves out
 # named, a damaged tape's whole blocks, and the tape never written over.
 set -uo pipefail
-program=$(realpath "$1")
-here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
+source "$(dirname "$0")/scratch-folder.sh"
 
 failed=0
 fail() {

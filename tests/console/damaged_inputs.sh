@@ -5,11 +5,7 @@
 # a recording whose second block fails its checksum. Each is a damaged tape for every command
 # that reads it: exit 3, the damaged tape's line, and only the first, whole block written.
 set -uo pipefail
-program=$(realpath "$1")
-here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
+source "$(dirname "$0")/scratch-folder.sh"
 
 cp "$here/../data/loading.tap" good.tap
 head -c 21 good.tap >header.tap # the header block, whole

@@ -4,11 +4,7 @@
 # zip and in a folder. Every command reads a recording as the tape it holds; convert writes that
 # tape back byte for byte.
 set -uo pipefail
-program=$(realpath "$1")
-here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
+source "$(dirname "$0")/scratch-folder.sh"
 
 cp "$here/../data/loading.tap" good.tap
 "$program" wav -o side.wav good.tap || exit 1

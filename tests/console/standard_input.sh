@@ -5,11 +5,7 @@
 # file named on the command line, standard input named "standard input" where the file's path
 # was; the large one is cut at 64 MiB as the file is (a damaged tape, exit 3).
 set -uo pipefail
-program=$(realpath "$1")
-here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
+source "$(dirname "$0")/scratch-folder.sh"
 
 cp "$here/../data/loading.tap" good.tap
 cp "$here/../data/loading.zip" tapes.zip

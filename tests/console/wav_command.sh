@@ -3,11 +3,7 @@
 # The console program $1's wav command: the exit status, the one line on standard error, and a
 # WAV file written whole or not at all (nothing left beside it, an older file kept on failure).
 set -uo pipefail
-program=$(realpath "$1")
-here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
+source "$(dirname "$0")/scratch-folder.sh"
 
 cp "$here/../data/loading.tap" good.tap
 # The data block cut short: the header sounds, and the tape is said to be damaged.
