@@ -23,10 +23,9 @@
 #include "RecordingErrors.h"
 #include "RowMenu.h"
 #include "ScanTape.h"
-#include "TapeRows.h"
-#include "ZxFont.h"
 #include "TapeArchive.h"
 #include "TapeDrop.h"
+#include "TapeRows.h"
 #include "TapeText.h"
 #include "WindowPlacement.h"
 #include "ZxFont.h"
@@ -236,11 +235,18 @@ void TFormM::OpenTape(const QString& path) {
     RunHandler([this, &path] {
         const std::optional<TapeLocation> location = LocateTape(path);
         if (!location) return;
+        const TapeLocation before = TapeFileName;
+        const OpenDialogSettings dialogBefore = OpenDialog1;
         OpenDialog1.Remember(path);
         TapeFileName = *location;
 
         try {
             heldTape_.Read();
+        } catch (const RecordingCancelled&) {
+            // A recording's decoding cancelled: the window goes on with the tape it had open.
+            TapeFileName = before;
+            OpenDialog1 = dialogBefore;
+            throw;
         } catch (...) {
             EmptyCatalogue();
             throw;

@@ -23,7 +23,8 @@ public:
     void ShowProgressOver(QWidget* window) noexcept { progressOwner_ = window; }
 
     // Reads the tape at the location now; a failure travels out, and the location is still the
-    // open one (its views then fail as opening it did).
+    // open one (its views then fail as opening it did). Cancelled (RecordingCancelled), the
+    // document held before is still held, for the caller to put its location back.
     void Read();
     // Holds a tape made in memory (a recording) as the open one, its location now the one
     // followed: no file is looked at for it while the location stays its own.
