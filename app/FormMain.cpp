@@ -2,6 +2,7 @@
 #include "FormMain.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDropEvent>
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -22,6 +23,7 @@
 #endif
 #include "RecordingErrors.h"
 #include "RowMenu.h"
+#include "SaveActions.h"
 #include "ScanTape.h"
 #include "TapeArchive.h"
 #include "TapeDrop.h"
@@ -231,8 +233,41 @@ std::optional<TapeLocation> TFormM::LocateTape(const QString& path) {
     return TapeLocation(file, tape.name, tape.index);
 }
 
+bool TFormM::MayLetGoOfRecording() {
+    if (!heldTape_.Unsaved()) return true;
+    switch (dialogs_.AskToSaveRecording(*this)) {
+        case UnsavedRecordingAnswer::Discard: return true;
+        case UnsavedRecordingAnswer::Cancel: return false;
+        case UnsavedRecordingAnswer::Save: break;
+    }
+    const std::shared_ptr<const TapeDocument> document = heldTape_.Current();
+    try {
+        if (!document ||
+            !SaveTapeAs({*this, dialogs_, heldTape_.Location(), *document, TblTAPFiles, 0})) {
+            return false;
+        }
+    } catch (const SaveError& failure) {
+        // Its message names a file, in UTF-8 rather than the tape's code page.
+        dialogs_.ShowFailure(QString::fromUtf8(FailureText(failure.what())));
+        return false;
+    }
+    heldTape_.MarkSaved();
+    return true;
+}
+
+void TFormM::closeEvent(QCloseEvent* event) {
+    bool close = false;
+    RunHandler([this, &close] { close = MayLetGoOfRecording(); });
+    if (!close) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
 void TFormM::OpenTape(const QString& path) {
     RunHandler([this, &path] {
+        if (!MayLetGoOfRecording()) return;
         const std::optional<TapeLocation> location = LocateTape(path);
         if (!location) return;
         const TapeLocation before = TapeFileName;
@@ -312,6 +347,7 @@ void TFormM::RxDBGrid1ViewBlock() {
 void TFormM::RecordFromSoundInput() {
 #ifdef BRISALTO_HAS_RECORDER
     RunHandler([this] {
+        if (!MayLetGoOfRecording()) return;
         RecordDialog recorder(*this);
         if (recorder.exec() != QDialog::Accepted || !recorder.Recovered()) return;
         TapeFileName = recorder.Recovered()->location;

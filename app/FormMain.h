@@ -13,6 +13,7 @@
 #include "TapeLocation.h"
 
 class QCheckBox;
+class QCloseEvent;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
@@ -48,11 +49,13 @@ public:
     void RxDBGrid1ViewBlock();
     void ChkSpeccyClick();
     // The row menu's "Record From Sound Input…": the tape recovered becomes the open tape, held
-    // in memory, as if a file had been opened.
+    // in memory, as if a file had been opened. A recording held and not yet saved is asked about
+    // first, as before every open.
     void RecordFromSoundInput();
 
     // Opens the tape at path (absolute) exactly as if it had been chosen in the open dialog:
-    // every way of choosing a tape ends here.
+    // every way of choosing a tape ends here. A recording held and not yet saved is asked about
+    // first: Save saves it (Save Tape As), Discard goes on, Cancel opens nothing.
     void OpenTape(const QString& path);
 
 public:  // components, owned by the window
@@ -70,6 +73,8 @@ public:  // components, owned by the window
     OpenDialogSettings OpenDialog1;
 
 protected:
+    // Closing with a recording not yet saved asks first, as opening another tape does.
+    void closeEvent(QCloseEvent* event) override;
     // A local file dropped on the window is opened like a chosen one; other drops are refused.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -82,6 +87,9 @@ private:
     // cancels the choice. A failure leaves an empty catalogue behind, as a failed scan does.
     std::optional<TapeLocation> LocateTape(const QString& path);
     void EmptyCatalogue();
+    // Whether the window may let go of the tape it holds: yes unless it is a recording not yet
+    // saved, about which the user is asked; Save runs Save Tape As and goes on once it saved.
+    bool MayLetGoOfRecording();
     // Lists the held tape in the grid, or says it is damaged.
     void ListHeldTape();
     void ShowException(const std::exception& failure);

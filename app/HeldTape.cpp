@@ -49,6 +49,7 @@ std::shared_ptr<const TapeDocument> HeldTape::Current() {
 void HeldTape::Hold(std::shared_ptr<const TapeDocument> document) {
     document_ = std::move(document);
     inMemory_ = true;
+    saved_ = false;
 }
 
 }  // namespace brisalto
