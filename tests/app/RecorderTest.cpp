@@ -85,6 +85,10 @@ struct LettingGo {
     UnsavedRecordingAnswer answer;
 };
 
+void PrintTo(const LettingGo& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class UnsavedRecording : public Recorder, public ::testing::WithParamInterface<LettingGo> {
 protected:
     void SetUp() override {
