@@ -23,14 +23,14 @@ class Recorder : public RowMenuFixture {
 protected:
     void SetUp() override {
         RowMenuFixture::SetUp();
-        tape_ = std::make_unique<TempTape>(
+        played_ = std::make_unique<TempTape>(
             TapeBuilder().ProgramHeader("hello", 7, 10, 7).Data(kPrintProgram).Get(), "hello.tap");
         inputs_ = std::make_unique<FakeSoundInputs>(
-            TapeSamples(tape_->Path()),
+            TapeSamples(played_->Path()),
             std::vector<SoundInputDevice>{{"line", "Line In"}, {"mic", "Microphone"}});
     }
 
-    std::unique_ptr<TempTape> tape_;
+    std::unique_ptr<TempTape> played_;
     std::unique_ptr<FakeSoundInputs> inputs_;
 };
 
@@ -116,7 +116,7 @@ protected:
 TEST_P(UnsavedRecording, AsksSaveDiscardOrCancel) {
     const LettingGo& row = GetParam();
     dialogs.recordingAnswers.push_back(row.answer);
-    const std::string saved = tape_->Folder() + "/saved.tzx";
+    const std::string saved = played_->Folder() + "/saved.tzx";
     dialogs.saveAnswers.push_back(QString::fromStdString(saved));
 
     const bool wentOn = Go(row.way);
@@ -143,7 +143,7 @@ TEST_P(UnsavedRecording, AsksSaveDiscardOrCancel) {
 TEST_F(Recorder, ARecordingSavedThroughSaveTapeAsIsLetGoWithoutAQuestion) {
     RecordThroughWindow(form);
     ASSERT_EQ(GridRows(), 2);
-    dialogs.saveAnswers.push_back(QString::fromStdString(tape_->Folder() + "/kept.tzx"));
+    dialogs.saveAnswers.push_back(QString::fromStdString(played_->Folder() + "/kept.tzx"));
     const MenuWatcher watcher(
         [](QMenu& menu) { ChooseItem(menu, QStringLiteral("Save Tape As\u2026")); });
     RightClick(0);
