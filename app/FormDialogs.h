@@ -98,6 +98,9 @@ struct SaveDialogSettings {
     QString fileName;     // without a folder
 };
 
+// What to do with a recording not yet saved before the window lets go of it.
+enum class UnsavedRecordingAnswer { Save, Discard, Cancel };
+
 // The modal dialogs the form shows. The window takes them through this seam so that tests can
 // answer them without entering a modal loop.
 class FormDialogs {
@@ -122,6 +125,9 @@ public:
                                                      const SaveDialogSettings& settings) = 0;
     // The Tape Information dialog showing text, read-only, until the user closes it.
     virtual void ShowTapeInformation(QWidget& owner, const QString& text) = 0;
+    // Asks whether to save the tape recorded, not yet saved, before the window lets go of it
+    // (closing, another tape opened or recorded): Save, Discard or Cancel.
+    virtual UnsavedRecordingAnswer AskToSaveRecording(QWidget& owner) = 0;
 };
 
 }  // namespace brisalto

@@ -2,6 +2,7 @@
 #include "FormMain.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDropEvent>
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -23,11 +24,11 @@
 #endif
 #include "RecordingErrors.h"
 #include "RowMenu.h"
+#include "SaveActions.h"
 #include "ScanTape.h"
-#include "TapeRows.h"
-#include "ZxFont.h"
 #include "TapeArchive.h"
 #include "TapeDrop.h"
+#include "TapeRows.h"
 #include "TapeText.h"
 #include "WindowPlacement.h"
 #include "ZxFont.h"
@@ -237,36 +238,90 @@ std::optional<TapeLocation> TFormM::LocateTape(const std::string& path,
     return location;
 }
 
+bool TFormM::MayLetGoOfRecording() {
+    if (!heldTape_.Unsaved()) return true;
+    switch (dialogs_.AskToSaveRecording(*this)) {
+        case UnsavedRecordingAnswer::Discard: return true;
+        case UnsavedRecordingAnswer::Cancel: return false;
+        case UnsavedRecordingAnswer::Save: break;
+    }
+    const std::shared_ptr<const TapeDocument> document = heldTape_.Current();
+    try {
+        if (!document ||
+            !SaveTapeAs({*this, dialogs_, heldTape_.Location(), *document, TblTAPFiles, 0})) {
+            return false;
+        }
+    } catch (const SaveError& failure) {
+        // Its message names a file, in UTF-8 rather than the tape's code page.
+        dialogs_.ShowFailure(QString::fromUtf8(FailureText(failure.what())));
+        return false;
+    }
+    heldTape_.MarkSaved();
+    return true;
+}
+
+void TFormM::closeEvent(QCloseEvent* event) {
+    bool close = false;
+    RunHandler([this, &close] { close = MayLetGoOfRecording(); });
+    if (!close) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
 void TFormM::OpenTape(const QString& path) {
     OpenTape(ChosenFileBytes(path));
 }
 
 void TFormM::OpenTape(const std::string& path) {
     RunHandler([this, &path] {
+        if (!MayLetGoOfRecording()) return;
         std::vector<ArchiveTape> tapes;
         const std::optional<TapeLocation> location = LocateTape(path, tapes);
         if (!location) return;
+        const OpenDialogSettings dialogBefore = OpenDialog1;
+        const ArchiveSteps stepsBefore = archiveSteps_;
         OpenDialog1.Remember(ShownName(path));
         if (location->InArchive()) {
             archiveSteps_.Follow(path, std::move(tapes), location->index);
         } else {
             archiveSteps_.Forget();
         }
-        ReadTapeAt(*location);
+        try {
+            ReadTapeAt(*location);
+        } catch (const RecordingCancelled&) {
+            // A recording's decoding cancelled: the window goes on with the tape it had open.
+            OpenDialog1 = dialogBefore;
+            archiveSteps_ = stepsBefore;
+            throw;
+        }
     });
 }
 
 void TFormM::StepArchiveTape(int direction) {
     RunHandler([this, direction] {
         const std::optional<std::size_t> place = archiveSteps_.Neighbour(direction);
-        if (place) ReadTapeAt(archiveSteps_.StepTo(*place));
+        if (!place || !MayLetGoOfRecording()) return;
+        const ArchiveSteps stepsBefore = archiveSteps_;
+        try {
+            ReadTapeAt(archiveSteps_.StepTo(*place));
+        } catch (const RecordingCancelled&) {
+            archiveSteps_ = stepsBefore;
+            throw;
+        }
     });
 }
 
 void TFormM::ReadTapeAt(const TapeLocation& location) {
+    const TapeLocation before = TapeFileName;
     TapeFileName = location;
     try {
         heldTape_.Read();
+    } catch (const RecordingCancelled&) {
+        // The held tape, the grid and the listing stay as they were: so does the location.
+        TapeFileName = before;
+        throw;
     } catch (...) {
         EmptyCatalogue();
         throw;
@@ -333,6 +388,7 @@ void TFormM::RxDBGrid1ViewBlock() {
 void TFormM::RecordFromSoundInput() {
 #ifdef BRISALTO_HAS_RECORDER
     RunHandler([this] {
+        if (!MayLetGoOfRecording()) return;
         RecordDialog recorder(*this);
         if (recorder.exec() != QDialog::Accepted || !recorder.Recovered()) return;
         TapeFileName = recorder.Recovered()->location;

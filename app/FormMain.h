@@ -16,6 +16,7 @@
 #include "TapeLocation.h"
 
 class QCheckBox;
+class QCloseEvent;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
@@ -51,11 +52,14 @@ public:
     void RxDBGrid1ViewBlock();
     void ChkSpeccyClick();
     // The row menu's "Record From Sound Input…": the tape recovered becomes the open tape, held
-    // in memory, as if a file had been opened.
+    // in memory, as if a file had been opened. A recording held and not yet saved is asked about
+    // first, as before every open.
     void RecordFromSoundInput();
 
     // Opens the tape at path (absolute, in the core's form: bytes on POSIX) exactly as if it had
-    // been chosen in the open dialog: every way of choosing a tape ends here.
+    // been chosen in the open dialog: every way of choosing a tape ends here. A recording held and
+    // not yet saved is asked about first: Save saves it (Save Tape As), Discard goes on, Cancel
+    // opens nothing.
     void OpenTape(const std::string& path);
     // The same for a path that Qt holds (the open dialog's; see ChosenFileBytes).
     void OpenTape(const QString& path);
@@ -78,6 +82,8 @@ public:  // components, owned by the window
     OpenDialogSettings OpenDialog1;
 
 protected:
+    // Closing with a recording not yet saved asks first, as opening another tape does.
+    void closeEvent(QCloseEvent* event) override;
     // A local file dropped on the window is opened like a chosen one; other drops are refused.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -94,6 +100,9 @@ private:
     // Reads and lists the tape at location, now the open one.
     void ReadTapeAt(const TapeLocation& location);
     void EmptyCatalogue();
+    // Whether the window may let go of the tape it holds: yes unless it is a recording not yet
+    // saved, about which the user is asked; Save runs Save Tape As and goes on once it saved.
+    bool MayLetGoOfRecording();
     // Lists the held tape in the grid, or says it is damaged.
     void ListHeldTape();
     void ShowException(const std::exception& failure);

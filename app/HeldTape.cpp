@@ -4,20 +4,31 @@
 #include <utility>
 
 #include "OsFile.h"
+#include "RecordingErrors.h"
 #include "RecordingProgressDialog.h"
 
 namespace brisalto {
 
 void HeldTape::Read() {
-    document_.reset();
-    inMemory_ = false;
-    if (progressOwner_ == nullptr) {
-        document_ = std::make_shared<const TapeDocument>(ReadTapeDocument(location_));
-        return;
+    try {
+        std::shared_ptr<const TapeDocument> read;
+        if (progressOwner_ == nullptr) {
+            read = std::make_shared<const TapeDocument>(ReadTapeDocument(location_));
+        } else {
+            RecordingProgressDialog progress(progressOwner_);
+            read = std::make_shared<const TapeDocument>(
+                ReadTapeDocument(location_, progress.Progress()));
+        }
+        document_ = std::move(read);
+        inMemory_ = false;
+    } catch (const RecordingCancelled&) {
+        // The tape held before stays held, for the window to go back to.
+        throw;
+    } catch (...) {
+        document_.reset();
+        inMemory_ = false;
+        throw;
     }
-    RecordingProgressDialog progress(progressOwner_);
-    document_ =
-        std::make_shared<const TapeDocument>(ReadTapeDocument(location_, progress.Progress()));
 }
 
 std::shared_ptr<const TapeDocument> HeldTape::Current() {
@@ -38,6 +49,7 @@ std::shared_ptr<const TapeDocument> HeldTape::Current() {
 void HeldTape::Hold(std::shared_ptr<const TapeDocument> document) {
     document_ = std::move(document);
     inMemory_ = true;
+    saved_ = false;
 }
 
 }  // namespace brisalto

@@ -23,12 +23,19 @@ public:
     void ShowProgressOver(QWidget* window) noexcept { progressOwner_ = window; }
 
     // Reads the tape at the location now; a failure travels out, and the location is still the
-    // open one (its views then fail as opening it did).
+    // open one (its views then fail as opening it did). Cancelled (RecordingCancelled), the
+    // document held before is still held, for the caller to put its location back.
     void Read();
     // Holds a tape made in memory (a recording) as the open one, its location now the one
     // followed: no file is looked at for it while the location stays its own.
     void Hold(std::shared_ptr<const TapeDocument> document);
     const TapeLocation& Location() const noexcept { return location_; }
+    // The held tape is a recording that no Save Tape As has written yet.
+    bool Unsaved() const noexcept {
+        return inMemory_ && !saved_ && document_ && document_->location == location_;
+    }
+    // Save Tape As wrote the held tape.
+    void MarkSaved() noexcept { saved_ = true; }
     // The held document, read again first (showing no progress) when its file changed; nullptr
     // when no tape is open. A failure to read travels out (InOutError, ArchiveError...).
     std::shared_ptr<const TapeDocument> Current();
@@ -37,6 +44,7 @@ private:
     const TapeLocation& location_;
     std::shared_ptr<const TapeDocument> document_;
     bool inMemory_ = false;  // document_ was made in memory, not read from its location
+    bool saved_ = false;     // document_, made in memory, was saved
     QWidget* progressOwner_ = nullptr;
 };
 

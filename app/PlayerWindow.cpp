@@ -166,11 +166,13 @@ PlayerWindow::PlayerWindow(QWidget& owner, FormDialogs& dialogs, CatalogueModel&
     connect(pause_, &QPushButton::clicked, this, &PlayerWindow::PauseClick);
     connect(stop_, &QPushButton::clicked, this, &PlayerWindow::StopClick);
     connect(next_, &QPushButton::clicked, this, &PlayerWindow::NextClick);
-    // Another tape read into the catalogue: its rows are not the sound's any more.
-    // The model forgets its mark itself.
+    // Another tape read into the catalogue (a recording stopped, another opened): its rows are
+    // not the sound's any more. The model forgets its mark itself. A sound still going plays on;
+    // a player done with its tape goes, leaving the open tape to a player of its own.
     connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         rowsKnown_ = false;
         row_.reset();
+        CloseIfDone();
     });
     connect(&tick_, &QTimer::timeout, this, &PlayerWindow::Tick);
 
@@ -282,6 +284,7 @@ void PlayerWindow::Halt(State state) {
 
 void PlayerWindow::Show(State state) {
     shown_ = state;
+    CloseIfDone();
     const bool going = state == State::Playing || state == State::Paused;
     pause_->setEnabled(going);
     pause_->setText(state == State::Paused ? QStringLiteral("&Resume") : QStringLiteral("&Pause"));
@@ -296,6 +299,13 @@ void PlayerWindow::Show(State state) {
         case State::Finished: state_->setText(QStringLiteral("Finished")); break;
         case State::Stopped: state_->setText(QStringLiteral("Stopped")); break;
     }
+}
+
+// Done with a tape no longer open: nothing is left to play here. Closed once the caller is
+// over, so that neither a reset of the model nor a close in progress is cut into.
+void PlayerWindow::CloseIfDone() {
+    if (!rowsKnown_ && shown_ != State::Playing && shown_ != State::Paused)
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 // The total is shown once counted; until then the bar only shows that the tape plays.

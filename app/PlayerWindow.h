@@ -38,7 +38,9 @@ void PlayFromHere(const RowOfTape& row, CatalogueModel& model);
 // The player: the block sounding (its row's number, kind and name; its row marked in the grid,
 // the current row left where it is), elapsed and total time, a progress bar, Pause (Resume),
 // Stop, and "Play next block" once the tape has stopped at a stop block, as a tape deck
-// stops. Deletes itself when closed, stopping the sound.
+// stops. Deletes itself when closed, stopping the sound. Once another tape is the open one (a
+// recording stopped, another tape opened), it closes as soon as its own sound is done, so that
+// the open tape is played by a player of its own.
 class PlayerWindow final : public QWidget {
     Q_OBJECT
 
@@ -66,6 +68,7 @@ private:
     void Fail(const QString& message);
     void TakeCount();
     void Show(State state);
+    void CloseIfDone();
     void ShowTime(std::uint64_t heard);
     void ShowRow(std::optional<std::size_t> row);
     std::optional<std::size_t> RowAt(std::uint64_t position) const;

@@ -172,4 +172,20 @@ void QtFormDialogs::ShowTapeInformation(QWidget& owner, const QString& text) {
     ExecKeepingItsKeys(dialog);
 }
 
+UnsavedRecordingAnswer QtFormDialogs::AskToSaveRecording(QWidget& owner) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(),
+                    QStringLiteral("The tape recorded from the sound input has not been saved. "
+                                   "Save it first?"),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, &owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    ExecKeepingItsKeys(box);
+    switch (box.standardButton(box.clickedButton())) {
+        case QMessageBox::Save: return UnsavedRecordingAnswer::Save;
+        case QMessageBox::Discard: return UnsavedRecordingAnswer::Discard;
+        default: return UnsavedRecordingAnswer::Cancel;
+    }
+}
+
 }  // namespace brisalto

@@ -18,6 +18,7 @@ public:
     std::optional<QString> ExecuteSaveDialog(QWidget& owner,
                                              const SaveDialogSettings& settings) override;
     void ShowTapeInformation(QWidget& owner, const QString& text) override;
+    UnsavedRecordingAnswer AskToSaveRecording(QWidget& owner) override;
 };
 
 }  // namespace brisalto

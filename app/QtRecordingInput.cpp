@@ -14,7 +14,7 @@ namespace brisalto {
 
 namespace {
 
-// Qt Multimedia's source on the default input device, read as it fills.
+// Qt Multimedia's source on an input device, read as it fills.
 class QtRecordingInput final : public RecordingInput {
 public:
     QtRecordingInput(const QAudioDevice& device, const QAudioFormat& format)
@@ -58,8 +58,18 @@ private:
 
 }  // namespace
 
-std::unique_ptr<RecordingInput> MakeRecordingInput(unsigned rate) {
-    const QAudioDevice device = QMediaDevices::defaultAudioInput();
+std::vector<SoundInputDevice> PlatformSoundInputs() {
+    std::vector<SoundInputDevice> inputs;
+    for (const QAudioDevice& device : QMediaDevices::audioInputs())
+        inputs.push_back({QString::fromUtf8(device.id()), device.description()});
+    return inputs;
+}
+
+std::unique_ptr<RecordingInput> MakePlatformRecordingInput(unsigned rate, const QString& id) {
+    QAudioDevice device = QMediaDevices::defaultAudioInput();
+    for (const QAudioDevice& input : QMediaDevices::audioInputs()) {
+        if (!id.isEmpty() && QString::fromUtf8(input.id()) == id) device = input;
+    }
     if (device.isNull()) return nullptr;
     QAudioFormat format;
     format.setSampleRate(static_cast<int>(rate));

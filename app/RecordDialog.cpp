@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RecordDialog.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -23,6 +25,12 @@ constexpr unsigned kRate = 44'100;
 constexpr int kPollMilliseconds = 50;
 
 const QString kTitle = QStringLiteral("Record From Sound Input");
+// The id of the input chosen last, empty for the system's default. Kept for the run only: the
+// program writes no settings (Startup), so nothing of it outlives the program.
+QString& LastInput() {
+    static QString id;
+    return id;
+}
 
 }  // namespace
 
@@ -30,6 +38,7 @@ RecordDialog::RecordDialog(QWidget& owner)
     : QDialog(&owner),
       state_(new QLabel(QStringLiteral("Play the tape into the sound input, then press Record."),
                         this)),
+      inputs_(new QComboBox(this)),
       level_(new QProgressBar(this)),
       blocks_(new QListWidget(this)),
       record_(new QPushButton(QStringLiteral("&Record"), this)),
@@ -37,6 +46,13 @@ RecordDialog::RecordDialog(QWidget& owner)
     setObjectName(QStringLiteral("RecordDialog"));
     setWindowTitle(kTitle);
     state_->setObjectName(QStringLiteral("State"));
+    inputs_->setObjectName(QStringLiteral("Input"));
+    inputs_->addItem(QStringLiteral("Default sound input"), QString());
+    for (const SoundInputDevice& device : SoundInputDevices())
+        inputs_->addItem(device.description, device.id);
+    // The input chosen last, while the system still has it.
+    const int last = inputs_->findData(LastInput());
+    inputs_->setCurrentIndex(std::max(last, 0));
     level_->setObjectName(QStringLiteral("Level"));
     level_->setRange(0, 100);
     level_->setValue(0);
@@ -51,6 +67,9 @@ RecordDialog::RecordDialog(QWidget& owner)
     buttons->addWidget(stop_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(state_);
+    auto* input = new QFormLayout;
+    input->addRow(QStringLiteral("Sound &input:"), inputs_);
+    layout->addLayout(input);
     layout->addWidget(level_);
     layout->addWidget(blocks_);
     layout->addLayout(buttons);
@@ -64,16 +83,19 @@ RecordDialog::RecordDialog(QWidget& owner)
 RecordDialog::~RecordDialog() = default;
 
 void RecordDialog::Record() {
-    input_ = MakeRecordingInput(kRate);
+    const QString id = inputs_->currentData().toString();
+    LastInput() = id;
+    input_ = MakeRecordingInput(kRate, id);
     if (!input_) {
         state_->setText(QStringLiteral("There is no sound input to record from."));
         return;
     }
     decoder_ = std::make_unique<RecordingDecoder>(
-        kRate, [this](RecoveredBlock block) { ShowBlock(block); });
+        kRate, [this](RecoveredBlock block) { ShowBlock(block); }, kLiveHoldPauseSeconds);
     blocks_->clear();
     recorded_ = 0;
     record_->setEnabled(false);
+    inputs_->setEnabled(false);
     stop_->setEnabled(true);
     stop_->setFocus();
     state_->setText(QStringLiteral("Recording\u2026"));

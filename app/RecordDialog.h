@@ -12,6 +12,7 @@
 #include "RecordingInput.h"
 #include "TapeDocument.h"
 
+class QComboBox;
 class QLabel;
 class QListWidget;
 class QProgressBar;
@@ -19,10 +20,11 @@ class QPushButton;
 
 namespace brisalto {
 
-// "Record From Sound Input…": Record starts a recording from the system's default input, with
-// a level meter and a line for each block as it loads, as a Spectrum would show it; Stop ends
-// it, decodes the rest and accepts the dialog with the tape recovered. Closing the dialog
-// while recording asks first whether to discard it, and goes on recording unless told to.
+// "Record From Sound Input…": Record starts a recording from the sound input chosen (the one
+// chosen last in this run, else the system's default), with a level meter and a line for each
+// block as it loads, as a Spectrum would show it, while the pause after it lasts; Stop ends it,
+// decodes the rest and accepts the dialog with the tape recovered. Closing the dialog while
+// recording asks first whether to discard it, and goes on recording unless told to.
 class RecordDialog final : public QDialog {
     Q_OBJECT
 
@@ -44,6 +46,7 @@ private:
     void ShowBlock(const RecoveredBlock& block);
 
     QLabel* state_;
+    QComboBox* inputs_;
     QProgressBar* level_;
     QListWidget* blocks_;
     QPushButton* record_;

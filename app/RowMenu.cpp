@@ -49,7 +49,7 @@ QString Caption(RowItem item) {
 }
 
 void Do(RowItem item, const RowOfTape& row, const std::shared_ptr<const TapeDocument>& document,
-        [[maybe_unused]] CatalogueModel& model) {
+        HeldTape& tape, [[maybe_unused]] CatalogueModel& model) {
     switch (item) {
         case RowItem::CopyListing: CopyListing(row); return;
         case RowItem::SaveListing: SaveListing(row); return;
@@ -68,7 +68,9 @@ void Do(RowItem item, const RowOfTape& row, const std::shared_ptr<const TapeDocu
         case RowItem::PlayFromHere: return;
 #endif
         case RowItem::ViewBlock: OpenBlockView(row.owner, document, row.table, row.index); return;
-        case RowItem::SaveTapeAs: SaveTapeAs(row); return;
+        case RowItem::SaveTapeAs:
+            if (SaveTapeAs(row)) tape.MarkSaved();
+            return;
         case RowItem::TapeInformation:
             row.dialogs.ShowTapeInformation(row.owner, TapeInformationText(row.document));
             return;
@@ -144,7 +146,7 @@ void RunRowMenu(QWidget& owner, FormDialogs& dialogs, HeldTape& tape, const Cata
         const std::shared_ptr<const TapeDocument> document = tape.Current();
         if (!document) return;
         Do(item, {owner, dialogs, tape.Location(), *document, table, index.value_or(0), screen},
-           document, model);
+           document, tape, model);
     } catch (const SaveError& failure) {
         // Its message names a file, in UTF-8 rather than the tape's code page.
         dialogs.ShowFailure(QString::fromUtf8(FailureText(failure.what())));

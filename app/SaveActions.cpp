@@ -140,7 +140,7 @@ void SaveBlock(const RowOfTape& row) {
     WriteWholeFile(*target, row.tape, AsBytes(tap));
 }
 
-void SaveTapeAs(const RowOfTape& row) {
+bool SaveTapeAs(const RowOfTape& row) {
     const bool toTzx = !row.document.tzx;
     const QString tzxFilter = QStringLiteral("TZX Tapes (*.tzx)");
     const QString tapFilter = QStringLiteral("TAP Tapes (*.tap)");
@@ -151,7 +151,7 @@ void SaveTapeAs(const RowOfTape& row) {
         .fileName = QString::fromStdString(SuggestedTapeName(row.tape, toTzx ? ".tzx" : ".tap")),
     };
     const std::optional<QString> target = row.dialogs.ExecuteSaveDialog(row.owner, settings);
-    if (!target) return;
+    if (!target) return false;
     RefuseTheOpenTape(*target, row.tape);
     const TapeFormat format = EndsWith(*target, ".tzx")   ? TapeFormat::Tzx
                               : EndsWith(*target, ".tap") ? TapeFormat::Tap
@@ -167,6 +167,7 @@ void SaveTapeAs(const RowOfTape& row) {
             "damage were saved.");
     }
     if (!note.isEmpty()) row.dialogs.ShowNote(note);
+    return true;
 }
 
 void RefuseTheOpenTape(const QString& target, const TapeLocation& tape) {

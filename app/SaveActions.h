@@ -57,8 +57,9 @@ void SaveBlock(const RowOfTape& row);
 
 // The whole tape, from its document, as a TZX or TAP file by the name's suffix (the other format
 // than the tape's when it has neither); what a TAP cannot hold, and the damage of a damaged tape
-// (whose whole blocks are saved), shown in a note.
-void SaveTapeAs(const RowOfTape& row);
+// (whose whole blocks are saved), shown in a note. True once the file is written; false when the
+// dialog was cancelled.
+bool SaveTapeAs(const RowOfTape& row);
 
 // Fails with SaveError when target is the file that tape is read from.
 void RefuseTheOpenTape(const QString& target, const TapeLocation& tape);

@@ -6,8 +6,10 @@
 
 #include "CatalogueTable.h"
 #include "ChecksumSummary.h"
+#include "FailureText.h"
 #include "ScanDetails.h"
 #include "ScanTape.h"
+#include "TapeArchive.h"
 #include "TapeRows.h"
 #include "TapeText.h"
 #include "TzxTexts.h"
@@ -32,7 +34,17 @@ QString Counted(std::uint64_t count, const char* one, const char* many) {
 
 QString TapeInformationText(const TapeDocument& document) {
     CatalogueTable rows;
-    const ScanResult result = ListRows(document, true, rows);
+    ScanResult result = ScanResult::Completed;
+    // A read that failed partway (a stray byte after the last block) still sums up the blocks
+    // before the failure, with the failure beside them.
+    QString failed;
+    try {
+        result = ListRows(document, true, rows);
+    } catch (const ArchiveError& failure) {
+        failed = QString::fromStdString(FailureText(failure.what()));
+    } catch (const std::exception& failure) {
+        failed = TapeText(FailureText(failure.what()));
+    }
     const ScanDetails& details = document.details;
     const TapeLocation& tape = document.location;
     const std::uint64_t size = document.Bytes().size();
@@ -45,6 +57,9 @@ QString TapeInformationText(const TapeDocument& document) {
     lines << QStringLiteral("Size: %1").arg(Counted(size, "byte", "bytes"));
     if (result == ScanResult::Damaged) {
         lines << QStringLiteral("Damaged: the tape ends inside a block; this is what comes before");
+    }
+    if (!failed.isEmpty()) {
+        lines << QStringLiteral("Failed: %1 This is what comes before").arg(failed);
     }
     QString blocks =
         QStringLiteral("Blocks: %1, %2, %3 never listed")

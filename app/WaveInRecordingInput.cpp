@@ -29,7 +29,13 @@ private:
 
 }  // namespace
 
-std::unique_ptr<RecordingInput> MakeRecordingInput(unsigned rate) {
+// The wave input records from the device the system maps it to; choosing one would need the
+// wave input to open a device by number.
+std::vector<SoundInputDevice> PlatformSoundInputs() {
+    return {};
+}
+
+std::unique_ptr<RecordingInput> MakePlatformRecordingInput(unsigned rate, const QString&) {
     try {
         return std::make_unique<WaveInRecordingInput>(rate);
     } catch (const WaveInputError&) {

@@ -92,8 +92,10 @@ int RecordFromSoundInput(const ConsoleRequest& request) {
         // A recording that cannot be written is not begun.
         CheckCanWrite(request.output, {});
         const InterruptStopsRecording stops;
-        RecordingDecoder decoder(kRate,
-                                 [](RecoveredBlock block) { Say(RecoveredBlockText(block)); });
+        // Each block is told during the pause after it, not when the next sound comes.
+        RecordingDecoder decoder(
+            kRate, [](RecoveredBlock block) { Say(RecoveredBlockText(block)); },
+            kLiveHoldPauseSeconds);
         {
             SoundInput input(kRate, request.device);
             const std::string from = request.device.empty() ? std::string("the default sound input")

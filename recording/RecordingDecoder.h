@@ -13,13 +13,18 @@
 
 namespace brisalto {
 
+// How long a live input holds a data block for the pause after it: its row comes this long after
+// the sound stops, whatever follows, and a longer pause goes on in a pause block.
+inline constexpr double kLiveHoldPauseSeconds = 1.0;
+
 // A recording turned into a TZX tape as it comes: samples (a file's or a live input's) or pulses
 // (a CSW's or PZX's) in, blocks out through the observer as each is read, and the whole tape's
 // bytes at the end. Used by files and live capture alike.
 class RecordingDecoder {
 public:
     // sampleRate is of the samples given to AddSamples (0 when only pulses are given); a live
-    // input passes holdPauseSeconds (PulseDecoder) so that its blocks come during the pauses.
+    // input passes holdPauseSeconds (PulseDecoder; kLiveHoldPauseSeconds) so that its blocks come
+    // during the pauses.
     explicit RecordingDecoder(double sampleRate, PulseDecoder::BlockObserver observer = {},
                               double holdPauseSeconds = std::numeric_limits<double>::infinity());
     RecordingDecoder(const RecordingDecoder&) = delete;

@@ -56,6 +56,14 @@ public:
     void ShowTapeInformation(QWidget&, const QString& text) override {
         information.push_back(text);
     }
+    // Answers from recordingAnswers in turn (an empty queue cancels), counting the questions.
+    UnsavedRecordingAnswer AskToSaveRecording(QWidget&) override {
+        ++recordingQuestions;
+        if (recordingAnswers.empty()) return UnsavedRecordingAnswer::Cancel;
+        const UnsavedRecordingAnswer answer = recordingAnswers.front();
+        recordingAnswers.pop_front();
+        return answer;
+    }
 
     std::deque<QString> answers;
     std::optional<std::size_t> chooserAnswer;
@@ -68,6 +76,8 @@ public:
     std::deque<QString> saveAnswers;
     std::vector<SaveDialogSettings> saves;
     std::vector<QString> information;
+    std::deque<UnsavedRecordingAnswer> recordingAnswers;
+    int recordingQuestions = 0;
 };
 
 // The main window, shown and active on the offscreen platform.

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A recording opens as a tape in the window: its rows fill the grid, and a long one shows its
-// progress with Cancel, which leaves the grid empty and tells nothing.
+// progress with Cancel, which leaves the window as it was before and tells nothing.
 #include <QProgressDialog>
+#include <QSignalSpy>
 
 #include "FormFixture.h"
 #include "ModalWatcher.h"
 #include "PzxBuilder.h"
+#include "RowMenuFixture.h"
 #include "TapeBuilder.h"
 #include "TempTape.h"
 
@@ -30,7 +32,16 @@ TEST_F(OpenRecording, FillsTheGridWithTheBlocksItHolds) {
     EXPECT_TRUE(dialogs.damaged.empty());
 }
 
-TEST_F(OpenRecording, ALongOneShowsItsProgressAndCancelLeavesTheGridEmpty) {
+TEST_F(OpenRecording, ALongOneShowsItsProgressAndCancelLeavesTheWindowAsItWas) {
+    const TempTape first(TapeBuilder().ProgramHeader("first", 7, 10, 7).Data(kPrintProgram).Get(),
+                         "first.tap");
+    Open(first.Path());
+    ASSERT_EQ(GridRows(), 2);
+    form.DataSource1->MoveTo(1);
+    form.RxDBGrid1CellClick();
+    ASSERT_EQ(Pane(), kPrintListing);
+    const QString remembered = form.OpenDialog1.fileName;
+
     // Sound to decode, not data read as it is: 40 million pulses in 3.2 MB, about five seconds
     // of decoding in a debug build, and the progress shows after half of one.
     const TempTape recording(TonePzx(40'000'000, 1000), "long.pzx");
@@ -41,13 +52,17 @@ TEST_F(OpenRecording, ALongOneShowsItsProgressAndCancelLeavesTheGridEmpty) {
             cancelled = true;
         }
     });
+    const QSignalSpy resets(form.DataSource1.get(), &QAbstractItemModel::modelAboutToBeReset);
     Open(recording.Path());
 
     EXPECT_TRUE(cancelled);
-    // The empty grid's one blank row.
-    EXPECT_EQ(GridRows(), 1);
-    EXPECT_EQ(Cell(0, 2), QString());
-    EXPECT_EQ(CurrentRow(), -1);
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(TapeFileName.path, first.Path());
+    EXPECT_EQ(form.OpenDialog1.fileName, remembered);
+    ASSERT_EQ(GridRows(), 2);
+    EXPECT_EQ(Cell(0, 3), QStringLiteral("first     "));
+    EXPECT_EQ(CurrentRow(), 1);
+    EXPECT_EQ(Pane(), kPrintListing);
     EXPECT_TRUE(dialogs.failures.empty());
 }
 

@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 
+#include "FakeSoundInput.h"
 #include "PlayerWindow.h"
 #include "RowMenuFixture.h"
 #include "SoundOutput.h"
@@ -187,6 +188,32 @@ TEST_F(Player, StopSilencesItAndTakesTheMarkAwayAndANewPlayerClosesTheLast) {
     EXPECT_EQ(form.DataSource1->PlayingRow(), -1);
     EXPECT_FALSE(Painted(2));
     EXPECT_FALSE(Part<QPushButton>("PlayerPause").isEnabled());
+}
+
+// A tape played into the sound input and recorded: once the recording is the open tape, the
+// player done with the tape before goes, and the recording plays like any open tape.
+TEST_F(Player, ATapeRecordedAfterAPlayerFinishedPlaysInAPlayerOfItsOwn) {
+    Play(0);
+    const QPointer<PlayerWindow> before = player_;
+    Pull(UINT64_MAX);
+    ASSERT_TRUE(Shows(QStringLiteral("The tape stops here: Play Next Block goes on")));
+    Click("PlayerNext");
+    Pull(UINT64_MAX);
+    ASSERT_TRUE(Shows(QStringLiteral("Finished")));
+
+    const FakeSoundInputs inputs(TapeSamples(parts_->Path()));
+    RecordThroughWindow(form);
+    ASSERT_EQ(GridRows(), 4);
+    EXPECT_TRUE(QTest::qWaitFor([&before] { return before.isNull(); }, 2000));
+
+    Play(0);
+    ASSERT_NE(player_, nullptr);
+    EXPECT_EQ(Text("PlayerBlock"), QStringLiteral("Row 1: Bytes \u201Cone\u201D"));
+    EXPECT_EQ(Text("PlayerState"), QStringLiteral("Playing"));
+    EXPECT_TRUE(Part<QPushButton>("PlayerPause").isEnabled());
+    EXPECT_TRUE(Part<QPushButton>("PlayerStop").isEnabled());
+    Pull(44'100);
+    EXPECT_GT(log_.pulled, 0u);
 }
 
 // Esc closes the player as it would a dialog, and with it the sound and the mark.

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "RowMenuFixture.h"
 #include "RunCommand.h"
 #include "SaveActions.h"
 #include "TapeDocument.h"
@@ -151,6 +152,36 @@ TEST(TapeInformationPeer, ATapeInsideAnArchiveIsShownByItsEntryAndItsArchiveIsNo
     EXPECT_EQ(lines[2], QStringLiteral("Size: 13 bytes"));
     EXPECT_THROW(RefuseTheOpenTape(QString::fromStdString(zip), location), SaveError);
     EXPECT_NO_THROW(RefuseTheOpenTape(QString::fromStdString(tape.Path()), location));
+}
+
+// A real tape with zero bytes after its end, as some copies carry: 101 of them read as fifty
+// empty blocks and a stray byte, whose failure is shown with what the blocks before it hold,
+// not in their place.
+class PaddedTapeInformation : public RowMenuFixture {};
+
+TEST_F(PaddedTapeInformation, ShowsTheBlocksBeforeTheFailureBesideIt) {
+    const TempTape tape(Bytes{}, "padded.tap");
+    RunCommand("cd '" + tape.Folder() +
+               "' && printf '10 PRINT 1\\n' > p.bas && zmakebas -n hello -o padded.tap p.bas" +
+               " && head -c 101 /dev/zero >> padded.tap");
+    Open(tape.Path());
+    ASSERT_EQ(dialogs.failures, std::vector{QStringLiteral("Read beyond end of file.")});
+    const MenuWatcher watcher(
+        [](QMenu& menu) { ChooseItem(menu, QStringLiteral("Tape Information\u2026")); });
+    // The failed read left the last row current, out of sight.
+    form.DataSource1->MoveTo(0);
+    Grid().scrollToTop();
+    RightClick(0);
+    ASSERT_EQ(watcher.Shown(), 1);
+    EXPECT_EQ(dialogs.failures.size(), 1u);
+    ASSERT_EQ(dialogs.information.size(), 1u);
+    const QStringList lines = dialogs.information[0].split('\n');
+    ASSERT_EQ(lines.size(), 5) << dialogs.information[0].toStdString();
+    EXPECT_EQ(lines[1], QStringLiteral("Size: 139 bytes"));
+    EXPECT_EQ(lines[2],
+              QStringLiteral("Failed: Read beyond end of file. This is what comes before"));
+    EXPECT_EQ(lines[3], QStringLiteral("Blocks: 51 headers, 1 data, 0 never listed"));
+    EXPECT_EQ(lines[4], QStringLiteral("Checksums: All 2 checksums are right"));
 }
 
 }  // namespace
