@@ -14,6 +14,7 @@
 #include "BlockView.h"
 #include "CatalogueGrid.h"
 #include "CatalogueModel.h"
+#include "DamagedTapeText.h"
 #include "FailureText.h"
 #include "ListBasicProgram.h"
 #include "MemoLines.h"
@@ -284,7 +285,7 @@ void TFormM::ListHeldTape() {
         TblTAPFiles.First();
         RxDBGrid1->setFocus(Qt::OtherFocusReason);
     } else {
-        dialogs_.ShowDamagedTape(QString::fromUtf8(kDamagedTapeText));
+        dialogs_.ShowDamagedTape(QString::fromStdString(DamagedTapeText(kCannotContinueText)));
     }
 }
 
