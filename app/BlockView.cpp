@@ -123,8 +123,7 @@ QString DisassemblyText(std::span<const std::uint8_t> data, std::uint16_t addres
 }  // namespace
 
 BlockView::BlockView(QWidget& owner, std::shared_ptr<const TapeDocument> tape,
-                     const CatalogueTable& table,
-                     std::size_t index, const QFont& font)
+                     const CatalogueTable& table, std::size_t index, const QFont& font)
     : QWidget(&owner, Qt::Window), tabs_(new QTabWidget(this)), font_(font) {
     const CatalogueRow& row = table.Row(index);
     body_ = BodyAt(*tape, row);
@@ -134,7 +133,8 @@ BlockView::BlockView(QWidget& owner, std::shared_ptr<const TapeDocument> tape,
     setAttribute(Qt::WA_DeleteOnClose);
     // The main window's closing ends the program, whatever views are open.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setWindowTitle(QStringLiteral("Block View: row %1 of %2").arg(index + 1).arg(TapeName(tape->location)));
+    setWindowTitle(
+        QStringLiteral("Block View: row %1 of %2").arg(index + 1).arg(TapeName(tape->location)));
     // Wide enough for a hex line (about 80 characters) in the font chosen, within the screen.
     const int lineWidth = QFontMetrics(font_).horizontalAdvance(QString(82, QLatin1Char('0')));
     const int screenWidth = owner.screen() != nullptr
@@ -168,11 +168,12 @@ BlockView::BlockView(QWidget& owner, std::shared_ptr<const TapeDocument> tape,
                 });
                 break;
             case BlockViewKind::Array:
-                AddTextTab(QStringLiteral("Array"),
-                           [this, characters = IsDataOf(row, kCharacterArrayDataTipo),
-                            nameByte = ArrayNameByte(table, index).value_or(0)] {
-                               return ArrayText(data_, characters, nameByte);
-                           });
+                AddTextTab(
+                    QStringLiteral("Array"),
+                    [this, characters = IsHeadedDataOf(table, index, kCharacterArrayDataTipo),
+                     nameByte = ArrayNameByte(table, index).value_or(0)] {
+                        return ArrayText(data_, characters, nameByte);
+                    });
                 break;
         }
     }
@@ -262,8 +263,7 @@ void BlockView::Place(QWidget& owner) {
 }
 
 void OpenBlockView(QWidget& owner, std::shared_ptr<const TapeDocument> tape,
-                   const CatalogueTable& table,
-                   std::size_t index) {
+                   const CatalogueTable& table, std::size_t index) {
     // The listing pane's font, which follows the "Use Zx Spectrum Font" box.
     const auto* pane = owner.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
     if (!tape) return;

@@ -15,6 +15,7 @@
 #include "BlockView.h"
 #include "CatalogueGrid.h"
 #include "CatalogueModel.h"
+#include "DamagedTapeText.h"
 #include "FailureText.h"
 #include "ListBasicProgram.h"
 #include "MemoLines.h"
@@ -339,7 +340,7 @@ void TFormM::ListHeldTape() {
         TblTAPFiles.First();
         RxDBGrid1->setFocus(Qt::OtherFocusReason);
     } else {
-        dialogs_.ShowDamagedTape(QString::fromUtf8(kDamagedTapeText));
+        dialogs_.ShowDamagedTape(QString::fromStdString(DamagedTapeText(kCannotContinueText)));
     }
 }
 

@@ -5,8 +5,8 @@
 #include <QMenu>
 
 #include "ArchiveSteps.h"
-#include "BlockTip.h"
 #include "BlockView.h"
+#include "BlockViewChoice.h"
 #include "CatalogueModel.h"
 #include "CatalogueTable.h"
 #include "DialogKeys.h"
@@ -82,15 +82,15 @@ void Do(RowItem item, const RowOfTape& row, const std::shared_ptr<const TapeDocu
 
 }  // namespace
 
-std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen, bool holdsScreen,
-                              const ArchiveNeighbours& neighbours) {
+std::vector<RowItem> RowItems(const CatalogueRow* row, bool program, bool tapeOpen,
+                              bool holdsScreen, const ArchiveNeighbours& neighbours) {
     std::vector<RowItem> items;
     if (row != nullptr) {
-        if (row->Tipo == kProgramDataTipo) {
+        if (program) {
             items.push_back(RowItem::CopyListing);
             items.push_back(RowItem::SaveListing);
         }
-        if (DescribeBlock(*row).screen || holdsScreen) items.push_back(RowItem::SaveScreen);
+        if (holdsScreen) items.push_back(RowItem::SaveScreen);
         if (row->Checksum) items.push_back(RowItem::SaveBlock);
 #ifdef BRISALTO_HAS_SOUND
         if (row->Checksum) {
@@ -122,7 +122,8 @@ void RunRowMenu(QWidget& owner, FormDialogs& dialogs, HeldTape& tape, const Cata
     const CatalogueRow* row = index && !table.HasOpenRow() ? &table.Row(*index) : nullptr;
     const ScreenPlace* screen = row != nullptr ? model.ScreenOf(*row) : nullptr;
     const std::vector<RowItem> items =
-        RowItems(row, !tape.Location().path.empty(), screen != nullptr, neighbours);
+        RowItems(row, row != nullptr && IsProgram(table, *index), !tape.Location().path.empty(),
+                 screen != nullptr, neighbours);
     if (items.empty()) return;
 
     QMenu menu(&owner);

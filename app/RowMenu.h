@@ -41,17 +41,16 @@ struct ArchiveNeighbours {
     std::function<void(int)> step;
 };
 
-// The items that apply to row: the listing's for a program's data (Type 255), the screen's for a
-// data block of a screen's size or a row whose block takes part in a screen (holdsScreen, as the
-// tooltip finds it: a turbo block under flag 0, either half of a split screen), the block's for any
-// complete row (and, where the sound is built, the sound from it and of the whole tape, and where
-// the player is built, playing it from there); View Block for every row; Save Tape As and Tape
-// Information whenever a tape is open; the previous and the next tape of the open archive where
-// there is one (neighbours); and, where the recorder is built, Record From Sound Input
-// always. row is nullptr for the blank row of an empty grid and for a
-// row left open.
-std::vector<RowItem> RowItems(const CatalogueRow* row, bool tapeOpen, bool holdsScreen = false,
-                              const ArchiveNeighbours& neighbours = {});
+// The items that apply to row: the listing's for a program (program: see IsProgram), the
+// screen's for a row whose block takes part in a screen (holdsScreen, as FindScreen finds it: a
+// block of a screen's bytes, a turbo block under flag 0, either half of a split screen), the
+// block's for any complete row (and, where the sound is built, the sound from it and of the whole
+// tape, and where the player is built, playing it from there); View Block for every row; Save Tape
+// As and Tape Information whenever a tape is open; the previous and the next tape of the open
+// archive where there is one (neighbours); and, where the recorder is built, Record From Sound
+// Input always. row is nullptr for the blank row of an empty grid and for a row left open.
+std::vector<RowItem> RowItems(const CatalogueRow* row, bool program, bool tapeOpen,
+                              bool holdsScreen = false, const ArchiveNeighbours& neighbours = {});
 
 // Shows the menu of table's current row at globalPos (nothing when no item applies) and does
 // what the user chooses, on the tape at tape (no path: none open). A save refused or failed goes

@@ -14,6 +14,7 @@
 #include "BlockBytes.h"
 #include "CatalogueTable.h"
 #include "ConvertTape.h"
+#include "DamagedTapeText.h"
 #include "DecodeScreen.h"
 #include "FindScreen.h"
 #include "FormDialogs.h"
@@ -96,20 +97,16 @@ void SaveScreen(const RowOfTape& row) {
                     QStringLiteral("Spectrum Screens (*.scr)"), kAllFilesFilter},
                    SaveKind::Screen);
     if (!target) return;
+    // The menu offers this item only on a row that takes part in a screen.
+    if (row.screen == nullptr) throw SaveError(QString::fromUtf8(TapeChangedError().what()));
     std::vector<std::uint8_t> screen;
-    if (row.screen != nullptr) {
-        try {
-            const std::array<std::uint8_t, kScreenBytes> bytes =
-                ReadScreenBytes(row.document, *row.screen);
-            screen.assign(bytes.begin(), bytes.end());
-        } catch (const TapeChangedError& failure) {
-            throw SaveError(QString::fromUtf8(failure.what()));
-        }
-    } else {
-        screen = BlockData(ReadRowBody(row));
+    try {
+        const std::array<std::uint8_t, kScreenBytes> bytes =
+            ReadScreenBytes(row.document, *row.screen);
+        screen.assign(bytes.begin(), bytes.end());
+    } catch (const TapeChangedError& failure) {
+        throw SaveError(QString::fromUtf8(failure.what()));
     }
-    if (screen.size() != kScreenBytes)
-        throw SaveError(QString::fromUtf8(TapeChangedError().what()));
     if (EndsWith(*target, ".scr")) {
         WriteWholeFile(*target, row.tape, AsBytes(screen));
         return;
@@ -162,9 +159,7 @@ bool SaveTapeAs(const RowOfTape& row) {
     QString note = QString::fromStdString(LeftOutSentence(converted.leftOut));
     if (converted.damaged) {
         if (!note.isEmpty()) note += QStringLiteral("\n\n");
-        note += QStringLiteral(
-            "Tape file is seriously corrupted. Only the blocks before the "
-            "damage were saved.");
+        note += QString::fromStdString(DamagedTapeText(row.document, kSavedBeforeDamageText));
     }
     if (!note.isEmpty()) row.dialogs.ShowNote(note);
     return true;

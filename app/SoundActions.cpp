@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "CatalogueTable.h"
+#include "DamagedTapeText.h"
 #include "FormDialogs.h"
 #include "SaveActions.h"
 #include "SuggestedName.h"
@@ -61,8 +62,7 @@ void SaveSound(const RowOfTape& row, bool fromHere) {
                  : ReadTapeSoundBytes(row.document);
     const bool damaged = tape.damaged;
     const std::size_t rows = tape.rows;
-    QString stop;
-    if (!tape.stop.empty()) stop = QStringLiteral(" ") + QString::fromStdString(tape.stop);
+    const std::string stop = tape.stop;
     const WavSound wav(std::move(tape), SoundFormat{});
 
     QSaveFile file(*target);
@@ -92,9 +92,7 @@ void SaveSound(const RowOfTape& row, bool fromHere) {
     }
     if (damaged) {
         row.dialogs.ShowDamagedTape(
-            QStringLiteral("Tape file is seriously corrupted. The sound stops after row %1.%2")
-                .arg(rows)
-                .arg(stop));
+            QString::fromStdString(DamagedTapeText(row.document, SoundStopsText(rows, stop))));
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "CatalogueTable.h"
 #include "ChecksumSummary.h"
+#include "DamagedTapeText.h"
 #include "FailureText.h"
 #include "ScanDetails.h"
 #include "ScanTape.h"
@@ -56,7 +57,7 @@ QString TapeInformationText(const TapeDocument& document) {
         lines << QStringLiteral("Entry: %1").arg(QString::fromStdString(tape.entry));
     lines << QStringLiteral("Size: %1").arg(Counted(size, "byte", "bytes"));
     if (result == ScanResult::Damaged) {
-        lines << QStringLiteral("Damaged: the tape ends inside a block; this is what comes before");
+        lines << QString::fromStdString(DamagedTapeText(document, kCountedBeforeDamageText));
     }
     if (!failed.isEmpty()) {
         lines << QStringLiteral("Failed: %1 This is what comes before").arg(failed);

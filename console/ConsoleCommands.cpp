@@ -313,15 +313,15 @@ int List(const ConsoleRequest& request) {
             if (row->Tipo == 0 && row->Flag == kHeaderFlag) {
                 // A Program header: its program is the data row right after it, if any.
                 const std::size_t next = *request.row + 1;
-                const bool follows = next <= scan.catalogue.RowCount() &&
-                                     IsHeadedDataOf(scan.catalogue, next - 1, kProgramDataTipo);
+                const bool follows =
+                    next <= scan.catalogue.RowCount() && IsProgram(scan.catalogue, next - 1);
                 Complain(tape.name, RowName(*request.row) + " is a Program header; " +
                                         (follows ? "its program is " + RowName(next)
                                                  : std::string("no program follows it")));
                 outcome.Failed();
                 return;
             }
-            if (!IsHeadedDataOf(scan.catalogue, *request.row - 1, kProgramDataTipo)) {
+            if (!IsProgram(scan.catalogue, *request.row - 1)) {
                 Complain(tape.name, RowName(*request.row) + " is not a BASIC program");
                 outcome.Failed();
                 return;
@@ -329,8 +329,7 @@ int List(const ConsoleRequest& request) {
             programs.push_back(*request.row);
         } else {
             for (std::size_t index = 0; index < scan.catalogue.RowCount(); ++index) {
-                if (IsHeadedDataOf(scan.catalogue, index, kProgramDataTipo))
-                    programs.push_back(index + 1);
+                if (IsProgram(scan.catalogue, index)) programs.push_back(index + 1);
             }
         }
         const bool headed = several || programs.size() > 1;

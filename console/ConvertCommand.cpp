@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ConvertTape.h"
+#include "DamagedTapeText.h"
 #include "ExitStatus.h"
 #include "FailureText.h"
 #include "LeftOutText.h"
@@ -33,7 +34,7 @@ int ConvertTapeFile(const ConsoleRequest& request, const ConsoleTape& tape) {
         if (!converted.leftOut.empty())
             Complain(tape.name + ": " + LeftOutSentence(converted.leftOut));
         if (converted.damaged) {
-            Complain(tape.name + ": " + DamagedTapeLine(document));
+            Complain(tape.name + ": " + DamagedTapeText(document, kSavedBeforeDamageText));
             return kExitDamaged;
         }
         return kExitGood;

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "FailureText.h"
+#include "DamagedTapeText.h"
 
 namespace brisalto {
 
@@ -34,9 +34,7 @@ TapeDocument EndAtSoundDamage(TapeDocument document) {
 }
 
 std::string DamagedTapeLine(const std::string& reason) {
-    std::string line = kDamagedTapeText;
-    if (!reason.empty()) line += ' ' + FailureText(reason);
-    return line;
+    return DamagedTapeText(kCannotContinueText, reason);
 }
 
 std::string DamagedTapeLine(const TapeDocument& document) {

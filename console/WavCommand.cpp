@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "DamagedTapeText.h"
 #include "ExitStatus.h"
 #include "FailureText.h"
 #include "OutputFile.h"
@@ -34,11 +35,10 @@ int WriteTapeWav(const ConsoleRequest& request, const ConsoleTape& tape) {
         std::optional<std::size_t> fromRow;
         if (request.row) fromRow = *request.row - 1;
         const TapeDocument document = ReadConsoleDocument(tape.location);
-        const std::string damage = DamagedTapeLine(document);
         TapeSoundBytes sound = ReadTapeSoundBytes(document, fromRow);
         const bool damaged = sound.damaged;
         const std::size_t rows = sound.rows;
-        const std::string stop = sound.stop.empty() ? "" : " " + sound.stop;
+        const std::string stop = sound.stop;
         const SoundFormat format{request.rate, request.bits};
         StreamedOutputFile output(request.output, tape.location.path);
         if (output.CanRewrite()) {
@@ -54,8 +54,7 @@ int WriteTapeWav(const ConsoleRequest& request, const ConsoleTape& tape) {
         }
         output.Commit();
         if (damaged) {
-            Complain(name + ": " + damage + " The sound stops after row " + std::to_string(rows) +
-                     "." + stop);
+            Complain(name + ": " + DamagedTapeText(document, SoundStopsText(rows, stop)));
             return kExitDamaged;
         }
         return kExitGood;

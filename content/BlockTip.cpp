@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "DecodeScreen.h"
 #include "HeaderWording.h"
 #include "TapeBlock.h"
 
@@ -17,10 +16,6 @@ std::string ChecksumWording(const BlockChecksum& checksum) {
     return text;
 }
 
-bool HoldsScreen(const CatalogueRow& row) noexcept {
-    return row.Flag != kHeaderFlag && row.Size == kScreenBytes && row.Checksum.has_value();
-}
-
 BlockTip DescribeBlock(const CatalogueRow& row) {
     BlockTip tip;
     if (row.Flag == kHeaderFlag) {
@@ -32,8 +27,6 @@ BlockTip DescribeBlock(const CatalogueRow& row) {
             .param2 = row.Par1.value_or(0),
         };
         tip.lines = HeaderWording(header);
-    } else {
-        tip.screen = HoldsScreen(row);
     }
     if (row.Checksum) tip.lines.push_back(ChecksumWording(*row.Checksum));
     return tip;

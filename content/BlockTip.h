@@ -9,22 +9,17 @@
 
 namespace brisalto {
 
-// What a catalogue row's tooltip says: text lines, and whether its block is a screen to show.
+// What a catalogue row's tooltip says, in text lines. Whether its block shows a screen is
+// FindScreen's to say.
 struct BlockTip {
     std::vector<std::string> lines;
-    bool screen = false;
 };
 
 // "Checksum OK", or "Checksum wrong (stored 0x3A, computed 0x5C)".
 std::string ChecksumWording(const BlockChecksum& checksum);
 
-// Whether the row's block is a screen: a data block whose body holds exactly a screen's bytes,
-// whatever its header said.
-bool HoldsScreen(const CatalogueRow& row) noexcept;
-
-// A header row: its wording and its checksum. A data row: its checksum, and a screen when its
-// body holds exactly a screen's bytes, whatever its header said. The caller leaves out rows
-// that are not complete (an open row, the blank row).
+// A header row: its wording and its checksum. A data row: its checksum. The caller leaves out
+// rows that are not complete (an open row, the blank row).
 BlockTip DescribeBlock(const CatalogueRow& row);
 
 }  // namespace brisalto

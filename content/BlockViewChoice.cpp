@@ -16,13 +16,13 @@ const CatalogueRow* HeaderBefore(const CatalogueTable& catalogue, std::size_t in
     return header ? &before : nullptr;
 }
 
-bool IsDataOf(const CatalogueRow& row, std::int32_t kind) {
-    return row.Flag == kDataFlag && row.Tipo == kind;
-}
-
 bool IsHeadedDataOf(const CatalogueTable& catalogue, std::size_t index, std::int32_t kind) {
     const CatalogueRow* header = HeaderBefore(catalogue, index);
     return header != nullptr && kDataTipoBase + *header->Tipo == kind;
+}
+
+bool IsProgram(const CatalogueTable& catalogue, std::size_t index) {
+    return IsHeadedDataOf(catalogue, index, kProgramDataTipo);
 }
 
 std::optional<std::uint16_t> LoadAddress(const CatalogueTable& catalogue, std::size_t index) {
@@ -48,7 +48,7 @@ std::vector<BlockViewKind> BlockViewsFor(const CatalogueTable& catalogue, std::s
     const CatalogueRow& row = catalogue.Row(index);
     std::vector<BlockViewKind> views = {BlockViewKind::Hex};
     if (row.Checksum) views.push_back(BlockViewKind::Disassembly);
-    if (IsHeadedDataOf(catalogue, index, kProgramDataTipo)) {
+    if (IsProgram(catalogue, index)) {
         views.push_back(BlockViewKind::Basic);
         // The body is flag, data, checksum: data beyond the program's length is the variables.
         const std::size_t dataLength = row.Length >= 2 ? row.Length - 2 : 0;

@@ -19,13 +19,15 @@ enum class BlockViewKind { Hex, Disassembly, Basic, Variables, Array };
 // over to its row. nullptr for a header row and for a data row with no header of its own.
 const CatalogueRow* HeaderBefore(const CatalogueTable& catalogue, std::size_t index);
 
-// Whether row is a data block (flag 0xFF) of the given kind code, as the catalogue carried it
-// over from the last header; HeaderBefore says whether that header is the row's own.
-bool IsDataOf(const CatalogueRow& row, std::int32_t kind);
-
 // Whether row index is a data block right after a header of the given kind (a data kind code,
 // such as kProgramDataTipo): the block that header describes.
 bool IsHeadedDataOf(const CatalogueTable& catalogue, std::size_t index, std::int32_t kind);
+
+// Whether row index is a BASIC program: the data block right after its own Program header. The
+// one rule of the Block View's BASIC tab, the row menu's listing items and the console's
+// listings. (The main window's pane lists on selection by the row's kind code alone, as it
+// always has: a headerless block after a program's data is listed there too.)
+bool IsProgram(const CatalogueTable& catalogue, std::size_t index);
 
 // Where a Bytes data row's data loads: its own header's address; unset for any other row.
 std::optional<std::uint16_t> LoadAddress(const CatalogueTable& catalogue, std::size_t index);

@@ -11,10 +11,6 @@ namespace brisalto {
 // already ending in a period, a comma, a hyphen or a space is left alone.
 std::string FailureText(std::string_view message);
 
-// What both programs say of a tape that ends inside a block.
-inline constexpr const char* kDamagedTapeText =
-    "Tape file is seriously corrupted. Cannot continue.";
-
 // What both programs say of an archive that holds no tape.
 inline constexpr const char* kArchiveWithoutTapeText = "The archive holds no tape (*.tap, *.tzx)";
 

@@ -1,34 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LeftOutText.h"
 
-#include <array>
-
 #include "BlockDetails.h"
+#include "TzxBlockKinds.h"
 
 namespace brisalto {
 
 namespace {
-
-struct Plural {
-    std::uint8_t id;
-    std::string_view name;
-};
-
-// Names whose plural is not the name and an "s" (before a bracket).
-constexpr std::array<Plural, 12> kPlurals = {{
-    {0x10, "standard speed data blocks"},
-    {0x11, "turbo speed data blocks"},
-    {0x14, "pure data blocks"},
-    {0x16, "C64 ROM data blocks (deprecated)"},
-    {0x17, "C64 turbo data blocks (deprecated)"},
-    {0x19, "generalized data blocks"},
-    {0x23, "jumps to block"},
-    {0x27, "returns from sequence"},
-    {0x2A, "stops in 48K mode"},
-    {0x32, "archive information blocks"},
-    {0x34, "emulation information blocks (deprecated)"},
-    {0x35, "custom information blocks"},
-}};
 
 // "Pure tone" as "pure tone", "CSW recording" as it is.
 std::string InSentence(std::string_view name) {
@@ -40,15 +18,8 @@ std::string InSentence(std::string_view name) {
 }
 
 std::string KindName(std::uint8_t id, std::uint64_t count) {
-    const std::string one = InSentence(TzxBlockName(id));
-    if (count == 1) return one;
-    for (const Plural& plural : kPlurals) {
-        if (plural.id == id) return std::string(plural.name);
-    }
-    if (id == 0x5A) return one;  // glue is glue, however much
-    const std::size_t bracket = one.find(" (");
-    if (bracket == std::string::npos) return one + 's';
-    return one.substr(0, bracket) + 's' + one.substr(bracket);
+    if (count == 1) return InSentence(TzxBlockName(id));
+    return std::string(KindOf(id).plural);
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 
 #include <exception>
 
-#include "CatalogueSink.h"
 #include "CatalogueTable.h"
+#include "CatalogueTableSink.h"
 #include "TapeDocument.h"
 
 namespace brisalto {
@@ -16,23 +16,9 @@ ScanResult ListRows(const TapeDocument& document, bool showRaw, CatalogueSink& s
     return document.result;
 }
 
-namespace {
-
-class TableSink final : public CatalogueSink {
-public:
-    explicit TableSink(CatalogueTable& catalogue) : catalogue_(catalogue) {}
-    void Add(const CatalogueRow& row) override { catalogue_.AppendPosted(row); }
-    void AddUnfinished(const CatalogueRow& row) override { catalogue_.AppendOpen(row); }
-
-private:
-    CatalogueTable& catalogue_;
-};
-
-}  // namespace
-
 ScanResult ListRows(const TapeDocument& document, bool showRaw, CatalogueTable& catalogue) {
     catalogue.Empty();
-    TableSink sink(catalogue);
+    CatalogueTableSink sink(catalogue);
     return ListRows(document, showRaw, sink);
 }
 

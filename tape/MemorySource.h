@@ -1,39 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <algorithm>
-#include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
-#include "ByteSource.h"
+#include "SpanSource.h"
 
 namespace brisalto {
 
 // Bytes already read into memory (an archive entry, shared with the copy kept of it), read and
-// seeked like a file.
-class MemorySource final : public ByteSource {
+// seeked like a file; the source keeps them for as long as it reads them.
+class MemorySource final : public SpanSource {
 public:
+    // The span is taken before the pointer moves: the vector it points to stays where it is.
     explicit MemorySource(std::shared_ptr<const std::vector<std::uint8_t>> bytes)
-        : kept_(std::move(bytes)), bytes_(*kept_) {}
-
-    std::size_t Read(std::uint8_t* destination, std::size_t count) override {
-        const std::size_t left = position_ < bytes_.size() ? bytes_.size() - position_ : 0;
-        const std::size_t take = std::min(count, left);
-        if (take > 0) std::memcpy(destination, bytes_.data() + position_, take);
-        position_ += take;
-        return take;
-    }
-    void SeekTo(std::uint64_t position) override {
-        position_ = static_cast<std::size_t>(std::min<std::uint64_t>(position, bytes_.size()));
-    }
-    std::uint64_t Size() override { return bytes_.size(); }
-    void Close() override { position_ = bytes_.size(); }
+        : SpanSource(*bytes), kept_(std::move(bytes)) {}
 
 private:
     std::shared_ptr<const std::vector<std::uint8_t>> kept_;
-    const std::vector<std::uint8_t>& bytes_;
-    std::size_t position_ = 0;
 };
 
 }  // namespace brisalto

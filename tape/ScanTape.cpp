@@ -7,8 +7,8 @@
 #include <memory>
 #include <string_view>
 
-#include "CatalogueSink.h"
 #include "CatalogueTable.h"
+#include "CatalogueTableSink.h"
 #include "HeaderKind.h"
 #include "TapeBlockReader.h"
 #include "TapeBytes.h"
@@ -114,7 +114,8 @@ void KeepText(const TapeBlock& block, ScanDetails& details, std::uint64_t& textB
     if (block.id < tzx::kTextDescription || block.id > tzx::kHardwareType) return;
     if (textBytes + block.partLength > kMaxTextBytes) return;
     textBytes += block.partLength;
-    TzxTextBlock text{block.id, block.position, {block.fixed.begin(), block.fixed.begin() + block.fixedSize}};
+    TzxTextBlock text{
+        block.id, block.position, {block.fixed.begin(), block.fixed.begin() + block.fixedSize}};
     text.bytes.insert(text.bytes.end(), block.part.begin(), block.part.end());
     details.texts.push_back(std::move(text));
 }
@@ -159,25 +160,10 @@ ScanResult ReadTapeBlocks(TapeFile& file, ScanDetails* details,
     return result;
 }
 
-namespace {
-
-// The catalogue table as a scan's destination: whole rows posted, an unfinished one left open.
-class TableSink final : public CatalogueSink {
-public:
-    explicit TableSink(CatalogueTable& catalogue) : catalogue_(catalogue) {}
-    void Add(const CatalogueRow& row) override { catalogue_.AppendPosted(row); }
-    void AddUnfinished(const CatalogueRow& row) override { catalogue_.AppendOpen(row); }
-
-private:
-    CatalogueTable& catalogue_;
-};
-
-}  // namespace
-
 ScanResult ScanTape(const TapeLocation& location, bool showRaw, CatalogueTable& catalogue,
                     ScanDetails* details) {
     catalogue.Empty();
-    TableSink sink(catalogue);
+    CatalogueTableSink sink(catalogue);
     return ScanRows(location, showRaw, sink, details);
 }
 

@@ -20,16 +20,18 @@ constexpr std::array<BlockField, 0> kNone{};
 
 constexpr std::array<BlockKind, 256> MakeKinds() {
     std::array<BlockKind, 256> kinds{};
-    for (std::size_t id = 0; id < kinds.size(); ++id)
+    for (std::size_t id = 0; id < kinds.size(); ++id) {
         kinds[id] = {
-            static_cast<std::uint8_t>(id), "Unknown block", 4, kLength4[0], 1, false, kLength4};
+            static_cast<std::uint8_t>(id), "Unknown block", 4, kLength4[0], 1, false, kLength4, {}};
+        kinds[id].plural = "unknown blocks";
+    }
     // The ID, its name, its fixed size, its fields; whether its last field counts a part, of
     // what unit, and whether that part is a TAP body.
     const auto set = [&kinds](std::uint8_t id, std::string_view name, std::uint8_t fixedSize,
                               std::span<const BlockField> fields, bool counted = true,
                               std::uint8_t unit = 1, bool body = false) {
         const BlockField length = counted ? fields.back() : BlockField{};
-        kinds[id] = {id, name, fixedSize, length, unit, body, fields};
+        kinds[id] = {id, name, fixedSize, length, unit, body, fields, {}};
     };
     set(tzx::kStandardSpeed, "Standard speed data", 4, tzx::standard::kFields, true, 1, true);
     set(tzx::kTurboSpeed, "Turbo speed data", 18, tzx::turbo::kFields, true, 1, true);
@@ -60,6 +62,36 @@ constexpr std::array<BlockKind, 256> MakeKinds() {
     set(tzx::kCustomInfo, "Custom information", 20, tzx::custom::kFields);
     set(0x40, "Snapshot (deprecated)", 4, kSnapshot);
     set(tzx::kGlue, "Glue", 9, tzx::glue::kFields, false);
+    // Several blocks of a kind, as a sentence names them ("3 pure tones").
+    kinds[tzx::kStandardSpeed].plural = "standard speed data blocks";
+    kinds[tzx::kTurboSpeed].plural = "turbo speed data blocks";
+    kinds[tzx::kPureTone].plural = "pure tones";
+    kinds[tzx::kPulseSequence].plural = "pulse sequences";
+    kinds[tzx::kPureData].plural = "pure data blocks";
+    kinds[tzx::kDirectRecording].plural = "direct recordings";
+    kinds[0x16].plural = "C64 ROM data blocks (deprecated)";
+    kinds[0x17].plural = "C64 turbo data blocks (deprecated)";
+    kinds[tzx::kCswRecording].plural = "CSW recordings";
+    kinds[tzx::kGeneralizedData].plural = "generalized data blocks";
+    kinds[tzx::kPause].plural = "pauses";
+    kinds[tzx::kGroupStart].plural = "group starts";
+    kinds[tzx::kGroupEnd].plural = "group ends";
+    kinds[tzx::kJump].plural = "jumps to block";
+    kinds[tzx::kLoopStart].plural = "loop starts";
+    kinds[tzx::kLoopEnd].plural = "loop ends";
+    kinds[tzx::kCallSequence].plural = "call sequences";
+    kinds[tzx::kReturn].plural = "returns from sequence";
+    kinds[tzx::kSelectBlock].plural = "select blocks";
+    kinds[tzx::kStop48K].plural = "stops in 48K mode";
+    kinds[tzx::kSignalLevel].plural = "set signal levels";
+    kinds[tzx::kTextDescription].plural = "text descriptions";
+    kinds[tzx::kMessage].plural = "messages";
+    kinds[tzx::kArchiveInfo].plural = "archive information blocks";
+    kinds[tzx::kHardwareType].plural = "hardware types";
+    kinds[0x34].plural = "emulation information blocks (deprecated)";
+    kinds[tzx::kCustomInfo].plural = "custom information blocks";
+    kinds[0x40].plural = "snapshots (deprecated)";
+    kinds[tzx::kGlue].plural = "glue";
     return kinds;
 }
 
@@ -71,7 +103,8 @@ constexpr bool Fits(const BlockKind& kind, const BlockField& field) {
 }
 
 static_assert(std::ranges::all_of(kKinds, [](const BlockKind& kind) {
-    return kind.fixedSize <= kLongestFixedFields && Fits(kind, kind.length) &&
+    return !kind.plural.empty() && kind.fixedSize <= kLongestFixedFields &&
+           Fits(kind, kind.length) &&
            std::ranges::all_of(kind.fields,
                                [&kind](const BlockField& field) { return Fits(kind, field); });
 }));

@@ -47,6 +47,7 @@ struct BlockKind {
     std::uint8_t unit = 1;
     bool body = false;                   // the counted part is a TAP block body
     std::span<const BlockField> fields;  // every fixed field, by offset, length included
+    std::string_view plural;             // several of the kind, as a sentence names them
 };
 
 // The IDs Brisalto names; a TAP block reads as a standard speed data block (0x10) with a pause

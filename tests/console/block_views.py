@@ -142,6 +142,10 @@ with tempfile.TemporaryDirectory() as folder:
     check("disasm outside", run("disasm", "--row", "8", "--from", "32776", path)[0], 1)
     check("disasm no address", run("disasm", "--row", "2", path)[0], 1)
     check("not a program", run("variables", "--row", "8", path)[0], 1)
+    # As the Block View, which has no Variables tab for a program saved with none.
+    code_, _, text = run("variables", "--row", "12", path)
+    check("no variables", (code_, "row 12 holds no variables after its program" in text),
+          (1, True))
     check("not an array", run("array", "--row", "2", path)[0], 1)
     check("no row", run("hex", path)[0], 2)
     check("bad address", run("disasm", "--row", "8", "--from", "65536", path)[0], 2)

@@ -63,13 +63,13 @@ same crafted.tap peer.tap
 
 # Cut inside its last block: the blocks before it are written, and it is called damaged.
 head -c $(($(stat -c %s peer.tzx) - 3)) peer.tzx >cut.tzx
-run 3 "brisalto-tape: cut.tzx: Tape file is seriously corrupted. Cannot continue." -- convert cut.tzx cut-out.tzx
+run 3 "brisalto-tape: cut.tzx: Tape file is seriously corrupted. Only the blocks before the damage were saved." -- convert cut.tzx cut-out.tzx
 cmp -s -n "$(stat -c %s cut-out.tzx)" cut-out.tzx cut.tzx || fail "cut-out.tzx is not the start of cut.tzx"
 listed cut-out.tzx
 run 0 "" -- convert cut-out.tzx header.tap
 head -c 21 peer.tap >peer-header.tap
 same header.tap peer-header.tap
-run 3 "brisalto-tape: cut.tzx: Tape file is seriously corrupted. Cannot continue." -- convert cut.tzx cut.tap
+run 3 "brisalto-tape: cut.tzx: Tape file is seriously corrupted. Only the blocks before the damage were saved." -- convert cut.tzx cut.tap
 same cut.tap peer-header.tap
 
 # Never over the tape being read, by whatever name; it stays as it was.

@@ -101,6 +101,65 @@ TEST(BlockViewChoice, OnlyTheBlockRightAfterAHeaderTakesItsMeaning) {
     }
 }
 
+// Each kind of row and the views both front ends offer for it, with the one rule that it is a
+// program beside them. The main window's pane lists by the kind code alone (Tipo 255), so the
+// headerless row after a program's data carries that code and is still no program.
+TEST(BlockViewChoice, EachKindOfRowHasItsViewsAndIsAProgramOnlyAfterItsOwnHeader) {
+    const Bytes program = {0x00, 0x0A, 0x01, 0x00, 0x0D};  // 10 REM
+    const Bytes withVariables = {0x00, 0x0A, 0x01, 0x00, 0x0D, 0x61, 0x80};
+    const Bytes numbers = {0x01, 0x01, 0x00, 0x00, 0x00, 0x07, 0x00, 0x00};
+    const Bytes letters = {0x01, 0x02, 0x00, 'h', 'i'};
+    const Bytes code = {0x3E, 0x05, 0xC9};
+    const TempTape tape(TapeBuilder()
+                            .ProgramHeader("vars", 7, 10, 5)
+                            .Data(withVariables)
+                            .Data(code)
+                            .ProgramHeader("plain", 5, 10, 5)
+                            .Data(program)
+                            .ProgramHeader("short", 5, 10, 9)
+                            .Data(program)
+                            .Header(1, "nums", 8, 0x8100)
+                            .Data(numbers)
+                            .Header(2, "text", 5, 0xC800)
+                            .Data(letters)
+                            .Header(3, "code", 3, 32768)
+                            .Data(code)
+                            .Header(7, "odd", 3, 0)
+                            .Data(code)
+                            .Get());
+    CatalogueTable catalogue;
+    ASSERT_EQ(ScanTape(tape.Path(), true, catalogue), ScanResult::Completed);
+    const struct {
+        const char* what;
+        Views views;
+        bool program;
+        std::int32_t tipo;
+    } rows[] = {
+        {"a Program header", kPlain, false, 0},
+        {"a program with variables", {Hex, Disassembly, Basic, Variables}, true, 255},
+        {"a headerless block after it", kPlain, false, 255},
+        {"a Program header", kPlain, false, 0},
+        {"a program with no variables", {Hex, Disassembly, Basic}, true, 255},
+        {"a Program header", kPlain, false, 0},
+        {"a program shorter than its header says", {Hex, Disassembly, Basic}, true, 255},
+        {"a Numeric Array header", kPlain, false, 1},
+        {"a number array", {Hex, Disassembly, Array}, false, 256},
+        {"a Character Array header", kPlain, false, 2},
+        {"a character array", {Hex, Disassembly, Array}, false, 257},
+        {"a Bytes header", kPlain, false, 3},
+        {"a Bytes block", kPlain, false, 258},
+        {"a header of no known type", kPlain, false, 7},
+        {"the block after it", kPlain, false, 262},
+    };
+    ASSERT_EQ(catalogue.RowCount(), std::size(rows));
+    for (std::size_t index = 0; index < std::size(rows); ++index) {
+        SCOPED_TRACE(std::to_string(index + 1) + ": " + rows[index].what);
+        EXPECT_EQ(catalogue.Row(index).Tipo, rows[index].tipo);
+        EXPECT_EQ(BlockViewsFor(catalogue, index), rows[index].views);
+        EXPECT_EQ(IsProgram(catalogue, index), rows[index].program);
+    }
+}
+
 TEST(BlockViewChoice, AnArrayRowTakesItsNameByteFromItsOwnHeader) {
     const Bytes numbers = {0x01, 0x01, 0x00, 0x00, 0x00, 0x07, 0x00, 0x00};
     const Bytes letters = {0x01, 0x02, 0x00, 'h', 'i'};
