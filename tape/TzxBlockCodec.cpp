@@ -273,15 +273,8 @@ std::optional<TzxBlockFields> ReadFields(std::uint8_t id, Span fixed, Span count
         case kMessage:
             return MessageBlock{FieldOf<std::uint8_t>(fixed, message::kSeconds),
                                 part.Text(counted.size())};
-        case kArchiveInfo: {
-            ArchiveInfoBlock block;
-            const unsigned count = part.Byte();
-            for (unsigned entry = 0; entry < count && !part.IsCut(); ++entry) {
-                const std::uint8_t kind = part.Byte();
-                block.entries.push_back({kind, part.Text(part.Byte())});
-            }
-            return whole(std::move(block));
-        }
+        // Entries cut short are written back otherwise, and so kept as they are.
+        case kArchiveInfo: return ArchiveInfoBlock{ReadArchiveEntries(counted)};
         case kHardwareType: {
             HardwareTypeBlock block;
             while (!part.Whole()) {
@@ -474,6 +467,21 @@ std::optional<GeneralizedDataHeader> ReadGeneralizedHeader(std::span<const std::
     GeneralizedDataHeader header;
     ReadHeader(part, header);
     return header;
+}
+
+std::vector<ArchiveEntry> ReadArchiveEntries(std::span<const std::uint8_t> part) {
+    std::vector<ArchiveEntry> entries;
+    if (part.empty()) return entries;
+    const unsigned count = part[0];
+    std::size_t at = 1;
+    for (unsigned entry = 0; entry < count && part.size() - at >= 2; ++entry) {
+        const std::uint8_t id = part[at];
+        const std::size_t length = std::min<std::size_t>(part[at + 1], part.size() - at - 2);
+        const Span text = part.subspan(at + 2, length);
+        entries.push_back({id, std::string(text.begin(), text.end())});
+        at += 2 + length;
+    }
+    return entries;
 }
 
 unsigned AlphabetSize(std::uint8_t stored) noexcept {

@@ -191,6 +191,11 @@ struct ArchiveInfoBlock {
     std::vector<ArchiveEntry> entries;
 };
 
+// The entries of an archive information block's part (after its 2-byte length) as far as its
+// bytes go: no more than its count, none once fewer than an entry's ID and length are left, the
+// last text cut where the bytes end.
+std::vector<ArchiveEntry> ReadArchiveEntries(std::span<const std::uint8_t> part);
+
 // One entry of a hardware type block.
 struct HardwareEntry {
     std::uint8_t type = 0;
