@@ -157,14 +157,19 @@ std::uint64_t DataStreamBytes(const GeneralizedDataHeader& header) {
     return (std::uint64_t{header.dataSymbolsInBlock} * bits + 7) / 8;
 }
 
+// The header's fields by their places in TzxBlockKinds; zeros for those past the bytes.
+GeneralizedDataHeader HeaderOf(Span contents) {
+    return {FieldOf<std::uint16_t>(contents, generalized::kPause),
+            FieldOf<std::uint32_t>(contents, generalized::kPilotSymbols),
+            FieldOf<std::uint8_t>(contents, generalized::kPilotPulses),
+            FieldOf<std::uint8_t>(contents, generalized::kPilotAlphabet),
+            FieldOf<std::uint32_t>(contents, generalized::kDataSymbols),
+            FieldOf<std::uint8_t>(contents, generalized::kDataPulses),
+            FieldOf<std::uint8_t>(contents, generalized::kDataAlphabet)};
+}
+
 void ReadHeader(PartReader& part, GeneralizedDataHeader& header) {
-    header.pause = part.Word();
-    header.pilotSymbolsInBlock = part.Number(4);
-    header.pilotPulsesPerSymbol = part.Byte();
-    header.pilotAlphabet = part.Byte();
-    header.dataSymbolsInBlock = part.Number(4);
-    header.dataPulsesPerSymbol = part.Byte();
-    header.dataAlphabet = part.Byte();
+    header = HeaderOf(part.Take(generalized::kHeaderSize));
 }
 
 std::optional<GeneralizedDataBlock> ReadGeneralized(PartReader& part) {
@@ -352,13 +357,15 @@ struct Framer {
     }
     void operator()(const GeneralizedDataBlock& block) const {
         const GeneralizedDataHeader& header = block.header;
-        frame.Number(header.pause, 2);
-        frame.Number(header.pilotSymbolsInBlock, 4);
-        frame.Number(header.pilotPulsesPerSymbol, 1);
-        frame.Number(header.pilotAlphabet, 1);
-        frame.Number(header.dataSymbolsInBlock, 4);
-        frame.Number(header.dataPulsesPerSymbol, 1);
-        frame.Number(header.dataAlphabet, 1);
+        std::array<std::uint8_t, generalized::kHeaderSize> fixed{};
+        PutField(fixed, generalized::kPause, header.pause);
+        PutField(fixed, generalized::kPilotSymbols, header.pilotSymbolsInBlock);
+        PutField(fixed, generalized::kPilotPulses, header.pilotPulsesPerSymbol);
+        PutField(fixed, generalized::kPilotAlphabet, header.pilotAlphabet);
+        PutField(fixed, generalized::kDataSymbols, header.dataSymbolsInBlock);
+        PutField(fixed, generalized::kDataPulses, header.dataPulsesPerSymbol);
+        PutField(fixed, generalized::kDataAlphabet, header.dataAlphabet);
+        frame.Bytes(fixed);
         if (header.pilotSymbolsInBlock > 0) {
             WriteSymbols(frame, block.pilotSymbols, AlphabetSize(header.pilotAlphabet),
                          header.pilotPulsesPerSymbol);
@@ -462,11 +469,8 @@ static_assert(kIds.size() + 1 == std::variant_size_v<TzxBlockFields>);
 }  // namespace
 
 std::optional<GeneralizedDataHeader> ReadGeneralizedHeader(std::span<const std::uint8_t> contents) {
-    if (contents.size() < kGeneralizedHeaderSize) return std::nullopt;
-    PartReader part(contents.first(kGeneralizedHeaderSize));
-    GeneralizedDataHeader header;
-    ReadHeader(part, header);
-    return header;
+    if (contents.size() < generalized::kHeaderSize) return std::nullopt;
+    return HeaderOf(contents);
 }
 
 std::vector<ArchiveEntry> ReadArchiveEntries(std::span<const std::uint8_t> part) {

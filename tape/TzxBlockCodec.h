@@ -97,7 +97,6 @@ struct GeneralizedDataHeader {
     std::uint8_t dataPulsesPerSymbol = 0;   // NPD
     std::uint8_t dataAlphabet = 0;          // ASD
 };
-inline constexpr std::size_t kGeneralizedHeaderSize = 14;
 
 // The header's fields from the bytes after the block's length; none when they are too few.
 std::optional<GeneralizedDataHeader> ReadGeneralizedHeader(std::span<const std::uint8_t> contents);
