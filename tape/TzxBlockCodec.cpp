@@ -220,7 +220,7 @@ std::optional<TzxBlockFields> ReadFields(std::uint8_t id, Span fixed, Span count
                                  FieldOf<std::uint16_t>(fixed, tone::kPulses)};
         case kPulseSequence: {
             PulseSequenceBlock block;
-            while (!part.Whole()) block.pulses.push_back(part.Word());
+            while (!part.Whole() && !part.IsCut()) block.pulses.push_back(part.Word());
             return block;
         }
         case kPureData:
@@ -256,7 +256,7 @@ std::optional<TzxBlockFields> ReadFields(std::uint8_t id, Span fixed, Span count
         case kLoopEnd: return LoopEndBlock{};
         case kCallSequence: {
             CallSequenceBlock block;
-            while (!part.Whole()) block.calls.push_back(part.SignedWord());
+            while (!part.Whole() && !part.IsCut()) block.calls.push_back(part.SignedWord());
             return block;
         }
         case kReturn: return ReturnBlock{};
@@ -282,7 +282,7 @@ std::optional<TzxBlockFields> ReadFields(std::uint8_t id, Span fixed, Span count
         case kArchiveInfo: return ArchiveInfoBlock{ReadArchiveEntries(counted)};
         case kHardwareType: {
             HardwareTypeBlock block;
-            while (!part.Whole()) {
+            while (!part.Whole() && !part.IsCut()) {
                 HardwareEntry& entry = block.entries.emplace_back();
                 entry.type = part.Byte();
                 entry.id = part.Byte();
