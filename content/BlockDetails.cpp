@@ -7,6 +7,7 @@
 
 #include "CodePageText.h"
 #include "TapeBlock.h"
+#include "TzxBlockCodec.h"
 #include "TzxTexts.h"
 #include "TzxVersionText.h"
 
@@ -155,27 +156,32 @@ void SymbolTable(PartReader& part, unsigned count, unsigned pulses, std::string_
     out.Texts(key, label, std::move(symbols), Unlisted(count, part));
 }
 
-// 0x19 after its 4-byte length: pause, TOTP (4), NPP, ASP, TOTD (4), NPD, ASD; the pilot's
-// symbols (ASP of them) and its stream (TOTP times a symbol and a 2-byte repeat count) when
-// TOTP is not 0; the data's symbols (ASD) and its stream (TOTD symbols of as many bits as an
-// ASD-symbol number needs) when TOTD is not 0. ASP and ASD of 0 mean 256.
+// 0x19 after its 4-byte length: the header's fields (TzxBlockKinds), each shown as read; the
+// pilot's symbols and its stream (TOTP times a symbol and a 2-byte repeat count) when TOTP is not
+// 0; the data's symbols and the length of its stream (TOTD symbols of as many bits as an
+// ASD-symbol number needs) when TOTD is not 0.
 void GeneralizedData(PartReader& part, Fields& out) {
-    out.Number("pause", "Pause", part.Word(), "ms");
-    const std::uint32_t totp = part.Number(4);
-    out.Number("pilotSymbolsInBlock", "Pilot symbols in the block (TOTP)", totp);
-    const unsigned npp = part.Byte();
-    out.Number("pilotPulsesPerSymbol", "Pilot pulses per symbol (NPP)", npp);
-    const unsigned asp = part.Byte();
-    out.Number("pilotSymbolsInTable", "Pilot symbols in the table (ASP)", asp == 0 ? 256 : asp);
-    const std::uint32_t totd = part.Number(4);
-    out.Number("dataSymbolsInBlock", "Data symbols in the block (TOTD)", totd);
-    const unsigned npd = part.Byte();
-    out.Number("dataPulsesPerSymbol", "Data pulses per symbol (NPD)", npd);
-    const unsigned asd = part.Byte();
-    out.Number("dataSymbolsInTable", "Data symbols in the table (ASD)", asd == 0 ? 256 : asd);
+    std::array<std::uint8_t, tzx::generalized::kHeaderSize> read{};
+    for (const BlockField& field : tzx::generalized::kHeader) {
+        const std::uint32_t value = part.Number(field.width);
+        PutField(read, field, value);
+        // A stored alphabet of 0 symbols is 256 of them.
+        const bool alphabet = field.offset == tzx::generalized::kPilotAlphabet.offset ||
+                              field.offset == tzx::generalized::kDataAlphabet.offset;
+        out.Number(field.key, field.label,
+                   alphabet ? tzx::AlphabetSize(static_cast<std::uint8_t>(value)) : value,
+                   field.unit);
+    }
+    const tzx::GeneralizedDataHeader header = *tzx::ReadGeneralizedHeader(read);
+    const std::uint32_t totp = header.pilotSymbolsInBlock;
+    const unsigned npp = header.pilotPulsesPerSymbol;
+    const unsigned asp = tzx::AlphabetSize(header.pilotAlphabet);
+    const std::uint32_t totd = header.dataSymbolsInBlock;
+    const unsigned npd = header.dataPulsesPerSymbol;
+    const unsigned asd = tzx::AlphabetSize(header.dataAlphabet);
     if (part.Cut()) return;
     if (totp > 0) {
-        SymbolTable(part, asp == 0 ? 256 : asp, npp, "pilotSymbols", "Pilot symbols", out);
+        SymbolTable(part, asp, npp, "pilotSymbols", "Pilot symbols", out);
         std::vector<std::string> stream;
         for (std::uint32_t entry = 0; entry < totp && entry < kMaxListed; ++entry) {
             const unsigned symbol = part.Byte();
@@ -187,10 +193,8 @@ void GeneralizedData(PartReader& part, Fields& out) {
         out.Texts("pilotStream", "Pilot stream", std::move(stream), Unlisted(totp, part));
     }
     if (totd > 0) {
-        const unsigned symbols = asd == 0 ? 256 : asd;
-        SymbolTable(part, symbols, npd, "dataSymbols", "Data symbols", out);
-        unsigned bits = 0;
-        while ((1u << bits) < symbols) ++bits;
+        SymbolTable(part, asd, npd, "dataSymbols", "Data symbols", out);
+        const unsigned bits = tzx::BitsPerDataSymbol(asd);
         const std::uint64_t streamBytes = (std::uint64_t{totd} * bits + 7) / 8;
         part.Skip(streamBytes, 1);
         out.Number("dataStreamLength", "Data stream", static_cast<std::int64_t>(streamBytes),

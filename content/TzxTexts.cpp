@@ -10,6 +10,7 @@
 
 #include "CodePageText.h"
 #include "TapeBlock.h"
+#include "TzxBlockCodec.h"
 
 namespace brisalto {
 
@@ -49,6 +50,10 @@ std::string TextLines(std::span<const std::uint8_t> bytes) {
     return CodePageToUtf8(single);
 }
 
+std::span<const std::uint8_t> AsBytes(const std::string& text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
 // The count bytes from begin, or those of them within bytes.
 std::span<const std::uint8_t> Within(std::span<const std::uint8_t> bytes, std::size_t begin,
                                      std::size_t count) {
@@ -56,23 +61,16 @@ std::span<const std::uint8_t> Within(std::span<const std::uint8_t> bytes, std::s
     return bytes.subspan(begin, std::min(count, bytes.size() - begin));
 }
 
-// 0x32: length (2 bytes, little-endian), field count, then per field: kind, length, text.
+// 0x32: its 2-byte length, then the entries.
 void ReadArchiveInfo(std::span<const std::uint8_t> bytes, std::vector<ArchiveField>& fields) {
     if (bytes.size() < 3) return;
-    const unsigned count = bytes[2];
-    std::size_t p = 3;
-    for (unsigned field = 0; field < count; ++field) {
-        if (bytes.size() - p < 2) return;  // no room for another field's kind and length
-        const std::uint8_t id = bytes[p];
-        const std::size_t length = bytes[p + 1];
-        const auto text = Within(bytes, p + 2, length);
-        p += 2 + text.size();
+    for (const tzx::ArchiveEntry& entry : tzx::ReadArchiveEntries(bytes.subspan(2))) {
         const auto kind = std::find_if(kArchiveKinds.begin(), kArchiveKinds.end(),
-                                       [id](const ArchiveKind& k) { return k.id == id; });
+                                       [&entry](const ArchiveKind& k) { return k.id == entry.id; });
         if (kind == kArchiveKinds.end()) continue;
         const bool seen = std::any_of(fields.begin(), fields.end(),
                                       [kind](const ArchiveField& f) { return f.key == kind->key; });
-        if (!seen) fields.push_back({kind->key, kind->label, TextLines(text)});
+        if (!seen) fields.push_back({kind->key, kind->label, TextLines(AsBytes(entry.text))});
     }
 }
 
@@ -307,24 +305,19 @@ void Message(std::vector<std::string>& lines, Bytes bytes) {
     AddText(lines, lead, Within(bytes, 2, bytes[1]));
 }
 
-// 0x32: length of the rest (2 bytes), field count, then per field its kind, length and text.
+// 0x32: its 2-byte length, then one line per entry.
 void ArchiveInfo(std::vector<std::string>& lines, Bytes bytes) {
     if (bytes.size() < 3) return;
     lines.emplace_back("Archive information:");
-    const unsigned count = bytes[2];
-    std::size_t p = 3;
-    for (unsigned field = 0; field < count; ++field) {
-        if (bytes.size() - p < 2) return;  // no room for another field's kind and length
-        const std::uint8_t kind = bytes[p];
-        const Bytes text = Within(bytes, p + 2, bytes[p + 1]);
-        p += 2 + text.size();
-        const auto known = std::find_if(kArchiveKinds.begin(), kArchiveKinds.end(),
-                                        [kind](const ArchiveKind& k) { return k.id == kind; });
+    for (const tzx::ArchiveEntry& entry : tzx::ReadArchiveEntries(bytes.subspan(2))) {
+        const auto known =
+            std::find_if(kArchiveKinds.begin(), kArchiveKinds.end(),
+                         [&entry](const ArchiveKind& k) { return k.id == entry.id; });
         std::string name = known != kArchiveKinds.end() ? std::string(known->label)
-                                                        : "Field " + std::to_string(kind);
+                                                        : "Field " + std::to_string(entry.id);
         name += ':';
         name.resize(std::max(kFieldWidth, name.size() + 1), ' ');
-        AddText(lines, "  " + name, text);
+        AddText(lines, "  " + name, AsBytes(entry.text));
     }
 }
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <utility>
 
-#include "TzxBlockKinds.h"
+#include "TzxBlockCodec.h"
 
 namespace brisalto {
 
@@ -16,7 +16,8 @@ namespace {
 using Bytes = std::span<const std::uint8_t>;
 
 // The version a TZX written here says it is: 1.20.
-constexpr std::array<std::uint8_t, 2> kTzxVersion = {1, 20};
+constexpr std::uint8_t kTzxMajor = 1;
+constexpr std::uint8_t kTzxMinor = 20;
 constexpr std::uint16_t kTapPauseMs = 1000;
 constexpr std::uint64_t kMaxTapBody = 0xFFFF;
 
@@ -44,20 +45,15 @@ Bytes WholeBlocks(const TapeDocument& document) {
         static_cast<std::size_t>(std::min<std::uint64_t>(document.WholeBlocksEnd(), all.size())));
 }
 
-// TAP blocks: a standard speed data block each, with its pause and its body's length.
+// TAP blocks: a standard speed data block each, with its pause and its body.
 std::vector<std::uint8_t> TapAsTzx(const TapeDocument& document) {
-    std::vector<std::uint8_t> out(kTzxSignature.begin(), kTzxSignature.end());
-    Append(out, kTzxVersion);
-    const BlockKind& standard = KindOf(tzx::kStandardSpeed);
+    std::vector<std::uint8_t> out;
+    tzx::WriteTzxSignature(out, kTzxMajor, kTzxMinor);
     for (const TapeBlock& block : document.blocks) {
         if (!block.body) continue;
-        std::array<std::uint8_t, kLongestFixedFields> fields{};
-        const std::span<std::uint8_t> fixed(fields.data(), standard.fixedSize);
-        PutField(fixed, tzx::standard::kPause, kTapPauseMs);
-        PutField(fixed, tzx::standard::kLength, block.body->length);
-        out.push_back(tzx::kStandardSpeed);
-        Append(out, fixed);
-        Append(out, BodyBytes(document, *block.body));
+        const Bytes body = BodyBytes(document, *block.body);
+        // A TAP block's 2-byte length is the standard block's own, so every one fits.
+        tzx::WriteTzxBlock(tzx::StandardSpeedBlock{kTapPauseMs, {body.begin(), body.end()}}, out);
     }
     return out;
 }

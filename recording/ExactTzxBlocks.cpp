@@ -3,140 +3,92 @@
 
 #include <algorithm>
 
-#include "TzxBlockKinds.h"
+#include "TzxBlockCodec.h"
 
 namespace brisalto {
 
 namespace {
 
-// A block of id with its fixed fields zero, to be filled with Put.
-TzxBlockBytes Fixed(std::uint8_t id) {
-    TzxBlockBytes block(1 + KindOf(id).fixedSize, 0);
-    block[0] = id;
-    return block;
+// The block's bytes; none for fields no block holds, which the limits above keep from coming.
+TzxBlockBytes Written(const tzx::TzxBlockFields& fields) {
+    return tzx::BytesOf(fields).value_or(TzxBlockBytes{});
 }
 
-void Put(TzxBlockBytes& block, const BlockField& field, std::uint32_t value) {
-    PutField(std::span(block).subspan(1), field, value);
-}
-
-void Append(TzxBlockBytes& block, std::uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) block.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-TzxBlockBytes WithBody(TzxBlockBytes block, std::span<const std::uint8_t> body) {
-    block.insert(block.end(), body.begin(), body.end());
-    return block;
+tzx::ByteString Copy(std::span<const std::uint8_t> bytes) {
+    return {bytes.begin(), bytes.end()};
 }
 
 }  // namespace
 
 TzxBlockBytes StandardBlock(std::uint16_t pauseMs, std::span<const std::uint8_t> body) {
-    TzxBlockBytes block = Fixed(tzx::kStandardSpeed);
-    Put(block, tzx::standard::kPause, pauseMs);
-    Put(block, tzx::standard::kLength, static_cast<std::uint32_t>(body.size()));
-    return WithBody(std::move(block), body);
+    return Written(tzx::StandardSpeedBlock{pauseMs, Copy(body)});
 }
 
 TzxBlockBytes TurboBlock(const TurboTimings& timings, std::uint8_t usedBits, std::uint16_t pauseMs,
                          std::span<const std::uint8_t> body) {
-    TzxBlockBytes block = Fixed(tzx::kTurboSpeed);
-    Put(block, tzx::turbo::kPilotPulse, timings.pilot);
-    Put(block, tzx::turbo::kSync1Pulse, timings.sync1);
-    Put(block, tzx::turbo::kSync2Pulse, timings.sync2);
-    Put(block, tzx::turbo::kZeroPulse, timings.zero);
-    Put(block, tzx::turbo::kOnePulse, timings.one);
-    Put(block, tzx::turbo::kPilotPulses, timings.pilotPulses);
-    Put(block, tzx::turbo::kUsedBits, usedBits);
-    Put(block, tzx::turbo::kPause, pauseMs);
-    Put(block, tzx::turbo::kLength, static_cast<std::uint32_t>(body.size()));
-    return WithBody(std::move(block), body);
+    return Written(tzx::TurboSpeedBlock{timings.pilot, timings.sync1, timings.sync2, timings.zero,
+                                        timings.one, timings.pilotPulses, usedBits, pauseMs,
+                                        Copy(body)});
 }
 
 TzxBlockBytes PureDataBlock(std::uint16_t zero, std::uint16_t one, std::uint8_t usedBits,
                             std::uint16_t pauseMs, std::span<const std::uint8_t> body) {
-    TzxBlockBytes block = Fixed(tzx::kPureData);
-    Put(block, tzx::pure::kZeroPulse, zero);
-    Put(block, tzx::pure::kOnePulse, one);
-    Put(block, tzx::pure::kUsedBits, usedBits);
-    Put(block, tzx::pure::kPause, pauseMs);
-    Put(block, tzx::pure::kLength, static_cast<std::uint32_t>(body.size()));
-    return WithBody(std::move(block), body);
+    return Written(tzx::PureDataBlock{zero, one, usedBits, pauseMs, Copy(body)});
 }
 
-// 0x19 after its ID and 4-byte length: pause, TOTP (4), NPP, ASP, TOTD (4), NPD, ASD, then with
-// no pilot symbols the data symbols' table (each a flags byte, 0 for an edge at its start, and
-// NPD pulses, 0 ending a shorter one) and the data stream, one bit a symbol of two.
+// No pilot symbols; two data symbols, each begun by an edge (flags 0) and as many pulses as the
+// longer has, 0 ending a shorter one; one bit a symbol.
 TzxBlockBytes GeneralizedDataBlock(std::span<const std::uint16_t> zero,
                                    std::span<const std::uint16_t> one, std::uint32_t bits,
                                    std::uint16_t pauseMs, std::span<const std::uint8_t> body) {
     const std::size_t most = std::min<std::size_t>(std::max(zero.size(), one.size()), 255);
-    TzxBlockBytes contents;
-    Append(contents, pauseMs, 2);
-    Append(contents, 0, 4);
-    contents.insert(contents.end(), {0, 0});
-    Append(contents, bits, 4);
-    contents.insert(contents.end(), {static_cast<std::uint8_t>(most), 2});
+    tzx::GeneralizedDataBlock block;
+    block.header.pause = pauseMs;
+    block.header.dataSymbolsInBlock = bits;
+    block.header.dataPulsesPerSymbol = static_cast<std::uint8_t>(most);
+    block.header.dataAlphabet = 2;
     for (const auto symbol : {zero, one}) {
-        contents.push_back(0);
+        tzx::GeneralizedSymbol& written = block.dataSymbols.emplace_back();
         for (std::size_t i = 0; i < most; ++i)
-            Append(contents, i < symbol.size() ? symbol[i] : 0, 2);
+            written.pulses.push_back(i < symbol.size() ? symbol[i] : std::uint16_t{0});
     }
-    contents.insert(contents.end(), body.begin(), body.end());
-    TzxBlockBytes block{tzx::kGeneralizedData};
-    Append(block, contents.size(), 4);
-    return WithBody(std::move(block), contents);
+    block.dataStream = Copy(body);
+    return Written(block);
 }
 
 TzxBlockBytes ToneBlock(std::uint16_t pulse, std::uint16_t count) {
-    TzxBlockBytes block = Fixed(tzx::kPureTone);
-    Put(block, tzx::tone::kPulse, pulse);
-    Put(block, tzx::tone::kPulses, count);
-    return block;
+    return Written(tzx::PureToneBlock{pulse, count});
 }
 
 TzxBlockBytes PulsesBlock(std::span<const std::uint16_t> pulses) {
-    const std::size_t count = std::min<std::size_t>(pulses.size(), 255);
-    TzxBlockBytes block = Fixed(tzx::kPulseSequence);
-    Put(block, tzx::pulses::kCount, static_cast<std::uint32_t>(count));
-    for (std::size_t i = 0; i < count; ++i) Append(block, pulses[i], 2);
-    return block;
+    const auto kept = pulses.first(std::min<std::size_t>(pulses.size(), 255));
+    return Written(tzx::PulseSequenceBlock{{kept.begin(), kept.end()}});
 }
 
 TzxBlockBytes PauseBlock(std::uint16_t pauseMs) {
-    TzxBlockBytes block = Fixed(tzx::kPause);
-    Put(block, tzx::pause::kPause, pauseMs);
-    return block;
+    return Written(tzx::PauseBlock{pauseMs});
 }
 
 TzxBlockBytes StopIn48KBlock() {
-    TzxBlockBytes block{tzx::kStop48K};
-    Append(block, 0, 4);
-    return block;
+    return Written(tzx::StopIn48KBlock{});
 }
 
 TzxBlockBytes TextBlock(std::string_view text) {
-    text = text.substr(0, 255);
-    TzxBlockBytes block{tzx::kTextDescription, static_cast<std::uint8_t>(text.size())};
-    block.insert(block.end(), text.begin(), text.end());
-    return block;
+    return Written(tzx::TextDescriptionBlock{std::string(text.substr(0, 255))});
 }
 
-// 0x32 after its ID: the length of the rest (2 bytes), the count of entries, then each entry's
-// ID, its text's length and the text.
+// As many entries as the block's count (255) and its 2-byte length hold: the length counts the
+// count byte and each entry's ID, text length and text.
 TzxBlockBytes ArchiveInfoBlock(const std::vector<std::pair<std::uint8_t, std::string>>& entries) {
-    TzxBlockBytes contents{0};
+    tzx::ArchiveInfoBlock block;
+    std::size_t length = 1;
     for (const auto& [id, text] : entries) {
         const std::string_view kept = std::string_view(text).substr(0, 255);
-        if (contents[0] == 255 || contents.size() + 2 + kept.size() > 0xFFFF) break;
-        ++contents[0];
-        contents.push_back(id);
-        contents.push_back(static_cast<std::uint8_t>(kept.size()));
-        contents.insert(contents.end(), kept.begin(), kept.end());
+        if (block.entries.size() == 255 || length + 2 + kept.size() > 0xFFFF) break;
+        length += 2 + kept.size();
+        block.entries.push_back({id, std::string(kept)});
     }
-    TzxBlockBytes block{tzx::kArchiveInfo};
-    Append(block, contents.size(), 2);
-    return WithBody(std::move(block), contents);
+    return Written(block);
 }
 
 }  // namespace brisalto

@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <cstdio>
 #include <iterator>
 #include <string>
 #include <utility>
+
+#include "DamageNote.h"
+#include "TzxBlockCodec.h"
 
 namespace brisalto {
 namespace {
@@ -58,10 +60,14 @@ constexpr std::uint64_t kLookPastHalves = 32;
 // A standard header: flag, type, 10-character name, length, two parameters, checksum.
 constexpr std::size_t kHeaderBytes = 19;
 
-void PutWord(std::vector<std::uint8_t>& out, double value) {
-    const auto word = static_cast<std::uint16_t>(std::clamp(std::lround(value), 0L, 65535L));
-    out.push_back(static_cast<std::uint8_t>(word & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(word >> 8));
+// A length or a count as a TZX block's 2-byte field holds it.
+std::uint16_t Word(double value) {
+    return static_cast<std::uint16_t>(std::clamp(std::lround(value), 0L, 65535L));
+}
+
+// The whole block of these fields, its ID first.
+std::vector<std::uint8_t> Written(const tzx::TzxBlockFields& fields) {
+    return tzx::BytesOf(fields).value_or(std::vector<std::uint8_t>{});
 }
 
 bool Near(double value, double wanted, double tolerance) {
@@ -119,13 +125,6 @@ BitPairs MeasureBitPairs(const std::vector<double>& pairs, double pilot) {
         }
     }
     return {zero, one};
-}
-
-std::string TimeText(double seconds) {
-    const auto minutes = static_cast<int>(seconds / 60);
-    char text[32];
-    std::snprintf(text, sizeof text, "%d:%06.3f", minutes, seconds - 60.0 * minutes);
-    return text;
 }
 
 }  // namespace
@@ -741,14 +740,9 @@ void PulseDecoder::EmitPending() {
     const double pauseMs = pause * 1000 / kTStatesPerSecond;
 
     if (block.broke || !block.checksumGood) {
-        const std::string note =
-            block.broke ? "Damaged: the block broke at byte " + std::to_string(block.broke->byte) +
-                              ", at " + TimeText(block.broke->seconds) + " in the recording"
-                        : "Damaged: the block's checksum does not match";
         RecoveredBlock text;
         text.seconds = block.start / kTStatesPerSecond;
-        text.tzx = {0x30, static_cast<std::uint8_t>(note.size())};
-        text.tzx.insert(text.tzx.end(), note.begin(), note.end());
+        text.tzx = Written(tzx::TextDescriptionBlock{DamageNoteText(block.broke)});
         Emit(std::move(text));
     }
     RecoveredBlock out;
@@ -757,26 +751,14 @@ void PulseDecoder::EmitPending() {
     out.dataLength = static_cast<std::uint32_t>(block.bytes.size());
     out.checksumGood = block.checksumGood;
     out.broke = block.broke;
-    const auto length = static_cast<std::uint32_t>(block.bytes.size());
     if (block.rom) {
-        out.tzx = {0x10};
-        PutWord(out.tzx, pauseMs);
-        PutWord(out.tzx, length);
+        out.tzx = Written(tzx::StandardSpeedBlock{Word(pauseMs), std::move(block.bytes)});
     } else {
-        out.tzx = {0x11};
-        PutWord(out.tzx, block.pilot);
-        PutWord(out.tzx, block.sync1);
-        PutWord(out.tzx, block.sync2);
-        PutWord(out.tzx, block.zero);
-        PutWord(out.tzx, block.one);
-        PutWord(out.tzx, std::min<std::uint32_t>(block.pilotCount, 65535));
-        out.tzx.push_back(8);
-        PutWord(out.tzx, pauseMs);
-        out.tzx.push_back(static_cast<std::uint8_t>(length & 0xFF));
-        out.tzx.push_back(static_cast<std::uint8_t>(length >> 8 & 0xFF));
-        out.tzx.push_back(static_cast<std::uint8_t>(length >> 16 & 0xFF));
+        out.tzx = Written(tzx::TurboSpeedBlock{
+            Word(block.pilot), Word(block.sync1), Word(block.sync2), Word(block.zero),
+            Word(block.one), Word(std::min<std::uint32_t>(block.pilotCount, 65535)), 8,
+            Word(pauseMs), std::move(block.bytes)});
     }
-    out.tzx.insert(out.tzx.end(), block.bytes.begin(), block.bytes.end());
     Emit(std::move(out));
 }
 
@@ -795,8 +777,9 @@ void PulseDecoder::EmitKept() {
     }
     RecoveredBlock out;
     out.seconds = keptStart_ / kTStatesPerSecond;
-    out.tzx = {0x13, static_cast<std::uint8_t>(kept_.size())};
-    for (const double pulse : kept_) PutWord(out.tzx, std::max(1.0, pulse));
+    tzx::PulseSequenceBlock pulses;
+    for (const double pulse : kept_) pulses.pulses.push_back(Word(std::max(1.0, pulse)));
+    out.tzx = Written(pulses);
     kept_.clear();
     Emit(std::move(out));
 }
@@ -810,8 +793,7 @@ void PulseDecoder::EmitSilence() {
         const double part = std::min(milliseconds, 65535.0);
         RecoveredBlock out;
         out.seconds = start / kTStatesPerSecond;
-        out.tzx = {0x20};
-        PutWord(out.tzx, part);
+        out.tzx = Written(tzx::PauseBlock{Word(part)});
         Emit(std::move(out));
         milliseconds -= part;
         start += part * kTStatesPerSecond / 1000;
@@ -826,9 +808,7 @@ void PulseDecoder::EmitTone(double length, std::uint32_t count, double start) {
         const std::uint32_t part = std::min<std::uint32_t>(count, 65535);
         RecoveredBlock out;
         out.seconds = start / kTStatesPerSecond;
-        out.tzx = {0x12};
-        PutWord(out.tzx, length);
-        PutWord(out.tzx, part);
+        out.tzx = Written(tzx::PureToneBlock{Word(length), static_cast<std::uint16_t>(part)});
         Emit(std::move(out));
         count -= part;
     }

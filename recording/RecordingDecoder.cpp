@@ -3,14 +3,16 @@
 
 #include <utility>
 
+#include "TzxBlockCodec.h"
+
 namespace brisalto {
 
 RecordingDecoder::RecordingDecoder(double sampleRate, PulseDecoder::BlockObserver observer,
                                    double holdPauseSeconds)
     : observer_(std::move(observer)),
-      tzx_{'Z', 'X', 'T', 'a', 'p', 'e', '!', 0x1A, 1, 20},
       pulses_(std::make_unique<PulseDecoder>(
           [this](RecoveredBlock block) { Take(std::move(block)); }, holdPauseSeconds)) {
+    tzx::WriteTzxSignature(tzx_, 1, 20);
     if (sampleRate > 0) edges_ = std::make_unique<EdgeFinder>(sampleRate, *pulses_);
 }
 

@@ -3,6 +3,7 @@
 
 #include <bit>
 
+#include "TzxBlockCodec.h"
 #include "TzxBlockKinds.h"
 
 namespace brisalto {
@@ -17,9 +18,6 @@ public:
     explicit Fields(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
     std::size_t Size() const noexcept { return bytes_.size(); }
     std::uint32_t Byte(std::size_t at) const { return bytes_[at]; }
-    std::uint32_t Word(std::size_t at) const { return Byte(at) | Byte(at + 1) << 8; }
-    std::uint32_t Triple(std::size_t at) const { return Word(at) | Byte(at + 2) << 16; }
-    std::uint32_t Dword(std::size_t at) const { return Triple(at) | Byte(at + 3) << 24; }
     // A fixed field of the block whose ID is at at; 0 past the bytes.
     std::int64_t Field(std::size_t at, const BlockField& field) const {
         return at < bytes_.size() ? FieldValue(bytes_.subspan(at + 1), field) : 0;
@@ -42,9 +40,9 @@ std::uint32_t BitsPerSymbol(std::uint32_t symbols) {
     return static_cast<std::uint32_t>(std::bit_width(symbols - 1));
 }
 
-// A generalized data block (0x19) from its ID at at: a 4-byte length, then the pause (2), the
-// pilot's symbol count TOTP (4), pulses per symbol NPP (1) and alphabet size ASP (1, 0 is 256),
-// the same three for the data (TOTD, NPD, ASD), then the pilot's alphabet (ASP symbols of a flag
+// A generalized data block (0x19) from its ID at at: a 4-byte length, then its header (pause, the
+// pilot's symbol count TOTP, pulses per symbol NPP and alphabet size ASP, 0 meaning 256, the same
+// three for the data: TOTD, NPD, ASD), then the pilot's alphabet (ASP symbols of a flag
 // byte and NPP pulse lengths of 2 bytes) and its runs (TOTP of a symbol byte and a 2-byte repeat
 // count), present when TOTP is not 0, and the data's alphabet and its symbols packed in bits,
 // present when TOTD is not 0.
@@ -56,22 +54,27 @@ BlockCheck GeneralizedData(std::span<std::uint8_t> bytes, std::size_t at) {
     // whose sound would pass every bound.
     constexpr const char* kTooLarge =
         "a generalized data block with a length or count of 2^31 or more";
-    if (fields.Byte(at + 4) >= 0x80) return {std::nullopt, kTooLarge};
-    const std::uint64_t length = fields.Dword(at + 1);
+    constexpr std::int64_t kLargest = 0x7FFF'FFFF;
+    const auto length =
+        static_cast<std::uint64_t>(fields.Field(at, KindOf(tzx::kGeneralizedData).length));
+    if (length > kLargest) return {std::nullopt, kTooLarge};
     if (fields.Size() - at - 5 < length) return {};
     BlockCheck check{5 + length};
-    if (length < 14) return {};  // refused by the reader, whose own check comes first
+    // A shorter one is refused by the reader, whose own check comes first.
+    if (length < tzx::generalized::kHeaderSize) return {};
     const std::size_t body = at + 5;
-    if (fields.Byte(body + 5) >= 0x80 || fields.Byte(body + 11) >= 0x80) {
+    const std::span<std::uint8_t> contents = bytes.subspan(body, tzx::generalized::kHeaderSize);
+    const tzx::GeneralizedDataHeader header = *tzx::ReadGeneralizedHeader(contents);
+    if (header.pilotSymbolsInBlock > kLargest || header.dataSymbolsInBlock > kLargest) {
         check.unsound = kTooLarge;
         return check;
     }
-    const std::uint32_t pilotSymbols = fields.Dword(body + 2);
-    const std::uint32_t pilotPulses = fields.Byte(body + 6);
-    std::uint32_t pilotAlphabet = fields.Byte(body + 7);
-    const std::uint32_t dataSymbols = fields.Dword(body + 8);
-    const std::uint32_t dataPulses = fields.Byte(body + 12);
-    std::uint32_t dataAlphabet = fields.Byte(body + 13);
+    const std::uint32_t pilotSymbols = header.pilotSymbolsInBlock;
+    const std::uint32_t pilotPulses = header.pilotPulsesPerSymbol;
+    std::uint32_t pilotAlphabet = header.pilotAlphabet;
+    const std::uint32_t dataSymbols = header.dataSymbolsInBlock;
+    const std::uint32_t dataPulses = header.dataPulsesPerSymbol;
+    std::uint32_t dataAlphabet = header.dataAlphabet;
     if (pilotAlphabet == 0 && pilotSymbols != 0) pilotAlphabet = 256;
     if (dataAlphabet == 0 && dataSymbols != 0) dataAlphabet = 256;
 
@@ -85,13 +88,14 @@ BlockCheck GeneralizedData(std::span<std::uint8_t> bytes, std::size_t at) {
         check.unsound = "a generalized data block whose symbols have no pulses";
         return check;
     }
-    if (dataSymbols == 0 && dataAlphabet == 0) bytes[body + 13] = 1;
+    if (dataSymbols == 0 && dataAlphabet == 0)
+        PutField(contents, tzx::generalized::kDataAlphabet, 1);
 
     // The reader's arithmetic adds what a table took instead of taking it away, and a data table
     // that does not fit is dropped without a word, so counts that do not fit the length are
     // stopped here, before it reads past the block or follows a table it never made.
     const std::uint64_t bits = BitsPerSymbol(dataAlphabet);
-    std::uint64_t needed = 14;
+    std::uint64_t needed = tzx::generalized::kHeaderSize;
     const std::uint64_t pilotTable = pilotSymbols ? pilotAlphabet * (1 + 2 * pilotPulses) : 0;
     const std::uint64_t pilotRuns = std::uint64_t{3} * pilotSymbols;
     const std::uint64_t dataTable = dataSymbols ? dataAlphabet * (1 + 2 * dataPulses) : 0;
@@ -102,7 +106,8 @@ BlockCheck GeneralizedData(std::span<std::uint8_t> bytes, std::size_t at) {
         return check;
     }
     // A symbol past the end of its alphabet is a place past the end of the library's table.
-    const std::size_t runs = body + 14 + static_cast<std::size_t>(pilotTable);
+    const std::size_t runs =
+        body + tzx::generalized::kHeaderSize + static_cast<std::size_t>(pilotTable);
     for (std::size_t run = 0; run < pilotSymbols; ++run) {
         if (fields.Byte(runs + 3 * run) >= pilotAlphabet) {
             check.unsound = "a generalized data block whose pilot names a symbol it lacks";

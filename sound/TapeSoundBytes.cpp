@@ -16,7 +16,6 @@ namespace brisalto {
 
 namespace {
 
-constexpr std::array<std::uint8_t, 8> kTzxSignature = {'Z', 'X', 'T', 'a', 'p', 'e', '!', 0x1A};
 constexpr std::size_t kTzxHeader = 10;  // the signature and the two version bytes
 
 // Keeps of the tape's blocks only what the sound needs: the chosen row's block, by the row's

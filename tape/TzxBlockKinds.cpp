@@ -109,6 +109,17 @@ static_assert(std::ranges::all_of(kKinds, [](const BlockKind& kind) {
                                [&kind](const BlockField& field) { return Fits(kind, field); });
 }));
 
+// The generalized data block's header fields follow one another to its end, so that a reader
+// may take them in order.
+static_assert([] {
+    std::size_t next = 0;
+    for (const BlockField& field : tzx::generalized::kHeader) {
+        if (field.offset != next) return false;
+        next += field.width;
+    }
+    return next == tzx::generalized::kHeaderSize;
+}());
+
 bool Holds(std::span<const std::uint8_t> fixed, const BlockField& field) noexcept {
     return field.offset <= fixed.size() && fixed.size() - field.offset >= field.width;
 }

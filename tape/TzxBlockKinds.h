@@ -135,6 +135,28 @@ inline constexpr BlockField kLength{"dataLength", "Samples' bytes", 5, 3, "bytes
 inline constexpr std::array kFields{kTStatesPerSample, kPause, kUsedBits, kLength};
 }  // namespace direct
 
+// 0x19's contents, after its 4-byte length, start with these, one after another; then come the
+// pilot's symbols and runs and the data's symbols and stream that they count. An alphabet of 0
+// symbols means 256.
+namespace generalized {
+inline constexpr BlockField kPause{"pause", "Pause", 0, 2, "ms"};
+inline constexpr BlockField kPilotSymbols{
+    "pilotSymbolsInBlock", "Pilot symbols in the block (TOTP)", 2, 4, {}};
+inline constexpr BlockField kPilotPulses{
+    "pilotPulsesPerSymbol", "Pilot pulses per symbol (NPP)", 6, 1, {}};
+inline constexpr BlockField kPilotAlphabet{
+    "pilotSymbolsInTable", "Pilot symbols in the table (ASP)", 7, 1, {}};
+inline constexpr BlockField kDataSymbols{
+    "dataSymbolsInBlock", "Data symbols in the block (TOTD)", 8, 4, {}};
+inline constexpr BlockField kDataPulses{
+    "dataPulsesPerSymbol", "Data pulses per symbol (NPD)", 12, 1, {}};
+inline constexpr BlockField kDataAlphabet{
+    "dataSymbolsInTable", "Data symbols in the table (ASD)", 13, 1, {}};
+inline constexpr std::array kHeader{kPause,       kPilotSymbols, kPilotPulses, kPilotAlphabet,
+                                    kDataSymbols, kDataPulses,   kDataAlphabet};
+inline constexpr std::size_t kHeaderSize = 14;
+}  // namespace generalized
+
 // 0x20: a pause of 0 stops the tape.
 namespace pause {
 inline constexpr BlockField kPause{"pause", "Pause", 0, 2, "ms"};

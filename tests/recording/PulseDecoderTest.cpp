@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <variant>
 #include <vector>
+
+#include "TzxBlockCodec.h"
 
 namespace brisalto {
 namespace {
@@ -160,6 +164,34 @@ TEST(PulseDecoder, BrokenBlockKeepsItsBytesAndTheNextIsRead) {
     EXPECT_TRUE(keptPulses);
     EXPECT_EQ(DataOf(*data[1]), kHeader);
     EXPECT_TRUE(data[1]->checksumGood);
+}
+
+// Every block the decoder gives (data at the ROM's and other timings, its note on damage, kept
+// pulses, tones, pauses) reads as its kind's fields and is written again as it came.
+TEST(PulseDecoder, EveryBlockGivenReadsAsItsKind) {
+    Pulses pulses;
+    pulses.Block(kHeader, kRom);
+    pulses.Pause(1000);
+    pulses.Block(kData, Timings{1800, 500, 600, 500, 1000, 1500});
+    pulses.Pause(1000);
+    pulses.Block(kData, kRom);
+    pulses.lengths[pulses.lengths.size() - 40] = 6000;  // the last block breaks
+    pulses.Pause(1000);
+    for (int i = 0; i < 1000; ++i) pulses.Add(2500);
+    pulses.Pause(300);
+    for (const double length : {300, 700, 1100, 5000, 200, 900}) pulses.Add(length);
+    pulses.Pause(2000);
+    std::vector<std::uint8_t> ids;
+    for (const RecoveredBlock& block : Decode(pulses)) {
+        const auto read = tzx::ReadTzxBlock(block.tzx);
+        ASSERT_TRUE(read);
+        EXPECT_FALSE(std::holds_alternative<tzx::OpaqueBlock>(read->fields));
+        EXPECT_EQ(read->size, block.tzx.size());
+        EXPECT_EQ(tzx::BytesOf(read->fields), block.tzx);
+        ids.push_back(block.tzx[0]);
+    }
+    for (const int id : {0x10, 0x11, 0x12, 0x13, 0x20, 0x30})
+        EXPECT_NE(std::find(ids.begin(), ids.end(), id), ids.end()) << id;
 }
 
 // Sound that is no block stays: a tone without a sync as a tone, an unknown loader's pulses as

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <iostream>
 #include <optional>
+#include <span>
 #include <sstream>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "CatalogueTable.h"
@@ -20,6 +22,7 @@
 #include "TapeBuilder.h"
 #include "TapeDocument.h"
 #include "TempTape.h"
+#include "TzxBlockCodec.h"
 #include "TzxBuilder.h"
 
 namespace brisalto {
@@ -277,6 +280,27 @@ TEST(PeerTapes, ConcatenatedTapesAgreeWithTzxlist) {
     ASSERT_GT(all.size(), 65536u);
     ExpectScanMatchesTzxlist(all);
     ExpectTzxCataloguesAsTap(all);
+}
+
+// tapeconv's TZX tape read block by block into each kind's fields and written again is the same
+// file.
+TEST_P(PeerTapes, TapeconvTzxIsWrittenAgainAsItWas) {
+    const Bytes tzx = ConvertToTzx(MakeTape(Programs()[GetParam()]));
+    ASSERT_GT(tzx.size(), 10u) << "tapeconv made no tape";
+    Bytes again;
+    tzx::WriteTzxSignature(again, tzx[8], tzx[9]);
+    std::span<const std::uint8_t> rest = std::span(tzx).subspan(again.size());
+    std::size_t blocks = 0;
+    while (!rest.empty()) {
+        const auto read = tzx::ReadTzxBlock(rest);
+        ASSERT_TRUE(read);
+        EXPECT_FALSE(std::holds_alternative<tzx::OpaqueBlock>(read->fields));
+        ASSERT_TRUE(tzx::WriteTzxBlock(read->fields, again));
+        rest = rest.subspan(read->size);
+        ++blocks;
+    }
+    EXPECT_GE(blocks, 2u);
+    EXPECT_EQ(again, tzx);
 }
 
 TEST_P(PeerTapes, OneProgramAsTzxCataloguesAsTap) {
