@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QDropEvent>
+#include <QEvent>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -24,10 +25,9 @@
 #include "RecordingErrors.h"
 #include "RowMenu.h"
 #include "ScanTape.h"
-#include "TapeRows.h"
-#include "ZxFont.h"
 #include "TapeArchive.h"
 #include "TapeDrop.h"
+#include "TapeRows.h"
 #include "TapeText.h"
 #include "WindowPlacement.h"
 #include "ZxFont.h"
@@ -303,6 +303,11 @@ void TFormM::dropEvent(QDropEvent* event) {
     // waiting for the drop to end.
     QMetaObject::invokeMethod(
         this, [this, tape = *path] { OpenTape(tape); }, Qt::QueuedConnection);
+}
+
+void TFormM::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) heldTape_.CheckFile();
+    QWidget::changeEvent(event);
 }
 
 void TFormM::RxDBGrid1CellClick() {

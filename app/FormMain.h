@@ -82,6 +82,9 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // Becoming active, the window looks at the held tape's file: one changed while the user was
+    // elsewhere is read again, so that tooltips show it as it is now.
+    void changeEvent(QEvent* event) override;
 
 private:
     void CreateComponents();

@@ -13,7 +13,9 @@ namespace brisalto {
 // The tape document the window holds for the open tape, whose location it follows: read once
 // when the tape is opened, and read again only when its file's size or time stamp has changed
 // since (or the location is another), so that listings, tooltips, the Block View and the player
-// never go back to the file for an unchanged tape.
+// never go back to the file for an unchanged tape. The stamp is looked at only when asked
+// (Current, CheckFile): before an action that needs the file and when the window becomes active,
+// never while a view paints.
 class HeldTape {
 public:
     explicit HeldTape(const TapeLocation& location) : location_(location) {}
@@ -32,6 +34,13 @@ public:
     // The held document, read again first (showing no progress) when its file changed; nullptr
     // when no tape is open. A failure to read travels out (InOutError, ArchiveError...).
     std::shared_ptr<const TapeDocument> Current();
+    // The document as last read, the file not looked at: for a model's data(), which must not
+    // touch the file. nullptr when none is held.
+    std::shared_ptr<const TapeDocument> Held() const noexcept { return document_; }
+    // Current for its look at the file when a document is held, a failure kept quiet (no document
+    // is then held, and the next action that needs the tape shows it): for the window becoming
+    // active.
+    void CheckFile() noexcept;
 
 private:
     const TapeLocation& location_;
