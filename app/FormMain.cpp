@@ -266,12 +266,22 @@ void TFormM::StepArchiveTape(int direction) {
 void TFormM::ReadTapeAt(const TapeLocation& location) {
     TapeFileName = location;
     try {
-        heldTape_.Read();
+        heldTape_.Read([this](const TapeDocument& sofar) { ListFoundSoFar(sofar); });
     } catch (...) {
         EmptyCatalogue();
         throw;
     }
     ListHeldTape();
+}
+
+void TFormM::ListFoundSoFar(const TapeDocument& sofar) {
+    ScanInsideReset reset(*DataSource1);
+    try {
+        ListRows(sofar, ChkShowRaw->isChecked(), TblTAPFiles);
+    } catch (const std::exception&) {
+        // The rows before it stay; the whole tape's listing, once read, says what is wrong.
+        DataSource1->CancelOpenRow();
+    }
 }
 
 void TFormM::ListHeldTape() {

@@ -97,6 +97,8 @@ private:
     // Reads and lists the tape at location, now the open one.
     void ReadTapeAt(const TapeLocation& location);
     void EmptyCatalogue();
+    // Lists the blocks a recording's decoding has found so far, while its progress shows.
+    void ListFoundSoFar(const TapeDocument& sofar);
     // Lists the held tape in the grid, or says it is damaged.
     void ListHeldTape();
     void ShowException(const std::exception& failure);

@@ -2,22 +2,45 @@
 #include "HeldTape.h"
 
 #include <utility>
+#include <vector>
 
 #include "OsFile.h"
 #include "RecordingProgressDialog.h"
 
 namespace brisalto {
 
-void HeldTape::Read() {
+void HeldTape::Read(const SoFar& sofar) {
     document_.reset();
     inMemory_ = false;
     if (progressOwner_ == nullptr) {
         document_ = std::make_shared<const TapeDocument>(ReadTapeDocument(location_));
         return;
     }
+    reading_ = true;
+    const struct Done {
+        bool& reading;
+        ~Done() { reading = false; }
+    } done{reading_};
     RecordingProgressDialog progress(progressOwner_);
-    document_ =
-        std::make_shared<const TapeDocument>(ReadTapeDocument(location_, progress.Progress()));
+    const RecordingProgress shown = progress.Progress();
+    // The TZX tape the recording decodes into, as far as it has come.
+    std::vector<std::uint8_t> found(kTzxSignature.begin(), kTzxSignature.end());
+    found.insert(found.end(), {1, 20});
+    bool grown = false;
+    const auto take = [&found, &grown](const RecoveredBlock& block) {
+        found.insert(found.end(), block.tzx.begin(), block.tzx.end());
+        grown = true;
+    };
+    const auto tell = [&](double fraction) {
+        if (grown && sofar) {
+            grown = false;
+            sofar(TapeDocumentFromBytes(location_,
+                                        std::make_shared<const std::vector<std::uint8_t>>(found)));
+        }
+        return shown(fraction);
+    };
+    document_ = std::make_shared<const TapeDocument>(
+        ReadTapeDocument(location_, tell, sofar ? FoundBlocks(take) : FoundBlocks()));
 }
 
 std::shared_ptr<const TapeDocument> HeldTape::Current() {
@@ -36,9 +59,9 @@ std::shared_ptr<const TapeDocument> HeldTape::Current() {
 }
 
 void HeldTape::CheckFile() noexcept {
-    // Nothing held: no tape, one that failed (its next action says why), or one being read now,
+    // Nothing held (no tape, or one that failed: its next action says why), or a read under way,
     // whose progress dialog lets the window's activation through.
-    if (!document_) return;
+    if (!document_ || reading_) return;
     try {
         Current();
     } catch (...) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "TapeDocument.h"
@@ -25,8 +26,11 @@ public:
     void ShowProgressOver(QWidget* window) noexcept { progressOwner_ = window; }
 
     // Reads the tape at the location now; a failure travels out, and the location is still the
-    // open one (its views then fail as opening it did).
-    void Read();
+    // open one (its views then fail as opening it did). While a recording decodes with its
+    // progress shown, sofar is given a document of the blocks found until then each time the
+    // progress moves after new ones were found.
+    using SoFar = std::function<void(const TapeDocument&)>;
+    void Read(const SoFar& sofar = {});
     // Holds a tape made in memory (a recording) as the open one, its location now the one
     // followed: no file is looked at for it while the location stays its own.
     void Hold(std::shared_ptr<const TapeDocument> document);
@@ -46,6 +50,7 @@ private:
     const TapeLocation& location_;
     std::shared_ptr<const TapeDocument> document_;
     bool inMemory_ = false;  // document_ was made in memory, not read from its location
+    bool reading_ = false;   // Read is under way (its progress dialog runs the event loop)
     QWidget* progressOwner_ = nullptr;
 };
 

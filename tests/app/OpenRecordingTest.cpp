@@ -51,5 +51,27 @@ TEST_F(OpenRecording, ALongOneShowsItsProgressAndCancelLeavesTheGridEmpty) {
     EXPECT_TRUE(dialogs.failures.empty());
 }
 
+// The blocks found before a long tone are rows in the grid while the rest decodes, the progress
+// shown over them.
+TEST_F(OpenRecording, ItsRowsFillTheGridAsItsBlocksAreFound) {
+    Bytes pzx =
+        RomPzx(TapeBuilder().ProgramHeader("hello", 120, 10, 80).Data(Bytes(120, 0x20)).Get());
+    const Bytes tone = TonePzx(40'000'000, 1000);
+    pzx.insert(pzx.end(), tone.begin() + 10, tone.end());  // its blocks after its PZXT header
+    const TempTape recording(pzx, "rows.pzx");
+    QStringList shownWithProgress;
+    ModalWatcher watcher({}, [&](QWidget& modal) {
+        if (auto* progress = qobject_cast<QProgressDialog*>(&modal)) {
+            for (int row = 0; row < GridRows(); ++row) shownWithProgress << Cell(row, 2);
+            progress->cancel();
+        }
+    });
+    Open(recording.Path());
+
+    EXPECT_EQ(shownWithProgress,
+              QStringList({QStringLiteral("Program"), QStringLiteral("Raw Data")}));
+    EXPECT_TRUE(dialogs.failures.empty());
+}
+
 }  // namespace
 }  // namespace brisalto::testing
