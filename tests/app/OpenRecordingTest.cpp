@@ -5,6 +5,7 @@
 
 #include "FormFixture.h"
 #include "ModalWatcher.h"
+#include "OsFile.h"
 #include "PzxBuilder.h"
 #include "TapeBuilder.h"
 #include "TempTape.h"
@@ -18,8 +19,10 @@ TEST_F(OpenRecording, FillsTheGridWithTheBlocksItHolds) {
     const TempTape recording(
         RomPzx(TapeBuilder().ProgramHeader("hello", 120, 10, 80).Data(Bytes(120, 0x20)).Get()),
         "side a.pzx");
+    const std::uint64_t before = OsFileOpens();
     Open(recording.Path());
 
+    EXPECT_EQ(OsFileOpens() - before, 1u);  // the look at the file and its decoding share it
     EXPECT_EQ(TapeFileName.path, recording.Path());
     ASSERT_EQ(GridRows(), 2);
     EXPECT_EQ(Cell(0, 2), QStringLiteral("Program"));
