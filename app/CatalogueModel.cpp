@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <exception>
+#include <utility>
 
 #include "CatalogueTable.h"
 #include "GridColumns.h"
@@ -124,6 +125,7 @@ void CatalogueModel::CancelOpenRow() {
 void CatalogueModel::BeginScan() {
     beginResetModel();
     screens_.reset();
+    toolTips_.clear();
     playing_ = -1;
     scanning_ = true;
 }
@@ -138,6 +140,7 @@ void CatalogueModel::EndScan() {
 void CatalogueModel::TableReset() {
     if (scanning_) return;
     beginResetModel();
+    toolTips_.clear();
     playing_ = -1;
     shownRows_ = std::max(1, ToInt(table_.RowCount()));
     endResetModel();
@@ -156,10 +159,12 @@ void CatalogueModel::RowAppended(std::size_t row) {
 }
 
 void CatalogueModel::RowChanged(std::size_t row) {
+    toolTips_.erase(ToInt(row));
     if (!scanning_) RowsChanged(ToInt(row), ToInt(row));
 }
 
 void CatalogueModel::RowRemoved(std::size_t row) {
+    toolTips_.erase(ToInt(row));
     if (scanning_) return;
     const int removed = ToInt(row);
     if (removed == 0) {  // the last row goes: the blank row takes its place
@@ -178,19 +183,27 @@ void CatalogueModel::CurrentRowMoved(std::optional<std::size_t>) {
 QVariant CatalogueModel::ToolTip(int row) const {
     // A row left open by a failed scan holds only part of what its block said.
     if (table_.HasOpenRow() && row == CurrentRow()) return {};
+    // Made once per row of a document: a screen's picture is encoded only on the first hover.
+    std::shared_ptr<const TapeDocument> tape = tape_ != nullptr ? tape_->Held() : nullptr;
+    if (toolTipsOf_ != tape) {
+        toolTips_.clear();
+        toolTipsOf_ = std::move(tape);
+    }
+    const auto made = toolTips_.find(row);
+    if (made != toolTips_.end()) return made->second;
     const CatalogueRow& tableRow = table_.Row(static_cast<std::size_t>(row));
     const ScreenPlace* screen = ScreenOf(tableRow);
-    return RowToolTip(tableRow, screen != nullptr ? screensOf_.get() : nullptr, screen);
+    const QVariant tip =
+        RowToolTip(tableRow, screen != nullptr ? screensOf_.get() : nullptr, screen);
+    toolTips_.emplace(row, tip);
+    return tip;
 }
 
 const ScreenPlace* CatalogueModel::ScreenOf(const CatalogueRow& row) const {
-    if (!CouldHoldScreen(row.Length)) return nullptr;  // no tape read for most rows
-    std::shared_ptr<const TapeDocument> tape;
-    try {
-        if (tape_ != nullptr) tape = tape_->Current();
-    } catch (const std::exception&) {
-        // A tape that cannot be read again has no pictures; the tooltip shows its words.
-    }
+    if (!CouldHoldScreen(row.Length)) return nullptr;  // no document looked at for most rows
+    // The document held, its file not looked at: a tape changed since is read again at the
+    // window's moments for it (an action, the window becoming active), never from a view's paint.
+    std::shared_ptr<const TapeDocument> tape = tape_ != nullptr ? tape_->Held() : nullptr;
     if (!screens_ || screensOf_ != tape) {
         screens_ = tape ? FindScreens(tape->blocks) : std::vector<ScreenPlace>();
         screensOf_ = std::move(tape);

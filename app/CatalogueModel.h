@@ -5,7 +5,9 @@
 #include <QColor>
 
 #include <cstddef>
+#include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "CatalogueObserver.h"
@@ -49,7 +51,7 @@ public:  // the grid's view of the table
     int CurrentRow() const;
     // Moves the table's cursor to row, clamped to the data rows; does nothing on an empty table.
     void MoveTo(int row);
-    // Where the rows' tooltips read pictures from: the form's TapeFileName, read when asked.
+    // Where the rows' tooltips take pictures from: the document the form holds, as held.
     void ReadPicturesFrom(HeldTape& tape) { tape_ = &tape; }
     // Marks row as the one the player sounds (-1: none): its cells get kPlayingColour behind
     // them, and the current row stays where it is. A new scan takes the mark away.
@@ -87,6 +89,10 @@ private:  // CatalogueObserver
     // for; a row of a changed tape matches none.
     mutable std::optional<std::vector<ScreenPlace>> screens_;
     mutable std::shared_ptr<const TapeDocument> screensOf_;  // the document screens_ were found in
+    // The rows' tooltips as first made, for the document toolTipsOf_; a changed row, a new scan
+    // or another document drops them.
+    mutable std::unordered_map<int, QVariant> toolTips_;
+    mutable std::shared_ptr<const TapeDocument> toolTipsOf_;
 };
 
 }  // namespace brisalto

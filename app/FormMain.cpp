@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QEvent>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -316,18 +317,44 @@ void TFormM::StepArchiveTape(int direction) {
 
 void TFormM::ReadTapeAt(const TapeLocation& location) {
     const TapeLocation before = TapeFileName;
+    const int rowBefore = DataSource1->CurrentRow();
+    bool listedSoFar = false;
     TapeFileName = location;
     try {
-        heldTape_.Read();
+        heldTape_.Read([this, &listedSoFar](const TapeDocument& sofar) {
+            listedSoFar = true;
+            ListFoundSoFar(sofar);
+        });
     } catch (const RecordingCancelled&) {
-        // The held tape, the grid and the listing stay as they were: so does the location.
+        // The held tape, the grid, its row and the listing stay as they were: so does the
+        // location. Rows found before the cancel make way for the held tape's again.
         TapeFileName = before;
+        if (listedSoFar) {
+            const std::shared_ptr<const TapeDocument> held = heldTape_.Held();
+            {
+                ScanInsideReset reset(*DataSource1);
+                if (held) ListRows(*held, ChkShowRaw->isChecked(), TblTAPFiles);
+            }
+            if (rowBefore >= 0 && rowBefore < DataSource1->rowCount()) {
+                DataSource1->MoveTo(rowBefore);
+            }
+        }
         throw;
     } catch (...) {
         EmptyCatalogue();
         throw;
     }
     ListHeldTape();
+}
+
+void TFormM::ListFoundSoFar(const TapeDocument& sofar) {
+    ScanInsideReset reset(*DataSource1);
+    try {
+        ListRows(sofar, ChkShowRaw->isChecked(), TblTAPFiles);
+    } catch (const std::exception&) {
+        // The rows before it stay; the whole tape's listing, once read, says what is wrong.
+        DataSource1->CancelOpenRow();
+    }
 }
 
 void TFormM::ListHeldTape() {
@@ -359,6 +386,11 @@ void TFormM::dropEvent(QDropEvent* event) {
     // waiting for the drop to end.
     QMetaObject::invokeMethod(
         this, [this, tape = *path] { OpenTape(tape); }, Qt::QueuedConnection);
+}
+
+void TFormM::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) heldTape_.CheckFile();
+    QWidget::changeEvent(event);
 }
 
 void TFormM::RxDBGrid1CellClick() {

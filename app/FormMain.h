@@ -88,6 +88,9 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // Becoming active, the window looks at the held tape's file: one changed while the user was
+    // elsewhere is read again, so that tooltips show it as it is now.
+    void changeEvent(QEvent* event) override;
 
 private:
     void CreateComponents();
@@ -103,6 +106,8 @@ private:
     // Whether the window may let go of the tape it holds: yes unless it is a recording not yet
     // saved, about which the user is asked; Save runs Save Tape As and goes on once it saved.
     bool MayLetGoOfRecording();
+    // Lists the blocks a recording's decoding has found so far, while its progress shows.
+    void ListFoundSoFar(const TapeDocument& sofar);
     // Lists the held tape in the grid, or says it is damaged.
     void ListHeldTape();
     void ShowException(const std::exception& failure);

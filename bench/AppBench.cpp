@@ -72,8 +72,8 @@ public:
         ++damagedShown;
     }
     void ShowNote(const QString&) override {}
-    std::optional<std::size_t> ChooseArchiveTape(QWidget&, const QString&,
-                                                 const std::vector<brisalto::ArchiveTape>&) override {
+    std::optional<std::size_t> ChooseArchiveTape(
+        QWidget&, const QString&, const std::vector<brisalto::ArchiveTape>&) override {
         return 0;
     }
     std::optional<QString> ExecuteSaveDialog(QWidget&,
@@ -142,6 +142,26 @@ void BM_OpenHostileZerosIntoGrid(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenHostileZerosIntoGrid)->Unit(benchmark::kMillisecond);
 
+// A hover over a screen row as the grid asks for it: the model's data() for the tooltip, again
+// and again over the same row, the picture made at the first.
+void BM_HoverScreenRowToolTip(benchmark::State& state) {
+    const BenchTape tape("screen.tap", brisalto::bench::OneScreenTape().bytes, 1);
+    FixedDialogs dialogs(tape.Path());
+    brisalto::TFormM form(dialogs);
+    form.show();
+    form.Button1Click();
+    const QModelIndex cell = form.DataSource1->index(0, 2);
+    for (auto _ : state) {
+        const QString tip = cell.data(Qt::ToolTipRole).toString();
+        if (!tip.contains(QStringLiteral("<img"))) {
+            state.SkipWithError("no picture");
+            return;
+        }
+        benchmark::DoNotOptimize(tip.size());
+    }
+}
+BENCHMARK(BM_HoverScreenRowToolTip)->Unit(benchmark::kMicrosecond);
+
 // RxDBGrid1CellClick on a 2,000-line program: clear, read, decode, fill Memo1.
 void BM_FillMemo2000Lines(benchmark::State& state) {
     const BenchTape tape("program.tap", ProgramTape(2000), 2);
@@ -163,7 +183,8 @@ BENCHMARK(BM_FillMemo2000Lines)->Unit(benchmark::kMillisecond);
 // hex, disassembly and the other views made, the window shown and painted.
 void BM_OpenBlockView48KiBCode(benchmark::State& state) {
     Bytes code(48 * 1024);
-    for (std::size_t i = 0; i < code.size(); ++i) code[i] = static_cast<std::uint8_t>(i * 37 + i / 256);
+    for (std::size_t i = 0; i < code.size(); ++i)
+        code[i] = static_cast<std::uint8_t>(i * 37 + i / 256);
     const BenchTape tape("code.tap",
                          brisalto::testing::TapeBuilder()
                              .Header(3, "code", static_cast<std::uint16_t>(code.size()), 16384)

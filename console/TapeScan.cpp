@@ -9,6 +9,8 @@
 
 #include "FailureText.h"
 #include "IsRecording.h"
+#include "KeptTape.h"
+#include "OsFile.h"
 #include "ProgramStart.h"
 #include "ReadTapeBytes.h"
 #include "RecordingDamage.h"
@@ -124,18 +126,28 @@ void ReadForConsole(const TapeLocation& location, bool showRaw, TapeScan& scan) 
 
 void ScanRowsForConsole(const TapeLocation& location, bool showRaw, CatalogueSink& sink,
                         ScanEnd& end) {
+    // A recording's rows come from the document it decodes into.
+    const auto listRecording = [&] {
+        const TapeDocument document = ReadConsoleDocument(location);
+        end.details = document.details;
+        if (document.soundDamage) end.damage = document.soundDamage->reason;
+        end.result = ListRows(document, showRaw, sink);
+    };
     try {
+        // The look that found the file a recording kept it open, for its decoding.
+        const std::optional<FileStamp> now =
+            location.InArchive() ? std::nullopt : StampOfFile(location.path);
+        if (now && Kept().HoldsRecording(location, *now)) {
+            listRecording();
+            return;
+        }
         // A look at the tape's first bytes, through the open that streams a tape's rows.
         TapeFile file(location);
         std::array<std::uint8_t, kRecordingStartBytes> start{};
         const std::size_t got = file.ReadSome(start);
         if (IsRecordingStart(std::span(start).first(got))) {
-            // Its rows come from the document it decodes into.
             file.Close();
-            const TapeDocument document = ReadConsoleDocument(location);
-            end.details = document.details;
-            if (document.soundDamage) end.damage = document.soundDamage->reason;
-            end.result = ListRows(document, showRaw, sink);
+            listRecording();
             return;
         }
         file.Seek(0);

@@ -52,16 +52,22 @@ std::uint64_t TapeDocument::WholeBlocksEnd() const noexcept {
     return blocks.back().position + blocks.back().length;
 }
 
-TapeDocument ReadTapeDocument(const TapeLocation& location, const RecordingProgress& progress) {
-    return TapeDocumentFromRead(location, ReadTapeBytes(location), progress);
+TapeDocument ReadTapeDocument(const TapeLocation& location, const RecordingProgress& progress,
+                              const FoundBlocks& found) {
+    return TapeDocumentFromRead(location, ReadTapeBytes(location), progress, found);
 }
 
 TapeDocument TapeDocumentFromRead(const TapeLocation& location, ReadBytes read,
-                                  const RecordingProgress& progress) {
+                                  const RecordingProgress& progress, const FoundBlocks& found) {
     if (read.recording) {
         SoundDamageFinder damage;
         DecodedRecording decoded = DecodeRecording(
-            *read.recording, [&damage](RecoveredBlock block) { damage.Take(block); }, progress);
+            *read.recording,
+            [&damage, &found](RecoveredBlock block) {
+                damage.Take(block);
+                if (found) found(block);
+            },
+            progress);
         read.recording->Close();
         const std::uint64_t end = decoded.tzx.size();
         TapeDocument document = TapeDocumentFromBytes(

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -15,6 +16,7 @@
 #include "OsFile.h"
 #include "ReadTapeBytes.h"
 #include "RecordingProgress.h"
+#include "RecoveredBlock.h"
 #include "ScanDetails.h"
 #include "ScanTape.h"
 #include "TapeBlock.h"
@@ -67,12 +69,16 @@ inline constexpr std::uint64_t kMaxKeptParts = 16u << 20;
 // PZX...; told by its content) is decoded as it streams into the TZX tape of what it holds,
 // telling progress; one read only to a point ends damaged there, with the reason as the
 // document's failure. Input/output and archive failures travel out, and so do RecordingError
-// and RecordingCancelled.
-TapeDocument ReadTapeDocument(const TapeLocation& location, const RecordingProgress& progress = {});
+// and RecordingCancelled. A recording's blocks are handed to found as they are read, each a TZX
+// block of the tape it decodes into (after a TZX header, one after another).
+using FoundBlocks = std::function<void(const RecoveredBlock&)>;
+TapeDocument ReadTapeDocument(const TapeLocation& location, const RecordingProgress& progress = {},
+                              const FoundBlocks& found = {});
 
 // The same for what ReadTapeBytes read of location: its bytes, or the recording to decode.
 TapeDocument TapeDocumentFromRead(const TapeLocation& location, ReadBytes read,
-                                  const RecordingProgress& progress = {});
+                                  const RecordingProgress& progress = {},
+                                  const FoundBlocks& found = {});
 
 // A document of bytes already in memory (a converted tape, a recording read back), named by
 // location.

@@ -26,8 +26,8 @@ std::atomic<std::uint64_t> walks{0};
 
 ArchiveReader::ArchiveReader(const std::string& path, Mode mode)
     : path_(path),
-      file_(path),
-      stamp_(file_.Stamp()),
+      file_(std::make_unique<OsFile>(path)),
+      stamp_(file_->Stamp()),
       buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kReadChunk)),
       handle_(archive_read_new()),
       archive_(handle_.get()) {
@@ -83,7 +83,7 @@ la_ssize_t ArchiveReader::ReadCallback(struct archive* archive, void* self, cons
             throw ArchiveError("The archive " + reader.path_ +
                                " unpacks to more than 256 MiB, far more than any tapes");
         }
-        const std::size_t got = reader.file_.Read(reader.buffer_.get(), kReadChunk);
+        const std::size_t got = reader.file_->Read(reader.buffer_.get(), kReadChunk);
         reader.position_ += got;
         *buffer = reader.buffer_.get();
         return static_cast<la_ssize_t>(got);
@@ -98,13 +98,13 @@ la_int64_t ArchiveReader::SeekCallback(struct archive* archive, void* self, la_i
                                        int whence) {
     auto& reader = *static_cast<ArchiveReader*>(self);
     try {
-        const auto size = static_cast<la_int64_t>(reader.file_.Size());
+        const auto size = static_cast<la_int64_t>(reader.file_->Size());
         const la_int64_t base = whence == SEEK_SET   ? 0
                                 : whence == SEEK_CUR ? static_cast<la_int64_t>(reader.position_)
                                                      : size;
         const la_int64_t target = base + offset;
         if (target < 0) return ARCHIVE_FATAL;
-        reader.file_.SeekTo(static_cast<std::uint64_t>(target));
+        reader.file_->SeekTo(static_cast<std::uint64_t>(target));
         reader.position_ = static_cast<std::uint64_t>(target);
         return target;
     } catch (...) {
@@ -118,11 +118,11 @@ la_int64_t ArchiveReader::SkipCallback(struct archive* archive, void* self, la_i
     auto& reader = *static_cast<ArchiveReader*>(self);
     try {
         // Never past the end, so that the library sees a cut-off archive as one.
-        const auto size = static_cast<la_int64_t>(reader.file_.Size());
+        const auto size = static_cast<la_int64_t>(reader.file_->Size());
         const la_int64_t here = static_cast<la_int64_t>(reader.position_);
         const la_int64_t skipped =
             request < 0 ? 0 : std::min(request, std::max<la_int64_t>(0, size - here));
-        reader.file_.SeekTo(static_cast<std::uint64_t>(here + skipped));
+        reader.file_->SeekTo(static_cast<std::uint64_t>(here + skipped));
         reader.position_ = static_cast<std::uint64_t>(here + skipped);
         return skipped;
     } catch (...) {
@@ -173,9 +173,14 @@ void ArchiveReader::ReadData(std::vector<std::uint8_t>& bytes, std::uint64_t lim
 }
 
 std::shared_ptr<const std::vector<std::uint8_t>> ArchiveReader::ReadWholeFile() {
-    if (stamp_.size > kMaxTapeFileBytes || StartsAsRecording(file_)) return nullptr;
-    ReadBytes read = ReadFileStart(file_);
+    if (stamp_.size > kMaxTapeFileBytes || StartsAsRecording(*file_)) return nullptr;
+    ReadBytes read = ReadFileStart(*file_);
     return read.cut ? nullptr : std::move(read.bytes);
+}
+
+std::unique_ptr<OsFile> ArchiveReader::TakeRecording() {
+    if (!unrecognised_ || compressed_ || !StartsAsRecording(*file_)) return nullptr;
+    return std::move(file_);
 }
 
 std::string ArchiveReader::Reason() const {

@@ -41,6 +41,10 @@ public:
     // read through the one open; empty for a file larger than a tape is read (kMaxTapeFileBytes)
     // and for a sound recording, which is decoded as it streams, never read whole.
     std::shared_ptr<const std::vector<std::uint8_t>> ReadWholeFile();
+    // For a file no format took that begins as a sound recording: the open file, from its start,
+    // handed on so that decoding it takes no second open (nothing more is read here after it).
+    // nullptr for any other file.
+    std::unique_ptr<OsFile> TakeRecording();
     // The archive file's size and modification time as it was opened.
     const FileStamp& Stamp() const noexcept { return stamp_; }
     // What the library said of the last failure.
@@ -54,7 +58,7 @@ private:
     [[noreturn]] void RethrowOrFail(const std::string& entry) const;
 
     std::string path_;
-    OsFile file_;
+    std::unique_ptr<OsFile> file_;  // handed on by TakeRecording
     FileStamp stamp_;
     std::uint64_t position_ = 0;
     // The archive's bytes as last read, lent to the library.

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "ByteSource.h"
 #include "OsFile.h"
 #include "TapeLocation.h"
 
@@ -28,7 +29,7 @@ public:
     // The kept bytes of location if its stamp is stamp, let go of here.
     SharedBytes Take(const TapeLocation& location, const FileStamp& stamp) {
         const std::lock_guard lock(mutex_);
-        if (location_ != location || stamp_ != stamp) return nullptr;
+        if (!bytes_ || location_ != location || stamp_ != stamp) return nullptr;
         location_ = {};
         return std::move(bytes_);
     }
@@ -37,6 +38,30 @@ public:
         location_ = location;
         stamp_ = stamp;
         bytes_ = std::move(bytes);
+        recording_.reset();
+    }
+    // A sound recording is never read whole: the look keeps its open file instead, for the
+    // decoding that follows to take, once.
+    void KeepRecording(const TapeLocation& location, const FileStamp& stamp,
+                       std::unique_ptr<ByteSource> recording) {
+        const std::lock_guard lock(mutex_);
+        location_ = location;
+        stamp_ = stamp;
+        bytes_.reset();
+        recording_ = std::move(recording);
+    }
+    // Whether the open recording of location, its stamp stamp, is kept.
+    bool HoldsRecording(const TapeLocation& location, const FileStamp& stamp) {
+        const std::lock_guard lock(mutex_);
+        return recording_ && location_ == location && stamp_ == stamp;
+    }
+    // The kept open recording of location if its stamp is stamp, let go of here.
+    std::unique_ptr<ByteSource> TakeRecording(const TapeLocation& location,
+                                              const FileStamp& stamp) {
+        const std::lock_guard lock(mutex_);
+        if (!recording_ || location_ != location || stamp_ != stamp) return nullptr;
+        location_ = {};
+        return std::move(recording_);
     }
 
 private:
@@ -44,6 +69,7 @@ private:
     TapeLocation location_;
     FileStamp stamp_;
     SharedBytes bytes_;
+    std::unique_ptr<ByteSource> recording_;
 };
 
 // The one copy the process keeps.

@@ -55,6 +55,13 @@ ReadBytes ReadTapeBytes(const TapeLocation& location) {
     if (const std::optional<FileStamp> now = StampOfFile(location.path)) {
         if (SharedBytes kept = Kept().Take(location, *now))
             return TapeOrRecording(std::move(kept), *now);
+        if (std::unique_ptr<ByteSource> recording = Kept().TakeRecording(location, *now)) {
+            recording->SeekTo(0);
+            ReadBytes read;
+            read.stamp = *now;
+            read.recording = std::move(recording);
+            return read;
+        }
     }
     auto file = std::make_unique<OsFile>(location.path);
     if (StartsAsRecording(*file)) {

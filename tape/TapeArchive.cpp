@@ -103,9 +103,13 @@ TapeFileContents Walk(const std::string& path, bool readFirst) {
         }
         if (step == ArchiveReader::Step::Unrecognised) {
             if (!reader.Compressed()) {
-                // A bare tape: its bytes kept now, so that reading it takes no second open.
-                if (SharedBytes bytes = reader.ReadWholeFile())
+                // A bare tape: its bytes kept now, so that reading it takes no second open; a
+                // recording's open file, for its decoding.
+                if (std::unique_ptr<OsFile> recording = reader.TakeRecording()) {
+                    Kept().KeepRecording(TapeLocation(path), reader.Stamp(), std::move(recording));
+                } else if (SharedBytes bytes = reader.ReadWholeFile()) {
                     Kept().Keep(TapeLocation(path), reader.Stamp(), std::move(bytes));
+                }
                 return {};
             }
             return {true, {StreamTape(path)}};

@@ -89,6 +89,16 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     }
 
+    // The user goes to another window and comes back to this one.
+    void LeaveAndComeBack() {
+        QWidget elsewhere;
+        elsewhere.show();
+        QApplication::setActiveWindow(&elsewhere);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+        QApplication::setActiveWindow(&form);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
     void Open(const std::string& path) {
         dialogs.answers.push_back(QString::fromStdString(path));
         form.Button1Click();

@@ -6,6 +6,7 @@
 
 #include "FormFixture.h"
 #include "ModalWatcher.h"
+#include "OsFile.h"
 #include "PzxBuilder.h"
 #include "RowMenuFixture.h"
 #include "TapeBuilder.h"
@@ -20,8 +21,10 @@ TEST_F(OpenRecording, FillsTheGridWithTheBlocksItHolds) {
     const TempTape recording(
         RomPzx(TapeBuilder().ProgramHeader("hello", 120, 10, 80).Data(Bytes(120, 0x20)).Get()),
         "side a.pzx");
+    const std::uint64_t before = OsFileOpens();
     Open(recording.Path());
 
+    EXPECT_EQ(OsFileOpens() - before, 1u);  // the look at the file and its decoding share it
     EXPECT_EQ(TapeFileName.path, recording.Path());
     ASSERT_EQ(GridRows(), 2);
     EXPECT_EQ(Cell(0, 2), QStringLiteral("Program"));
@@ -63,6 +66,28 @@ TEST_F(OpenRecording, ALongOneShowsItsProgressAndCancelLeavesTheWindowAsItWas) {
     EXPECT_EQ(Cell(0, 3), QStringLiteral("first     "));
     EXPECT_EQ(CurrentRow(), 1);
     EXPECT_EQ(Pane(), kPrintListing);
+    EXPECT_TRUE(dialogs.failures.empty());
+}
+
+// The blocks found before a long tone are rows in the grid while the rest decodes, the progress
+// shown over them.
+TEST_F(OpenRecording, ItsRowsFillTheGridAsItsBlocksAreFound) {
+    Bytes pzx =
+        RomPzx(TapeBuilder().ProgramHeader("hello", 120, 10, 80).Data(Bytes(120, 0x20)).Get());
+    const Bytes tone = TonePzx(40'000'000, 1000);
+    pzx.insert(pzx.end(), tone.begin() + 10, tone.end());  // its blocks after its PZXT header
+    const TempTape recording(pzx, "rows.pzx");
+    QStringList shownWithProgress;
+    ModalWatcher watcher({}, [&](QWidget& modal) {
+        if (auto* progress = qobject_cast<QProgressDialog*>(&modal)) {
+            for (int row = 0; row < GridRows(); ++row) shownWithProgress << Cell(row, 2);
+            progress->cancel();
+        }
+    });
+    Open(recording.Path());
+
+    EXPECT_EQ(shownWithProgress,
+              QStringList({QStringLiteral("Program"), QStringLiteral("Raw Data")}));
     EXPECT_TRUE(dialogs.failures.empty());
 }
 

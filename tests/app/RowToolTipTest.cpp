@@ -120,25 +120,48 @@ TEST_F(RowToolTips, NoneForTheTitleTheBlankRowOrARowLeftOpen) {
     EXPECT_FALSE(model.headerData(1, Qt::Vertical, Qt::ToolTipRole).isValid());
 }
 
-TEST_F(RowToolTips, DeletedOrChangedTapeGivesNoPictureAndNoMessage) {
+// A tooltip is made from the held tape alone, once per row: the file is looked at again only when
+// the window becomes active, never by the model's data().
+TEST_F(RowToolTips, DeletedOrChangedTapeGivesNoPictureOnceTheWindowIsBackAndNoMessage) {
     const Bytes screen = TapeBuilder().Block(ScreenBody()).Get();
     std::string path;
     {
         const TempTape tape(screen);
         path = tape.Path();
         Open(path);
-        ASSERT_FALSE(Picture(ToolTip(*Grid().model(), 0)).isNull());
+        const QString first = ToolTip(*Grid().model(), 0).toString();
+        ASSERT_FALSE(Picture(first).isNull());
         Bytes changed = screen;
         changed[3000] ^= 0xFF;
         tape.Rewrite(changed);
+        const QString again = ToolTip(*Grid().model(), 0).toString();
+        EXPECT_TRUE(again.isSharedWith(first)) << "the tooltip was made again";
+        LeaveAndComeBack();
         EXPECT_TRUE(Picture(ToolTip(*Grid().model(), 0)).isNull());
     }
     ASSERT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(PlainText(ToolTip(*Grid().model(), 0)), "Checksum OK");
+    LeaveAndComeBack();
     const QVariant tip = ToolTip(*Grid().model(), 0);
     EXPECT_EQ(PlainText(tip), "Checksum OK");
     EXPECT_TRUE(Picture(tip).isNull());
     EXPECT_TRUE(dialogs.failures.empty());
     EXPECT_TRUE(dialogs.damaged.empty());
+}
+
+TEST_F(RowToolTips, AGoneTapeKeepsItsPictureUntilTheWindowLooksAgain) {
+    std::string path;
+    QString first;
+    {
+        const TempTape tape(TapeBuilder().Block(ScreenBody()).Get());
+        path = tape.Path();
+        Open(path);
+        first = ToolTip(*Grid().model(), 0).toString();
+    }
+    ASSERT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(Picture(ToolTip(*Grid().model(), 0)).isNull());
+    EXPECT_TRUE(ToolTip(*Grid().model(), 0).toString().isSharedWith(first));
+    EXPECT_TRUE(dialogs.failures.empty());
 }
 
 // Screens the rows' sizes do not tell: a turbo block's screen under flag 0, which the grid reads

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Each console command reads its tape with one open of the file, bare or zipped: the document
-// read once is what every view of the tape is made from.
+// Each console command reads its tape with one open of the file, bare, zipped or a recording:
+// the document read once is what every view of the tape is made from.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +10,7 @@
 #include "ConsoleArguments.h"
 #include "ConsoleCommands.h"
 #include "OsFile.h"
+#include "PzxBuilder.h"
 #include "TempTape.h"
 
 namespace brisalto {
@@ -21,6 +22,14 @@ struct Command {
 };
 
 class OpenCount : public ::testing::TestWithParam<std::string> {};
+
+// A test tape's bytes; loading.pzx is a recording of loading.tap, as the ROM saves it.
+testing::Bytes Contents(const std::string& file) {
+    if (file == "loading.pzx") {
+        return testing::RomPzx(testing::ReadWholeFile(BRISALTO_TEST_DATA "/loading.tap"));
+    }
+    return testing::ReadWholeFile(BRISALTO_TEST_DATA "/" + file);
+}
 
 TEST_P(OpenCount, EveryCommandOpensTheTapeOnce) {
     const std::vector<Command> commands = {
@@ -36,7 +45,7 @@ TEST_P(OpenCount, EveryCommandOpensTheTapeOnce) {
     const std::string file = GetParam();
     for (const Command& command : commands) {
         // A fresh copy each time: the copy kept of the last tape read must not hide an open.
-        const testing::TempTape tape(testing::ReadWholeFile(BRISALTO_TEST_DATA "/" + file), file);
+        const testing::TempTape tape(Contents(file), file);
         std::vector<std::string> words = {"brisalto-tape"};
         for (const std::string& word : command.arguments) {
             words.push_back(word == "TAPE"  ? tape.Path()
@@ -53,11 +62,12 @@ TEST_P(OpenCount, EveryCommandOpensTheTapeOnce) {
 }
 
 std::string Kind(const ::testing::TestParamInfo<std::string>& tape) {
+    if (tape.param == "loading.pzx") return "Recording";
     return tape.param == "loading.tap" ? "Tap" : "Zip";
 }
 
-INSTANTIATE_TEST_SUITE_P(BareAndZipped, OpenCount, ::testing::Values("loading.tap", "loading.zip"),
-                         Kind);
+INSTANTIATE_TEST_SUITE_P(BareZippedAndRecorded, OpenCount,
+                         ::testing::Values("loading.tap", "loading.zip", "loading.pzx"), Kind);
 
 }  // namespace
 }  // namespace brisalto
