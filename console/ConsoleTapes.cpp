@@ -113,6 +113,11 @@ void Complain(const std::string& about, std::string_view message) {
     std::fprintf(stderr, "brisalto-tape: %s: %s\n", about.c_str(), text.c_str());
 }
 
+void Complain(std::string_view text) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "brisalto-tape: %s\n", ForPeople(std::string(text)).c_str());
+}
+
 void ComplainOfOutput(const std::exception& failure) {
     std::fflush(stdout);
     std::fprintf(stderr, "brisalto-tape: %s\n", failure.what());

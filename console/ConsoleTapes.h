@@ -34,6 +34,9 @@ void Print(std::string_view text);
 // so far.
 void Complain(const std::string& about, std::string_view message);
 
+// One line on standard error, "brisalto-tape: TEXT", after what standard output holds so far.
+void Complain(std::string_view text);
+
 // An output file's failure, whose text names the file itself.
 void ComplainOfOutput(const std::exception& failure);
 

@@ -18,15 +18,6 @@
 
 namespace brisalto {
 
-namespace {
-
-void Complain(const std::string& text) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "brisalto-tape: %s\n", ForPeople(text).c_str());
-}
-
-}  // namespace
-
 int ConvertTapeFile(const ConsoleRequest& request, const ConsoleTape& tape) {
     try {
         const TapeDocument document = ReadConsoleDocument(tape.location);
