@@ -76,6 +76,8 @@ CommandLine::CommandLine(ConsoleRequest& given)
     app.set_help_flag("-h,--help", "Shows this help and ends.");
     app.add_flag("--version")->description("Shows the version and ends.");
     app.allow_extras();
+    // A TAPE may be named /tmp/game.tap on Windows too (under Wine): no "/option" there.
+    app.allow_windows_style_options(false);
     // One command: a command's name after it is one of its operands.
     app.require_subcommand(0, 1);
 }
@@ -85,6 +87,7 @@ CLI::App& CommandLine::AddCommand(const std::string& name, const std::string& op
                                   CommandOperands takeOperands) {
     CLI::App& added = *app.add_subcommand(name, about);
     added.allow_extras();
+    added.allow_windows_style_options(false);
     Command& shape = commands[&added];
     shape = {operands, command, run, takeOperands ? takeOperands : OneOrMoreTapes, {}};
     added.add_option("operands", shape.given)->group(std::string(kEveryCommand));

@@ -27,6 +27,7 @@ for line in "${lines[@]}"; do
     set +e
     refused=$("$program" "$command" --no-such-option x.tap out 2>&1 >/dev/null)
     code=$?
+    refused=${refused%$'\r'}  # Windows' standard error ends its lines in CR LF
     set -e
     [ $code = 2 ] || fail "$command --no-such-option exits $code"
     [ "$refused" = "brisalto-tape: '--no-such-option' is not an option of $command (brisalto-tape --help shows the usage)" ] ||
