@@ -78,6 +78,10 @@ CommandLine::CommandLine(ConsoleRequest& given)
     app.allow_extras();
     // A TAPE may be named /tmp/game.tap on Windows too (under Wine): no "/option" there.
     app.allow_windows_style_options(false);
+    // As the command line always read: an option given twice means the last; a flag takes no
+    // value (--json=8 is refused).
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.option_defaults()->disable_flag_override();
     // One command: a command's name after it is one of its operands.
     app.require_subcommand(0, 1);
 }
@@ -216,6 +220,14 @@ ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments)
         }
     } catch (const UsageProblem& problem) {
         return Usage(problem.what());
+    } catch (const CLI::ArgumentMismatch& problem) {
+        // CLI11 says "NAME: ...": an option without its value, or a flag given one.
+        const std::string text = problem.what();
+        const std::string name = text.substr(0, text.find(':'));
+        if (text.find("missing") != std::string::npos) return Usage("'" + name + "' needs a value");
+        if (text.find("flag override") != std::string::npos)
+            return Usage("'--" + text.substr(0, text.find(' ')) + "' takes no value");
+        return Usage(text);
     } catch (const CLI::ParseError& problem) {
         return Usage(problem.what());
     }
