@@ -41,7 +41,7 @@ std::shared_ptr<const TapeDocument> HeldTape::ReadShowingProgress(const SoFar& s
     const RecordingProgress shown = progress.Progress();
     // The TZX tape the recording decodes into, as far as it has come.
     std::vector<std::uint8_t> found;
-    WriteTzxSignature(found, 1, 20);
+    tzx::WriteTzxSignature(found, 1, 20);
     bool grown = false;
     const auto take = [&found, &grown](const RecoveredBlock& block) {
         found.insert(found.end(), block.tzx.begin(), block.tzx.end());

@@ -1,58 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BlockDetailsJson.h"
 
-#include "JsonText.h"
+#include "JsonLayout.h"
 
 namespace brisalto {
 
-namespace {
-
-void AppendValue(std::string& json, const DetailField& field) {
-    if (field.list) json += '[';
-    bool first = true;
-    for (const std::int64_t number : field.numbers) {
-        if (!first) json += ", ";
-        json += std::to_string(number);
-        first = false;
-    }
-    for (const std::string& text : field.texts) {
-        if (!first) json += ", ";
-        AppendJsonString(json, text);
-        first = false;
-    }
-    if (field.list) json += ']';
+void to_json(Json& json, const DetailField& field) {
+    // A field holds numbers or texts; one of them stands alone unless the field is a list.
+    Json values = Json::array();
+    for (const std::int64_t number : field.numbers) values.push_back(number);
+    for (const std::string& text : field.texts) values.push_back(ReadableUtf8(text));
+    json = !field.list && values.size() == 1 ? values.front() : values;
 }
 
-void AppendFields(std::string& json, const std::vector<DetailField>& fields) {
-    json += '{';
-    for (std::size_t f = 0; f < fields.size(); ++f) {
-        const DetailField& field = fields[f];
-        if (f > 0) json += ", ";
-        AppendJsonString(json, field.key);
-        json += ": ";
-        AppendValue(json, field);
-        if (field.notListed > 0) {
-            json += ", ";
-            AppendJsonString(json, std::string(field.key) + "NotListed");
-            json += ": " + std::to_string(field.notListed);
+void to_json(Json& json, const BlockDetail& detail) {
+    json = {{"block", detail.index + 1}, {"id", detail.id}};
+    PutText(json, "name", detail.name);
+    json["position"] = detail.position;
+    json["length"] = detail.length;
+    json["row"] = nullptr;
+    if (detail.row) json["row"] = *detail.row;
+    Json fields = Json::object();
+    for (const DetailField& field : detail.fields) {
+        const std::string key(field.key);
+        if (!field.list && field.numbers.empty() && field.texts.size() == 1) {
+            PutText(fields, key, field.texts.front());
+        } else {
+            fields[key] = field;
         }
+        if (field.notListed > 0) fields[key + "NotListed"] = field.notListed;
     }
-    json += '}';
+    json["fields"] = std::move(fields);
 }
-
-}  // namespace
 
 std::string BlockDetailJson(const BlockDetail& detail) {
-    std::string json = "{\"block\": " + std::to_string(detail.index + 1);
-    json += ", \"id\": " + std::to_string(detail.id) + ", \"name\": ";
-    AppendJsonString(json, detail.name);
-    json += ", \"position\": " + std::to_string(detail.position);
-    json += ", \"length\": " + std::to_string(detail.length);
-    json += ", \"row\": " + (detail.row ? std::to_string(*detail.row) : std::string("null"));
-    json += ", \"fields\": ";
-    AppendFields(json, detail.fields);
-    json += '}';
-    return json;
+    return JsonLine(detail);
 }
 
 }  // namespace brisalto

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "BlockDetails.h"
+#include "JsonLayout.h"
 
 namespace brisalto {
 
@@ -11,6 +12,8 @@ namespace brisalto {
 // "position", "length", "row" (null for a block the grid never lists) and "fields", an object
 // of each field's key and its number, text or list of them (a list cut short also has
 // "KEYNotListed", the entries left out).
+void to_json(Json& json, const DetailField& field);
+void to_json(Json& json, const BlockDetail& detail);
 std::string BlockDetailJson(const BlockDetail& detail);
 
 }  // namespace brisalto

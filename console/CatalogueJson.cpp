@@ -2,13 +2,11 @@
 #include "CatalogueJson.h"
 
 #include <array>
-#include <charconv>
-#include <cstdint>
 #include <string_view>
 
 #include "CodePageText.h"
 #include "FailureText.h"
-#include "JsonText.h"
+#include "JsonLayout.h"
 #include "RecordingDamage.h"
 #include "StandardInputTape.h"
 #include "TzxTexts.h"
@@ -34,47 +32,29 @@ constexpr std::array<JsonField, kCatalogueFieldCount> kJsonFields = {{
     {CatalogueField::Size, "size"},
 }};
 
-void AppendNumber(std::string& json, std::int64_t value) {
-    char digits[24];
-    json.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-}
-
-void AppendKey(std::string& json, std::string_view key) {
-    AppendJsonString(json, key);
-    json += ": ";
-}
-
-void AppendRow(std::string& json, std::size_t number, const CatalogueRow& row) {
-    json += "{\"row\": ";
-    AppendNumber(json, static_cast<std::int64_t>(number));
+// A grid row with its number, as scripts read it.
+Json RowJson(std::size_t number, const CatalogueRow& row) {
+    Json json = {{"row", number}};
     for (const JsonField& field : kJsonFields) {
-        json += ", ";
-        AppendKey(json, field.key);
+        const std::string key(field.key);
         if (IsNull(row, field.field)) {
-            json += "null";
+            json[key] = nullptr;
         } else if (IsStringField(field.field)) {
-            AppendJsonString(json, CodePageToUtf8(AsString(row, field.field)));
+            PutText(json, key, CodePageToUtf8(AsString(row, field.field)));
         } else {
-            AppendNumber(json, AsInteger(row, field.field));
+            json[key] = AsInteger(row, field.field);
         }
     }
-    json += ", \"position\": ";
-    AppendNumber(json, static_cast<std::int64_t>(row.Position));
-    json += ", \"flag\": ";
-    AppendNumber(json, row.Flag);
-    json += ", \"length\": ";
-    AppendNumber(json, row.Length);
-    json += ", \"checksum\": ";
+    json["position"] = row.Position;
+    json["flag"] = row.Flag;
+    json["length"] = row.Length;
+    json["checksum"] = nullptr;
     if (row.Checksum) {
-        json += "{\"stored\": ";
-        AppendNumber(json, row.Checksum->stored);
-        json += ", \"computed\": ";
-        AppendNumber(json, row.Checksum->computed);
-        json += row.Checksum->Good() ? ", \"good\": true}" : ", \"good\": false}";
-    } else {
-        json += "null";
+        json["checksum"] = {{"stored", row.Checksum->stored},
+                            {"computed", row.Checksum->computed},
+                            {"good", row.Checksum->Good()}};
     }
-    json += '}';
+    return json;
 }
 
 std::string_view ResultName(const TapeScan& scan) {
@@ -85,58 +65,34 @@ std::string_view ResultName(const TapeScan& scan) {
 }  // namespace
 
 void WriteCatalogueJson(const ConsoleTape& tape, const TapeScan& scan, const TextWriter& write) {
-    std::string json = "{";
-    AppendKey(json, "tape");
-    AppendJsonString(json, ShownPath(tape.location.path));
-    json += ", ";
-    AppendKey(json, "entry");
-    if (tape.location.InArchive()) {
-        AppendJsonString(json, tape.location.entry);
-    } else {
-        json += "null";
-    }
-    json += ", ";
-    AppendKey(json, "size");
+    // Laid out over lines as before: the tape, how its scan ended, each row, its texts.
+    Json file = Json::object();
+    PutText(file, "tape", ShownPath(tape.location.path));
+    file["entry"] = nullptr;
+    if (tape.location.InArchive()) PutText(file, "entry", tape.location.entry);
+    file["size"] = nullptr;
+    file["sha1"] = nullptr;
     if (scan.digest) {
-        AppendNumber(json, static_cast<std::int64_t>(scan.digest->size));
-    } else {
-        json += "null";
+        file["size"] = scan.digest->size;
+        file["sha1"] = scan.digest->sha1;
     }
-    json += ", ";
-    AppendKey(json, "sha1");
-    if (scan.digest) {
-        AppendJsonString(json, scan.digest->sha1);
-    } else {
-        json += "null";
-    }
-    json += ",\n ";
-    AppendKey(json, "result");
-    AppendJsonString(json, ResultName(scan));
-    json += ", ";
-    AppendKey(json, "message");
+
+    Json ending = {{"result", ResultName(scan)}, {"message", nullptr}};
     if (!scan.result) {
-        AppendJsonString(json, ForPeople(scan.failure));
+        PutText(ending, "message", ForPeople(scan.failure));
     } else if (*scan.result == ScanResult::Damaged) {
-        AppendJsonString(json, DamagedTapeLine(scan.damage));
-    } else {
-        json += "null";
+        PutText(ending, "message", DamagedTapeLine(scan.damage));
     }
-    json += ", ";
-    AppendKey(json, "tzxVersion");
-    if (const auto& version = scan.details.tzxVersion) {
-        AppendJsonString(json, TzxVersionText(version->major, version->minor));
-    } else {
-        json += "null";
-    }
-    json += ",\n ";
-    AppendKey(json, "rows");
-    json += '[';
+    ending["tzxVersion"] = nullptr;
+    if (const auto& version = scan.details.tzxVersion)
+        ending["tzxVersion"] = TzxVersionText(version->major, version->minor);
+
+    std::string json = "{" + JsonMembers(file) + ",\n " + JsonMembers(ending) + ",\n \"rows\": [";
     bool first = true;
     for (std::size_t index = 0; index < scan.catalogue.RowCount(); ++index) {
-        const CatalogueRow& row = scan.catalogue.Row(index);
         json += first ? "\n  " : ",\n  ";
         first = false;
-        AppendRow(json, scan.numbers[index], row);
+        json += JsonLine(RowJson(scan.numbers[index], scan.catalogue.Row(index)));
         if (json.size() >= kTextPiece) {
             write(json);
             json.clear();
@@ -145,21 +101,13 @@ void WriteCatalogueJson(const ConsoleTape& tape, const TapeScan& scan, const Tex
     json += first ? "],\n " : "\n ],\n ";
 
     const TzxTexts texts = ReadTzxTexts(scan.details.texts);
-    AppendKey(json, "archiveInfo");
-    json += '{';
-    for (std::size_t i = 0; i < texts.archive.size(); ++i) {
-        if (i > 0) json += ", ";
-        AppendKey(json, texts.archive[i].key);
-        AppendJsonString(json, texts.archive[i].text);
-    }
-    json += "},\n ";
-    AppendKey(json, "descriptions");
-    json += '[';
-    for (std::size_t i = 0; i < texts.descriptions.size(); ++i) {
-        if (i > 0) json += ", ";
-        AppendJsonString(json, texts.descriptions[i]);
-    }
-    json += "]}";
+    Json archive = Json::object();
+    for (const ArchiveField& field : texts.archive)
+        PutText(archive, std::string(field.key), field.text);
+    Json descriptions = Json::array();
+    for (const std::string& text : texts.descriptions) descriptions.push_back(ReadableUtf8(text));
+    json += "\"archiveInfo\": " + JsonLine(archive) +
+            ",\n \"descriptions\": " + JsonLine(descriptions) + "}";
     write(json);
 }
 

@@ -56,9 +56,12 @@ struct ConsoleRequest {
     std::optional<unsigned> seconds;   // record: how long, else until Ctrl+C
     std::string device;                // record: the sound input to record from; empty: default
     bool listDevices = false;          // record: list the sound inputs instead of recording
+    // What carries out the command; returns the exit status (ExitStatus.h).
+    int (*run)(const ConsoleRequest&) = nullptr;
 };
 
-// Reads the program's arguments, the program's own name first.
+// Reads the program's arguments, the program's own name first, with CLI11: every command's
+// options and help come from its definition beside what it does (CommandLine.h).
 ConsoleRequest ReadConsoleArguments(std::span<const std::string_view> arguments);
 
 }  // namespace brisalto

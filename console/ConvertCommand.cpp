@@ -5,6 +5,9 @@
 #include <exception>
 #include <string>
 
+#include "CommandLine.h"
+#include "ConsoleCommands.h"
+#include "ConsoleTapes.h"
 #include "ConvertTape.h"
 #include "DamagedTapeText.h"
 #include "ExitStatus.h"
@@ -15,15 +18,6 @@
 #include "StandardInputTape.h"
 
 namespace brisalto {
-
-namespace {
-
-void Complain(const std::string& text) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "brisalto-tape: %s\n", ForPeople(text).c_str());
-}
-
-}  // namespace
 
 int ConvertTapeFile(const ConsoleRequest& request, const ConsoleTape& tape) {
     try {
@@ -44,6 +38,47 @@ int ConvertTapeFile(const ConsoleRequest& request, const ConsoleTape& tape) {
         Complain(tape.name + ": " + FailureText(failure.what()));
     }
     return kExitFailure;
+}
+
+namespace {
+
+int Convert(const ConsoleRequest& request) {
+    Outcome outcome;
+    const auto tape = OneTape(request, outcome);
+    return tape ? ConvertTapeFile(request, *tape) : outcome.Status();
+}
+
+}  // namespace
+
+void AddConvertCommand(CommandLine& line) {
+    ConsoleRequest& request = line.request;
+    line.AddCommand(
+            "convert", "TAPE OUTPUT",
+            "The tape as a TAP or TZX file, the format from --to or else OUTPUT's suffix: a\n"
+            "TZX of a TAP converts back to the same TAP; a TAP of a TZX keeps its data blocks,\n"
+            "and what a TAP cannot hold (tones, pauses, texts...) is named on standard error.\n"
+            "A damaged tape gives its whole blocks before the damage.",
+            ConsoleCommand::Convert, Convert,
+            [](std::vector<std::string>& operands, ConsoleRequest& given) {
+                if (operands.size() != 2)
+                    throw UsageProblem("convert takes one tape and one output");
+                given.tapes = {operands[0]};
+                given.output = operands[1];
+                if (!given.format) given.format = FormatOfName(given.output);
+                if (!given.format) {
+                    throw UsageProblem(
+                        "convert needs '--to tap' or '--to tzx' for an output named neither "
+                        ".tap nor .tzx");
+                }
+            })
+        .add_option_function<std::string>(
+            "--to",
+            [&request](const std::string& value) {
+                request.format = ReadFormat(value);
+                if (!request.format) throw UsageProblem("'--to' needs tap or tzx");
+            },
+            "The format to write.")
+        ->type_name("tap|tzx");
 }
 
 }  // namespace brisalto

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "CommandLine.h"
+#include "ConsoleCommands.h"
 #include "ConvertTape.h"
 #include "ExitStatus.h"
 #include "LeftOutText.h"
@@ -134,6 +136,55 @@ int RecordFromSoundInput(const ConsoleRequest& request) {
         Complain(failure.what());
     }
     return kExitFailure;
+}
+
+void AddRecordCommand(CommandLine& line) {
+    ConsoleRequest& request = line.request;
+    CLI::App& command = line.AddCommand(
+        "record", "OUTPUT",
+        "Records a tape from the default sound input, or the one named NAME, for N\n"
+        "seconds, or until Ctrl+C, telling each block on standard error as it loads, then\n"
+        "writes what it read as a TAP or TZX file by OUTPUT's suffix. The TZX keeps what\n"
+        "could not be read as data as the sound measured; a TAP keeps the data blocks.\n"
+        "OUTPUT is checked before recording starts; should writing it still fail, the\n"
+        "recording is kept in a temporary file, whose name is told. --list-devices lists\n"
+        "the sound inputs' names instead.",
+        ConsoleCommand::Record, RecordFromSoundInput,
+        [](std::vector<std::string>& operands, ConsoleRequest& given) {
+            if (given.listDevices) {
+                if (!operands.empty()) throw UsageProblem("'--list-devices' takes nothing else");
+                return;
+            }
+            if (operands.size() != 1) throw UsageProblem("record takes one output");
+            given.output = operands[0];
+            given.format = FormatOfName(given.output);
+            if (!given.format) throw UsageProblem("record needs an output named .tap or .tzx");
+        });
+    CLI::Option* seconds = command
+                               .add_option_function<std::string>(
+                                   "--seconds",
+                                   [&request](const std::string& value) {
+                                       request.seconds =
+                                           ReadNumberFrom("--seconds", value, 1, 86'400);
+                                   },
+                                   "How long to record, else until Ctrl+C.")
+                               ->type_name("N");
+    CLI::Option* device =
+        command
+            .add_option_function<std::string>(
+                "--device",
+                [&request](const std::string& value) {
+                    if (value.empty()) throw UsageProblem("'--device' needs a sound input's name");
+                    request.device = value;
+                },
+                "The sound input to record from.")
+            ->type_name("NAME");
+    command
+        .add_flag_callback(
+            "--list-devices", [&request] { request.listDevices = true; },
+            "Lists the sound inputs' names instead.")
+        ->excludes(seconds)
+        ->excludes(device);
 }
 
 }  // namespace brisalto

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "VariablesJson.h"
 
-#include "JsonText.h"
+#include "JsonLayout.h"
 
 namespace brisalto {
 
@@ -18,70 +18,59 @@ const char* KindName(VariableKind kind) {
     return "";
 }
 
-void AppendField(std::string& json, const char* name, std::string_view value) {
-    json += ", \"";
-    json += name;
-    json += "\": ";
-    AppendJsonString(json, value);
-}
-
-void AppendArrayFields(std::string& json, const SpectrumArray& array) {
-    json += ", \"dimensions\": [";
-    for (std::size_t d = 0; d < array.dimensions.size(); ++d) {
-        if (d > 0) json += ", ";
-        json += std::to_string(array.dimensions[d]);
-    }
-    json += "], \"elements\": [";
-    for (std::size_t e = 0; e < array.elements.size(); ++e) {
-        if (e > 0) json += ", ";
-        AppendJsonString(json, array.elements[e]);
-    }
-    json += "]";
+// An array's dimensions and elements, put into the object that names it.
+void PutArray(Json& json, const SpectrumArray& array) {
+    json["dimensions"] = array.dimensions;
+    Json elements = Json::array();
+    for (const std::string& element : array.elements) elements.push_back(ReadableUtf8(element));
+    json["elements"] = std::move(elements);
 }
 
 }  // namespace
 
+void to_json(Json& json, const SpectrumVariable& variable) {
+    json = {{"kind", KindName(variable.kind)}, {"offset", variable.offset}};
+    const bool array =
+        variable.kind == VariableKind::NumberArray || variable.kind == VariableKind::CharacterArray;
+    PutText(json, "name", array ? variable.array.name : variable.name);
+    if (array) {
+        PutArray(json, variable.array);
+    } else {
+        PutText(json, "value", variable.value);
+    }
+    if (variable.kind == VariableKind::ForLoop) {
+        PutText(json, "limit", variable.limit);
+        PutText(json, "step", variable.step);
+        json["line"] = variable.line;
+        json["statement"] = variable.statement;
+    }
+}
+
+void to_json(Json& json, const SpectrumArray& array) {
+    json = Json::object();
+    PutText(json, "name", array.name);
+    PutArray(json, array);
+}
+
 std::string VariablesJson(const VariablesArea& area, std::size_t areaOffset) {
+    // One variable a line, as before.
     std::string json = "{\"areaOffset\": " + std::to_string(areaOffset) + ", \"variables\": [";
     bool first = true;
     for (const SpectrumVariable& variable : area.variables) {
-        json += first ? "\n  {" : ",\n  {";
+        json += first ? "\n  " : ",\n  ";
         first = false;
-        json += "\"kind\": \"";
-        json += KindName(variable.kind);
-        json += "\", \"offset\": " + std::to_string(variable.offset);
-        const bool array = variable.kind == VariableKind::NumberArray ||
-                           variable.kind == VariableKind::CharacterArray;
-        AppendField(json, "name", array ? variable.array.name : variable.name);
-        if (array) {
-            AppendArrayFields(json, variable.array);
-        } else {
-            AppendField(json, "value", variable.value);
-        }
-        if (variable.kind == VariableKind::ForLoop) {
-            AppendField(json, "limit", variable.limit);
-            AppendField(json, "step", variable.step);
-            json += ", \"line\": " + std::to_string(variable.line);
-            json += ", \"statement\": " + std::to_string(variable.statement);
-        }
-        json += "}";
+        json += JsonLine(variable);
     }
     json += first ? "]" : "\n]";
-    json += ", \"endMark\": ";
-    json += area.endMark ? "true" : "false";
-    json += ", \"bytesAfterMark\": " + std::to_string(area.bytesAfterMark);
-    json += ", \"notVariablesFrom\": ";
-    json += area.notVariablesFrom ? std::to_string(*area.notVariablesFrom) : "null";
-    json += "}\n";
+    Json rest = {{"endMark", area.endMark}, {"bytesAfterMark", area.bytesAfterMark}};
+    rest["notVariablesFrom"] = nullptr;
+    if (area.notVariablesFrom) rest["notVariablesFrom"] = *area.notVariablesFrom;
+    json += ", " + JsonMembers(rest) + "}\n";
     return json;
 }
 
 std::string ArrayJson(const SpectrumArray& array) {
-    std::string json = "{\"name\": ";
-    AppendJsonString(json, array.name);
-    AppendArrayFields(json, array);
-    json += "}\n";
-    return json;
+    return JsonLine(array) + "\n";
 }
 
 }  // namespace brisalto

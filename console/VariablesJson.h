@@ -6,6 +6,7 @@
 
 #include "DecodeArray.h"
 #include "DecodeVariables.h"
+#include "JsonLayout.h"
 
 namespace brisalto {
 
@@ -16,6 +17,10 @@ namespace brisalto {
 // "endMark", "bytesAfterMark", and "notVariablesFrom" (null, or the offset where the rest is no
 // variable).
 std::string VariablesJson(const VariablesArea& area, std::size_t areaOffset);
+
+// One variable and one array as JSON objects, texts put by PutText's rule.
+void to_json(Json& json, const SpectrumVariable& variable);
+void to_json(Json& json, const SpectrumArray& array);
 
 // An array block as one JSON object: "name", "dimensions", "elements".
 std::string ArrayJson(const SpectrumArray& array);

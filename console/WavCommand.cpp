@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "ConsoleTapes.h"
 #include "DamagedTapeText.h"
 #include "ExitStatus.h"
 #include "FailureText.h"
@@ -19,15 +20,6 @@
 #include "WavSound.h"
 
 namespace brisalto {
-
-namespace {
-
-void Complain(const std::string& text) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "brisalto-tape: %s\n", ForPeople(text).c_str());
-}
-
-}  // namespace
 
 int WriteTapeWav(const ConsoleRequest& request, const ConsoleTape& tape) {
     const std::string& name = tape.name;

@@ -18,4 +18,5 @@ status=0
 /usr/bin/python3 "$here/block_views.py" "$wrapper/brisalto-tape" || status=1
 "$here/wav_command.sh" "$wrapper/brisalto-tape" || status=1
 "$here/recording_commands.sh" "$wrapper/brisalto-tape" || status=1
+"$here/help_commands.sh" "$wrapper/brisalto-tape" || status=1
 exit $status
