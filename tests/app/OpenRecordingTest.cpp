@@ -71,7 +71,14 @@ TEST_F(OpenRecording, ALongOneShowsItsProgressAndCancelLeavesTheWindowAsItWas) {
 
 // The blocks found before a long tone are rows in the grid while the rest decodes, the progress
 // shown over them.
-TEST_F(OpenRecording, ItsRowsFillTheGridAsItsBlocksAreFound) {
+TEST_F(OpenRecording, ItsRowsFillTheGridAsItsBlocksAreFoundAndCancelPutsTheOpenTapeBack) {
+    const TempTape first(TapeBuilder().ProgramHeader("first", 7, 10, 7).Data(kPrintProgram).Get(),
+                         "first.tap");
+    Open(first.Path());
+    form.DataSource1->MoveTo(1);
+    form.RxDBGrid1CellClick();
+    ASSERT_EQ(Pane(), kPrintListing);
+
     Bytes pzx =
         RomPzx(TapeBuilder().ProgramHeader("hello", 120, 10, 80).Data(Bytes(120, 0x20)).Get());
     const Bytes tone = TonePzx(40'000'000, 1000);
@@ -88,6 +95,12 @@ TEST_F(OpenRecording, ItsRowsFillTheGridAsItsBlocksAreFound) {
 
     EXPECT_EQ(shownWithProgress,
               QStringList({QStringLiteral("Program"), QStringLiteral("Raw Data")}));
+    // The rows found before the cancel give way to the open tape's, at the row it was on.
+    EXPECT_EQ(TapeFileName.path, first.Path());
+    ASSERT_EQ(GridRows(), 2);
+    EXPECT_EQ(Cell(0, 3), QStringLiteral("first     "));
+    EXPECT_EQ(CurrentRow(), 1);
+    EXPECT_EQ(Pane(), kPrintListing);
     EXPECT_TRUE(dialogs.failures.empty());
 }
 
