@@ -10,12 +10,17 @@ namespace brisalto {
 namespace {
 
 constexpr int kSteps = 1000;
+int showAfter = 500;  // milliseconds
 
 }  // namespace
 
 RecordingProgressDialog::RecordingProgressDialog(QWidget* owner) : owner_(owner) {}
 
 RecordingProgressDialog::~RecordingProgressDialog() = default;
+
+void RecordingProgressDialog::SetShowAfter(int milliseconds) noexcept {
+    showAfter = milliseconds;
+}
 
 RecordingProgress RecordingProgressDialog::Progress() {
     return [this](double fraction) { return Show(fraction); };
@@ -29,7 +34,7 @@ bool RecordingProgressDialog::Show(double fraction) {
         dialog_->setObjectName(QStringLiteral("RecordingProgress"));
         dialog_->setWindowTitle(QStringLiteral("Brisalto"));
         dialog_->setWindowModality(Qt::WindowModal);
-        dialog_->setMinimumDuration(500);
+        dialog_->setMinimumDuration(showAfter);
         dialog_->setAutoClose(false);
         dialog_->setAutoReset(false);
     }

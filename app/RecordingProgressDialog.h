@@ -21,6 +21,9 @@ public:
     RecordingProgressDialog& operator=(const RecordingProgressDialog&) = delete;
 
     RecordingProgress Progress();
+    // How long a decoding runs before its dialog shows, in milliseconds (500 unless set): tests
+    // make it 0, as a fast machine may decode their long recordings within half a second.
+    static void SetShowAfter(int milliseconds) noexcept;
 
 private:
     bool Show(double fraction);

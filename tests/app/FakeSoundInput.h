@@ -21,7 +21,8 @@ namespace brisalto::testing {
 // The samples of the sound the console program makes of the tape at path.
 inline std::vector<float> TapeSamples(const std::string& path) {
     const std::string wav = path + ".wav";
-    RunCommand(std::string(BRISALTO_CONSOLE_PROGRAM) + " wav -o '" + wav + "' '" + path + "'");
+    // Double quotes: the one quoting both sh and Windows' cmd take.
+    RunCommand(std::string(BRISALTO_CONSOLE_PROGRAM) + " wav -o \"" + wav + "\" \"" + path + "\"");
     SoundFileSamples file(wav);
     std::vector<float> samples;
     for (std::span<const float> chunk = file.Next(); !chunk.empty(); chunk = file.Next())

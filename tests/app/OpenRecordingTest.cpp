@@ -8,6 +8,7 @@
 #include "ModalWatcher.h"
 #include "OsFile.h"
 #include "PzxBuilder.h"
+#include "RecordingProgressDialog.h"
 #include "RowMenuFixture.h"
 #include "TapeBuilder.h"
 #include "TempTape.h"
@@ -16,6 +17,14 @@ namespace brisalto::testing {
 namespace {
 
 using OpenRecording = FormFixture;
+
+// The progress shows at its first report: how fast a machine decodes is no part of the test.
+struct ProgressAtOnce {
+    ProgressAtOnce() { RecordingProgressDialog::SetShowAfter(0); }
+    ~ProgressAtOnce() { RecordingProgressDialog::SetShowAfter(500); }
+    ProgressAtOnce(const ProgressAtOnce&) = delete;
+    ProgressAtOnce& operator=(const ProgressAtOnce&) = delete;
+};
 
 TEST_F(OpenRecording, FillsTheGridWithTheBlocksItHolds) {
     const TempTape recording(
@@ -36,6 +45,7 @@ TEST_F(OpenRecording, FillsTheGridWithTheBlocksItHolds) {
 }
 
 TEST_F(OpenRecording, ALongOneShowsItsProgressAndCancelLeavesTheWindowAsItWas) {
+    const ProgressAtOnce atOnce;
     const TempTape first(TapeBuilder().ProgramHeader("first", 7, 10, 7).Data(kPrintProgram).Get(),
                          "first.tap");
     Open(first.Path());
@@ -72,6 +82,7 @@ TEST_F(OpenRecording, ALongOneShowsItsProgressAndCancelLeavesTheWindowAsItWas) {
 // The blocks found before a long tone are rows in the grid while the rest decodes, the progress
 // shown over them.
 TEST_F(OpenRecording, ItsRowsFillTheGridAsItsBlocksAreFoundAndCancelPutsTheOpenTapeBack) {
+    const ProgressAtOnce atOnce;
     const TempTape first(TapeBuilder().ProgramHeader("first", 7, 10, 7).Data(kPrintProgram).Get(),
                          "first.tap");
     Open(first.Path());
