@@ -81,6 +81,10 @@ public:
         return std::nullopt;
     }
     void ShowTapeInformation(QWidget&, const QString&) override {}
+    // No figure here records from the sound input, so nothing is held unsaved.
+    brisalto::UnsavedRecordingAnswer AskToSaveRecording(QWidget&) override {
+        return brisalto::UnsavedRecordingAnswer::Discard;
+    }
 
     int damagedShown = 0;
 
